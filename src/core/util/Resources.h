@@ -2,11 +2,10 @@
 #include <QString>
 #include <QStringList>
 
-// Finds the application's resource files: the installed share/leafmill folder, else the build's
-// generated resources, else the source tree's resources/.
+// Finds the application's resource files: the installed share/leafmill folder, else the build's resource tree (a copy of resources/ plus generated files), else resources/ itself.
 namespace Resources {
 QStringList roots();
-// The first existing root/relativePath; if none exists, the path under the first root.
+// The first existing root/relativePath; if none exists, the path in the source tree.
 QString path(const QString& relativePath);
 // "AppFiles/<relativePath>"
 QString appFilesPath(const QString& relativePath);

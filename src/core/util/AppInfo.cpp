@@ -1,0 +1,45 @@
+#include "AppInfo.h"
+
+#include "AppIdentity.h"
+#include "BriskUtility.h"
+#include "Log.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+
+AppInfo& AppInfo::shareInstance() {
+    static AppInfo instance;
+    return instance;
+}
+
+AppInfo::AppInfo() : iAppWorkdTmpFolder(BriskUtility::forceTmpDiractory(AppIdentity::appName())) {}
+
+AppInfo::~AppInfo() { removeTheWorkingTmpFolder(); }
+
+QString AppInfo::tmpFolderForPath(const QString& relativePath) const {
+    const QString folder = BriskUtility::joinPath(iAppWorkdTmpFolder, relativePath);
+    if (!QFileInfo::exists(folder)) QDir().mkpath(folder);
+    Log::system(QStringLiteral("appWorkdTmpFolder=%1").arg(iAppWorkdTmpFolder));
+    Log::system(QStringLiteral("folder=%1").arg(folder));
+    return folder;
+}
+
+QString AppInfo::randomFileNameForPath(const QString& relativeFolder, const QString& fileExt) const {
+    const QString folder = tmpFolderForPath(relativeFolder);
+    for (;;) {
+        const QString name = QDateTime::currentDateTime().toString(QStringLiteral("MMddyyyyHHmmsszzz"));
+        const QString path = BriskUtility::joinPath(folder, name + QLatin1Char('.') + fileExt);
+        if (!QFileInfo::exists(path)) return path;
+    }
+}
+
+void AppInfo::removeTheWorkingTmpFolder() {
+    // Only this process's folder: the folder above it is shared with other running processes.
+    if (!iAppWorkdTmpFolder.isEmpty() && QFileInfo(iAppWorkdTmpFolder).isDir())
+        QDir(iAppWorkdTmpFolder).removeRecursively();
+}
+
+QString AppInfo::userAppFolderForPath(const QString& relativePath) const {
+    return BriskUtility::userAppFolderForSubFolder(BriskUtility::joinPath(AppIdentity::appName(), relativePath));
+}

@@ -1,0 +1,34 @@
+#include "Resources.h"
+
+#include "BriskUtility.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+
+namespace Resources {
+
+QStringList roots() {
+    QStringList list;
+    if (QCoreApplication::instance()) {
+        const QString installed = QDir::cleanPath(QCoreApplication::applicationDirPath() + QStringLiteral("/../share/leafmill"));
+        if (QFileInfo(installed).isDir()) list << installed;
+    }
+    list << QStringLiteral(LEAFMILL_BUILD_RESOURCES) << QStringLiteral(LEAFMILL_SOURCE_RESOURCES);
+    return list;
+}
+
+QString path(const QString& relativePath) {
+    const QStringList all = roots();
+    for (const QString& root : all) {
+        const QString candidate = BriskUtility::joinPath(root, relativePath);
+        if (QFileInfo::exists(candidate)) return candidate;
+    }
+    return BriskUtility::joinPath(all.last(), relativePath);
+}
+
+QString appFilesPath(const QString& relativePath) {
+    return path(BriskUtility::joinPath(QStringLiteral("AppFiles"), relativePath));
+}
+
+} // namespace Resources
