@@ -1,0 +1,39 @@
+#pragma once
+// Shared test helpers: private user folders, small file helpers.
+#include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QString>
+#include <QTemporaryDir>
+
+#include <cstdlib>
+
+namespace TestSupport {
+
+// Points HOME and the XDG folders at one temporary folder for the whole test program, so that
+// settings, application-support folders and caches never touch the real user's. Call it from a
+// static initialiser, before anything asks Qt for a standard path.
+inline QString isolateUserFolders() {
+    static QTemporaryDir home(QDir::tempPath() + QStringLiteral("/leafmill-test-home-XXXXXX"));
+    const QByteArray root = QFile::encodeName(home.path());
+    setenv("HOME", root.constData(), 1);
+    setenv("XDG_DATA_HOME", (root + "/.local/share").constData(), 1);
+    setenv("XDG_CONFIG_HOME", (root + "/.config").constData(), 1);
+    setenv("XDG_CACHE_HOME", (root + "/.cache").constData(), 1);
+    QDir().mkpath(home.path() + QStringLiteral("/Documents"));
+    return home.path();
+}
+
+inline bool writeFile(const QString& path, const QByteArray& bytes) {
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+inline QByteArray readFile(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+} // namespace TestSupport

@@ -1,0 +1,77 @@
+#include "util/AppSettings.h"
+
+#include "TestSupport.h"
+
+#include <QSettings>
+#include <gtest/gtest.h>
+
+static const QString kHome = TestSupport::isolateUserFolders();
+
+namespace {
+QSettings rawStore() { return QSettings("Quirevale", "LeafMill"); }
+
+AppSettings& freshStart() {
+    AppSettings::resetForTesting();
+    return AppSettings::shareInstance();
+}
+
+class AppSettingsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        QSettings s = rawStore();
+        s.clear();
+        s.sync();
+    }
+};
+} // namespace
+
+TEST_F(AppSettingsTest, AnEmptyStoreGivesTheDefaults) {
+    AppSettings& s = freshStart();
+    EXPECT_EQ(s.lastOutputFileFolder(), kHome + "/Documents/Quirevale/");
+    EXPECT_EQ(s.lastOutputFileName(), "Quirevale");
+    EXPECT_EQ(s.lastOutputFileTitle(), "Demo");
+    EXPECT_EQ(s.lastUsedTemplateName(), "Neat");
+    EXPECT_EQ(s.mobileTmplName(), "Flip");
+    EXPECT_EQ(s.lastOutputAddScript(), "<script type=text/javascript> \n//put your javascript code belowe\n</script>");
+    EXPECT_EQ(s.outputType(), 0);
+    EXPECT_EQ(s.importLinks() + s.importBookmark() + s.outputMobileVersion(), 0);
+    EXPECT_TRUE(s.lastOutputKeyWords().isEmpty());
+    EXPECT_FALSE(s.lastOutputKeyWords().isNull());
+}
+
+TEST_F(AppSettingsTest, SavedChoicesComeBackAndStartUpRepairsOnlyWhatItShould) {
+    AppSettings& s = freshStart();
+    s.setOutputType(2);
+    s.setImportQualityLevel(3);
+    s.setLastOutputFileName("");
+    s.setLastOutputKeyWords("");
+    s.setLastImportedFile("/docs/a.pdf");
+    s.setRenderEngineType(1);
+    s.setIsWindowRollUp(6);
+    s.setIsAdvancedModify(1);
+    s.saveSettings();
+
+    AppSettings& again = freshStart();
+    EXPECT_EQ(again.outputType(), 2);
+    EXPECT_EQ(again.importQualityLevel(), 3);
+    EXPECT_EQ(again.lastImportedFile(), "/docs/a.pdf");
+    EXPECT_EQ(again.lastOutputFileName(), "Quirevale"); // never empty after start-up
+    EXPECT_EQ(again.lastOutputKeyWords(), "");          // may stay empty
+    EXPECT_EQ(again.renderEngineType(), 0);             // every run starts with SWF pages
+    EXPECT_EQ(again.isWindowRollUp(), 0);
+    EXPECT_EQ(again.isAdvancedModify(), 0);
+}
+
+TEST_F(AppSettingsTest, MissingOrWrongKindIntegersLeaveTheFieldZero) {
+    AppSettings& s = freshStart();
+    s.setImportLinks(1);
+    s.setOutputType(1);
+    s.saveSettings();
+    QSettings raw = rawStore();
+    raw.remove("importLinks");
+    raw.setValue("outputType", "not a number");
+    raw.sync();
+    AppSettings& again = freshStart();
+    EXPECT_EQ(again.importLinks(), 0);
+    EXPECT_EQ(again.outputType(), 0);
+}

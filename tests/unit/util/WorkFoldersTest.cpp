@@ -1,0 +1,113 @@
+#include "util/AppIdentity.h"
+#include "util/AppInfo.h"
+#include "util/BriskUtility.h"
+
+#include "TestSupport.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QUuid>
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+static const QString kHome = TestSupport::isolateUserFolders();
+
+static QString uniqueName() { return QStringLiteral("leafmill-test-") + QUuid::createUuid().toString(QUuid::Id128); }
+
+static mode_t modeOf(const QString& path) {
+    struct stat st {};
+    lstat(QFile::encodeName(path).constData(), &st);
+    return st.st_mode & 0777;
+}
+
+TEST(ScratchFolders, EachCallMakesANewPrivateFolderUnderTheNamedFolder) {
+    const QString name = uniqueName();
+    const QString a = BriskUtility::forceTmpDiractory(name);
+    const QString b = BriskUtility::forceTmpDiractory(name);
+    EXPECT_NE(a, b);
+    for (const QString& folder : {a, b}) {
+        EXPECT_TRUE(QFileInfo(folder).isDir());
+        EXPECT_TRUE(QDir(folder).isEmpty());
+        EXPECT_EQ(QFileInfo(folder).absolutePath(), "/tmp/" + name);
+        EXPECT_TRUE(QFileInfo(folder).fileName().startsWith("temp."));
+        EXPECT_EQ(modeOf(folder), 0700u);
+    }
+    EXPECT_EQ(modeOf("/tmp/" + name), 0700u);
+    QDir("/tmp/" + name).removeRecursively();
+}
+
+TEST(ScratchFolders, ANamedFolderOthersCanWriteIsNotUsed) {
+    const QString name = uniqueName();
+    const QString shared = "/tmp/" + name;
+    ASSERT_TRUE(QDir().mkpath(shared));
+    chmod(QFile::encodeName(shared).constData(), 0777);
+    const QString folder = BriskUtility::forceTmpDiractory(name);
+    EXPECT_FALSE(folder.startsWith(shared + "/"));
+    EXPECT_TRUE(folder.startsWith(kHome));
+    EXPECT_TRUE(QFileInfo(folder).isDir());
+    EXPECT_TRUE(QDir(shared).isEmpty());
+    QDir(shared).removeRecursively();
+}
+
+TEST(WorkFolder, SubFoldersAreMadeOnceAndKeepTheirContent) {
+    AppInfo& info = AppInfo::shareInstance();
+    EXPECT_TRUE(info.appWorkdTmpFolder().startsWith("/tmp/" + AppIdentity::appName() + "/temp."));
+    const QString zip = info.tmpFolderForPath("output/zip/");
+    EXPECT_EQ(zip, info.appWorkdTmpFolder() + "/output/zip");
+    ASSERT_TRUE(TestSupport::writeFile(zip + "/kept.txt", "x"));
+    EXPECT_EQ(info.tmpFolderForPath("output/zip"), zip);
+    EXPECT_TRUE(QFileInfo::exists(zip + "/kept.txt"));
+
+    const QString file = info.randomFileNameForPath("QUirevale/tmp/snap/", "jpg");
+    EXPECT_TRUE(file.startsWith(info.appWorkdTmpFolder() + "/QUirevale/tmp/snap/"));
+    EXPECT_TRUE(QFileInfo(file).fileName().contains(QRegularExpression("^\\d{17}\\.jpg$")));
+    EXPECT_FALSE(QFileInfo::exists(file));
+}
+
+TEST(WorkFolder, RemovingItLeavesOtherProcessesFoldersAlone) {
+    AppInfo& info = AppInfo::shareInstance();
+    const QString neighbour = BriskUtility::forceTmpDiractory(AppIdentity::appName()); // another process's
+    ASSERT_TRUE(TestSupport::writeFile(neighbour + "/work.txt", "theirs"));
+    info.tmpFolderForPath("style/unzip");
+    info.removeTheWorkingTmpFolder();
+    EXPECT_FALSE(QFileInfo::exists(info.appWorkdTmpFolder()));
+    EXPECT_TRUE(QFileInfo::exists(neighbour + "/work.txt"));
+    QDir(neighbour).removeRecursively();
+}
+
+TEST(UserFolders, LiveUnderTheUsersDataFolder) {
+    const QString templates = BriskUtility::userAppFolderForSubFolder("Quirevale/flipbook/Templates/");
+    EXPECT_EQ(templates, kHome + "/.local/share/Quirevale/flipbook/Templates");
+    EXPECT_TRUE(QFileInfo(templates).isDir());
+    const QString preview = AppInfo::shareInstance().userAppFolderForPath("preview");
+    EXPECT_EQ(preview, kHome + "/.local/share/" + AppIdentity::appName() + "/preview");
+    EXPECT_TRUE(QFileInfo(preview).isDir());
+}
+
+TEST(Listings, MatchExtensionsCaseSensitivelyAndReturnBareNames) {
+    QTemporaryDir dir;
+    for (const char* name : {"a.jpg", "b.png", "C.JPG", "d.jpeg", "en.xml", "en.XML", "enxml"})
+        TestSupport::writeFile(dir.filePath(name), "x");
+    TestSupport::writeFile(dir.filePath("sub/e.jpg"), "x");
+    QStringList images = BriskUtility::imageFilesOfDiractoryAtPath(dir.path());
+    images.sort();
+    EXPECT_EQ(images, QStringList({"a.jpg", "b.png"}));
+    EXPECT_EQ(BriskUtility::filesOfFolder(dir.path(), "xml"), QStringList({"en.xml"}));
+    EXPECT_TRUE(BriskUtility::imageFilesOfDiractoryAtPath(dir.filePath("missing")).isEmpty());
+}
+
+TEST(Listings, SubFoldersAreListedAtEveryDepthButLinksAreNotFollowed) {
+    QTemporaryDir dir;
+    EXPECT_TRUE(BriskUtility::subFolderOfFolder(dir.path()).isEmpty());
+    QDir().mkpath(dir.filePath("A/styles/B"));
+    QFile::link(dir.filePath("A"), dir.filePath("link"));
+    EXPECT_EQ(BriskUtility::subFolderOfFolder(dir.path()),
+              QStringList({dir.filePath("A"), dir.filePath("A/styles"), dir.filePath("A/styles/B")}));
+}
+
+TEST(Paths, JoiningDropsDoubledAndTrailingSeparators) {
+    EXPECT_EQ(BriskUtility::joinPath("/tmp/", "/x//y/"), "/tmp/x/y");
+    EXPECT_EQ(BriskUtility::joinPath("/a", ""), "/a");
+}

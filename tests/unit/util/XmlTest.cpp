@@ -1,0 +1,40 @@
+#include "util/Xml.h"
+
+#include <gtest/gtest.h>
+
+TEST(Xml, StrictParseKeepsWhiteSpaceAndCdata) {
+    pugi::xml_document doc;
+    const Xml::ParseResult r = Xml::load(doc, "<a><b>  two  spaces </b><c><![CDATA[<x>&]]></c></a>");
+    ASSERT_TRUE(r.ok);
+    EXPECT_FALSE(r.repaired);
+    EXPECT_EQ(Xml::text(doc.child("a").child("b")), "  two  spaces ");
+    EXPECT_EQ(Xml::text(doc.child("a").child("c")), "<x>&");
+    EXPECT_EQ(doc.child("a").child("c").first_child().type(), pugi::node_cdata);
+}
+
+TEST(Xml, BrokenMarkupIsRepairedByTheLenientPassOrRefused) {
+    pugi::xml_document doc;
+    const Xml::ParseResult r = Xml::load(doc, "<root><item name=\"x\">one</item><item>two</root>");
+    ASSERT_TRUE(r.ok);
+    EXPECT_TRUE(r.repaired);
+    EXPECT_FALSE(r.error.isEmpty());
+    EXPECT_EQ(Xml::attr(doc.child("root").child("item"), "name"), "x");
+
+    for (const char* hopeless : {"", "not xml at all", "\x01\x02\x03"}) {
+        pugi::xml_document d;
+        const Xml::ParseResult bad = Xml::load(d, hopeless);
+        EXPECT_FALSE(bad.ok) << hopeless;
+        EXPECT_FALSE(bad.error.isEmpty());
+    }
+    pugi::xml_document missing;
+    EXPECT_FALSE(Xml::loadFile(missing, "/nonexistent/file.xml").ok);
+}
+
+TEST(Xml, WritesPrettyUtf8WithADeclaration) {
+    pugi::xml_document doc;
+    ASSERT_TRUE(Xml::load(doc, "<a><b>é</b></a>").ok);
+    const QByteArray out = Xml::toBytes(doc);
+    EXPECT_TRUE(out.startsWith("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<a>\n    <b>"));
+    EXPECT_TRUE(out.contains("é"));
+    EXPECT_EQ(Xml::toBytes(doc.child("a"), false, false), "<a><b>é</b></a>");
+}
