@@ -1,0 +1,48 @@
+#pragma once
+#include "ZKArchive.h"
+#include <QString>
+#include <QStringList>
+#include <memory>
+
+class QFile;
+
+// An archive in a file on disk: expanded into folders, or written from files and folders.
+class ZKFileArchive : public ZKArchive {
+public:
+    // An archive bound to the path: an empty one (ready to be written) when nothing is there,
+    // none when the file holds no archive or a broken one (directory outside the file, entry
+    // count that does not match the directory, ...).
+    static std::unique_ptr<ZKFileArchive> archiveWithArchivePath(const QString& path);
+
+    bool useZip64Extensions() const { return iUseZip64Extensions; }
+
+    // Expands every entry into the folder, then (on success) gives the items their dates and
+    // permissions and, with the flag, merges AppleDouble data ("__MACOSX/._name") into
+    // extended attributes of the files they describe. Whatever the result, the folder is then
+    // cleaned up: its items move up into its parent (renamed "name 2.ext", "name 3.ext", ...
+    // where the parent holds the name already), except "__MACOSX", and the folder is deleted.
+    // Nothing is ever written outside the parent: an entry whose name is absolute, holds a ".."
+    // component or leads through a link, and a link whose target leaves the folder, fail it.
+    int inflateToDirectory(const QString& directory, bool usingResourceFork);
+
+    // Expands one entry into the folder, streaming in blocks of ZKZipBlockSize and checking
+    // size and CRC-32. A file whose check fails is left written but the answer is ZKFailed.
+    int inflateFile(const ZKCDHeader& header, const QString& directory);
+
+    // Adds files, folders (with everything below them) and links, named by their paths relative
+    // to basePath; folders get a "/" at the end of their name, links keep their target. The
+    // archive file is rewritten with its directory after the entries; an entry that fails is
+    // left out and the archive stays valid. The resource-fork flag is accepted for the callers'
+    // sake: files on this platform have none to add.
+    int deflateFiles(const QStringList& paths, const QString& basePath, bool usingResourceFork);
+    // The folder's content (the folder itself too when it differs from basePath).
+    // deflateDirectory(folder, folder, false) puts the folder's entries at the archive root.
+    int deflateDirectory(const QString& directory, const QString& basePath, bool usingResourceFork);
+    int deflateFile(const QString& path, const QString& basePath, bool usingResourceFork);
+
+private:
+    ZKFileArchive() = default;
+    bool readCentralDirectory();
+
+    bool iUseZip64Extensions = false;
+};
