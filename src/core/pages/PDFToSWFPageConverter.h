@@ -1,0 +1,62 @@
+#pragma once
+#include "pages/PDFToPageConverter.h"
+#include <QImage>
+#include <QList>
+#include <QMutex>
+#include <QSet>
+#include <QSizeF>
+#include <atomic>
+
+class PageRenderPipeline;
+
+// Makes SWF pages through the pdf2swf tool and JPEG pages through poppler. Work can be prepared
+// ahead on worker threads (prepareRenditions); the generate calls then take the prepared files
+// in their own order and render only what was not prepared.
+class PDFToSWFPageConverter : public PDFToPageConverter {
+public:
+    struct JpegRendition {
+        int quality;
+        int boxSize;
+        bool operator==(const JpegRendition&) const = default;
+    };
+
+    PDFToSWFPageConverter(const QString& PDFPath, std::shared_ptr<Poppler::Document> PDFDoc, int quality, int DPI);
+    ~PDFToSWFPageConverter() override;
+
+    // The bundled tool, resource "lib/pdf2swf"; empty when it is missing.
+    static QString getPDF2swfLibPath();
+
+    // "<n>.swf" made by pdf2swf; when no SWF appears, "<n>.jpg" rendered here (box 1440).
+    QString generatePage(int pageNumber) override;
+    // A JPEG under a fresh name in the work folder; the path is returned even if nothing was written.
+    QString generatePageAsJPEG(int pageNumber, int quality, int boxSize);
+    void pdfPageToImage(int pageNumber, const QString& targetPath, int quality, int boxSize);
+    void pdfPageToImage(int pageNumber, const QString& targetPath);
+    static QSizeF rectRespectTheWidthAndHeight(double oldWidth, double oldHeight, double newBoxSize);
+
+    // Starts worker threads that make, for each page number, the SWF page (when swfPages) and the
+    // JPEG renditions from a single render. Replaces earlier prepared work. stop is polled per page.
+    void prepareRenditions(const QList<int>& pageNumbers, bool swfPages, const QList<JpegRendition>& renditions,
+                           const std::atomic<bool>* stop);
+    void cancelPreparedRenditions();
+
+    // The page rendered so that its longer side is boxSize pixels; null when it cannot be.
+    static QImage renderPage(Poppler::Document* doc, int pageNumber, int boxSize);
+
+private:
+    QString swfTargetPath(int pageNumber) const;
+    QString freshJpegPath();
+    bool runPdf2swf(int pageNumber, const QString& targetPath) const;
+    QString makeSwfPage(int pageNumber, Poppler::Document* doc);
+    QStringList makePreparedPage(int pageNumber, Poppler::Document* doc);
+    QString writeRendition(const QImage& render, const JpegRendition& rendition);
+    // A prepared file for the page: slot -1 is the SWF page, others index iPrepared renditions.
+    std::optional<QString> claimPrepared(int pageNumber, int slot);
+    std::optional<QString> claimPreparedJpeg(int pageNumber, const JpegRendition& rendition);
+
+    std::atomic<int> iFileCounter{0};
+    bool iPreparedSwf = false;
+    QList<JpegRendition> iPreparedRenditions;
+    QSet<QPair<int, int>> iClaimed;
+    std::unique_ptr<PageRenderPipeline> iPipeline;
+};
