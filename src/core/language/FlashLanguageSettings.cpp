@@ -1,0 +1,113 @@
+#include "FlashLanguageSettings.h"
+#include "FlashLanguage.h"
+#include "util/BriskUtility.h"
+#include "util/Resources.h"
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+QString gAppFilesFolder; // empty: the shipped resources
+
+QString appFiles(const QString& relative) {
+    if (gAppFilesFolder.isEmpty())
+        return Resources::appFilesPath(relative);
+    return BriskUtility::joinPath(gAppFilesFolder, relative);
+}
+
+// A name that stays a plain file name inside the pool.
+bool isSafeLanguageName(const QString& name) {
+    return !name.isEmpty() && !name.startsWith('.') && !name.contains('/') && !name.contains('\\');
+}
+}
+
+FlashLanguageSettings::FlashLanguageSettings(const QString& checkedLanguages)
+    : iCheckedLanguages(checkedLanguages) {}
+
+pugi::xml_node FlashLanguageSettings::flashNeededLanguagesAsXMLNode(pugi::xml_node parent) const {
+    pugi::xml_node languages = parent.append_child("languages");
+    for (const QString& name : iCheckedLanguages.split(';')) {
+        FlashLanguage language;
+        language.loadValueByLanguageName(name);
+        language.flashNeededXMLNode(languages);
+    }
+    return languages;
+}
+
+void FlashLanguageSettings::setAppFilesFolder(const QString& folder) { gAppFilesFolder = folder; }
+
+QString FlashLanguageSettings::languageMetaXMLPath() { return appFiles("lang/Meta.xml"); }
+
+QString FlashLanguageSettings::languageValuesPoolFolder() {
+    QString folder = BriskUtility::userAppFolderForSubFolder("Quirevale/flipbook/languages");
+    return folder.endsWith('/') ? folder : folder + '/';
+}
+
+QString FlashLanguageSettings::languageValuePathByName(const QString& name) {
+    const QString path = languageValuesPoolFolder() + name + ".xml";
+    return QFileInfo(path).isFile() ? path : QString();
+}
+
+QStringList FlashLanguageSettings::languageValuePaths() {
+    return BriskUtility::filesOfFolder(languageValuesPoolFolder(), "xml");
+}
+
+QStringList FlashLanguageSettings::defaultLanguageValuePaths() {
+    const QString folder = appFiles("lang/value");
+    QStringList paths;
+    for (const QString& name : BriskUtility::filesOfFolder(folder, "xml"))
+        paths << BriskUtility::joinPath(folder, name);
+    return paths;
+}
+
+void FlashLanguageSettings::removeLanguageValueByName(const QString& name) {
+    QFile::remove(languageValuesPoolFolder() + name + ".xml");
+}
+
+void FlashLanguageSettings::copyDefaultLanguagesToPool() {
+    const QString pool = languageValuesPoolFolder();
+    for (const QString& path : defaultLanguageValuePaths()) {
+        const QString target = pool + QFileInfo(path).fileName();
+        if (!QFileInfo::exists(target))
+            QFile::copy(path, target);
+    }
+}
+
+QStringList FlashLanguageSettings::orderedLanguageNames(const QString& languageOrder) {
+    QStringList rest;
+    for (const QString& file : languageValuePaths())
+        rest << QFileInfo(file).completeBaseName();
+    QStringList ordered;
+    for (const QString& name : languageOrder.split(';')) {
+        const int at = rest.indexOf(name);
+        if (at >= 0)
+            ordered << rest.takeAt(at);
+    }
+    return ordered + rest;
+}
+
+QString FlashLanguageSettings::newLanguageName() {
+    for (int n = 1;; ++n) {
+        const QString name = QStringLiteral("Language%1").arg(n);
+        if (languageValuePathByName(name).isNull())
+            return name;
+    }
+}
+
+bool FlashLanguageSettings::importLanguageValueFrom(const QString& path, QString* error) {
+    FlashLanguage language;
+    language.loadFromXMLValue(path);
+    QString reason;
+    if (!language.lastLoadOk())
+        reason = language.lastError();
+    else if (!isSafeLanguageName(language.languageName()))
+        reason = QStringLiteral("%1 names no usable language (info/name is \"%2\")")
+                     .arg(path, language.languageName());
+    if (!reason.isEmpty()) {
+        if (error)
+            *error = reason;
+        return false;
+    }
+    language.save();
+    return true;
+}
