@@ -52,6 +52,7 @@ public:
     static QList<int> parsePageRange(const QString& text, int totalPage);
 
 protected:
+    const std::atomic<bool>* stopFlag() const { return &iStoped; }
     FlashPagePtr findPageWithIndex(const FlashPageList& list, int pageIndex) const;
     // Answers whether index lookups give up once stop is raised.
     virtual bool lookupsHonourStop() const { return false; }

@@ -46,9 +46,9 @@ private:
     void openDocument();
     void selectPages();
     bool mustHalt() const { return stop() || !iFailureReason.isEmpty(); }
-    // Files a JPEG rendition of the i-th selected page, or records the failure; false ends the pass.
-    bool fileJpegRendition(FlashPageList& list, int i, int quality, int boxSize);
-    bool failPage(int pageNumber);
+    // The thumbnail and phone passes: a JPEG rendition per selected page.
+    void fileJpegRenditions(FlashPageList& list, int quality, int boxSize, const QString& type);
+    void failPage(int pageNumber);
     void prepareAhead();
     void postProgress(int pageIndex, const QString& type) const;
 

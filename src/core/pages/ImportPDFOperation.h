@@ -1,7 +1,6 @@
 #pragma once
 #include <QMutex>
 #include <QObject>
-#include <QRunnable>
 #include <QString>
 #include <QThreadPool>
 #include <QWaitCondition>
@@ -12,11 +11,15 @@ class FlashPageSource;
 class FlashPageSourcePDF;
 class FlashPagesAnnotations;
 class FlashOutline;
+namespace Poppler {
+class Document;
+}
 
 // Imports a PDF in the background: the four page passes, then (when asked) links and bookmarks.
 // Start it with start(); `finished` is emitted from the worker thread when it is done (connect
 // with a receiver context to get it on that receiver's thread). Read the results afterwards.
-class ImportPDFOperation : public QObject, public QRunnable {
+// Destroying a running operation cancels it and waits for the page in progress.
+class ImportPDFOperation : public QObject {
     Q_OBJECT
 public:
     struct Quality {
@@ -57,8 +60,9 @@ signals:
     void finished();
 
 private:
-    void run() override;
+    void run();
     void importPages();
+    Poppler::Document* pdfDocument() const;
     void importLinksStage();
     void importOutlineStage();
     void discardResults();
@@ -75,6 +79,7 @@ private:
     int iRenderEngineType = 0;
     QString iFailureReason;
 
+    std::atomic<bool> iStarted{false};
     std::atomic<bool> iCancelled{false};
     std::atomic<bool> iFinished{false};
     mutable QMutex iLock;              // guards the results against cancel() and readers

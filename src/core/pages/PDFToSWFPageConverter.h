@@ -6,6 +6,7 @@
 #include <QSet>
 #include <QSizeF>
 #include <atomic>
+#include <optional>
 
 class PageRenderPipeline;
 
@@ -49,7 +50,8 @@ private:
     bool runPdf2swf(int pageNumber, const QString& targetPath) const;
     QString makeSwfPage(int pageNumber, Poppler::Document* doc);
     QStringList makePreparedPage(int pageNumber, Poppler::Document* doc);
-    QString writeRendition(const QImage& render, const JpegRendition& rendition);
+    static QString writeRendition(const QImage& render, const JpegRendition& rendition, const QString& path,
+                                  const QSizeF& pagePoints);
     // A prepared file for the page: slot -1 is the SWF page, others index iPrepared renditions.
     std::optional<QString> claimPrepared(int pageNumber, int slot);
     std::optional<QString> claimPreparedJpeg(int pageNumber, const JpegRendition& rendition);

@@ -1,0 +1,82 @@
+#include "pages/FlashPageSource.h"
+#include <algorithm>
+
+namespace {
+// A typed range like 1-2000000000 must not exhaust memory; no document has this many pages.
+constexpr int kMaxRangeSpan = 1000000;
+
+// Lenient integer reading: leading blanks, an optional sign, then the leading digits; no digits is 0.
+int leadingInt(QStringView text) {
+    qsizetype i = 0;
+    while (i < text.size() && text[i].isSpace())
+        ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == u'-' || text[i] == u'+'))
+        negative = text[i++] == u'-';
+    long long value = 0;
+    for (; i < text.size() && text[i] >= u'0' && text[i] <= u'9'; ++i)
+        value = std::min<long long>(value * 10 + (text[i].unicode() - u'0'), INT_MAX);
+    return int(negative ? -value : value);
+}
+}
+
+void FlashPageSource::clearPages() {
+    iPages.clear();
+    iNormalPages.clear();
+    iZoomedPages.clear();
+    iThumbPages.clear();
+    iPhonePages.clear();
+}
+
+FlashPagePtr FlashPageSource::getPageAtIndex(qsizetype position) const {
+    return position >= 0 && position < iPages.size() ? iPages[position] : nullptr;
+}
+
+FlashPagePtr FlashPageSource::getNormalPageAtIndex(int pageIndex) const {
+    return findPageWithIndex(iNormalPages, pageIndex);
+}
+
+FlashPagePtr FlashPageSource::getZoomedPageAtIndex(int) const {
+    return nullptr;
+}
+
+FlashPagePtr FlashPageSource::getThumbPageAtIndex(int pageIndex) const {
+    return findPageWithIndex(iThumbPages, pageIndex);
+}
+
+FlashPagePtr FlashPageSource::getPhonePageAtIndex(int pageIndex) const {
+    return findPageWithIndex(iPhonePages, pageIndex);
+}
+
+FlashPagePtr FlashPageSource::findPageWithIndex(const FlashPageList& list, int pageIndex) const {
+    for (const FlashPagePtr& page : list) {
+        if (lookupsHonourStop() && stop())
+            return nullptr;
+        if (page->pageIndex() == pageIndex)
+            return page;
+    }
+    return nullptr;
+}
+
+QList<int> FlashPageSource::parsePageRange(const QString& text, int totalPage) {
+    QList<int> numbers;
+    if (text.toUpper() == QStringLiteral("ALL")) {
+        for (int n = 1; n <= totalPage; ++n)
+            numbers.append(n);
+        return numbers;
+    }
+    for (QStringView piece : QStringView(text).split(u',')) {
+        if (piece.contains(u'-')) {
+            const QList<QStringView> parts = piece.split(u'-');
+            const int first = leadingInt(parts[0]);
+            const int last = int(std::min<long long>(leadingInt(parts[1]), (long long)first + kMaxRangeSpan - 1));
+            for (long long n = first; n <= last; ++n)
+                numbers.append(int(n));
+        } else {
+            numbers.append(leadingInt(piece));
+        }
+    }
+    std::sort(numbers.begin(), numbers.end());
+    numbers.erase(std::unique(numbers.begin(), numbers.end()), numbers.end());
+    return numbers;
+}
