@@ -8,6 +8,8 @@ public:
     virtual ~FlashOutline() = default;
     FlashOutline(const FlashOutline&) = delete;
     FlashOutline& operator=(const FlashOutline&) = delete;
+    FlashOutline(FlashOutline&&) = default;
+    FlashOutline& operator=(FlashOutline&&) = default;
 
     const FlashOutlineItemList& items() const { return iItems; }
     void setItems(const FlashOutlineItemList& items) { iItems = items; }
