@@ -1,0 +1,157 @@
+// Writes small published-book folders for the browser tests, in the layout and formats the
+// publisher produces: index.html (the player page), files/book.bin, files/book.js, page files.
+import fs from 'node:fs';
+import path from 'node:path';
+import zlib from 'node:zlib';
+import { createRequire } from 'node:module';
+import { rc4, asciiBytes } from '../../web/src/core/rc4.js';
+import { playerPage, mobilePage, previewPage } from '../../web/build/build.mjs';
+
+const require = createRequire(new URL('../../web/package.json', import.meta.url));
+const { zipSync } = require('fflate');
+
+export const PAGE_COLORS = ['#c0392b', '#27ae60', '#2980b9', '#8e44ad', '#d35400', '#16a085', '#f1c40f', '#2c3e50'];
+export const pageColor = (index) => PAGE_COLORS[index % PAGE_COLORS.length];
+
+const escapeXml = (text) => String(text).replace(/&/g, '&amp;').replace(/</g, '&lt;').replace(/>/g, '&gt;');
+
+function pageSvg(index, width, height) {
+  return '<svg xmlns="http://www.w3.org/2000/svg" width="' + width + '" height="' + height + '">'
+    + '<rect width="100%" height="100%" fill="' + pageColor(index) + '"/>'
+    + '<rect x="6%" y="6%" width="88%" height="88%" fill="none" stroke="#fff" stroke-width="4"/>'
+    + '<text x="50%" y="50%" font-size="' + Math.round(width / 6) + '" text-anchor="middle" fill="#fff" font-family="sans-serif">'
+    + (index + 1) + '</text></svg>';
+}
+
+export function solidPng(width, height, hex) {
+  const [r, g, b] = [1, 3, 5].map((i) => parseInt(hex.slice(i, i + 2), 16));
+  const row = Buffer.alloc(1 + width * 3);
+  for (let x = 0; x < width; x++) row.set([r, g, b], 1 + x * 3);
+  const raw = Buffer.concat(Array.from({ length: height }, () => row));
+  const chunk = (type, data) => {
+    const body = Buffer.concat([Buffer.from(type), data]);
+    const out = Buffer.alloc(body.length + 8);
+    out.writeUInt32BE(data.length, 0);
+    body.copy(out, 4);
+    out.writeUInt32BE(crc32(body), body.length + 4);
+    return out;
+  };
+  const header = Buffer.alloc(13);
+  header.writeUInt32BE(width, 0);
+  header.writeUInt32BE(height, 4);
+  header.set([8, 2, 0, 0, 0], 8);
+  return Buffer.concat([Buffer.from([137, 80, 78, 71, 13, 10, 26, 10]), chunk('IHDR', header),
+    chunk('IDAT', zlib.deflateSync(raw)), chunk('IEND', Buffer.alloc(0))]);
+}
+
+function crc32(bytes) {
+  let crc = ~0;
+  for (const byte of bytes) {
+    crc ^= byte;
+    for (let k = 0; k < 8; k++) crc = (crc >>> 1) ^ (0xedb88320 & -(crc & 1));
+  }
+  return ~crc >>> 0;
+}
+
+// A one-frame SWF movie holding the image as a DefineBitsJPEG2 tag ("CWS" when compressed).
+export function swfWithImage(image, compressed = false) {
+  const tag = Buffer.alloc(8);
+  tag.writeUInt16LE((21 << 6) | 0x3f, 0);
+  tag.writeUInt32LE(image.length + 2, 2);
+  tag.writeUInt16LE(1, 6);
+  const body = Buffer.concat([Buffer.from([0x00, 0x00, 0x0c, 0x01, 0x00]), tag, image, Buffer.from([0x40, 0x00, 0x00, 0x00])]);
+  const header = Buffer.from(compressed ? 'CWS' : 'FWS');
+  const out = Buffer.concat([header, Buffer.from([8, 0, 0, 0, 0]), compressed ? zlib.deflateSync(body) : body]);
+  out.writeUInt32LE(8 + body.length, 4);
+  return out;
+}
+
+function outlineXml(entries, level = 1) {
+  return entries.map((o) => '<o><c>' + escapeXml(o.caption) + '</c><p>' + o.page + '</p><l>' + level + '</l><ci>'
+    + outlineXml(o.items ?? [], level + 1) + '</ci></o>').join('');
+}
+
+function linksXml(count, links) {
+  const kind = 'com.vellix.flipbook.pageeditor.';
+  return Array.from({ length: count }, (_, i) => '<pageAnnos pageIndex="' + (i + 1) + '">'
+    + (links[i + 1] ?? []).map((l) => '<anno annotype="' + kind + 'TAnnoLink"><action triggerEventType="mouseDown" actionType="'
+      + kind + (l.url ? 'TAnnoActionOpenURL"><url>' + escapeXml(l.url) + '</url>' : 'TAnnoActionGotoPage"><pageIndex>' + l.page + '</pageIndex>')
+      + '</action><location x="' + l.x + '" y="' + l.y + '" width="' + l.width + '" height="' + l.height + '"/></anno>').join('')
+    + '</pageAnnos>').join('');
+}
+
+function languagesXml(languages) {
+  return languages.map((l) => '<language><info><name>' + escapeXml(l.name) + '</name></info><items>'
+    + Object.entries(l.texts).map(([k, v]) => '<item key="' + k + '"><value>' + escapeXml(v) + '</value></item>').join('')
+    + '</items></language>').join('');
+}
+
+export function bookXml({ pages, settings, outline, links, languages }) {
+  return '<?xml version="1.0" encoding="UTF-8"?>\n<flipbook count="' + pages.length + '" appAppShortName="pt" appAppName="Leaf Mill for Mac"'
+    + ' appAppVersion="1.0" appWebsite="" templateValidCode="T" e="noext" templateName="Float">'
+    + '<extConfig>' + Object.entries(settings).map(([k, v]) => '<item name="' + k + '">' + escapeXml(v) + '</item>').join('') + '</extConfig>'
+    + '<pages>' + pages.map((p) => '<page isHardPage="' + p.hard + '" isEncrypted="false"><normalUrl>' + p.normal
+      + '</normalUrl><largeUrl>' + p.normal + '</largeUrl><thumbUrl>' + p.thumb + '</thumbUrl></page>').join('') + '</pages>'
+    + (outline ? '<ols>' + outlineXml(outline) + '</ols>' : '')
+    + (links ? '<pagesAnnos>' + linksXml(pages.length, links) + '</pagesAnnos>' : '')
+    + '<languages>' + languagesXml(languages) + '</languages></flipbook>';
+}
+
+export function bookBin(xml) {
+  const zip = zipSync({ 'book.xml': [new TextEncoder().encode(xml), { level: 9 }] });
+  return Buffer.from(rc4(asciiBytes('qv-bookkey-2009'), zip));
+}
+
+function write(file, data) {
+  fs.mkdirSync(path.dirname(file), { recursive: true });
+  fs.writeFileSync(file, data);
+}
+
+// The publisher's substitution of the page placeholders, for the values the tests need.
+export function fillPlaceholders(html, values) {
+  return html.replace(/\$\{([^}]*)\}\s*/g, (whole, key) => values[key.trim()] ?? '');
+}
+
+let cachedPlayer = null;
+
+// options: count, settings, outline, links, languages, swf (SWF normal pages), mobile (kinds to write),
+// width/height (page size), bookFiles: false to leave files/book.bin and book.js out.
+export function makeBook(folder, options = {}) {
+  const count = options.count ?? 8;
+  const width = options.width ?? 600, height = options.height ?? 800;
+  const hardCover = options.hardCover ?? false;
+  const pages = Array.from({ length: count }, (_, i) => {
+    write(path.join(folder, 'files/thumb', i + '.svg'), pageSvg(i, width / 5, height / 5));
+    const normal = options.swf ? i + '.swf' : i + '.svg';
+    write(path.join(folder, 'files/page', normal), options.swf
+      ? swfWithImage(solidPng(width / 4, height / 4, pageColor(i)), i % 2 === 1)
+      : pageSvg(i, width, height));
+    return { normal: './files/page/' + normal, thumb: './files/thumb/' + i + '.svg', hard: hardCover && (i === 0 || i === count - 1) };
+  });
+  const settings = { pageWidth: String(width), pageHeight: String(height), bookTitle: 'Fixture book', ...options.settings };
+  const xml = bookXml({ pages, settings, outline: options.outline, links: options.links, languages: options.languages ?? [{ name: 'English', texts: {} }] });
+  if (options.bookFiles !== false) {
+    const bin = bookBin(xml);
+    write(path.join(folder, 'files/book.bin'), bin);
+    write(path.join(folder, 'files/book.js'), 'LEAFMILL_BOOK_BIN="' + bin.toString('base64') + '";\n');
+  }
+  cachedPlayer ??= playerPage();
+  write(path.join(folder, 'index.html'), fillPlaceholders(cachedPlayer, { 'index.title': 'Fixture book' }));
+  for (const kind of options.mobile ?? []) writeMobile(folder, kind, count, options.mobileFirstIndex ?? 0, width, height);
+  return { folder, count, xml };
+}
+
+function writeMobile(folder, kind, count, first, width, height) {
+  for (let i = 0; i < count; i++) write(path.join(folder, 'files/mobile', i + first + '.png'), solidPng(width / 4, height / 4, pageColor(i)));
+  const options = kind === 'Flip'
+    ? 'bookConfig.totalPageCount="' + count + '";\nbookConfig.largePageWidth="' + width + '";\nbookConfig.largePageHeight="' + height
+      + '";\nbookConfig.bookTitle="Fixture book";\nbookConfig.normalPath="../files/mobile/";\nbookConfig.largePath="../files/mobile/";\n'
+      + 'bookConfig.thumbPath="../files/thumb/";\nvar pageEditor =[[{annotype:"x",action:{triggerEventType:"mouseDown",'
+      + 'actionType:"com.vellix.flipbook.pageeditor.TAnnoActionGotoPage",pageIndex:"3"},location:{x:"0.1",y:"0.1",width:"0.5",height:"0.2"}}]];'
+    : '{pageWidth:' + width + ',pageHeight:' + height + ',totalPage:' + count + ',zoomPageDir:"../files/mobile/",normalPageDir:"../files/mobile/"}';
+  write(path.join(folder, 'mobile/index.html'), fillPlaceholders(mobilePage(kind), { 'fbbook.options': options }));
+}
+
+export function writePreview(folder) {
+  write(path.join(folder, 'index.html'), previewPage(new URL('../../resources/extIndex.html', import.meta.url).pathname));
+}

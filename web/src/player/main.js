@@ -1,0 +1,3 @@
+import { openBook } from './player.js';
+
+openBook(document.getElementById('leafmill-book'));

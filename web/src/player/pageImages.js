@@ -1,0 +1,65 @@
+import { imageFromSwf } from '../core/swfImage.js';
+
+const AHEAD = 3, BEHIND = 2, KEEP = 12;
+
+// Loads page images only around the pages on show and lets far-away ones go.
+export class PageImages {
+  constructor(pages, baseUrl) {
+    this.pages = pages;
+    this.baseUrl = baseUrl;
+    this.images = new Map();
+    this.swfImages = new Map();
+  }
+
+  attach(index, img) {
+    this.images.set(index, img);
+  }
+
+  url(path) {
+    return /^[a-z][a-z0-9+.-]*:/i.test(path) ? path : this.baseUrl + path.replace(/^\.\//, '');
+  }
+
+  keepAround(visible) {
+    const low = Math.min(...visible), high = Math.max(...visible);
+    for (const [index, img] of this.images) {
+      if (index >= low - BEHIND && index <= high + AHEAD) this.load(index, img);
+      else if (index < low - KEEP || index > high + KEEP) this.release(img);
+    }
+  }
+
+  load(index, img) {
+    if (img.dataset.state) return;
+    img.dataset.state = 'loading';
+    img.addEventListener('load', () => { img.dataset.state = 'loaded'; }, { once: true });
+    const page = this.pages[index];
+    if (/\.swf$/i.test(page.normal)) {
+      this.swfUrl(page).then((src) => { if (img.dataset.state === 'loading') img.src = src; });
+      return;
+    }
+    if (page.large && page.large !== page.normal) img.srcset = this.url(page.normal) + ' 1x, ' + this.url(page.large) + ' 2x';
+    img.src = this.url(page.normal);
+  }
+
+  release(img) {
+    if (!img.dataset.state) return;
+    delete img.dataset.state;
+    img.removeAttribute('srcset');
+    img.removeAttribute('src');
+  }
+
+  // A SWF page shows the bitmap inside the movie; without one (or unreadable) the thumbnail.
+  swfUrl(page) {
+    if (!this.swfImages.has(page.normal)) {
+      const thumb = this.url(page.thumb);
+      const found = fetch(this.url(page.normal))
+        .then((r) => (r.ok ? r.arrayBuffer() : Promise.reject()))
+        .then((data) => {
+          const image = imageFromSwf(new Uint8Array(data));
+          return image ? URL.createObjectURL(new Blob([image.bytes], { type: image.type })) : thumb;
+        })
+        .catch(() => thumb);
+      this.swfImages.set(page.normal, found);
+    }
+    return this.swfImages.get(page.normal);
+  }
+}

@@ -1,0 +1,338 @@
+import { loadBookBytes, bookXmlText, BookError, DAMAGED_BOOK } from '../core/bookFile.js';
+import { parseBook } from '../core/bookModel.js';
+import { PlayerSettings, cssColor, linkTarget } from '../core/settings.js';
+import { Texts } from '../core/texts.js';
+import { el } from '../core/dom.js';
+import { PageImages } from './pageImages.js';
+import { flipOrder } from './flipOrder.js';
+import { Toolbar } from './toolbar.js';
+import { ThumbnailPanel, OutlinePanel } from './panels.js';
+import { Zoom } from './zoom.js';
+import { FlipSound } from './flipSound.js';
+
+// Opens the book published in the folder at baseUrl inside root; a book that cannot be read
+// leaves a message saying why.
+export async function openBook(root, baseUrl = '') {
+  root.replaceChildren(el('div', { class: 'lm-message', role: 'status' }, 'Loading the book…'));
+  try {
+    const book = parseBook(bookXmlText(await loadBookBytes(baseUrl)));
+    return new BookPlayer(root, book, baseUrl);
+  } catch (error) {
+    const message = error instanceof BookError ? error.message : DAMAGED_BOOK;
+    if (!(error instanceof BookError)) console.error(error);
+    root.replaceChildren(el('div', { class: 'lm-message lm-error', role: 'alert' }, message));
+    return null;
+  }
+}
+
+export class BookPlayer {
+  constructor(root, book, baseUrl) {
+    this.root = root;
+    this.book = book;
+    this.settings = new PlayerSettings(book.settings);
+    this.texts = new Texts(book.languages);
+    this.rightToLeft = this.settings.flag('rightToLeft', false);
+    this.order = flipOrder(book.pages.length, this.rightToLeft);
+    this.images = new PageImages(book.pages, baseUrl);
+    this.sound = new FlipSound(this.fileUrl('flipSound'));
+    this.autoFlipTimer = null;
+    this.buildView();
+    this.applyLook();
+    if (book.pages.length) this.startFlipping();
+    if (this.settings.flag('autoFlip', false)) this.toggleAutoFlip();
+    globalThis.leafmillPlayer = this;
+  }
+
+  fileUrl(name) {
+    const path = this.settings.text(name);
+    return path ? this.images.url(path) : '';
+  }
+
+  // ---- view
+
+  buildView() {
+    const s = this.settings;
+    this.bookElement = el('div', { class: 'lm-book' });
+    this.zoomLayer = el('div', { class: 'lm-zoom-layer' }, this.bookElement);
+    this.stage = el('main', { class: 'lm-stage' }, this.zoomLayer);
+    this.live = el('div', { class: 'lm-live', 'aria-live': 'polite' });
+    const shown = (key, fallback = true) => s.flag(key, fallback);
+    const pressed = (id) => this.toolbar.buttons.get(id)?.getAttribute('aria-pressed') === 'true';
+    this.toolbar = new Toolbar(this.texts, [
+      { id: 'first', visible: true, label: () => 'btnFirstPage', handler: () => this.first() },
+      { id: 'previous', visible: true, label: () => 'btnPrevPage', handler: () => this.previous() },
+      { id: 'pageField' },
+      { id: 'next', visible: true, label: () => 'btnNextPage', handler: () => this.next() },
+      { id: 'last', visible: true, label: () => 'btnLastPage', handler: () => this.last() },
+      { id: 'thumbnails', visible: shown('showThumbnails'), toggle: true, label: () => 'btnThumbnails', handler: () => this.togglePanel(this.thumbPanel) },
+      { id: 'outline', visible: shown('showOutline'), toggle: true, label: () => 'btnOutline', handler: () => this.togglePanel(this.outlinePanel) },
+      { id: 'zoomIn', visible: shown('showZoom'), label: () => 'btnZoomIn', handler: () => this.zoom.zoomIn() },
+      { id: 'zoomOut', visible: shown('showZoom'), label: () => 'btnZoomOut', handler: () => this.zoom.zoomOut() },
+      { id: 'autoFlip', visible: shown('autoFlip', false), toggle: true, label: () => (pressed('autoFlip') ? 'btnAutoFlipStop' : 'btnAutoFlipStart'), handler: () => this.toggleAutoFlip() },
+      { id: 'sound', visible: shown('showSound') && this.sound.available, toggle: true, label: () => (pressed('sound') ? 'btnSoundOff' : 'btnSoundOn'), handler: () => this.toggleSound() },
+      { id: 'fullscreen', visible: shown('showFullscreen') && document.fullscreenEnabled, label: () => (document.fullscreenElement ? 'btnExitFullscreen' : 'btnFullscreen'), handler: () => this.toggleFullscreen() },
+      { id: 'download', visible: shown('showDownload', false) && !!s.text('downloadURL'), label: () => 'btnDownload', handler: () => window.open(s.text('downloadURL'), '_blank', 'noopener') },
+      { id: 'share', visible: shown('showShare'), label: () => 'btnShare', handler: () => this.share() },
+    ], (text) => this.goTo(parseInt(text, 10) - 1), (index) => this.chooseLanguage(index));
+    this.toolbar.setPressed('sound', this.sound.on);
+    const goTo = (page) => this.goTo(page);
+    this.thumbPanel = new ThumbnailPanel(this.book.pages, this.images, this.texts, goTo, () => this.togglePanel(this.thumbPanel));
+    this.outlinePanel = new OutlinePanel(this.book.outline, this.texts, goTo, () => this.togglePanel(this.outlinePanel));
+    this.notice = el('div', { class: 'lm-notice', role: 'status', hidden: true });
+    const toolbarOnTop = s.text('toolbarPosition', 'Bottom').toLowerCase() === 'top';
+    this.app = el('div', { class: 'lm-app' + (toolbarOnTop ? ' lm-toolbar-top' : ''), dir: this.rightToLeft ? 'rtl' : 'ltr' },
+      this.header(), this.stage, this.toolbar.element, this.thumbPanel.element, this.outlinePanel.element, this.notice, this.live);
+    this.root.replaceChildren(this.app);
+    this.zoom = new Zoom(this.stage, this.zoomLayer, (scale) => this.zoomed(scale));
+    document.addEventListener('keydown', (e) => this.key(e));
+    this.app.addEventListener('click', (e) => this.linkClicked(e));
+  }
+
+  header() {
+    const title = this.settings.text('bookTitle', document.title);
+    const logo = this.fileUrl('logoFile');
+    const logoImage = logo ? el('img', { class: 'lm-logo', src: logo, alt: title }) : null;
+    const link = this.settings.text('logoLink');
+    return el('header', { class: 'lm-header' },
+      logoImage && link ? el('a', { href: link, target: '_blank', rel: 'noopener' }, logoImage) : logoImage,
+      el('h1', { class: 'lm-title' }, title));
+  }
+
+  applyLook() {
+    const s = this.settings;
+    const style = this.app.style;
+    style.setProperty('--lm-background', s.color('backgroundColor', '#2f4f6f'));
+    style.setProperty('--lm-bar', s.color('toolbarColor', '#1e2b38'));
+    style.setProperty('--lm-icon', s.color('toolbarIconColor', '#ffffff'));
+    style.setProperty('--lm-link', s.color('linkOverColor', '#808080'));
+    style.setProperty('--lm-link-alpha', String(s.number('linkOverColorAlpha', 0.5)));
+    const background = this.fileUrl('backgroundImage');
+    if (background) {
+      style.setProperty('--lm-background-image', 'url("' + background + '")');
+      this.app.dataset.backgroundFit = s.text('backgroundImagePosition', 'Fill').toLowerCase();
+    }
+  }
+
+  pageElement(index) {
+    if (index < 0) return el('div', { class: 'lm-page lm-pad', 'aria-hidden': 'true' });
+    const page = this.book.pages[index];
+    const img = el('img', { class: 'lm-page-image', alt: this.texts.page(index + 1), draggable: 'false' });
+    img.addEventListener('error', () => { if (img.getAttribute('src')) img.parentElement.dataset.failed = this.texts.get('msgPageLoadFailed'); });
+    this.images.attach(index, img);
+    const target = linkTarget(this.settings.text('linkOpenedWindow', '_blank'));
+    const links = this.book.links[index].map((link) => el('a', {
+      class: 'lm-link',
+      href: link.url ?? '#p=' + (link.page + 1),
+      target: link.url ? target : null,
+      rel: link.url ? 'noopener' : null,
+      'data-goto': link.url ? null : String(link.page),
+      'aria-label': link.url ?? this.texts.page(link.page + 1),
+      style: { left: link.x * 100 + '%', top: link.y * 100 + '%', width: link.width * 100 + '%', height: link.height * 100 + '%' },
+    }));
+    return el('div', { class: 'lm-page', 'data-density': page.hard ? 'hard' : 'soft', 'data-page': String(index) }, img, links);
+  }
+
+  // ---- page turning
+
+  startFlipping() {
+    const s = this.settings;
+    const width = s.number('pageWidth', 600), height = s.number('pageHeight', 800);
+    const duration = s.number('flipDuration', 800);
+    const elements = this.order.map((index) => this.pageElement(index));
+    window.addEventListener('resize', () => this.layout());
+    this.pageFlip = new globalThis.St.PageFlip(this.bookElement, {
+      width, height, size: 'stretch', minWidth: 1, maxWidth: 100000, minHeight: 1, maxHeight: 100000,
+      autoSize: false, showCover: true, usePortrait: true, mobileScrollSupport: true,
+      drawShadow: s.flag('pageShadow', true), maxShadowOpacity: 0.5,
+      flippingTime: Math.max(100, duration),
+      startPage: this.flipIndexOf(this.startPage()),
+    });
+    this.pageFlip.on('flip', () => this.pageShown());
+    this.pageFlip.on('changeState', (e) => { if (e.data === 'flipping') this.sound.play(); });
+    this.pageFlip.on('changeOrientation', () => this.pageShown());
+    this.layout(false);
+    this.pageFlip.loadFromHTML(elements);
+    this.order.forEach((index, position) => this.pageFlip.getPage(position).setDensity(index >= 0 && this.book.pages[index].hard ? 'hard' : 'soft'));
+    Object.assign(this.bookElement.style, { minWidth: '0', minHeight: '0' });
+    this.layout();
+    window.addEventListener('hashchange', () => this.goTo(this.hashPage() ?? this.currentPage));
+    this.pageShown();
+  }
+
+  startPage() {
+    return this.hashPage() ?? this.clampPage(this.settings.number('startPage', 1) - 1);
+  }
+
+  hashPage() {
+    const match = location.hash.match(/[#&]p=(\d+)/);
+    return match ? this.clampPage(parseInt(match[1], 10) - 1) : null;
+  }
+
+  clampPage(page) {
+    return Math.min(this.book.pages.length - 1, Math.max(0, page || 0));
+  }
+
+  flipIndexOf(page) {
+    return this.order.indexOf(page);
+  }
+
+  // Spreads on wide stages, single pages on narrow ones; the book fills the stage.
+  layout(update = true) {
+    const s = this.settings;
+    const pageW = s.number('pageWidth', 600), pageH = s.number('pageHeight', 800);
+    const margin = this.zoomLayer.clientWidth < 520 ? 8 : 32;
+    const w = this.zoomLayer.clientWidth - margin, h = this.zoomLayer.clientHeight - margin;
+    const spreadScale = Math.min(w / (2 * pageW), h / pageH), singleScale = Math.min(w / pageW, h / pageH);
+    const portrait = w < 500 || spreadScale < 0.7 * singleScale;
+    const scale = portrait ? singleScale : spreadScale;
+    this.bookElement.style.width = Math.floor(pageW * scale * (portrait ? 1 : 2)) + 'px';
+    this.bookElement.style.height = Math.floor(pageH * scale) + 'px';
+    if (!this.pageFlip) return;
+    this.pageFlip.getSettings().minWidth = portrait ? w : 1;
+    if (update && this.pageFlip.getUI()) this.pageFlip.update();
+    this.zoom?.apply();
+  }
+
+  visiblePages() {
+    const pages = this.pageFlip.getPageCollection();
+    const spread = pages.getSpread()[pages.getCurrentSpreadIndex()] ?? [pages.getCurrentPageIndex()];
+    return spread.map((position) => this.order[position]).filter((index) => index >= 0).sort((a, b) => a - b);
+  }
+
+  get currentPage() {
+    return this.visiblePages()[0] ?? 0;
+  }
+
+  pageShown() {
+    const visible = this.visiblePages();
+    if (!visible.length) return;
+    this.images.keepAround(visible);
+    const count = this.book.pages.length;
+    const label = visible.map((i) => i + 1).join('-');
+    this.toolbar.showPage(label, count);
+    this.thumbPanel.markCurrent(visible);
+    this.live.textContent = this.texts.pageOf(label, count);
+    const atStart = visible[0] === 0, atEnd = visible[visible.length - 1] === count - 1;
+    this.toolbar.setDisabled('first', atStart);
+    this.toolbar.setDisabled('previous', atStart);
+    this.toolbar.setDisabled('next', atEnd);
+    this.toolbar.setDisabled('last', atEnd);
+    if (!visible.includes(this.hashPage() ?? 0)) history.replaceState(null, '', '#p=' + (visible[0] + 1));
+    if (atEnd) this.stopAutoFlip();
+  }
+
+  next() {
+    if (this.zoom.zoomed) this.zoom.reset();
+    this.rightToLeft ? this.pageFlip.flipPrev() : this.pageFlip.flipNext();
+  }
+
+  previous() {
+    if (this.zoom.zoomed) this.zoom.reset();
+    this.rightToLeft ? this.pageFlip.flipNext() : this.pageFlip.flipPrev();
+  }
+
+  first() { this.goTo(0); }
+
+  last() { this.goTo(this.book.pages.length - 1); }
+
+  goTo(page, animate = true) {
+    if (!this.pageFlip || !Number.isFinite(page)) return;
+    const target = this.clampPage(page);
+    if (this.visiblePages().includes(target)) return this.pageShown();
+    const position = this.flipIndexOf(target);
+    if (animate && Math.abs(target - this.currentPage) <= 2) this.pageFlip.flip(position);
+    else this.pageFlip.turnToPage(position);
+  }
+
+  // ---- controls
+
+  key(event) {
+    if (event.target.closest?.('input, select, textarea') || event.altKey || event.ctrlKey || event.metaKey) return;
+    const forward = this.rightToLeft ? () => this.previous() : () => this.next();
+    const back = this.rightToLeft ? () => this.next() : () => this.previous();
+    const actions = {
+      ArrowRight: forward, ArrowLeft: back, PageDown: () => this.next(), PageUp: () => this.previous(),
+      ' ': () => this.next(), Home: () => this.first(), End: () => this.last(),
+      '+': () => this.zoom.zoomIn(), '=': () => this.zoom.zoomIn(), '-': () => this.zoom.zoomOut(),
+      Escape: () => this.closeOverlays(),
+    };
+    const action = actions[event.key];
+    if (!action || (event.key === ' ' && event.target.closest?.('button, a'))) return;
+    event.preventDefault();
+    action();
+  }
+
+  linkClicked(event) {
+    const link = event.target.closest('a[data-goto]');
+    if (!link) return;
+    event.preventDefault();
+    this.goTo(parseInt(link.dataset.goto, 10));
+  }
+
+  togglePanel(panel) {
+    const open = !panel.open;
+    for (const other of [this.thumbPanel, this.outlinePanel]) {
+      other.show(other === panel && open);
+      this.toolbar.setPressed(other.kind, other === panel && open);
+    }
+    if (!open) this.toolbar.buttons.get(panel.kind)?.focus();
+  }
+
+  closeOverlays() {
+    if (this.zoom.zoomed) return this.zoom.reset();
+    for (const panel of [this.thumbPanel, this.outlinePanel]) if (panel.open) this.togglePanel(panel);
+  }
+
+  zoomed(scale) {
+    this.pageFlip.getSettings().showPageCorners = scale <= 1;
+    this.toolbar.setDisabled('zoomOut', scale <= 1);
+  }
+
+  toggleSound() {
+    this.sound.on = !this.sound.on;
+    this.toolbar.setPressed('sound', this.sound.on);
+  }
+
+  // The system share sheet where there is one, else the address goes to the clipboard.
+  share() {
+    if (navigator.share) return navigator.share({ title: document.title, url: location.href }).catch(() => {});
+    navigator.clipboard?.writeText(location.href).then(() => this.tell(this.texts.get('msgLinkCopied')), () => {});
+  }
+
+  tell(message) {
+    this.notice.textContent = message;
+    this.notice.hidden = false;
+    clearTimeout(this.noticeTimer);
+    this.noticeTimer = setTimeout(() => { this.notice.hidden = true; }, 2500);
+  }
+
+  toggleAutoFlip() {
+    if (this.autoFlipTimer) return this.stopAutoFlip();
+    const seconds = this.settings.number('autoFlipInterval', 0);
+    this.autoFlipTimer = setInterval(() => this.next(), Math.max(1, seconds) * 1000);
+    this.toolbar.setPressed('autoFlip', true);
+  }
+
+  stopAutoFlip() {
+    clearInterval(this.autoFlipTimer);
+    this.autoFlipTimer = null;
+    this.toolbar.setPressed('autoFlip', false);
+  }
+
+  toggleFullscreen() {
+    const done = () => this.toolbar.relabel();
+    if (document.fullscreenElement) document.exitFullscreen().then(done, done);
+    else this.app.requestFullscreen?.().then(done, done);
+  }
+
+  chooseLanguage(index) {
+    this.texts.choose(index);
+    this.toolbar.relabel();
+    this.thumbPanel.relabel();
+    this.outlinePanel.relabel();
+    this.bookElement.querySelectorAll('.lm-page[data-page] > img').forEach((img) => {
+      img.alt = this.texts.page(parseInt(img.parentElement.dataset.page, 10) + 1);
+    });
+    this.pageShown();
+  }
+}
