@@ -1,0 +1,141 @@
+#include "BookProject.h"
+
+#include "BookDescriptionFile.h"
+#include "annotations/FlashPagesAnnotations.h"
+#include "outline/FlashOutline.h"
+#include "pages/FlashPageImage.h"
+#include "pages/FlashPageSourceImg.h"
+#include "templates/FlashTemplate.h"
+#include "util/BriskUtility.h"
+#include "util/Log.h"
+#include "util/NamedException.h"
+#include "util/Xml.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+using BriskUtility::joinPath;
+
+namespace {
+const QString kErrorName = QStringLiteral("BookProjectErr");
+
+QStringList entriesOf(const QString& folder) {
+    return QDir(folder).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden);
+}
+
+bool isInside(const QString& path, const QString& folder) {
+    const QString base = QDir::cleanPath(folder) + QLatin1Char('/');
+    return QDir::cleanPath(path).startsWith(base);
+}
+
+// Published page files are named after their page index; a hand-made name counts from 1.
+int pageIndexFor(const QString& normalPath, int position) {
+    bool numeric = false;
+    const int index = QFileInfo(normalPath).completeBaseName().toInt(&numeric);
+    return numeric && index >= 0 ? index : position;
+}
+}
+
+void BookProject::clearObjs() {
+    iFlashTemplate.reset();
+    iFlashPageSource.reset();
+    iFlashPagesAnnotations.reset();
+    iFlashOutline.reset();
+}
+
+bool BookProject::loadProjectFromOutputFolder(const QString& folder) {
+    clearObjs();
+    iLastError.clear();
+    const QString bookBin = joinPath(folder, QStringLiteral("files/book.bin"));
+    QFile file(bookBin);
+    if (!file.open(QIODevice::ReadOnly)) {
+        iLastError = QStringLiteral("%1 has no readable files/book.bin").arg(folder);
+        return false;
+    }
+    const auto xml = BookDescriptionFile::decode(file.readAll(), &iLastError);
+    if (!xml)
+        return false;
+    pugi::xml_document doc;
+    const Xml::ParseResult parsed = Xml::load(doc, *xml);
+    if (!parsed.ok || !doc.document_element()) {
+        iLastError = QStringLiteral("the book description in files/book.bin is not XML: %1").arg(parsed.error);
+        return false;
+    }
+    try {
+        parseOutputBookXML(doc, folder);
+    } catch (const NamedException& e) {
+        clearObjs();
+        iLastError = e.reason();
+        return false;
+    } catch (const std::exception& e) {
+        clearObjs();
+        iLastError = QString::fromUtf8(e.what());
+        return false;
+    }
+    return true;
+}
+
+void BookProject::parseOutputBookXML(const pugi::xml_document& doc, const QString& baseFolder) {
+    const pugi::xml_node root = doc.document_element();
+    const pugi::xml_node pages = root.child("pages");
+    if (!root.child("extConfig") || !pages)
+        throw NamedException(kErrorName, QStringLiteral("the book description lacks its extConfig or pages element"));
+    loadTemplate(root, baseFolder);
+    loadPages(pages, baseFolder);
+    if (const pugi::xml_node ols = root.child("ols")) {
+        iFlashOutline = std::make_shared<FlashOutline>();
+        iFlashOutline->loadFromXMLNode(ols);
+    }
+    loadLinks(root, baseFolder);
+}
+
+void BookProject::loadTemplate(const pugi::xml_node& root, const QString& baseFolder) {
+    iFlashTemplate = std::make_shared<FlashTemplate>(FlashTemplate::Empty{});
+    const pugi::xml_attribute name = root.attribute("templateName");
+    iFlashTemplate->setTmplName(name ? QString::fromUtf8(name.value()) : QStringLiteral("Neat"));
+    iFlashTemplate->loadTemplate(iFlashTemplate->tmplName());
+    for (const pugi::xml_node item : root.child("extConfig").children("item"))
+        iFlashTemplate->setPropertyValue(Xml::attr(item, "name"), Xml::text(item));
+    const QString extFolder = joinPath(baseFolder, QStringLiteral("files/extfiles"));
+    for (const QString& entry : entriesOf(extFolder))
+        iFlashTemplate->setPropertyValue(QFileInfo(entry).completeBaseName(), joinPath(extFolder, entry));
+}
+
+void BookProject::loadPages(const pugi::xml_node& pages, const QString& baseFolder) {
+    iFlashPageSource = std::make_shared<FlashPageSourceImg>();
+    int position = 0;
+    for (const pugi::xml_node page : pages.children("page")) {
+        ++position;
+        const QString normal = fillFullPathForFlashURL(Xml::text(page.child("normalUrl")), baseFolder);
+        const QString large = fillFullPathForFlashURL(Xml::text(page.child("largeUrl")), baseFolder);
+        const QString thumb = fillFullPathForFlashURL(Xml::text(page.child("thumbUrl")), baseFolder);
+        for (const QString& path : {normal, large, thumb})
+            if (!isInside(path, baseFolder))
+                throw NamedException(kErrorName, QStringLiteral("page %1 points outside the book folder").arg(position));
+        const int index = pageIndexFor(normal, position);
+        iFlashPageSource->pages().append(std::make_shared<FlashPageImage>(large, index));
+        iFlashPageSource->normalPages().append(std::make_shared<FlashPageImage>(normal, index));
+        iFlashPageSource->zoomedPages().append(std::make_shared<FlashPageImage>(large, index));
+        if (QFileInfo(thumb).isFile())
+            iFlashPageSource->thumbPages().append(std::make_shared<FlashPageImage>(thumb, index));
+        const QString phone = joinPath(baseFolder, QStringLiteral("files/mobile/%1.jpg").arg(index));
+        if (QFileInfo(phone).isFile())
+            iFlashPageSource->phonePages().append(std::make_shared<FlashPageImage>(phone, index));
+    }
+}
+
+void BookProject::loadLinks(const pugi::xml_node& root, const QString& baseFolder) {
+    const pugi::xml_node links = root.child("pagesAnnos");
+    if (!links)
+        return;
+    iFlashPagesAnnotations = std::make_shared<FlashPagesAnnotations>();
+    iFlashPagesAnnotations->setPagesAnnotationsNode(links);
+    const QString folder = joinPath(baseFolder, QStringLiteral("files/pageConfig"));
+    for (const QString& entry : entriesOf(folder))
+        iFlashPagesAnnotations->needFiles().append(joinPath(folder, entry));
+}
+
+QString BookProject::fillFullPathForFlashURL(const QString& url, const QString& basePath) {
+    return joinPath(basePath, url.startsWith(QLatin1String("./")) ? url.mid(1) : url);
+}

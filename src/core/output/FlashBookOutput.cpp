@@ -1,0 +1,366 @@
+#include "FlashBookOutput.h"
+
+#include "BookDescriptionFile.h"
+#include "OutputFiles.h"
+#include "TextTemplate.h"
+#include "annotations/FlashPagesAnnotations.h"
+#include "language/FlashLanguageSettings.h"
+#include "outline/FlashOutline.h"
+#include "pages/FlashPageSource.h"
+#include "templates/FlashTemplate.h"
+#include "util/AppIdentity.h"
+#include "util/AppInfo.h"
+#include "util/BriskUtility.h"
+#include "util/Log.h"
+#include "util/Xml.h"
+#include "zip/ZKFileArchive.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+using BriskUtility::joinPath;
+
+namespace {
+QString extensionOf(const QString& path) { return QFileInfo(path).suffix(); }
+
+void makeFolder(const QString& path) { QDir().mkpath(path); }
+
+bool writeFileAtomically(const QString& path, const QByteArray& bytes) {
+    QSaveFile file(path);
+    return !bytes.isEmpty() && file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
+}
+
+// The copy of a file setting's file, <key>.<ext>; a file that no longer exists leaves no copy.
+void copyExtFile(const QString& folder, const FlashTemplateProperty& property) {
+    if (property.propertyType() != pt_file || property.value().isEmpty())
+        return;
+    const QString target = joinPath(folder, property.key() + QLatin1Char('.') + extensionOf(property.value()));
+    if (!OutputFiles::isSameFile(property.value(), target))
+        QFile::remove(target);
+    OutputFiles::copyFile(property.value(), target);
+}
+
+// A file setting is written as the URL of its copy in files/extfiles.
+void appendItem(pugi::xml_node extConfig, const FlashTemplateProperty& property) {
+    QString text = property.value();
+    if (property.propertyType() == pt_file && !text.isEmpty())
+        text = OutputFiles::relativeURL(QStringLiteral("files"), QStringLiteral("extfiles"), property.key(), extensionOf(text));
+    pugi::xml_node item = extConfig.append_child("item");
+    item.append_attribute("name") = Xml::utf8(property.key()).c_str();
+    if (!text.isEmpty())
+        item.text().set(Xml::utf8(text).c_str());
+}
+}
+
+FlashBookOutput::FlashBookOutput(std::shared_ptr<FlashPageSource> pageSource, std::shared_ptr<FlashTemplate> flashTemplate,
+                                 const QString& saveToFolder, const QString& toName)
+    : iFlashTemplate(std::move(flashTemplate)), iFlashPageSource(std::move(pageSource)),
+      iSaveToFolder(saveToFolder), iSaveToFileName(toName) {}
+
+FlashBookOutput::~FlashBookOutput() = default;
+
+QString FlashBookOutput::baseFolderOr(const QString& baseFolder) const {
+    return baseFolder.isEmpty() ? iSaveToFolder : baseFolder;
+}
+
+void FlashBookOutput::noteFailure(const QString& text) {
+    spdlog::error("{}", text);
+    iFailures << text;
+}
+
+// ---- the whole book ----
+
+void FlashBookOutput::ouputTheBook() {
+    iFailures.clear();
+    iArchivePath.clear();
+    if (!QFileInfo(iSaveToFolder).isDir())
+        return;
+    prepaireNomalPage({});
+    prepaireZoomendPage({});
+    prepaireThumbPage({});
+    prepaireExtFiles({});
+    PrepareAnnotationFiles({});
+    prepairePhonePage({});
+    writeHTMLPage();
+    ouputBookXML(joinPath(iSaveToFolder, iResourceFolder + QStringLiteral("/book.bin")));
+    iFlashTemplate->copyBookSWFToFile(outputSWFName());
+    if (iOuputTheMobileFiles)
+        preparePhoneHTMLFilesByConfig({}, nullptr);
+}
+
+void FlashBookOutput::writeHTMLPage() {
+    const QString target = outputHTMLFileName();
+    const QString source = iFlashTemplate->tmplHTMLFilePath();
+    if (iHTMLConfig) {
+        if (!iHTMLConfig->generateHTMLFrom(source, target))
+            noteFailure(QStringLiteral("The HTML page %1 could not be made from the template page %2").arg(target, source));
+        return;
+    }
+    QFile::remove(target);
+    if (!QFile::copy(source, target))
+        noteFailure(QStringLiteral("The template page %1 could not be copied to %2").arg(source, target));
+}
+
+QString FlashBookOutput::outputHTMLFileName() const {
+    QString name = iSaveToFileName.isEmpty() ? QStringLiteral("index.html") : iSaveToFileName;
+    if (!name.endsWith(QLatin1String(".html")))
+        name += QLatin1String(".html");
+    return joinPath(iSaveToFolder, name);
+}
+
+QString FlashBookOutput::outputFileName() const {
+    return iArchivePath.isEmpty() ? outputHTMLFileName() : iArchivePath;
+}
+
+QString FlashBookOutput::outputSWFName() const { return joinPath(iSaveToFolder, QStringLiteral("book.swf")); }
+
+// ---- ZIP delivery ----
+
+namespace {
+bool zipDirectory(const QString& folder, const QString& archivePath) {
+    QFile::remove(archivePath);
+    const auto archive = ZKFileArchive::archiveWithArchivePath(archivePath);
+    return archive && archive->deflateDirectory(folder, folder, false) == ZKSucceeded;
+}
+}
+
+void FlashBookOutput::outputTheBookAsZip() {
+    const QString staging = AppInfo::shareInstance().tmpFolderForPath(QStringLiteral("output/zip/"));
+    const QString folder = iSaveToFolder, name = iSaveToFileName;
+    iSaveToFolder = staging;
+    iSaveToFileName = QStringLiteral("index.html");
+    const auto restore = [&] {
+        iSaveToFolder = folder;
+        if (QFileInfo::exists(staging))
+            OutputFiles::removePath(QFileInfo(QDir::cleanPath(staging)).path());
+    };
+    QStringList failures;
+    try {
+        ouputTheBook();
+        failures = iFailures;
+        const QString archive = joinPath(folder, name.endsWith(QLatin1String(".zip")) ? name : name + QStringLiteral(".zip"));
+        spdlog::info("to path,{}", archive);
+        if (zipDirectory(staging, archive))
+            iArchivePath = archive;
+        else
+            failures << QStringLiteral("The archive %1 could not be written").arg(archive);
+    } catch (...) {
+        restore();
+        throw;
+    }
+    restore();
+    iFailures = failures;
+}
+
+// ---- page files ----
+
+void FlashBookOutput::copyPages(const FlashPageList& pages, const QString& baseFolder, const QString& sizeFolder) {
+    const QString folder = joinPath(baseFolderOr(baseFolder), iResourceFolder + QLatin1Char('/') + sizeFolder);
+    makeFolder(folder);
+    for (const FlashPagePtr& page : pages) {
+        const QString source = page->pageFilePath();
+        const QString target = joinPath(folder, QStringLiteral("%1.%2").arg(page->pageIndex()).arg(extensionOf(source)));
+        if (!OutputFiles::copyFile(source, target))
+            noteFailure(QStringLiteral("The page file %1 could not be copied to %2").arg(source, target));
+    }
+}
+
+void FlashBookOutput::prepaireNomalPage(const QString& baseFolder) {
+    copyPages(iFlashPageSource->normalPages(), baseFolder, iNormalPageFolder);
+}
+
+void FlashBookOutput::prepaireZoomendPage(const QString& baseFolder) {
+    if (!iZoomedPageSameAsNormalPage)
+        copyPages(iFlashPageSource->zoomedPages(), baseFolder, iZoomedPageFolder);
+}
+
+void FlashBookOutput::prepaireThumbPage(const QString& baseFolder) {
+    copyPages(iFlashPageSource->thumbPages(), baseFolder, iThumbPageFolder);
+}
+
+void FlashBookOutput::prepairePhonePage(const QString& baseFolder) {
+    if (!iOuputTheMobileFiles)
+        return;
+    spdlog::debug("phone pages:{}", iFlashPageSource->phonePages().size());
+    copyPages(iFlashPageSource->phonePages(), baseFolder, iMobileFilesFolder);
+}
+
+// ---- setting and link files ----
+
+void FlashBookOutput::prepaireExtFiles(const QString& baseFolder) {
+    const QString folder = joinPath(baseFolderOr(baseFolder), iResourceFolder + QLatin1Char('/') + iExterFilesFolder);
+    makeFolder(folder);
+    for (const auto& property : iFlashTemplate->properties()) {
+        copyExtFile(folder, *property);
+        prepaireExtFiles(folder, *property);
+    }
+}
+
+void FlashBookOutput::prepaireExtFiles(const QString& extFolder, const FlashTemplateProperty& atChildPro) {
+    for (const auto& child : atChildPro.childProperties()) {
+        copyExtFile(extFolder, *child);
+        prepaireExtFiles(extFolder, *child);
+    }
+}
+
+void FlashBookOutput::PrepareAnnotationFiles(const QString& baseFolder) {
+    if (!iFlashPagesAnnotations)
+        return;
+    const QString folder = joinPath(baseFolderOr(baseFolder), iResourceFolder + QLatin1Char('/') + iAnnotationFilesFolder);
+    makeFolder(folder);
+    for (const QString& path : iFlashPagesAnnotations->needFiles()) {
+        const QString target = joinPath(folder, QFileInfo(path).fileName());
+        if (!QFileInfo::exists(target))
+            OutputFiles::copyFile(path, target);
+    }
+}
+
+// ---- book description ----
+
+std::unique_ptr<pugi::xml_document> FlashBookOutput::bookXML() const {
+    auto doc = std::make_unique<pugi::xml_document>();
+    pugi::xml_node root = doc->append_child("flipbook");
+    const FlashPageList& pages = iFlashPageSource->pages();
+    auto attr = [&](const char* name, const QString& value) { root.append_attribute(name) = Xml::utf8(value).c_str(); };
+    attr("count", QString::number(pages.size()));
+    attr("appAppShortName", QStringLiteral("pt"));
+    attr("appAppName", AppIdentity::appName());
+    attr("appAppVersion", AppIdentity::appVersion());
+    attr("appWebsite", AppIdentity::appHomePage());
+    attr("templateValidCode", iFlashTemplate->tmpValidCode());
+    attr("e", iNeedExtInterface ? QStringLiteral("needext") : QStringLiteral("noext"));
+    attr("templateName", iFlashTemplate->tmplName());
+
+    pugi::xml_node extConfig = root.append_child("extConfig");
+    for (const auto& property : iFlashTemplate->properties()) {
+        appendItem(extConfig, *property);
+        appendChildPropertyToNode(extConfig, *property);
+    }
+
+    const bool hardCover =
+        iFlashTemplate->propertyValueFor(QStringLiteral("isHardCover"), QStringLiteral("no")).toUpper() == QLatin1String("YES");
+    pugi::xml_node pagesNode = root.append_child("pages");
+    for (qsizetype i = 0; i < pages.size(); ++i) {
+        const int index = pages[i]->pageIndex();
+        FlashPagePtr normal = iFlashPageSource->getNormalPageAtIndex(index);
+        if (!normal)
+            normal = pages[i];
+        const FlashPagePtr thumb = iFlashPageSource->getThumbPageAtIndex(index);
+        const bool hard = hardCover && (i == 0 || i == pages.size() - 1);
+        pugi::xml_node page = pagesNode.append_child("page");
+        page.append_attribute("isHardPage") = hard ? "true" : "false";
+        page.append_attribute("isEncrypted") = "false";
+        page.append_child("normalUrl").text().set(Xml::utf8(getNormalPageURL(*normal)).c_str());
+        page.append_child("largeUrl").text().set(Xml::utf8(getZoomedPageURL(*normal)).c_str());
+        page.append_child("thumbUrl").text().set(Xml::utf8(thumb ? getThumbPageURL(*thumb) : getNormalPageURL(*normal)).c_str());
+    }
+
+    if (iFlashOutline)
+        iFlashOutline->outlineAsXMLNode(root);
+    if (iFlashPagesAnnotations && iFlashPagesAnnotations->pagesAnnotationsNode())
+        root.append_copy(iFlashPagesAnnotations->pagesAnnotationsNode());
+    const QString languages = iFlashTemplate->propertyValueFor(QStringLiteral("languageSetting"), QStringLiteral("English"));
+    FlashLanguageSettings(languages).flashNeededLanguagesAsXMLNode(root);
+    return doc;
+}
+
+void FlashBookOutput::appendChildPropertyToNode(pugi::xml_node node, const FlashTemplateProperty& property) const {
+    for (const auto& child : property.childProperties()) {
+        appendItem(node, *child);
+        appendChildPropertyToNode(node, *child);
+    }
+}
+
+QString FlashBookOutput::getNormalPageURL(const FlashPage& page) const {
+    return OutputFiles::relativeURL(iResourceFolder, iNormalPageFolder, QString::number(page.pageIndex()),
+                                    extensionOf(page.pageFilePath()));
+}
+
+QString FlashBookOutput::getZoomedPageURL(const FlashPage& page) const {
+    if (iZoomedPageSameAsNormalPage)
+        return getNormalPageURL(page);
+    return OutputFiles::relativeURL(iResourceFolder, iZoomedPageFolder, QString::number(page.pageIndex()),
+                                    extensionOf(page.pageFilePath()));
+}
+
+QString FlashBookOutput::getThumbPageURL(const FlashPage& page) const {
+    return OutputFiles::relativeURL(iResourceFolder, iThumbPageFolder, QString::number(page.pageIndex()),
+                                    extensionOf(page.pageFilePath()));
+}
+
+bool FlashBookOutput::ouputBookXML(const QString& path) {
+    const QByteArray xml = Xml::toBytes(*bookXML());
+    QFile::remove(path);
+    const QByteArray bookBin = BookDescriptionFile::encode(xml);
+    const QString scriptPath = joinPath(QFileInfo(path).path(), QStringLiteral("book.js"));
+    if (!writeFileAtomically(path, bookBin) || !writeFileAtomically(scriptPath, BookDescriptionFile::scriptForm(bookBin))) {
+        Log::system(QStringLiteral("Could not write document out..."));
+        noteFailure(QStringLiteral("The book description %1 could not be written").arg(path));
+        return false;
+    }
+    return true;
+}
+
+// ---- mobile version ----
+
+void FlashBookOutput::preparePhoneHTMLFilesByConfig(const QString& baseFolder, const HTMLConfigInfo* htmlConfig) {
+    const QString target = joinPath(baseFolderOr(baseFolder), iMobileFilesFolder);
+    const QString source = iFlashTemplate->mobileTmplFilesPath();
+    makeFolder(target);
+    OutputFiles::removePath(target);
+    QString error;
+    if (!OutputFiles::copyFolder(source, target, &error))
+        spdlog::error("ouput the book,copy failed:{}", error.isEmpty() ? source : error);
+    const QString kind = QDir(source).dirName();
+    spdlog::debug("folderName={}", kind);
+
+    QString page;
+    if (!HTMLConfigInfo::readTextFile(joinPath(source, QStringLiteral("index.html")), page)) {
+        noteFailure(QStringLiteral("The mobile template %1 has no readable index.html").arg(source));
+        return;
+    }
+    TextTemplate text(page);
+    if (htmlConfig) {
+        text.setItem(QStringLiteral("index.title"), htmlConfig->HTMLTitle());
+        text.setItem(QStringLiteral("meta.keywords"), htmlConfig->HTMLKeywords());
+        text.setItem(QStringLiteral("meta.description"), htmlConfig->HTMLDescription());
+        text.setItem(QStringLiteral("script.bottom"), htmlConfig->HTMLScript());
+        text.setItem(QStringLiteral("script.other"), htmlConfig->otherScript());
+    }
+    text.setItem(QStringLiteral("fbbook.options"), mobileConfigScript(kind));
+    if (!HTMLConfigInfo::writeTextFile(joinPath(target, QStringLiteral("index.html")), text.parse()))
+        noteFailure(QStringLiteral("The mobile page in %1 could not be written").arg(target));
+}
+
+QString FlashBookOutput::mobileConfigScript(const QString& templateKind) const {
+    auto setting = [&](const char* key, const char* fallback) {
+        return iFlashTemplate->propertyValueFor(QString::fromLatin1(key), QString::fromLatin1(fallback));
+    };
+    const QString width = setting("pageWidth", "900").replace(QLatin1Char(','), QLatin1Char('.'));
+    const QString height = setting("pageHeight", "900").replace(QLatin1Char(','), QLatin1Char('.'));
+    const qsizetype count = iFlashPageSource->pages().size();
+    if (templateKind != QLatin1String("Flip"))
+        return QStringLiteral("{pageWidth:%1,pageHeight:%2,totalPage:%3,zoomPageDir:\"../files/mobile/\",normalPageDir:\"../files/mobile/\"}")
+            .arg(width, height).arg(count);
+
+    QString title = iHTMLConfig ? iHTMLConfig->HTMLTitle() : QString();
+    title.replace(QLatin1Char('"'), QLatin1String("\\\""));
+    auto line = [](const char* name, const QString& value) {
+        return QStringLiteral("bookConfig.%1=\"%2\";\n").arg(QLatin1String(name), value);
+    };
+    const QString phonePath = QStringLiteral("../files/mobile/");
+    QString script = line("totalPageCount", QString::number(count)) + line("largePageWidth", width) +
+                     line("largePageHeight", height) + line("bookTitle", title) +
+                     line("LinkDownColor", setting("linkOverColor", "#808080")) +
+                     line("LinkAlpha", setting("linkOverColorAlpha", "0.5")) +
+                     line("OpenWindow", setting("linkOpenedWindow", "_Blank")) + line("normalPath", phonePath) +
+                     line("largePath", phonePath) + line("productName", AppIdentity::appName()) +
+                     line("homePage", AppIdentity::appHomePage()) +
+                     line("thumbPath", iFlashTemplate->needThumbs() ? QStringLiteral("../files/thumb/") : phonePath);
+    script += QStringLiteral("var pageEditor =") +
+              (iFlashPagesAnnotations ? iFlashPagesAnnotations->AnnosXML2JS() : QStringLiteral("[];"));
+    spdlog::debug("fbOptionsStr={}", script);
+    return script;
+}

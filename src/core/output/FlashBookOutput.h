@@ -1,0 +1,109 @@
+#pragma once
+#include "HTMLConfigInfo.h"
+#include "pages/FlashPage.h"
+
+#include <QString>
+#include <QStringList>
+#include <memory>
+#include <pugixml.hpp>
+
+class FlashPageSource;
+class FlashTemplate;
+class FlashTemplateProperty;
+class FlashOutline;
+class FlashPagesAnnotations;
+
+// The publishing engine: fills a folder with a book (page files in their sizes, setting and link
+// files, the HTML page, files/book.bin and files/book.js, book.swf and, on request, the mobile
+// version). It only reads the book objects.
+class FlashBookOutput {
+public:
+    FlashBookOutput(std::shared_ptr<FlashPageSource> pageSource, std::shared_ptr<FlashTemplate> flashTemplate,
+                    const QString& saveToFolder, const QString& toName);
+    virtual ~FlashBookOutput();
+    FlashBookOutput(const FlashBookOutput&) = delete;
+    FlashBookOutput& operator=(const FlashBookOutput&) = delete;
+
+    // ---- the whole book ----
+    // Writes the folder; does nothing when the save folder does not exist.
+    virtual void ouputTheBook();
+    // Publishes into a scratch folder and packs it as <name>.zip in the save folder.
+    void outputTheBookAsZip();
+    virtual QString outputHTMLFileName() const;
+    // The result to show the user: the HTML page, or the archive after outputTheBookAsZip.
+    virtual QString outputFileName() const;
+    QString outputSWFName() const;
+
+    // Problems the user would otherwise not learn of (page files that could not be copied, a book
+    // description or HTML page that could not be written), cleared by every output.
+    const QStringList& failures() const { return iFailures; }
+
+    // ---- book description ----
+    std::unique_ptr<pugi::xml_document> bookXML() const;
+    // Writes book.bin at the path and book.js beside it; false (logged) when writing failed.
+    bool ouputBookXML(const QString& path);
+    void appendChildPropertyToNode(pugi::xml_node node, const FlashTemplateProperty& property) const;
+    QString getNormalPageURL(const FlashPage& page) const;
+    QString getZoomedPageURL(const FlashPage& page) const;
+    QString getThumbPageURL(const FlashPage& page) const;
+
+    // ---- steps; an empty base folder means the save folder ----
+    void prepaireNomalPage(const QString& baseFolder);
+    void prepaireZoomendPage(const QString& baseFolder);
+    void prepaireThumbPage(const QString& baseFolder);
+    void prepaireExtFiles(const QString& baseFolder);
+    void prepaireExtFiles(const QString& extFolder, const FlashTemplateProperty& atChildPro);
+    void PrepareAnnotationFiles(const QString& baseFolder);
+    void prepairePhonePage(const QString& baseFolder);
+    void preparePhoneHTMLFilesByConfig(const QString& baseFolder, const HTMLConfigInfo* htmlConfig);
+    // The mobile configuration script for the template kind ("Flip" or any other).
+    QString mobileConfigScript(const QString& templateKind) const;
+
+    // ---- fields ----
+    const std::shared_ptr<FlashTemplate>& flashTemplate() const { return iFlashTemplate; }
+    void setFlashTemplate(std::shared_ptr<FlashTemplate> t) { iFlashTemplate = std::move(t); }
+    const std::shared_ptr<FlashPageSource>& flashPageSource() const { return iFlashPageSource; }
+    void setFlashPageSource(std::shared_ptr<FlashPageSource> s) { iFlashPageSource = std::move(s); }
+    const std::shared_ptr<FlashPagesAnnotations>& flashPagesAnnotations() const { return iFlashPagesAnnotations; }
+    void setFlashPagesAnnotations(std::shared_ptr<FlashPagesAnnotations> a) { iFlashPagesAnnotations = std::move(a); }
+    const std::shared_ptr<FlashOutline>& flashOutline() const { return iFlashOutline; }
+    void setFlashOutline(std::shared_ptr<FlashOutline> o) { iFlashOutline = std::move(o); }
+    const QString& saveToFolder() const { return iSaveToFolder; }
+    void setSaveToFolder(const QString& folder) { iSaveToFolder = folder; }
+    const QString& saveToFileName() const { return iSaveToFileName; }
+    void setSaveToFileName(const QString& name) { iSaveToFileName = name; }
+    const std::shared_ptr<HTMLConfigInfo>& HTMLConfig() const { return iHTMLConfig; }
+    void setHTMLConfig(std::shared_ptr<HTMLConfigInfo> config) { iHTMLConfig = std::move(config); }
+    bool needExtInterface() const { return iNeedExtInterface; }
+    void setNeedExtInterface(bool v) { iNeedExtInterface = v; }
+    bool ouputTheMobileFiles() const { return iOuputTheMobileFiles; }
+    void setOuputTheMobileFiles(bool v) { iOuputTheMobileFiles = v; }
+
+protected:
+    QString baseFolderOr(const QString& baseFolder) const;
+    // Copies page files to <base>/files/<folder>/<index>.<ext>; failures are remembered.
+    void copyPages(const FlashPageList& pages, const QString& baseFolder, const QString& sizeFolder);
+    void writeHTMLPage();
+    void noteFailure(const QString& text);
+
+    std::shared_ptr<FlashTemplate> iFlashTemplate;
+    std::shared_ptr<FlashPageSource> iFlashPageSource;
+    std::shared_ptr<FlashPagesAnnotations> iFlashPagesAnnotations;
+    std::shared_ptr<FlashOutline> iFlashOutline;
+    QString iSaveToFolder;
+    QString iSaveToFileName;
+    std::shared_ptr<HTMLConfigInfo> iHTMLConfig;
+    const QString iResourceFolder = QStringLiteral("files");
+    const QString iNormalPageFolder = QStringLiteral("page");
+    const QString iZoomedPageFolder = QStringLiteral("large");
+    const QString iThumbPageFolder = QStringLiteral("thumb");
+    const QString iExterFilesFolder = QStringLiteral("extfiles");
+    const QString iSearchInfoFolder = QStringLiteral("search");
+    const QString iAnnotationFilesFolder = QStringLiteral("pageConfig");
+    const QString iMobileFilesFolder = QStringLiteral("mobile");
+    const bool iZoomedPageSameAsNormalPage = true;
+    bool iNeedExtInterface = false;
+    bool iOuputTheMobileFiles = false;
+    QString iArchivePath;
+    QStringList iFailures;
+};

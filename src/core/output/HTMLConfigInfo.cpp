@@ -1,0 +1,42 @@
+#include "HTMLConfigInfo.h"
+
+#include "TextTemplate.h"
+
+#include <QFile>
+#include <QSaveFile>
+#include <QStringDecoder>
+
+bool HTMLConfigInfo::generateHTMLFrom(const QString& templatePath, const QString& outputPath) const {
+    QString page;
+    if (!readTextFile(templatePath, page))
+        return false;
+    TextTemplate text(page);
+    text.setItem(QStringLiteral("index.title"), iHTMLTitle);
+    text.setItem(QStringLiteral("meta.keywords"), iHTMLKeywords);
+    text.setItem(QStringLiteral("meta.description"), iHTMLDescription);
+    text.setItem(QStringLiteral("script.bottom"), iHTMLScript);
+    text.setItem(QStringLiteral("script.other"), iOtherScript);
+    return writeTextFile(outputPath, text.parse());
+}
+
+bool HTMLConfigInfo::readTextFile(const QString& path, QString& text) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray bytes = file.readAll();
+    const auto encoding = QStringConverter::encodingForData(bytes);
+    QStringDecoder decoder(encoding.value_or(QStringConverter::Utf8));
+    text = decoder.decode(bytes);
+    // Pages saved in a legacy 8-bit encoding are read as Latin-1 rather than refused.
+    if (decoder.hasError() && !encoding)
+        text = QString::fromLatin1(bytes);
+    return true;
+}
+
+bool HTMLConfigInfo::writeTextFile(const QString& path, const QString& text) {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    file.write(text.toUtf8());
+    return file.commit();
+}

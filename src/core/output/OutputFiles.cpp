@@ -1,0 +1,61 @@
+#include "OutputFiles.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <filesystem>
+
+namespace fs = std::filesystem;
+
+namespace {
+fs::path nativePath(const QString& path) { return fs::path(QFile::encodeName(path).toStdString()); }
+
+bool sameSizeAndTime(const fs::path& a, const fs::path& b) {
+    std::error_code ec1, ec2, ec3, ec4;
+    const bool same = fs::file_size(a, ec1) == fs::file_size(b, ec2) &&
+                      fs::last_write_time(a, ec3) == fs::last_write_time(b, ec4);
+    return same && !ec1 && !ec2 && !ec3 && !ec4;
+}
+}
+
+namespace OutputFiles {
+
+bool isSameFile(const QString& a, const QString& b) {
+    std::error_code ec;
+    return fs::equivalent(nativePath(a), nativePath(b), ec) && !ec;
+}
+
+bool copyFile(const QString& source, const QString& target) {
+    const fs::path from = nativePath(source), to = nativePath(target);
+    std::error_code ec;
+    if (!fs::is_regular_file(from, ec))
+        return false;
+    if (isSameFile(source, target) || (fs::is_regular_file(to, ec) && sameSizeAndTime(from, to)))
+        return true;
+    fs::remove(to, ec);
+    if (!fs::copy_file(from, to, fs::copy_options::overwrite_existing, ec))
+        return false;
+    fs::last_write_time(to, fs::last_write_time(from, ec), ec);
+    return true;
+}
+
+bool copyFolder(const QString& source, const QString& target, QString* error) {
+    std::error_code ec;
+    fs::create_directories(nativePath(target), ec);
+    fs::copy(nativePath(source), nativePath(target),
+             fs::copy_options::recursive | fs::copy_options::overwrite_existing | fs::copy_options::skip_symlinks, ec);
+    if (ec && error)
+        *error = QString::fromStdString(ec.message());
+    return !ec && QFileInfo(source).isDir();
+}
+
+bool removePath(const QString& path) {
+    std::error_code ec;
+    fs::remove_all(nativePath(path), ec);
+    return !ec;
+}
+
+QString relativeURL(const QString& folder, const QString& subFolder, const QString& name, const QString& ext) {
+    return QStringLiteral("./%1/%2/%3.%4").arg(folder, subFolder, name, ext);
+}
+
+}
