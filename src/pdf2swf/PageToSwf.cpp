@@ -1,0 +1,56 @@
+#include "PageToSwf.h"
+#include "SwfMovieWriter.h"
+#include <QBuffer>
+#include <QSaveFile>
+#include <cmath>
+#include <poppler-qt6.h>
+
+QImage PageToSwf::renderPage(const QString& pdfPath, int pageNumber, int zoom, Result* result) {
+    const std::unique_ptr<Poppler::Document> doc = Poppler::Document::load(pdfPath);
+    if (!doc || doc->isLocked()) {
+        *result = CannotOpen;
+        return {};
+    }
+    if (pageNumber < 1 || pageNumber > doc->numPages()) {
+        *result = NoSuchPage;
+        return {};
+    }
+    const std::unique_ptr<Poppler::Page> page = doc->page(pageNumber - 1);
+    const QSizeF points = page ? page->pageSizeF() : QSizeF();
+    const QSize pixels(std::max(1L, std::lround(points.width() * zoom / 72.0)),
+                       std::max(1L, std::lround(points.height() * zoom / 72.0)));
+    doc->setRenderHint(Poppler::Document::Antialiasing);
+    doc->setRenderHint(Poppler::Document::TextAntialiasing);
+    QImage image = page && !points.isEmpty()
+        ? page->renderToImage(pixels.width() * 72.0 / points.width(), pixels.height() * 72.0 / points.height(), 0, 0,
+                              pixels.width(), pixels.height())
+        : QImage();
+    *result = image.isNull() ? CannotRender : Written;
+    return image.isNull() ? image : image.convertToFormat(QImage::Format_RGB32);
+}
+
+PageToSwf::Result PageToSwf::convert(const QString& pdfPath, int pageNumber, int zoom, int jpegQuality, int flashVersion,
+                                     const QString& outputPath, QString* error) {
+    Result result = Written;
+    const QImage image = renderPage(pdfPath, pageNumber, zoom, &result);
+    if (result != Written) {
+        *error = result == CannotOpen ? QStringLiteral("cannot open %1").arg(pdfPath)
+               : result == NoSuchPage ? QStringLiteral("%1 has no page %2").arg(pdfPath).arg(pageNumber)
+                                      : QStringLiteral("page %1 cannot be rendered").arg(pageNumber);
+        return result;
+    }
+    QByteArray jpeg;
+    QBuffer buffer(&jpeg);
+    buffer.open(QIODevice::WriteOnly);
+    if (!image.save(&buffer, "JPEG", jpegQuality)) {
+        *error = QStringLiteral("cannot encode the page as JPEG");
+        return CannotRender;
+    }
+    const QByteArray movie = SwfMovieWriter::bitmapPageMovie(image.size(), jpeg, flashVersion);
+    QSaveFile file(outputPath);
+    if (!file.open(QIODevice::WriteOnly) || file.write(movie) != movie.size() || !file.commit()) {
+        *error = QStringLiteral("cannot write %1").arg(outputPath);
+        return CannotWrite;
+    }
+    return Written;
+}

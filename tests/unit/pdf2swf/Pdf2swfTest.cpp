@@ -1,0 +1,160 @@
+#include "PdfFixtures.h"
+#include "Pdf2swfOptions.h"
+#include "SwfMovieWriter.h"
+#include "SwfReader.h"
+#include <QBuffer>
+#include <QFileInfo>
+#include <QImage>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+QString toolPath() {
+    return QStringLiteral(LEAFMILL_TEST_BINARY_DIR "/resources/lib/pdf2swf");
+}
+
+QStringList tenArguments(const QString& pdf, const QString& out, int page, int quality, int zoom) {
+    return {pdf, "-o " + out, QStringLiteral("-p %1-%1").arg(page), QStringLiteral("-s jpegquality=%1").arg(quality),
+            "-t", "-G", "-qq", "-s flashversion=8", "-s disablelinks", QStringLiteral("-s zoom=%1").arg(zoom)};
+}
+
+struct ToolRun {
+    int exitCode = -1;
+    QByteArray standardOutput;
+};
+
+ToolRun runTool(const QStringList& arguments) {
+    QProcess process;
+    process.start(toolPath(), arguments);
+    EXPECT_TRUE(process.waitForFinished(60000));
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1, process.readAllStandardOutput()};
+}
+
+QByteArray readFile(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// Checks the movie's structure and returns the decoded bitmap.
+QImage checkMovie(const QByteArray& data, QSize stage) {
+    const SwfMovie movie = SwfMovie::parse(data);
+    EXPECT_EQ(movie.signature, "FWS");
+    EXPECT_EQ(movie.version, 8);
+    EXPECT_EQ(movie.fileLength, quint32(data.size()));
+    EXPECT_EQ(movie.frame, QRect(0, 0, stage.width() * 20, stage.height() * 20));
+    EXPECT_EQ(movie.frameCount, 1);
+    EXPECT_TRUE(movie.endsCleanly);
+    QList<int> codes;
+    for (const SwfTag& t : movie.tags)
+        codes << t.code;
+    EXPECT_EQ(codes, (QList<int>{69, 9, 21, 2, 26, 1, 0}));
+
+    const SwfTag* shapeTag = movie.find(SwfMovieWriter::DefineShape);
+    const SwfTag* bitmapTag = movie.find(SwfMovieWriter::DefineBitsJPEG2);
+    const SwfTag* placeTag = movie.find(SwfMovieWriter::PlaceObject2);
+    if (!shapeTag || !bitmapTag || !placeTag)
+        return {};
+    const SwfBitmapShape shape = SwfBitmapShape::parse(shapeTag->body);
+    const int bitmapId = quint8(bitmapTag->body[0]) | (quint8(bitmapTag->body[1]) << 8);
+    EXPECT_EQ(shape.bitmapId, bitmapId);
+    EXPECT_EQ(shape.fillType, 0x41);
+    EXPECT_DOUBLE_EQ(shape.scaleX, 20.0);
+    EXPECT_DOUBLE_EQ(shape.scaleY, 20.0);
+    EXPECT_TRUE(shape.fillSet);
+    EXPECT_EQ(shape.bounds, movie.frame);
+    // The outline runs round the whole stage and closes.
+    QRect covered;
+    for (const QPoint& p : shape.points)
+        covered |= QRect(p, QSize(1, 1));
+    EXPECT_EQ(covered, QRect(0, 0, movie.frame.width() + 1, movie.frame.height() + 1));
+    EXPECT_EQ(shape.points.last(), QPoint(0, 0));
+    const int placed = quint8(placeTag->body[3]) | (quint8(placeTag->body[4]) << 8);
+    EXPECT_EQ(placed, shape.shapeId);
+    return QImage::fromData(bitmapTag->body.mid(2), "JPEG");
+}
+
+class Pdf2swfTool : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(QFileInfo(toolPath()).isExecutable()) << "build the pdf2swf target first";
+        ASSERT_TRUE(dir.isValid());
+        pdf = dir.filePath("book.pdf");
+        ASSERT_TRUE(PdfFixtures::makeQtPdf(pdf, {QSizeF(300, 400), QSizeF(400, 250)}));
+    }
+    QTemporaryDir dir;
+    QString pdf;
+};
+
+}
+
+TEST(Pdf2swfOptions, ReadsTheTenArgumentsAndTheSplitForm) {
+    const Pdf2swfOptions o = Pdf2swfOptions::parse(tenArguments("/a b/c.pdf", "/w/7.swf", 7, 45, 70));
+    ASSERT_TRUE(o.ok()) << qPrintable(o.error);
+    EXPECT_EQ(o.pdfPath, "/a b/c.pdf");
+    EXPECT_EQ(o.outputPath, "/w/7.swf");
+    EXPECT_EQ(o.pageNumber, 7);
+    EXPECT_EQ(o.jpegQuality, 45);
+    EXPECT_EQ(o.zoom, 70);
+    EXPECT_EQ(o.flashVersion, 8);
+    EXPECT_TRUE(o.quiet);
+
+    const Pdf2swfOptions split = Pdf2swfOptions::parse({"x.pdf", "-o", "y.swf", "-p", "3", "-s", "zoom=96"});
+    ASSERT_TRUE(split.ok()) << qPrintable(split.error);
+    EXPECT_EQ(split.outputPath, "y.swf");
+    EXPECT_EQ(split.pageNumber, 3);
+    EXPECT_EQ(split.zoom, 96);
+}
+
+TEST(Pdf2swfOptions, RefusesWhatItCannotDo) {
+    EXPECT_FALSE(Pdf2swfOptions::parse({"x.pdf", "-o y.swf", "-p 3-4"}).ok());        // more than one page
+    EXPECT_FALSE(Pdf2swfOptions::parse({"x.pdf", "-p 3-3"}).ok());                     // no output
+    EXPECT_FALSE(Pdf2swfOptions::parse({"-o y.swf", "-p 3-3"}).ok());                  // no PDF
+    EXPECT_FALSE(Pdf2swfOptions::parse({"x.pdf", "-o y.swf", "-p 0-0"}).ok());
+    EXPECT_FALSE(Pdf2swfOptions::parse({"x.pdf", "-o y.swf", "-p 1-1", "-s zoom=-5"}).ok());
+    EXPECT_FALSE(Pdf2swfOptions::parse({"x.pdf", "-o y.swf", "-p 1-1", "-x"}).ok());
+}
+
+TEST(SwfMovieWriter, LargeStagesStillCloseTheOutline) {
+    // Sides beyond one straight edge's reach are drawn in pieces.
+    QImage tiny(8, 8, QImage::Format_RGB32);
+    tiny.fill(Qt::red);
+    QByteArray jpeg;
+    QBuffer buffer(&jpeg);
+    buffer.open(QIODevice::WriteOnly);
+    tiny.save(&buffer, "JPEG");
+    const QImage bitmap = checkMovie(SwfMovieWriter::bitmapPageMovie(QSize(5000, 3500), jpeg), QSize(5000, 3500));
+    EXPECT_EQ(bitmap.size(), QSize(8, 8));
+}
+
+TEST_F(Pdf2swfTool, WritesOnePageAsABitmapMovieAtTheZoom) {
+    const QString out = dir.filePath("2.swf");
+    const ToolRun run = runTool(tenArguments(pdf, out, 2, 80, 144));
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_TRUE(run.standardOutput.isEmpty());
+    const QImage bitmap = checkMovie(readFile(out), QSize(800, 500));
+    ASSERT_FALSE(bitmap.isNull());
+    EXPECT_EQ(bitmap.size(), QSize(800, 500));
+}
+
+TEST_F(Pdf2swfTool, RotatedPagesGetTheShownOrientation) {
+    const QString rotated = dir.filePath("rotated.pdf");
+    ASSERT_TRUE(PdfFixtures::writeFile(rotated, PdfFixtures::handMadePdf({PdfFixtures::markedPage(QSizeF(200, 100), "R", 90)})));
+    const QString out = dir.filePath("1.swf");
+    EXPECT_EQ(runTool(tenArguments(rotated, out, 1, 100, 72)).exitCode, 0);
+    EXPECT_EQ(checkMovie(readFile(out), QSize(100, 200)).size(), QSize(100, 200));
+}
+
+TEST_F(Pdf2swfTool, WritesNothingForAMissingPageOrABrokenFile) {
+    const QString out = dir.filePath("3.swf");
+    EXPECT_NE(runTool(tenArguments(pdf, out, 3, 80, 144)).exitCode, 0);
+    EXPECT_FALSE(QFileInfo::exists(out));
+
+    const QString broken = dir.filePath("broken.pdf");
+    ASSERT_TRUE(PdfFixtures::writeFile(broken, "%PDF-1.4\nthis is not a PDF"));
+    EXPECT_NE(runTool(tenArguments(broken, out, 1, 80, 144)).exitCode, 0);
+    EXPECT_NE(runTool(tenArguments(dir.filePath("missing.pdf"), out, 1, 80, 144)).exitCode, 0);
+    EXPECT_NE(runTool({pdf, "-o " + out}).exitCode, 0);
+    EXPECT_FALSE(QFileInfo::exists(out));
+}
