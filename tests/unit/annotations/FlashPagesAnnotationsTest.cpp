@@ -82,16 +82,10 @@ TEST(ParseXML2JS, RuleTable)
     EXPECT_EQ(FlashPagesAnnotations::ParseXML2JS(pugi::xml_node()), QString());
 }
 
-TEST(ParseXML2JS, AttributeValuesAndTextsAreEscaped)
-{
-    EXPECT_EQ(elementScript("<w><e q=\"say &quot;hi&quot;\"/></w>"), QStringLiteral("e:{q:\"say \\\"hi\\\"\"}"));
-    EXPECT_EQ(elementScript("<w><url><![CDATA[a\r\nb\rc\nd]]></url></w>"), QStringLiteral("url:\"a<br/>b<br/>c<br/>d\""));
-}
-
 TEST(AdjustString, MakesTextSafeInsideADoubleQuotedScriptString)
 {
+    EXPECT_EQ(elementScript("<w><e q=\"say &quot;hi&quot;\"/></w>"), QStringLiteral("e:{q:\"say \\\"hi\\\"\"}"));
     EXPECT_EQ(FlashPagesAnnotations::AdjustString(QStringLiteral("a\r\n\r\nb\n\rc")), QStringLiteral("a<br/><br/>b<br/><br/>c"));
-    EXPECT_EQ(FlashPagesAnnotations::AdjustString(QStringLiteral("say \"x\"")), QStringLiteral("say \\\"x\\\""));
     // A trailing backslash must not swallow the closing quote, nor "</script>" end the page's script.
     EXPECT_EQ(FlashPagesAnnotations::AdjustString(QStringLiteral("c:\\dir\\")), QStringLiteral("c:\\\\dir\\\\"));
     EXPECT_EQ(FlashPagesAnnotations::AdjustString(QStringLiteral("\\\"</script>")), QStringLiteral("\\\\\\\"<\\/script>"));

@@ -3,7 +3,6 @@
 
 #include "PdfLinkFixtures.h"
 
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <poppler-qt6.h>
 
@@ -58,12 +57,6 @@ TEST(FlashOutlinePDF, ReadsThreeLevelsWithPdfPageNumbers)
     EXPECT_EQ(detail->parent(), section.get());
     EXPECT_EQ(outline.items().at(1)->pageIndex(), 6);
 
-    pugi::xml_document xml;
-    outline.outlineAsXMLNode(xml);
-    EXPECT_EQ(QString::fromUtf8(Xml::toBytes(xml.document_element(), false, false)),
-              QStringLiteral("<ols><o><c>Chapter Ünø</c><p>1</p><l>1</l><ci><o><c>Section</c><p>3</p><l>2</l><ci>"
-                             "<o><c>Detail</c><p>5</p><l>3</l><ci/></o></ci></o></ci></o>"
-                             "<o><c>Appendix</c><p>6</p><l>1</l><ci/></o></ols>"));
 }
 
 TEST(FlashOutlinePDF, BookmarksWithoutTargetPage)
@@ -105,24 +98,14 @@ TEST(FlashOutlinePDF, DocumentsWithoutBookmarksOrUnreadable)
         return PdfFixtures::outlines(w, pageIds, {{QString(), 0, {}}});
     };
     auto encrypted = openPdf(PdfFixtures::handMadePdf({PdfFixtures::HandPage()}, locked));
-    if (encrypted) {
-        outline.loadOutlineFromPDF(encrypted.get());
-        EXPECT_TRUE(outline.items().isEmpty());
-    }
+    ASSERT_TRUE(encrypted && encrypted->isLocked());
+    outline.loadOutlineFromPDF(encrypted.get());
+    const QByteArray whole = pdfWithBookmarks(4, {{QStringLiteral("A"), 0, {{QStringLiteral("B"), 3, {}}}}});
+    for (double kept : {0.2, 0.5, 0.8, 0.95})
+        outline.loadOutlineFromPDF(openPdf(PdfFixtures::truncated(whole, kept)).get());
+    EXPECT_TRUE(outline.items().isEmpty());
 
     pugi::xml_document xml;
     outline.outlineAsXMLNode(xml);
     EXPECT_EQ(QString::fromUtf8(Xml::toBytes(xml.document_element(), false, false)), QStringLiteral("<ols/>"));
-}
-
-TEST(FlashOutlinePDF, TruncatedFileDoesNotCrash)
-{
-    const QByteArray whole = pdfWithBookmarks(4, {{QStringLiteral("A"), 0, {{QStringLiteral("B"), 3, {}}}}});
-    for (double kept : {0.2, 0.5, 0.8, 0.95}) {
-        auto doc = openPdf(PdfFixtures::truncated(whole, kept));
-        FlashOutlinePDF outline;
-        outline.loadOutlineFromPDF(doc.get());
-        for (const auto& item : outline.items())
-            EXPECT_GE(item->pageIndex(), 0);
-    }
 }

@@ -154,17 +154,3 @@ TEST(FlashOutlineXml, HostileNestingIsRefusedNotACrash)
     }
     EXPECT_TRUE(outline.items().isEmpty());
 }
-
-TEST(FlashOutlineItemChildren, RemoveChildRemovesEveryOccurrenceOnly)
-{
-    FlashOutlineItem parent;
-    auto a = item(QStringLiteral("a"), 1, 2);
-    auto b = item(QStringLiteral("b"), 2, 2);
-    parent.addChild(a);
-    parent.addChild(b);
-    parent.addChild(a);
-    parent.removeChild(a.get());
-    ASSERT_EQ(parent.childItems().size(), 1);
-    EXPECT_EQ(parent.childItems().at(0), b);
-    EXPECT_EQ(a->level(), 2);
-}
