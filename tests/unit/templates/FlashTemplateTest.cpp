@@ -1,0 +1,203 @@
+#include "TemplateFixture.h"
+#include "util/NamedException.h"
+#include <QFileInfo>
+
+using namespace TemplateFixture;
+
+namespace {
+
+// A tree where a child of the first top-level property shares its key with the second one.
+QString duplicateKeyTree() {
+    return property("group", "", "pt_composite", property("dup", "child") + property("other", "o")) +
+           property("dup", "top") + property("pageWidth", "640", "pt_number");
+}
+
+class FlashTemplateLoading : public TemplateTest {};
+
+TEST_F(FlashTemplateLoading, BuiltInTemplateHidesUserTemplateOfSameName) {
+    addBuiltInTemplate("Twin", description(property("where", "builtin")));
+    addTemplate(userTemplatesRoot(), "Twin", description(property("where", "user")));
+    addTemplate(userTemplatesRoot(), "Solo", description(property("where", "user")));
+
+    EXPECT_EQ(FlashTemplate::tmplPathForName("Twin"), builtIn("Templates") + "/Twin/");
+    EXPECT_EQ(FlashTemplate::tmplPathForName("Solo"), userTemplatesRoot() + "Solo/");
+    EXPECT_TRUE(FlashTemplate::tmplPathForName("None").isNull());
+    EXPECT_TRUE(FlashTemplate::tmplMetaPathForName("None").isNull());
+    EXPECT_EQ(FlashTemplate::tmplNames().size(), 3);
+
+    FlashTemplate tmpl{FlashTemplate::Empty{}};
+    tmpl.loadTemplate("Twin");
+    EXPECT_EQ(tmpl.propertyValueFor("where", ""), "builtin");
+    QTemporaryDir out;
+    tmpl.copyBookSWFToFile(out.path() + "/book.swf");
+    EXPECT_EQ(TestSupport::readFile(out.path() + "/book.swf"), "SWF-Twin");
+}
+
+TEST_F(FlashTemplateLoading, ReadsInfoAndAppliesDefaultTheme) {
+    addBuiltInTemplate("T", description(property("color", "0x000000", "pt_color")));
+    addBuiltInTheme("T", "Blank", "\n\rcolor=0xff0000");
+    FlashTemplate tmpl{FlashTemplate::Empty{}};
+    tmpl.loadTemplate("T");
+    EXPECT_EQ(tmpl.tmplName(), "T");
+    EXPECT_EQ(tmpl.tmpValidCode(), "CODE-1");
+    EXPECT_EQ(tmpl.HTMLFilePath(), "index.html");
+    EXPECT_EQ(tmpl.styleName(), "Blank");
+    EXPECT_EQ(tmpl.propertyValueFor("color", ""), "0xff0000");
+}
+
+TEST_F(FlashTemplateLoading, FailuresNameTheFileAndTheMissingElement) {
+    addBuiltInTemplate("NoCode", description(property("a", "1"), "index.html", false));
+    addBuiltInTemplate("BadProperty", description(property("a", "1") + "<property><key>b</key></property>"));
+    addBuiltInTemplate("Garbage", "\x01\x02 not xml at all <<<");
+    FlashTemplate tmpl{FlashTemplate::Empty{}};
+    struct Case { QString name; QString mentions; } cases[] = {
+        {"NoCode", "templateValidCode"}, {"BadProperty", "title"}, {"Garbage", "flashTemplate.xml"},
+        {"Missing", "Missing"}};
+    for (const auto& c : cases) {
+        try {
+            tmpl.loadTemplate(c.name);
+            ADD_FAILURE() << "loaded " << c.name.toStdString();
+        } catch (const NamedException& e) {
+            EXPECT_TRUE(e.reason().contains(c.mentions)) << e.reason().toStdString();
+            if (c.name != "Missing")
+                EXPECT_TRUE(e.reason().contains(c.name + "/flashTemplate.xml")) << e.reason().toStdString();
+        }
+    }
+}
+
+TEST_F(FlashTemplateLoading, PropertiesReadBeforeAFailureStay) {
+    addBuiltInTemplate("Half", description(property("a", "1") + "<property><key>b</key></property>"));
+    FlashTemplate tmpl{FlashTemplate::Empty{}};
+    EXPECT_THROW(tmpl.loadTemplate("Half"), NamedException);
+    EXPECT_EQ(tmpl.properties().size(), 1u);
+}
+
+TEST_F(FlashTemplateLoading, BrokenMarkupIsRepairedByTheLenientPass) {
+    QByteArray xml = description(property("a", "1") + property("b", "2"));
+    xml.replace("<value>2</value>", "<value>2</valu>"); // mismatched end tag
+    addBuiltInTemplate("Broken", xml);
+    FlashTemplate tmpl{FlashTemplate::Empty{}};
+    tmpl.loadTemplate("Broken");
+    EXPECT_EQ(tmpl.propertyValueFor("a", ""), "1");
+    EXPECT_EQ(tmpl.tmpValidCode(), "CODE-1");
+}
+
+TEST_F(FlashTemplateLoading, RemovesTheFiveUnofferedSettingsWithTheirChildren) {
+    const QString removed = property("SearchSettings", "", "pt_composite", property("inSearch", "1")) +
+                            property("SearchResultsFonts", "") + property("otherIconsConfig", "") +
+                            property("securitySetting", "", "pt_form_security", property("password", "x")) +
+                            property("contactAboutConfig", "");
+    addBuiltInTemplate("T", description(property("keep", "1") + removed));
+    FlashTemplate tmpl{FlashTemplate::Empty{}};
+    tmpl.loadTemplate("T");
+    ASSERT_EQ(tmpl.properties().size(), 1u);
+    for (const char* key : {"SearchSettings", "inSearch", "securitySetting", "password", "contactAboutConfig"})
+        EXPECT_EQ(tmpl.propertyForKey(key), nullptr) << key;
+}
+
+class FlashTemplateValues : public TemplateTest {
+protected:
+    void SetUp() override {
+        TemplateTest::SetUp();
+        addBuiltInTemplate("Float", description(duplicateKeyTree() +
+                                                property("bg", "", "pt_file") + property("label", "")));
+        tmpl.loadTemplate("Float");
+    }
+    FlashTemplate tmpl{FlashTemplate::Empty{}};
+};
+
+TEST_F(FlashTemplateValues, LookupsFollowTreeOrderAndFirstMatchWins) {
+    EXPECT_EQ(tmpl.propertyValueFor("dup", "none"), "child");
+    tmpl.setPropertyValue("dup", "changed");
+    EXPECT_EQ(tmpl.properties()[0]->childProperties()[0]->value(), "changed");
+    EXPECT_EQ(tmpl.properties()[1]->value(), "top");
+
+    tmpl.removeProperty("dup");
+    EXPECT_EQ(tmpl.properties()[0]->childCount(), 1);
+    EXPECT_EQ(tmpl.propertyValueFor("dup", "none"), "top");
+    tmpl.removeProperty("dup");
+    EXPECT_EQ(tmpl.propertyValueFor("dup", "none"), "none");
+    tmpl.removeProperty("dup"); // nothing left: no change
+    tmpl.setPropertyValue("nokey", "x");
+    EXPECT_EQ(tmpl.propertyForKey("nokey"), nullptr);
+
+    QStringList order;
+    tmpl.forEachProperty([&](FlashTemplateProperty& p) { order << p.key(); });
+    EXPECT_EQ(order, QStringList({"group", "other", "pageWidth", "bg", "label"}));
+}
+
+TEST_F(FlashTemplateValues, DefaultOnlyWhenValueIsAbsent) {
+    tmpl.propertyForKey("label")->setValue(QString());
+    EXPECT_EQ(tmpl.propertyValueFor("label", "dflt"), "dflt");
+    tmpl.propertyForKey("label")->setValue("");
+    EXPECT_EQ(tmpl.propertyValueFor("label", "dflt"), "");
+}
+
+TEST_F(FlashTemplateValues, StyleResourceResolvesAgainstBuiltInThenUserTheme) {
+    addBuiltInTheme("Float", "Blue", "\n\rlabel=x");
+    addTheme(userStylesRoot(), "Float", "Blue", "\n\rlabel=y");
+    addTheme(userStylesRoot(), "Float", "Mine", "\n\rlabel=z");
+    tmpl.loadStyleByStyleName("Blue");
+    EXPECT_EQ(tmpl.styleName(), "Blue");
+    tmpl.setPropertyValue("bg", "STYLE_RESOURCE:bg.jpg");
+    EXPECT_EQ(tmpl.propertyValueFor("bg", ""), builtIn("Styles") + "/Float/Blue/bg.jpg");
+    tmpl.setPropertyValue("label", "STYLE_RESOURCE:bg.jpg");
+    EXPECT_EQ(tmpl.propertyValueFor("label", ""), "STYLE_RESOURCE:bg.jpg");
+
+    tmpl.loadStyleByStyleName("Mine");
+    tmpl.setPropertyValue("bg", "STYLE_RESOURCE:bg.jpg");
+    EXPECT_EQ(QFileInfo(tmpl.propertyValueFor("bg", "")).absoluteFilePath(),
+              QFileInfo(userStylesRoot() + "Float/Mine/bg.jpg").absoluteFilePath());
+
+    tmpl.loadStyleByStyleName("Unknown");
+    EXPECT_EQ(tmpl.styleName(), "");
+}
+
+TEST_F(FlashTemplateValues, CataloguesThemesOfBothFolders) {
+    addBuiltInTheme("Float", "A", "");
+    ASSERT_TRUE(QDir().mkpath(builtIn("Styles") + "/Float/NotATheme"));
+    addTheme(userStylesRoot(), "Float", "B", "");
+    const QStringList styles = FlashTemplate::tmplStyleNamesForTmpl("Float");
+    ASSERT_EQ(styles.size(), 2);
+    EXPECT_TRUE(styles[0].endsWith("/Float/A"));
+    EXPECT_TRUE(styles[1].endsWith("/Float/B"));
+    EXPECT_EQ(FlashTemplate::stylePathFor("Float", "NotATheme"), "");
+}
+
+TEST_F(FlashTemplateValues, ChangingTemplateKeepsPageSizeAndLanguages) {
+    addBuiltInTemplate("Other", description(property("pageWidth", "300") + property("pageHeight", "400") +
+                                            property("languageSetting", "German", "pt_form_language") +
+                                            property("color", "1")));
+    addBuiltInTheme("Other", "Dark", "\n\rpageWidth=999\n\rcolor=2\n\rlanguageSetting=Spanish");
+    tmpl.setPropertyValue("pageWidth", "1024");
+    tmpl.changeTmplTo("Other", FlashTemplate::stylePathFor("Other", "Dark"));
+    EXPECT_EQ(tmpl.tmplName(), "Other");
+    EXPECT_EQ(tmpl.styleName(), "Dark");
+    EXPECT_EQ(tmpl.propertyValueFor("pageWidth", ""), "1024");
+    EXPECT_EQ(tmpl.propertyValueFor("pageHeight", ""), "800") << "the old template had none: its default";
+    EXPECT_EQ(tmpl.propertyValueFor("languageSetting", ""), "");
+    EXPECT_EQ(tmpl.propertyValueFor("color", ""), "2");
+}
+
+TEST_F(FlashTemplateValues, HTMLPageFoundInTemplateThenInTemplateData) {
+    tmpl.setHTMLFilePath("pages\\main.html");
+    EXPECT_TRUE(tmpl.tmplHTMLFilePath().isNull());
+    ASSERT_TRUE(TestSupport::writeFile(builtIn("pages/main.html"), "data"));
+    EXPECT_EQ(QFileInfo(tmpl.tmplHTMLFilePath()).absoluteFilePath(),
+              QFileInfo(builtIn("pages/main.html")).absoluteFilePath());
+    ASSERT_TRUE(TestSupport::writeFile(builtIn("Templates/Float/pages/main.html"), "tmpl"));
+    EXPECT_EQ(TestSupport::readFile(tmpl.tmplHTMLFilePath()), "tmpl");
+}
+
+TEST_F(FlashTemplateValues, OtherScriptFillsEveryPlaceholderWithTheTrackingID) {
+    addBuiltInTemplate("G", description(property("googleAnalyticsID", "")));
+    tmpl.loadTemplate("G");
+    EXPECT_TRUE(tmpl.getOtherScript().isNull());
+    ASSERT_TRUE(TestSupport::writeFile(userTemplatesRoot() + "fbOtherScript.txt", "user @{}"));
+    EXPECT_EQ(tmpl.getOtherScript(), "user ");
+    ASSERT_TRUE(TestSupport::writeFile(builtIn("TmplData/fbOtherScript.txt"), "id=@{}; again @{}"));
+    tmpl.setPropertyValue("googleAnalyticsID", "G-42");
+    EXPECT_EQ(tmpl.getOtherScript(), "id=G-42; again G-42");
+}
+
+}

@@ -1,0 +1,70 @@
+#pragma once
+// A private AppFiles folder and user folders for template tests, and writers for small templates.
+#include "TestSupport.h"
+#include "templates/FlashTemplate.h"
+#include "util/BriskUtility.h"
+#include <QDir>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace TemplateFixture {
+
+inline const QString kHome = TestSupport::isolateUserFolders();
+
+inline QString property(const QString& key, const QString& value, const QString& type = "pt_text",
+                        const QString& children = {}) {
+    QString xml = QStringLiteral("<property type=\"%1\"><key>%2</key><title>%2</title><desc/>"
+                                 "<value>%3</value><valueSource/><defalutValue/>")
+                      .arg(type, key, value);
+    if (!children.isEmpty())
+        xml += "<childProperties>" + children + "</childProperties>";
+    return xml + "</property>";
+}
+
+inline QByteArray description(const QString& properties, const QString& htmlPath = "index.html",
+                              bool withValidCode = true) {
+    QString info = "<htmlPath>" + htmlPath + "</htmlPath><swfPath>book.swf</swfPath>"
+                   "<defaultStyle>Blank</defaultStyle><macAppFilesFolder/><mobileTmplFilesPath/>";
+    if (withValidCode)
+        info += "<templateValidCode>CODE-1</templateValidCode>";
+    return ("<flashTemplate><info>" + info + "</info><properties>" + properties +
+            "</properties></flashTemplate>").toUtf8();
+}
+
+inline QString userTemplatesRoot() {
+    return BriskUtility::applicationSupportRoot() + "/Quirevale/flipbook/Templates/";
+}
+inline QString userStylesRoot() {
+    return BriskUtility::applicationSupportRoot() + "/Quirevale/flipbook/Styles/";
+}
+
+// Each test gets a fresh AppFiles folder and empty user template and theme folders.
+class TemplateTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(iAppFiles.isValid());
+        FlashTemplate::setAppFilesFolder(iAppFiles.path());
+        QDir(BriskUtility::applicationSupportRoot() + "/Quirevale").removeRecursively();
+    }
+    void TearDown() override { FlashTemplate::setAppFilesFolder({}); }
+
+    QString builtIn(const QString& relative) const { return iAppFiles.path() + '/' + relative; }
+
+    void addTemplate(const QString& root, const QString& name, const QByteArray& xml) {
+        ASSERT_TRUE(TestSupport::writeFile(root + '/' + name + "/flashTemplate.xml", xml));
+        ASSERT_TRUE(TestSupport::writeFile(root + '/' + name + "/book.swf", "SWF-" + name.toUtf8()));
+    }
+    void addBuiltInTemplate(const QString& name, const QByteArray& xml) {
+        addTemplate(builtIn("Templates"), name, xml);
+    }
+    void addTheme(const QString& root, const QString& tmpl, const QString& theme, const QByteArray& settings) {
+        ASSERT_TRUE(TestSupport::writeFile(root + '/' + tmpl + '/' + theme + "/tmplSetting.txt", settings));
+    }
+    void addBuiltInTheme(const QString& tmpl, const QString& theme, const QByteArray& settings) {
+        addTheme(builtIn("Styles"), tmpl, theme, settings);
+    }
+
+    QTemporaryDir iAppFiles;
+};
+
+}

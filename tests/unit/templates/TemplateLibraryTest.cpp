@@ -1,0 +1,110 @@
+// Walks the template library we ship: every template loads with every theme, and every file a
+// setting names exists.
+#include "TemplateFixture.h"
+#include "util/Resources.h"
+#include <QFileInfo>
+#include <QImage>
+
+namespace {
+
+const QString kHome = TemplateFixture::kHome;
+
+QStringList shippedTemplates() {
+    QStringList names;
+    for (const QString& folder : BriskUtility::subFolderOfFolder(FlashTemplate::builtInTemplatesFolder()))
+        names << QFileInfo(folder).fileName();
+    return names;
+}
+
+QStringList requiredKeys() {
+    return {"pageWidth", "pageHeight", "languageSetting", "isHardCover", "googleAnalyticsID",
+            "linkOverColor", "linkOverColorAlpha", "linkOpenedWindow", "bookTitle", "backgroundColor",
+            "backgroundImage", "logoFile", "logoLink", "toolbarColor", "toolbarIconColor", "showThumbnails",
+            "showOutline", "showZoom", "showFullscreen", "showSound", "showDownload", "showShare",
+            "flipDuration", "flipSound", "pageShadow", "rightToLeft", "autoFlipInterval", "startPage"};
+}
+
+QStringList keysOf(const FlashTemplate& tmpl) {
+    QStringList keys;
+    tmpl.forEachProperty([&](FlashTemplateProperty& p) { keys << p.key(); });
+    return keys;
+}
+
+TEST(TemplateLibrary, ShipsFloatNeatAndAThirdWithTheirFiles) {
+    const QStringList names = shippedTemplates();
+    EXPECT_TRUE(names.contains("Float"));
+    EXPECT_TRUE(names.contains("Neat"));
+    EXPECT_GE(names.size(), 3);
+    for (const QString& name : names) {
+        const QString folder = FlashTemplate::tmplPathForName(name);
+        ASSERT_FALSE(folder.isNull()) << name.toStdString();
+        EXPECT_TRUE(TestSupport::readFile(folder + "book.swf").startsWith("FWS")) << name.toStdString();
+        EXPECT_FALSE(QImage(folder + "icon.png").isNull()) << name.toStdString();
+    }
+    EXPECT_FALSE(TestSupport::readFile(FlashTemplate::otherScriptFolder() + "fbOtherScript.txt").isEmpty());
+}
+
+TEST(TemplateLibrary, EveryTemplateLoadsWithEveryThemeAndItsFilesExist) {
+    bool someStyleResource = false;
+    QStringList firstKeys;
+    for (const QString& name : shippedTemplates()) {
+        FlashTemplate tmpl{FlashTemplate::Empty{}};
+        ASSERT_NO_THROW(tmpl.loadTemplate(name)) << name.toStdString();
+        EXPECT_EQ(tmpl.styleName(), "Blank") << name.toStdString();
+        EXPECT_FALSE(tmpl.tmpValidCode().isEmpty());
+        EXPECT_FALSE(tmpl.tmplHTMLFilePath().isNull()) << name.toStdString();
+        const QByteArray page = TestSupport::readFile(tmpl.tmplHTMLFilePath());
+        for (const char* placeholder : {"${index.title}", "${meta.keywords}", "${meta.description}",
+                                        "${script.bottom}", "${script.other}"})
+            EXPECT_TRUE(page.contains(placeholder)) << name.toStdString() << " " << placeholder;
+
+        const QStringList keys = keysOf(tmpl);
+        for (const QString& key : requiredKeys())
+            EXPECT_TRUE(keys.contains(key)) << name.toStdString() << " lacks " << key.toStdString();
+        if (firstKeys.isEmpty())
+            firstKeys = keys;
+        EXPECT_EQ(keys, firstKeys) << name.toStdString() << " uses other keys than the first template";
+
+        const QStringList styles = FlashTemplate::tmplStyleNamesForTmpl(name);
+        EXPECT_GE(styles.size(), 3) << name.toStdString();
+        EXPECT_TRUE(FlashTemplate::stylePathFor(name, "Blank") != "");
+        for (const QString& style : styles) {
+            EXPECT_TRUE(QFileInfo::exists(style + "/Meta.xml")) << style.toStdString();
+            EXPECT_FALSE(QImage(style + "/shot.jpg").isNull()) << style.toStdString();
+            FlashTemplate themed{FlashTemplate::Empty{}};
+            themed.changeTmplTo(name, style);
+            const QByteArray settings = TestSupport::readFile(style + "/tmplSetting.txt");
+            someStyleResource |= settings.contains("STYLE_RESOURCE:");
+            themed.forEachProperty([&](FlashTemplateProperty& p) {
+                EXPECT_FALSE(p.value().contains("STYLE_RESOURCE:")) << style.toStdString();
+                if (p.propertyType() == pt_file && !p.value().isEmpty())
+                    EXPECT_TRUE(QFileInfo(p.value()).isFile()) << p.value().toStdString();
+            });
+        }
+    }
+    EXPECT_TRUE(someStyleResource);
+}
+
+TEST(TemplateLibrary, OneTemplateCarriesTheSettingsThatLoadingRemoves) {
+    int carriers = 0;
+    for (const QString& name : shippedTemplates()) {
+        const QByteArray xml = TestSupport::readFile(FlashTemplate::tmplMetaPathForName(name));
+        if (xml.contains("<key>securitySetting</key>") && xml.contains("<key>SearchSettings</key>")) {
+            ++carriers;
+            FlashTemplate tmpl{FlashTemplate::Empty{}};
+            tmpl.loadTemplate(name);
+            EXPECT_EQ(tmpl.propertyForKey("securitySetting"), nullptr);
+            EXPECT_EQ(tmpl.propertyForKey("SearchSettings"), nullptr);
+        }
+    }
+    EXPECT_GE(carriers, 1);
+}
+
+TEST(TemplateLibrary, DefaultConstructorLoadsFloat) {
+    FlashTemplate tmpl;
+    EXPECT_EQ(tmpl.tmplName(), "Float");
+    EXPECT_FALSE(tmpl.properties().empty());
+    EXPECT_EQ(tmpl.propertyValueFor("languageSetting", ""), "English");
+}
+
+}
