@@ -40,6 +40,16 @@ protected:
     // Calls the delegate when there is one.
     void notify(const std::function<void(ZKArchiveDelegate&)>& call);
 
+    // The archive's bytes at an offset (fewer at its end) and its total size.
+    virtual QByteArray readArchiveBytes(qint64 offset, qint64 count) const = 0;
+    virtual qint64 archiveSize() const = 0;
+    // Finds the end record (and the zip64 records it points to) and reads the whole directory.
+    // False when there is no archive or the directory does not fit what the end record says.
+    bool readCentralDirectory();
+    // The directory as written at the offset: central headers, zip64 records when needed, end
+    // record. Brings the end record's counts, size and offset up to date.
+    QByteArray writtenDirectory(quint64 offset);
+
     QString iArchivePath;
     QList<ZKCDHeader> iCentralDirectory;
     ZKCDTrailer iCdTrailer;

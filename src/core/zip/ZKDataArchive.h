@@ -29,8 +29,12 @@ public:
 
     const QByteArray& data() const { return iData; }
 
+protected:
+    QByteArray readArchiveBytes(qint64 offset, qint64 count) const override;
+    qint64 archiveSize() const override;
+
 private:
-    bool readCentralDirectory();
+    std::optional<QByteArray> entryBytes(const ZKCDHeader& header) const;
 
     QByteArray iData;
 };

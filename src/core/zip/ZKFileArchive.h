@@ -3,8 +3,12 @@
 #include <QString>
 #include <QStringList>
 #include <memory>
+#include <optional>
 
 class QFile;
+class ZKLFHeader;
+class ZKSafePath;
+struct ZKFileAttributes;
 
 // An archive in a file on disk: expanded into folders, or written from files and folders.
 class ZKFileArchive : public ZKArchive {
@@ -40,9 +44,35 @@ public:
     int deflateDirectory(const QString& directory, const QString& basePath, bool usingResourceFork);
     int deflateFile(const QString& path, const QString& basePath, bool usingResourceFork);
 
+protected:
+    QByteArray readArchiveBytes(qint64 offset, qint64 count) const override;
+    qint64 archiveSize() const override;
+
 private:
+    struct Item {
+        QString path;
+        QString name;  // entry name
+    };
+    struct EntryContent {
+        QByteArray stored;  // a link's target; files are streamed instead
+        quint32 crc = 0;
+        quint64 compressedSize = 0;
+        quint64 uncompressedSize = 0;
+    };
+
     ZKFileArchive() = default;
-    bool readCentralDirectory();
+    bool entriesAreSafe() const;
+    void applyAttributesInDirectory(const QString& directory) const;
+    std::optional<qint64> entryDataStart(const ZKCDHeader& header) const;
+    int inflateLink(const ZKCDHeader& header, qint64 start, const QString& target, const ZKSafePath& safe);
+    int inflateRegularFile(const ZKCDHeader& header, qint64 start, const QString& target);
+
+    bool collectItems(const QString& path, const QString& basePath, bool recursive, QList<Item>& items) const;
+    int deflateItems(const QList<Item>& items);
+    int writeEntry(QFile& file, const Item& item);
+    int deflateFileContent(QFile& file, const QString& path, EntryContent& content);
+    int storeOtherContent(QFile& file, const QString& path, EntryContent& content);
+    static ZKCDHeader centralHeaderFor(const ZKLFHeader& local, quint64 offset, const ZKFileAttributes& attributes);
 
     bool iUseZip64Extensions = false;
 };

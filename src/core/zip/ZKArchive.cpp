@@ -1,0 +1,107 @@
+#include "ZKArchive.h"
+#include "ZKArchiveDelegate.h"
+#include "ZKCDTrailer64.h"
+#include "ZKCDTrailer64Locator.h"
+#include <QThread>
+
+ZKArchive::ZKArchive() = default;
+ZKArchive::~ZKArchive() = default;
+
+bool ZKArchive::isCancelled() const { return iInvoker && iInvoker(); }
+
+bool ZKArchive::delegateWantsSizes() const { return iDelegate && iDelegate->zkDelegateWantsSizes(); }
+
+void ZKArchive::throttle() const {
+    if (iThrottleThreadSleepTime > 0)
+        QThread::usleep(static_cast<unsigned long>(iThrottleThreadSleepTime * 1e6));
+}
+
+void ZKArchive::notify(const std::function<void(ZKArchiveDelegate&)>& call) {
+    if (iDelegate)
+        call(*iDelegate);
+}
+
+namespace {
+constexpr qint64 kMaximumTrailerLength = ZKCDTrailerFixedDataLength + 0xFFFF;
+
+struct DirectoryPlace {
+    quint64 count;
+    quint64 size;
+    quint64 offset;
+    quint64 end;  // where the directory must end at the latest
+};
+}
+
+bool ZKArchive::readCentralDirectory() {
+    const qint64 size = archiveSize();
+    const qint64 tailStart = qMax<qint64>(0, size - kMaximumTrailerLength);
+    const auto trailer = ZKCDTrailer::recordWithData(readArchiveBytes(tailStart, size - tailStart));
+    if (!trailer)
+        return false;
+    const qint64 trailerOffset = tailStart + trailer->recordOffset();
+    DirectoryPlace place{trailer->totalNumberOfCentralDirectoryEntries(), trailer->sizeOfCentralDirectory(),
+                         trailer->offsetOfStartOfCentralDirectory(), quint64(trailerOffset)};
+    const qint64 locatorOffset = trailerOffset - ZKCDTrailer64LocatorFixedDataLength;
+    if (locatorOffset >= 0) {
+        const auto locator = ZKCDTrailer64Locator::recordWithData(
+            readArchiveBytes(locatorOffset, ZKCDTrailer64LocatorFixedDataLength), 0);
+        if (locator) {
+            const quint64 trailer64Offset = locator->offsetOfStartOfCentralDirectoryTrailer64;
+            const auto trailer64 = trailer64Offset <= quint64(locatorOffset)
+                ? ZKCDTrailer64::recordWithData(readArchiveBytes(qint64(trailer64Offset), ZKCDTrailer64FixedDataLength), 0)
+                : std::nullopt;
+            if (!trailer64)
+                return false;
+            place = {trailer64->totalNumberOfCentralDirectoryEntries, trailer64->sizeOfCentralDirectory,
+                     trailer64->offsetOfStartOfCentralDirectory, trailer64Offset};
+        }
+    }
+    // Each central header takes at least its fixed part, which bounds the count before any
+    // header is parsed.
+    if (place.offset > place.end || place.size > place.end - place.offset
+        || place.count > place.size / ZKCDHeaderFixedDataLength)
+        return false;
+    const QByteArray directory = readArchiveBytes(qint64(place.offset), qint64(place.size));
+    QList<ZKCDHeader> headers;
+    qint64 position = 0;
+    for (quint64 i = 0; i < place.count; ++i) {
+        const auto header = ZKCDHeader::recordWithData(directory, position);
+        if (!header)
+            return false;
+        position += ZKCDHeaderFixedDataLength + header->filenameLength() + header->extraFieldLength()
+            + header->commentLength();
+        headers.append(*header);
+    }
+    if (position != directory.size())
+        return false;
+    iCentralDirectory = headers;
+    iCdTrailer = *trailer;
+    iCdTrailer.setOffsetOfStartOfCentralDirectory(place.offset);
+    iCdTrailer.setSizeOfCentralDirectory(place.size);
+    iCdTrailer.setTotalNumberOfCentralDirectoryEntries(place.count);
+    iCdTrailer.setNumberOfCentralDirectoryEntriesOnThisDisk(place.count);
+    return true;
+}
+
+QByteArray ZKArchive::writtenDirectory(quint64 offset) {
+    QByteArray out;
+    for (const ZKCDHeader& header : std::as_const(iCentralDirectory))
+        out.append(header.data());
+    iCdTrailer.setOffsetOfStartOfCentralDirectory(offset);
+    iCdTrailer.setSizeOfCentralDirectory(quint64(out.size()));
+    iCdTrailer.setTotalNumberOfCentralDirectoryEntries(quint64(iCentralDirectory.size()));
+    iCdTrailer.setNumberOfCentralDirectoryEntriesOnThisDisk(quint64(iCentralDirectory.size()));
+    if (iCdTrailer.useZip64Extensions()) {
+        ZKCDTrailer64 trailer64;
+        trailer64.numberOfCentralDirectoryEntriesOnThisDisk = quint64(iCentralDirectory.size());
+        trailer64.totalNumberOfCentralDirectoryEntries = quint64(iCentralDirectory.size());
+        trailer64.sizeOfCentralDirectory = quint64(out.size());
+        trailer64.offsetOfStartOfCentralDirectory = offset;
+        ZKCDTrailer64Locator locator;
+        locator.offsetOfStartOfCentralDirectoryTrailer64 = offset + quint64(out.size());
+        out.append(trailer64.data());
+        out.append(locator.data());
+    }
+    out.append(iCdTrailer.data());
+    return out;
+}

@@ -1,0 +1,394 @@
+#include "ZKFileArchive.h"
+#include "ZKAppleDouble.h"
+#include "ZKArchiveDelegate.h"
+#include "ZKByteReader.h"
+#include "ZKDataAdditions.h"
+#include "ZKRecordCoding.h"
+#include "ZKFileManagerAdditions.h"
+#include "ZKLFHeader.h"
+#include "ZKSafePath.h"
+#include "ZKZlibStream.h"
+#include "util/Log.h"
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <zlib.h>
+
+namespace {
+constexpr quint16 kEncryptedFlag = 0x0001;
+constexpr qint64 kMaximumLinkTargetLength = 4096;
+
+void applyAttributes(const QString& path, const ZKCDHeader& header) {
+    if (QFileInfo(path).isSymLink())
+        return;  // both calls below would reach the link's target
+    QFile item(path);
+    if (header.lastModDate().isValid())
+        item.setFileTime(header.lastModDate(), QFileDevice::FileModificationTime);
+    chmod(QFile::encodeName(path).constData(), header.posixPermissions());
+}
+
+bool removeExistingItem(const QString& path) {
+    const QFileInfo info(path);
+    if (info.isSymLink() || info.isFile())
+        return QFile::remove(path);
+    return !info.exists();
+}
+}  // namespace
+
+std::unique_ptr<ZKFileArchive> ZKFileArchive::archiveWithArchivePath(const QString& path) {
+    std::unique_ptr<ZKFileArchive> archive(new ZKFileArchive);
+    archive->iArchivePath = path;
+    if (!ZKFileManagerAdditions::itemExists(path))
+        return archive;
+    if (!archive->readCentralDirectory()) {
+        spdlog::error("No zip archive in {}", path);
+        return nullptr;
+    }
+    archive->iUseZip64Extensions = archive->iCdTrailer.useZip64Extensions()
+        || std::any_of(archive->iCentralDirectory.cbegin(), archive->iCentralDirectory.cend(),
+                       [](const ZKCDHeader& h) { return h.useZip64Extensions(); });
+    return archive;
+}
+
+QByteArray ZKFileArchive::readArchiveBytes(qint64 offset, qint64 count) const {
+    return ZKByteReader::readFile(iArchivePath, offset, count);
+}
+
+qint64 ZKFileArchive::archiveSize() const { return QFileInfo(iArchivePath).size(); }
+
+// ---- expanding
+
+int ZKFileArchive::inflateToDirectory(const QString& directory, bool usingResourceFork) {
+    notify([this](ZKArchiveDelegate& d) { d.onZKArchiveDidBeginUnzip(this); });
+    QDir().mkpath(directory);
+    int result = entriesAreSafe() ? ZKSucceeded : ZKFailed;
+    for (qsizetype i = 0; result == ZKSucceeded && i < iCentralDirectory.size(); ++i)
+        result = inflateFile(iCentralDirectory[i], directory);
+    if (result == ZKSucceeded) {
+        applyAttributesInDirectory(directory);
+        if (usingResourceFork)
+            ZKAppleDouble::zk_combineAppleDoubleInDirectory(directory);
+    }
+    ZKFileManagerAdditions::cleanUpExpansionDirectory(directory);
+    if (result == ZKSucceeded)
+        notify([this](ZKArchiveDelegate& d) { d.onZKArchiveDidEndUnzip(this); });
+    else if (result == ZKFailed)
+        notify([this](ZKArchiveDelegate& d) { d.onZKArchiveDidFail(this); });
+    return result;
+}
+
+bool ZKFileArchive::entriesAreSafe() const {
+    for (const ZKCDHeader& header : iCentralDirectory) {
+        if (!ZKSafePath::isSafeEntryName(header.filename())) {
+            spdlog::error("Refused zip entry \"{}\": it would land outside the folder", header.filename());
+            return false;
+        }
+    }
+    return true;
+}
+
+// Directories last and deepest first, so that setting a folder's date is not undone by
+// writing into it.
+void ZKFileArchive::applyAttributesInDirectory(const QString& directory) const {
+    const ZKSafePath safe(directory);
+    for (auto it = iCentralDirectory.crbegin(); it != iCentralDirectory.crend(); ++it) {
+        if (it->isDirectory())
+            continue;
+        if (const auto target = safe.targetFor(it->filename()))
+            applyAttributes(*target, *it);
+    }
+    for (auto it = iCentralDirectory.crbegin(); it != iCentralDirectory.crend(); ++it) {
+        if (!it->isDirectory())
+            continue;
+        if (const auto target = safe.targetFor(it->filename()))
+            applyAttributes(*target, *it);
+    }
+}
+
+int ZKFileArchive::inflateFile(const ZKCDHeader& header, const QString& directory) {
+    notify([this, &header](ZKArchiveDelegate& d) { d.onZKArchiveWillUnzipPath(this, header.filename()); });
+    QDir().mkpath(directory);
+    const ZKSafePath safe(directory);
+    const auto target = safe.targetFor(header.filename());
+    if (!target) {
+        spdlog::error("Refused zip entry \"{}\": it would land outside {}", header.filename(), directory);
+        return ZKFailed;
+    }
+    if (header.isDirectory())
+        return QDir().mkpath(*target) ? ZKSucceeded : ZKFailed;
+    if (header.generalPurposeBitFlag() & kEncryptedFlag) {
+        spdlog::error("Cannot expand encrypted zip entry {}", header.filename());
+        return ZKFailed;
+    }
+    const auto start = entryDataStart(header);
+    if (!start) {
+        spdlog::error("Zip entry {} lies outside the archive {}", header.filename(), iArchivePath);
+        return ZKFailed;
+    }
+    QDir().mkpath(QFileInfo(*target).path());
+    if (!removeExistingItem(*target)) {
+        spdlog::error("Cannot replace {} with zip entry {}", *target, header.filename());
+        return ZKFailed;
+    }
+    if (header.isSymLink())
+        return inflateLink(header, *start, *target, safe);
+    const int result = inflateRegularFile(header, *start, *target);
+    if (result == ZKSucceeded)
+        applyAttributes(*target, header);
+    return result;
+}
+
+std::optional<qint64> ZKFileArchive::entryDataStart(const ZKCDHeader& header) const {
+    const auto local = ZKLFHeader::recordWithArchivePath(iArchivePath, qint64(qMin<quint64>(header.localHeaderOffset(), INT64_MAX)));
+    if (!local)
+        return std::nullopt;
+    const qint64 start = qint64(header.localHeaderOffset()) + local->length();
+    const qint64 size = archiveSize();
+    if (start > size || header.compressedSize() > quint64(size - start))
+        return std::nullopt;
+    return start;
+}
+
+int ZKFileArchive::inflateLink(const ZKCDHeader& header, qint64 start, const QString& target, const ZKSafePath& safe) {
+    if (header.compressedSize() > quint64(kMaximumLinkTargetLength)) {
+        spdlog::error("Zip entry {} is no link target", header.filename());
+        return ZKFailed;
+    }
+    const QString linkTarget = QString::fromUtf8(readArchiveBytes(start, qint64(header.compressedSize())));
+    if (!ZKSafePath::isSafeLinkTarget(header.filename(), linkTarget) || !safe.linkStaysInside(target, linkTarget)) {
+        spdlog::error("Refused zip entry \"{}\": its link to \"{}\" leads outside the folder", header.filename(), linkTarget);
+        return ZKFailed;
+    }
+    if (symlink(QFile::encodeName(linkTarget).constData(), QFile::encodeName(target).constData()) != 0) {
+        spdlog::error("Cannot create the link {}", target);
+        return ZKFailed;
+    }
+    return ZKSucceeded;
+}
+
+int ZKFileArchive::inflateRegularFile(const ZKCDHeader& header, qint64 start, const QString& target) {
+    const quint16 method = header.compressionMethod();
+    if (method != ZKCompressionStored && method != ZKCompressionDeflated) {
+        spdlog::error("Zip entry {} uses compression method {}, which cannot be expanded", header.filename(), method);
+        return ZKFailed;
+    }
+    QFile in(iArchivePath);
+    QFile out(target);
+    if (!in.open(QIODevice::ReadOnly) || !in.seek(start) || !out.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        spdlog::error("Cannot expand zip entry {} into {}", header.filename(), target);
+        return ZKFailed;
+    }
+    quint32 crc = 0;
+    quint64 written = 0;
+    const auto sink = [&](const QByteArray& piece) {
+        if (quint64(piece.size()) > header.uncompressedSize() - written)
+            return false;  // more bytes than the entry claims
+        crc = quint32(crc32_z(crc, reinterpret_cast<const Bytef*>(piece.constData()), size_t(piece.size())));
+        written += quint64(piece.size());
+        return out.write(piece) == piece.size();
+    };
+    ZKZlibStream inflater(ZKZlibStream::Mode::Inflate);
+    quint64 remaining = header.compressedSize();
+    for (quint64 blocks = 1; remaining > 0; ++blocks) {
+        const QByteArray block = in.read(qint64(qMin<quint64>(remaining, ZKZipBlockSize)));
+        remaining -= quint64(block.size());
+        const bool fed = !block.isEmpty()
+            && (method == ZKCompressionStored ? sink(block) : inflater.write(block, sink));
+        if (!fed) {
+            spdlog::error("Stream error: {} {}", target, inflater.errorMessage());
+            return ZKFailed;
+        }
+        if (delegateWantsSizes() && blocks % ZKNotificationIterations == 0)
+            notify([this, written](ZKArchiveDelegate& d) { d.onZKArchiveDidUpdateBytesWritten(this, written); });
+        throttle();
+        if (isCancelled()) {
+            out.close();
+            notify([this](ZKArchiveDelegate& d) { d.onZKArchiveDidCancel(this); });
+            return ZKCancelled;
+        }
+    }
+    const bool streamComplete = method == ZKCompressionStored || inflater.finished() || header.compressedSize() == 0;
+    if (!streamComplete || written != header.uncompressedSize()) {
+        spdlog::error("Inflation size mismatch for {} - stored: {}, calculated: {}", target, header.uncompressedSize(), written);
+        return ZKFailed;
+    }
+    if (crc != header.crc()) {
+        spdlog::error("Inflation CRC mismatch for {} - stored: {}, calculated: {}", target, header.crc(), crc);
+        return ZKFailed;
+    }
+    return ZKSucceeded;
+}
+
+// ---- writing
+
+int ZKFileArchive::deflateFiles(const QStringList& paths, const QString& basePath, bool) {
+    QList<Item> items;
+    for (const QString& path : paths) {
+        if (!collectItems(path, basePath, QFileInfo(path).isDir() && !QFileInfo(path).isSymLink(), items))
+            return ZKFailed;
+    }
+    return deflateItems(items);
+}
+
+int ZKFileArchive::deflateDirectory(const QString& directory, const QString& basePath, bool) {
+    QList<Item> items;
+    if (!collectItems(directory, basePath, true, items))
+        return ZKFailed;
+    return deflateItems(items);
+}
+
+int ZKFileArchive::deflateFile(const QString& path, const QString& basePath, bool) {
+    QList<Item> items;
+    if (!collectItems(path, basePath, false, items))
+        return ZKFailed;
+    return deflateItems(items);
+}
+
+bool ZKFileArchive::collectItems(const QString& path, const QString& basePath, bool recursive, QList<Item>& items) const {
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    const QString name = QDir::cleanPath(QDir(basePath).relativeFilePath(absolute));
+    if (name.startsWith(QLatin1String("../")) || name == QLatin1String("..") || QDir::isAbsolutePath(name)) {
+        spdlog::error("Cannot add {} to a zip archive relative to {}", path, basePath);
+        return false;
+    }
+    const QFileInfo info(absolute);
+    if (!info.exists() && !info.isSymLink()) {
+        spdlog::error("Cannot add {} to a zip archive: nothing is there", path);
+        return false;
+    }
+    const bool isDirectory = info.isDir() && !info.isSymLink();
+    if (name != QLatin1String(".") && absolute != QFileInfo(iArchivePath).absoluteFilePath())
+        items.append({absolute, isDirectory ? name + QLatin1Char('/') : name});
+    if (!recursive || !isDirectory)
+        return true;
+    const auto children = QDir(absolute).entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+    for (const QFileInfo& child : children) {
+        if (!collectItems(child.absoluteFilePath(), basePath, true, items))
+            return false;
+    }
+    return true;
+}
+
+int ZKFileArchive::deflateItems(const QList<Item>& items) {
+    notify([this](ZKArchiveDelegate& d) { d.onZKArchiveDidBeginZip(this); });
+    notify([this, &items](ZKArchiveDelegate& d) { d.onZKArchiveDidUpdateTotalCount(this, quint64(items.size())); });
+    QFile file(iArchivePath);
+    if (!file.open(QIODevice::ReadWrite) || !file.seek(qint64(iCdTrailer.offsetOfStartOfCentralDirectory()))) {
+        spdlog::error("Cannot write the zip archive {}", iArchivePath);
+        notify([this](ZKArchiveDelegate& d) { d.onZKArchiveDidFail(this); });
+        return ZKFailed;
+    }
+    int result = ZKSucceeded;
+    for (qsizetype i = 0; result == ZKSucceeded && i < items.size(); ++i) {
+        const qint64 entryStart = file.pos();
+        result = writeEntry(file, items[i]);
+        if (result != ZKSucceeded)
+            file.seek(entryStart);
+    }
+    // The directory is always written, so an archive whose last entry failed holds the others.
+    const QByteArray directory = writtenDirectory(quint64(file.pos()));
+    const bool written = file.write(directory) == directory.size() && file.resize(file.pos());
+    iUseZip64Extensions = iUseZip64Extensions || iCdTrailer.useZip64Extensions();
+    if (!written)
+        result = ZKFailed;
+    if (result == ZKSucceeded)
+        notify([this](ZKArchiveDelegate& d) { d.onZKArchiveDidEndZip(this); });
+    else if (result == ZKFailed)
+        notify([this](ZKArchiveDelegate& d) { d.onZKArchiveDidFail(this); });
+    return result;
+}
+
+int ZKFileArchive::writeEntry(QFile& file, const Item& item) {
+    notify([this, &item](ZKArchiveDelegate& d) { d.onZKArchiveWillZipPath(this, item.path); });
+    const auto attributes = ZKFileAttributes::ofPath(item.path);
+    if (!attributes || ZKRecordCoding::encodeText(item.name).size() > 0xFFFF) {
+        spdlog::error("Cannot add {} to a zip archive", item.path);
+        return ZKFailed;
+    }
+    const bool isRegular = attributes->fileType == ZKFileAttributes::FileType::Regular;
+    ZKLFHeader local;
+    local.setFilename(item.name);
+    local.setLastModDate(attributes->modificationDate);
+    local.setCompressionMethod(isRegular ? ZKCompressionDeflated : ZKCompressionStored);
+    // The sizes are known only afterwards: a header that might need zip64 reserves room for it.
+    local.setForcesZip64(isRegular && compressBound(uLong(QFileInfo(item.path).size())) >= ZKZip64Threshold);
+    const qint64 entryOffset = file.pos();
+    const QByteArray placeholder = local.data();
+    file.write(placeholder);
+    EntryContent content;
+    const int result = isRegular ? deflateFileContent(file, item.path, content) : storeOtherContent(file, item.path, content);
+    if (result != ZKSucceeded)
+        return result;
+    local.setCrc(content.crc);
+    local.setCompressedSize(content.compressedSize);
+    local.setUncompressedSize(content.uncompressedSize);
+    const qint64 entryEnd = file.pos();
+    const QByteArray header = local.data();
+    if (header.size() != placeholder.size() || !file.seek(entryOffset) || file.write(header) != header.size()
+        || !file.seek(entryEnd)) {
+        spdlog::error("Cannot add {} to the zip archive {}", item.path, iArchivePath);
+        return ZKFailed;
+    }
+    iCentralDirectory.append(centralHeaderFor(local, quint64(entryOffset), *attributes));
+    return ZKSucceeded;
+}
+
+int ZKFileArchive::storeOtherContent(QFile& file, const QString& path, EntryContent& content) {
+    if (QFileInfo(path).isSymLink()) {
+        const auto target = ZKFileManagerAdditions::linkTarget(path);
+        if (!target) {
+            spdlog::error("Cannot read the link {}", path);
+            return ZKFailed;
+        }
+        content.stored = QFile::encodeName(*target);
+    }
+    content.crc = zk_crc32(content.stored);
+    content.compressedSize = content.uncompressedSize = quint64(content.stored.size());
+    return file.write(content.stored) == content.stored.size() ? ZKSucceeded : ZKFailed;
+}
+
+int ZKFileArchive::deflateFileContent(QFile& file, const QString& path, EntryContent& content) {
+    QFile in(path);
+    if (!in.open(QIODevice::ReadOnly)) {
+        spdlog::error("Cannot read {}", path);
+        return ZKFailed;
+    }
+    ZKZlibStream deflater(ZKZlibStream::Mode::Deflate);
+    const auto sink = [&](const QByteArray& piece) {
+        content.compressedSize += quint64(piece.size());
+        return file.write(piece) == piece.size();
+    };
+    for (quint64 blocks = 1;; ++blocks) {
+        const QByteArray block = in.read(ZKZipBlockSize);
+        const bool last = in.atEnd();
+        if ((block.isEmpty() && !last) || !deflater.write(block, sink, last)) {
+            spdlog::error("Cannot compress {} into {}: {}", path, iArchivePath, deflater.errorMessage());
+            return ZKFailed;
+        }
+        content.crc = zk_crc32(block, content.crc);
+        content.uncompressedSize += quint64(block.size());
+        if (last)
+            return ZKSucceeded;
+        if (delegateWantsSizes() && blocks % ZKNotificationIterations == 0)
+            notify([this, &content](ZKArchiveDelegate& d) { d.onZKArchiveDidUpdateBytesWritten(this, content.uncompressedSize); });
+        if (isCancelled()) {
+            notify([this](ZKArchiveDelegate& d) { d.onZKArchiveDidCancel(this); });
+            return ZKCancelled;
+        }
+    }
+}
+
+ZKCDHeader ZKFileArchive::centralHeaderFor(const ZKLFHeader& local, quint64 offset, const ZKFileAttributes& attributes) {
+    ZKCDHeader central;
+    central.setFilename(local.filename());
+    central.setLastModDate(local.lastModDate());
+    central.setCompressionMethod(local.compressionMethod());
+    central.setCrc(local.crc());
+    central.setCompressedSize(local.compressedSize());
+    central.setUncompressedSize(local.uncompressedSize());
+    central.setLocalHeaderOffset(offset);
+    central.setExternalFileAttributes(attributes.externalFileAttributes());
+    return central;
+}
