@@ -1,0 +1,258 @@
+// The template player on fixture books: reading book.bin/book.js, turning, lazy loading, links,
+// panels, zoom, right-to-left, languages, phone view and unreadable books.
+import { test, before, after } from 'node:test';
+import assert from 'node:assert/strict';
+import fs from 'node:fs';
+import path from 'node:path';
+import { pathToFileURL } from 'node:url';
+import { makeBook, pageColor } from './bookFixture.mjs';
+import { launch, serve, tempFolder, screenshot, pixel } from './browserSupport.mjs';
+
+const FAST = { flipDuration: '250' };
+let browser, server, root;
+
+before(async () => {
+  browser = await launch();
+  root = tempFolder('player');
+  server = await serve(root);
+});
+
+after(async () => {
+  await browser?.close();
+  await server?.close();
+  fs.rmSync(root, { recursive: true, force: true });
+});
+
+function book(name, options = {}) {
+  makeBook(path.join(root, name), { ...options, settings: { ...FAST, ...options.settings } });
+  return server.url + name + '/index.html';
+}
+
+async function open(url, viewport = { width: 1280, height: 800 }, contextOptions = {}) {
+  const context = await browser.newContext({ viewport, ...contextOptions });
+  const page = await context.newPage();
+  const errors = [];
+  page.on('pageerror', (e) => errors.push(e.message));
+  await page.goto(url);
+  page.errors = errors;
+  return page;
+}
+
+const shown = (page, pages) => page.waitForFunction((want) => JSON.stringify(globalThis.leafmillPlayer?.visiblePages()) === want
+  && ['read', 'fold_corner'].includes(globalThis.leafmillPlayer.pageFlip.getState()), JSON.stringify(pages));
+
+const loaded = (page, index) => page.waitForFunction((i) => document.querySelector('.lm-page[data-page="' + i + '"] img')?.dataset.state === 'loaded', index);
+
+// The colour a quarter down the middle of a shown page, away from its border and number.
+async function pageColorOnScreen(page, index) {
+  await loaded(page, index);
+  const box = await page.locator('.stf__block > .lm-page[data-page="' + index + '"]').boundingBox();
+  return pixel(page, Math.round(box.x + box.width / 2), Math.round(box.y + box.height / 4));
+}
+
+const pageRequests = (prefix) => server.requests.filter((r) => r.startsWith(prefix) && r.includes('/files/page/'));
+
+test('over http the first spread shows the cover page and only pages near it are fetched', async () => {
+  const url = book('lazy', { count: 40 });
+  const page = await open(url);
+  await shown(page, [0]);
+  assert.equal(await pageColorOnScreen(page, 0), pageColor(0));
+  await page.waitForTimeout(200);
+  const fetched = pageRequests('/lazy/');
+  assert.ok(fetched.length > 0 && fetched.length <= 6, 'fetched ' + fetched.length + ' pages: ' + fetched);
+  assert.ok(server.requests.includes('/lazy/files/book.bin'));
+  await screenshot(page, 'desktop-cover');
+  await page.keyboard.press('End');
+  await shown(page, [39]);
+  assert.ok(pageRequests('/lazy/').length <= 12, 'a jump fetches only the pages around its target');
+  assert.deepEqual(page.errors, []);
+  await page.context().close();
+});
+
+test('buttons and keys turn the pages, the page field and deep links go to a page', async () => {
+  const url = book('turning', { count: 10, hardCover: true, settings: { isHardCover: 'YES' } });
+  const page = await open(url);
+  await shown(page, [0]);
+  assert.equal(await page.locator('.lm-page[data-page="0"]').getAttribute('data-density'), 'hard');
+  await page.click('button.lm-next');
+  await shown(page, [1, 2]);
+  assert.equal(await pageColorOnScreen(page, 1), pageColor(1));
+  assert.equal(await pageColorOnScreen(page, 2), pageColor(2));
+  await screenshot(page, 'desktop-spread');
+  await page.keyboard.press('ArrowRight');
+  await shown(page, [3, 4]);
+  await page.keyboard.press('ArrowLeft');
+  await shown(page, [1, 2]);
+  await page.click('button.lm-previous');
+  await shown(page, [0]);
+  await page.fill('.lm-page-input', '8');
+  await page.press('.lm-page-input', 'Enter');
+  await shown(page, [7, 8]);
+  assert.match(page.url(), /#p=8$/);
+  await page.click('button.lm-last');
+  await shown(page, [9]);
+  assert.equal(await page.locator('button.lm-next').isDisabled(), true);
+
+  const deep = await open(url + '#p=6');
+  await shown(deep, [5, 6]);
+  await deep.context().close();
+  await page.context().close();
+});
+
+test('a page link turns to its page and a web link opens its address', async () => {
+  const external = server.url + 'outside.html';
+  fs.writeFileSync(path.join(root, 'outside.html'), '<title>outside</title>');
+  const url = book('links', {
+    count: 10,
+    links: { 2: [{ page: 7, x: 0.1, y: 0.1, width: 0.5, height: 0.2 }, { url: external, x: 0.1, y: 0.6, width: 0.5, height: 0.2 }] },
+    settings: { linkOpenedWindow: '_blank', linkOverColor: '0x00ff00', linkOverColorAlpha: '0.5' },
+  });
+  const page = await open(url);
+  await shown(page, [0]);
+  await page.click('button.lm-next');
+  await shown(page, [1, 2]);
+  const goto = page.locator('.stf__block > .lm-page[data-page="1"] a[data-goto]');
+  await goto.hover();
+  assert.equal(await goto.evaluate((a) => getComputedStyle(a).backgroundColor), 'rgb(0, 255, 0)');
+  await goto.click();
+  await shown(page, [5, 6]);
+  await page.click('button.lm-first');
+  await shown(page, [0]);
+  await page.click('button.lm-next');
+  await shown(page, [1, 2]);
+  const [popup] = await Promise.all([
+    page.context().waitForEvent('page'),
+    page.locator('.stf__block > .lm-page[data-page="1"] a[target="_blank"]').click(),
+  ]);
+  await popup.waitForLoadState();
+  assert.equal(popup.url(), external);
+  await page.context().close();
+});
+
+test('thumbnails and outline panels navigate; thumbnails load only when shown', async () => {
+  const url = book('panels', { count: 12, outline: [{ caption: 'Start', page: 1, items: [{ caption: 'Chapter two', page: 9 }] }] });
+  const page = await open(url);
+  await shown(page, [0]);
+  assert.equal(server.requests.filter((r) => r.startsWith('/panels/files/thumb/')).length, 0);
+  await page.click('button.lm-thumbnails');
+  assert.equal(await page.locator('.lm-panel-thumbnails').isVisible(), true);
+  await page.waitForFunction(() => [...document.querySelectorAll('.lm-thumb img')].slice(0, 4).every((i) => i.complete && i.naturalWidth > 0));
+  await screenshot(page, 'desktop-thumbnails');
+  await page.click('.lm-thumb:nth-child(6)');
+  await shown(page, [5, 6]);
+  await page.keyboard.press('Escape');
+  await page.click('button.lm-outline');
+  assert.equal(await page.locator('.lm-panel-thumbnails').isVisible(), false);
+  await page.click('text=Chapter two');
+  await shown(page, [7, 8]);
+  await screenshot(page, 'desktop-outline');
+  await page.context().close();
+});
+
+test('zoom enlarges the book, a drag pans it and Escape returns', async () => {
+  const page = await open(book('zoom', { count: 6 }));
+  await shown(page, [0]);
+  await page.click('button.lm-zoomIn');
+  const transform = () => page.locator('.lm-zoom-layer').evaluate((e) => e.style.transform);
+  assert.match(await transform(), /scale\(1\.5\)/);
+  const before = await transform();
+  await page.mouse.move(700, 400);
+  await page.mouse.down();
+  await page.mouse.move(600, 300, { steps: 5 });
+  await page.mouse.up();
+  assert.notEqual(await transform(), before);
+  assert.deepEqual(await page.evaluate(() => globalThis.leafmillPlayer.visiblePages()), [0], 'panning does not turn pages');
+  await screenshot(page, 'desktop-zoomed');
+  await page.keyboard.press('Escape');
+  assert.equal(await transform(), '');
+  await page.context().close();
+});
+
+test('right-to-left books open on the left and turn towards the right', async () => {
+  const page = await open(book('rtl', { count: 7, settings: { rightToLeft: 'YES' } }));
+  await shown(page, [0]);
+  assert.equal(await page.locator('.lm-app').getAttribute('dir'), 'rtl');
+  const cover = await page.locator('.stf__block > .lm-page[data-page="0"]').boundingBox();
+  assert.ok(cover.x + cover.width < 700, 'the cover stands left of the spine');
+  await page.keyboard.press('ArrowLeft');
+  await shown(page, [1, 2]);
+  const first = await page.locator('.stf__block > .lm-page[data-page="1"]').boundingBox();
+  const second = await page.locator('.stf__block > .lm-page[data-page="2"]').boundingBox();
+  assert.ok(first.x > second.x, 'the earlier page is on the right');
+  await page.click('button.lm-next');
+  await shown(page, [3, 4]);
+  await screenshot(page, 'desktop-rtl');
+  await page.context().close();
+});
+
+test('interface texts come from the chosen languages and can be switched', async () => {
+  const page = await open(book('languages', {
+    count: 4,
+    languages: [{ name: 'English', texts: { btnNextPage: 'Next page' } }, { name: 'French', texts: { btnNextPage: 'Page suivante', lblThumbnails: 'Vignettes' } }],
+  }));
+  await shown(page, [0]);
+  assert.equal(await page.locator('button.lm-next').getAttribute('aria-label'), 'Next page');
+  await page.selectOption('select.lm-language', 'French');
+  assert.equal(await page.locator('button.lm-next').getAttribute('aria-label'), 'Page suivante');
+  await page.click('button.lm-thumbnails');
+  assert.equal(await page.locator('.lm-panel-thumbnails h2').textContent(), 'Vignettes');
+  await page.context().close();
+});
+
+test('a phone-size screen shows single pages and turns them by swipe', async () => {
+  const page = await open(book('phone', { count: 6 }), { width: 390, height: 844 }, { hasTouch: true, isMobile: true });
+  await shown(page, [0]);
+  assert.equal(await page.evaluate(() => globalThis.leafmillPlayer.pageFlip.getOrientation()), 'portrait');
+  const box = await page.locator('.lm-book').boundingBox();
+  const y = box.y + box.height / 2;
+  const cdp = await page.context().newCDPSession(page);
+  const touch = (type, x) => cdp.send('Input.dispatchTouchEvent', { type, touchPoints: type === 'touchEnd' ? [] : [{ x, y }] });
+  await touch('touchStart', box.x + box.width * 0.85);
+  for (const f of [0.7, 0.5, 0.3]) await touch('touchMove', box.x + box.width * f);
+  await touch('touchEnd');
+  await shown(page, [1]);
+  assert.equal(await pageColorOnScreen(page, 1), pageColor(1));
+  await screenshot(page, 'phone-page');
+  await page.context().close();
+});
+
+test('from disk the page reads files/book.js and shows the pages', async () => {
+  const folder = path.join(root, 'disk');
+  makeBook(folder, { count: 6, settings: FAST });
+  const page = await open(pathToFileURL(path.join(folder, 'index.html')).href);
+  await shown(page, [0]);
+  assert.equal(await pageColorOnScreen(page, 0), pageColor(0));
+  await page.keyboard.press('ArrowRight');
+  await shown(page, [1, 2]);
+  await screenshot(page, 'desktop-from-disk');
+  await page.context().close();
+});
+
+test('SWF pages show the bitmap inside the movie', async () => {
+  const page = await open(book('swf', { count: 4, swf: true }));
+  await shown(page, [0]);
+  assert.equal(await pageColorOnScreen(page, 0), pageColor(0));
+  await page.click('button.lm-next');
+  await shown(page, [1, 2]);
+  assert.equal(await pageColorOnScreen(page, 1), pageColor(1), 'a compressed movie');
+  assert.match(await page.locator('.lm-page[data-page="1"] img').getAttribute('src'), /^blob:/);
+  await page.context().close();
+});
+
+test('a missing or damaged book says so', async () => {
+  const missing = book('missing', { count: 2, bookFiles: false });
+  let page = await open(missing);
+  await page.waitForSelector('.lm-error');
+  assert.match(await page.locator('.lm-error').textContent(), /files\/book\.bin was not found/);
+  await page.context().close();
+
+  const folder = path.join(root, 'damaged');
+  makeBook(folder, { count: 2 });
+  fs.writeFileSync(path.join(folder, 'files/book.bin'), 'not a book at all');
+  fs.rmSync(path.join(folder, 'files/book.js'));
+  page = await open(server.url + 'damaged/index.html');
+  await page.waitForSelector('.lm-error');
+  assert.match(await page.locator('.lm-error').textContent(), /damaged/);
+  await screenshot(page, 'desktop-damaged');
+  await page.context().close();
+});
