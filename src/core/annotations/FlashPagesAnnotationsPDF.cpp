@@ -82,13 +82,13 @@ void FlashPagesAnnotationsPDF::parsePage(Poppler::Document* pdfDoc, pugi::xml_no
         appendLink(pageAnnos, *link, pdfDoc->numPages());
 }
 
-bool FlashPagesAnnotationsPDF::appendLink(pugi::xml_node pageAnnos, const Poppler::Link& link, int pageCount)
+void FlashPagesAnnotationsPDF::appendLink(pugi::xml_node pageAnnos, const Poppler::Link& link, int pageCount)
 {
     const QString address = webAddress(link);
     const int target = targetPage(link, pageCount);
     const QRectF place = shownPlace(link);
     if ((address.isEmpty() && target == 0) || place.isEmpty())
-        return false;
+        return;
 
     pugi::xml_node anno = pageAnnos.append_child("anno");
     anno.append_attribute("annotype").set_value(kLinkType);
@@ -100,5 +100,4 @@ bool FlashPagesAnnotationsPDF::appendLink(pugi::xml_node pageAnnos, const Popple
     else
         appendText(action, "url", address);
     appendLocation(anno, place);
-    return true;
 }

@@ -19,7 +19,7 @@ public:
 
 private:
     void parsePage(Poppler::Document* pdfDoc, pugi::xml_node pagesAnnos);
-    static bool appendLink(pugi::xml_node pageAnnos, const Poppler::Link& link, int pageCount);
+    static void appendLink(pugi::xml_node pageAnnos, const Poppler::Link& link, int pageCount);
 
     QList<int> iNeedToImportPages;
     int iCurrentIndex = 0;

@@ -43,7 +43,8 @@ std::shared_ptr<FlashOutlineItem> FlashOutlinePDF::makeItem(const Poppler::Outli
                                                             Poppler::Document* pdfDoc)
 {
     auto item = std::make_shared<FlashOutlineItem>();
-    item->setCaption(bookmark.name());
+    // An untitled bookmark has an empty caption, not a missing one.
+    item->setCaption(bookmark.name().isNull() ? QStringLiteral("") : bookmark.name());
     item->setPageIndex(targetPage(bookmark, pdfDoc));
     item->setLevel(level);
     spdlog::debug("{}", item->caption());
