@@ -30,6 +30,16 @@ export class MobileBook {
       el('nav', { class: 'lm-m-bar' }, button('previous', 'Previous page', () => this.show(this.current - 1)), this.indicator,
         button('next', 'Next page', () => this.show(this.current + 1)))));
     this.listen();
+    window.addEventListener('resize', () => this.fit());
+    this.fit();
+  }
+
+  // Pages keep the book's proportions and fill the stage.
+  fit() {
+    const { width, height } = this.config;
+    const scale = Math.min(this.track.clientWidth / width, this.track.clientHeight / height);
+    this.track.style.setProperty('--page-w', Math.floor(width * scale) + 'px');
+    this.track.style.setProperty('--page-h', Math.floor(height * scale) + 'px');
   }
 
   // Links of the page at a position, from the page-links script form (all values are strings).

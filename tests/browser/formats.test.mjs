@@ -1,0 +1,57 @@
+// The player's readers and its build, without a browser.
+import { test } from 'node:test';
+import assert from 'node:assert/strict';
+import { createRequire } from 'node:module';
+import { rc4, asciiBytes } from '../../web/src/core/rc4.js';
+import { bookXmlText, BookError } from '../../web/src/core/bookFile.js';
+import { imageFromSwf } from '../../web/src/core/swfImage.js';
+import { findNumbering } from '../../web/src/mobile/pageNumbering.js';
+import { playerPage, mobilePage, playerScripts, CODE_BUDGET } from '../../web/build/build.mjs';
+import { bookBin, solidPng, swfWithImage } from './bookFixture.mjs';
+
+globalThis.fflate = createRequire(new URL('../../web/package.json', import.meta.url))('fflate');
+
+test('RC4 matches the published test vector and undoes itself', () => {
+  const out = rc4(asciiBytes('Key'), asciiBytes('Plaintext'));
+  assert.equal(Buffer.from(out).toString('hex'), 'bbf316e8d940af0ad3');
+  assert.equal(Buffer.from(rc4(asciiBytes('Key'), out)).toString(), 'Plaintext');
+});
+
+test('book.bin decrypts and unzips to book.xml; anything else is reported as damaged', () => {
+  const xml = '<flipbook count="0"><extConfig/><pages/></flipbook>';
+  assert.equal(bookXmlText(new Uint8Array(bookBin(xml))), xml);
+  assert.throws(() => bookXmlText(new TextEncoder().encode('garbage')), BookError);
+  const truncated = new Uint8Array(bookBin(xml)).subarray(0, 40);
+  assert.throws(() => bookXmlText(truncated), BookError);
+});
+
+test('the page bitmap is found in plain and compressed SWF movies', () => {
+  const png = solidPng(4, 4, '#336699');
+  for (const compressed of [false, true]) {
+    const image = imageFromSwf(new Uint8Array(swfWithImage(png, compressed)));
+    assert.equal(image.type, 'image/png');
+    assert.deepEqual(Buffer.from(image.bytes), png);
+  }
+  const jpegLike = Buffer.from([0xff, 0xd9, 0xff, 0xd8, 0xff, 0xd8, 0xff, 0xe0, 1, 2, 0xff, 0xd9]);
+  assert.deepEqual([...imageFromSwf(new Uint8Array(swfWithImage(jpegLike))).bytes.subarray(0, 2)], [0xff, 0xd8], 'the stray EOI/SOI pair is dropped');
+  const movie = swfWithImage(png);
+  assert.equal(imageFromSwf(new Uint8Array(movie.subarray(0, 20))), null, 'a truncated movie has no picture');
+  assert.equal(imageFromSwf(new TextEncoder().encode('not a movie')), null);
+});
+
+test('phone pages are found numbered from 0 or from 1, with their extension', async () => {
+  const files = (names) => (url) => Promise.resolve(names.includes(url));
+  assert.deepEqual(await findNumbering('m/', files(['m/0.jpg'])), { first: 0, extension: 'jpg' });
+  assert.deepEqual(await findNumbering('m/', files(['m/1.jpg'])), { first: 1, extension: 'jpg' });
+  assert.deepEqual(await findNumbering('m/', files(['m/1.png'])), { first: 1, extension: 'png' });
+});
+
+test('built pages keep their placeholders, hide "${" in inlined code and stay within the code budget', () => {
+  const page = playerPage();
+  const placeholders = [...page.matchAll(/\$\{([^}]*)\}/g)].map((m) => m[1]);
+  assert.deepEqual(placeholders, ['index.title', 'meta.keywords', 'meta.description', 'script.bottom', 'script.other']);
+  assert.ok(playerScripts().join('').length <= CODE_BUDGET);
+  for (const kind of ['Flip', 'Other']) {
+    assert.ok([...mobilePage(kind).matchAll(/\$\{([^}]*)\}/g)].some((m) => m[1] === 'fbbook.options'), kind);
+  }
+});
