@@ -46,14 +46,14 @@ inline bool makeQtPdf(const QString& path, const QList<QSizeF>& pageSizesInPoint
     QPdfWriter writer(path);
     writer.setResolution(72);
     writer.setPageMargins(QMarginsF(0, 0, 0, 0));
-    writer.setPageSize(QPageSize(pageSizesInPoints.first(), QPageSize::Point));
+    writer.setPageSize(QPageSize(pageSizesInPoints.first(), QPageSize::Point, QString(), QPageSize::ExactMatch));
     QPainter painter;
     if (!painter.begin(&writer))
         return false;
     for (int i = 0; i < pageSizesInPoints.size(); ++i) {
         const QSizeF size = pageSizesInPoints[i];
         if (i > 0) {
-            writer.setPageSize(QPageSize(size, QPageSize::Point));
+            writer.setPageSize(QPageSize(size, QPageSize::Point, QString(), QPageSize::ExactMatch));
             writer.newPage();
         }
         const QRectF page(QPointF(0, 0), size);

@@ -56,13 +56,13 @@ bool ImageUtility::scaleAndSaveAsJPEG(const QString& sourcePath, int maxwidth, i
         return false;
     }
     if (width > maxwidth || height > maxheight) {
-        const float rw = float(width) / float(maxwidth);
-        const float rh = float(height) / float(maxheight);
-        if (rw > rh) {
-            height = qMax(1, int(float(height) / rw));
+        // h / (w / W) in exact integer arithmetic, so 400 x 200 into 180 gives 90, not 89.99..
+        const qint64 w = width, h = height;
+        if (w * maxheight > h * maxwidth) {
+            height = int(qMax<qint64>(1, h * maxwidth / w));
             width = maxwidth;
         } else {
-            width = qMax(1, int(float(width) / rh));
+            width = int(qMax<qint64>(1, w * maxheight / h));
             height = maxheight;
         }
     }

@@ -1,0 +1,135 @@
+#include "pages/FlashPageImage.h"
+#include "pages/FlashPageSourceImg.h"
+#include "pages/ImageUtility.h"
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+class ImagePages : public ::testing::Test {
+protected:
+    QString image(const QString& name, QSize size, QColor color = Qt::darkCyan) {
+        QImage img(size, QImage::Format_RGB32);
+        img.fill(color);
+        const QString path = dir.filePath(name);
+        EXPECT_TRUE(img.save(path));
+        return path;
+    }
+    static QSize sizeOf(const QString& path) { return QImage(path).size(); }
+    static QByteArray bytesOf(const QString& path) {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+    QTemporaryDir dir;
+};
+
+}
+
+TEST(BoxRule, TheLongerSideBecomesTheBox) {
+    EXPECT_EQ(FlashPageImage::rectRespectTheWidthAndHeight(1000, 500, 180), QSizeF(180, 90));
+    EXPECT_EQ(FlashPageImage::rectRespectTheWidthAndHeight(500, 1000, 180), QSizeF(90, 180));
+    EXPECT_EQ(FlashPageImage::rectRespectTheWidthAndHeight(100, 50, 1440), QSizeF(1440, 720));
+    EXPECT_EQ(FlashPageImage::rectRespectTheWidthAndHeight(300, 300, 180), QSizeF(180, 180));
+}
+
+TEST_F(ImagePages, ScaledCopiesAreNewJpegsInThePageTempFolder) {
+    const FlashPageImage page(image("small.png", QSize(100, 50)), 3);
+    const FlashPagePtr phone = page.copyAsImgPage(1440, 100);
+    ASSERT_TRUE(phone);
+    EXPECT_TRUE(phone->isImagePage());
+    EXPECT_EQ(phone->pageIndex(), 3);
+    EXPECT_TRUE(phone->pageFilePath().endsWith(".jpg"));
+    EXPECT_EQ(QFileInfo(phone->pageFilePath()).absolutePath(), QFileInfo(FlashPage::flashPageTempFolder()).absoluteFilePath());
+    EXPECT_EQ(sizeOf(phone->pageFilePath()), QSize(1440, 720));   // the box rule enlarges
+    const FlashPagePtr thumb = page.copyAsImgPage(180, 100);
+    EXPECT_NE(thumb->pageFilePath(), phone->pageFilePath());
+    EXPECT_EQ(sizeOf(thumb->pageFilePath()), QSize(180, 90));
+}
+
+TEST_F(ImagePages, ShrinkingAveragesInsteadOfPickingPixels) {
+    QImage checker(400, 400, QImage::Format_RGB32);
+    for (int y = 0; y < 400; ++y)
+        for (int x = 0; x < 400; ++x)
+            checker.setPixel(x, y, (x + y) % 2 ? 0xFFFFFFFF : 0xFF000000);
+    const QImage small = ImageUtility::scaledImage(checker, QSize(100, 100));
+    for (int y = 5; y < 95; y += 7)
+        for (int x = 5; x < 95; x += 7)
+            EXPECT_NEAR(qGray(small.pixel(x, y)), 128, 24) << x << "," << y;
+}
+
+TEST_F(ImagePages, TransparentAreasBecomeWhite) {
+    QImage clear(40, 40, QImage::Format_ARGB32);
+    clear.fill(Qt::transparent);
+    const QString path = dir.filePath("clear.png");
+    ASSERT_TRUE(clear.save(path));
+    const QString out = dir.filePath("clear.jpg");
+    FlashPageImage::resizeImageFile(path, out, 180, 100);
+    EXPECT_GT(qGray(QImage(out).pixel(90, 90)), 245);
+}
+
+TEST_F(ImagePages, AnUndecodableSourceWritesNothing) {
+    QFile bad(dir.filePath("bad.png"));
+    ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
+    bad.write("not an image");
+    bad.close();
+    const QString out = dir.filePath("out.jpg");
+    FlashPageImage::resizeImageFile(bad.fileName(), out, 180, 100);
+    EXPECT_FALSE(QFileInfo::exists(out));
+    EXPECT_FALSE(ImageUtility::scaleAndSaveAsJPEG(bad.fileName(), 180, 180, 0.9f, out));
+    EXPECT_FALSE(QFileInfo::exists(out));
+}
+
+TEST_F(ImagePages, FitIntoMaximumNeverEnlarges) {
+    const QString out = dir.filePath("fit.jpg");
+    ASSERT_TRUE(ImageUtility::scaleAndSaveAsJPEG(image("a.png", QSize(100, 50)), 180, 180, 0.9f, out));
+    EXPECT_EQ(sizeOf(out), QSize(100, 50));
+    ASSERT_TRUE(ImageUtility::scaleAndSaveAsJPEG(image("b.png", QSize(400, 200)), 180, 180, 0.9f, out));
+    EXPECT_EQ(sizeOf(out), QSize(180, 90));
+    ASSERT_TRUE(ImageUtility::scaleAndSaveAsJPEG(image("c.png", QSize(200, 400)), 180, 180, 0.9f, out));
+    EXPECT_EQ(sizeOf(out), QSize(90, 180));
+    const QString inPlace = image("d.jpg", QSize(720, 360));
+    ASSERT_TRUE(ImageUtility::scaleAndSaveAsJPEG(inPlace, 180, 180, 90.0f, inPlace));
+    EXPECT_EQ(sizeOf(inPlace), QSize(180, 90));
+}
+
+TEST_F(ImagePages, QualityIsClampedToItsRange) {
+    const QString source = image("q.png", QSize(300, 200), QColor(120, 40, 200));
+    auto jpegAt = [&](float quality) {
+        const QString out = dir.filePath(QStringLiteral("q%1.jpg").arg(quality));
+        EXPECT_TRUE(ImageUtility::scaleAndSaveAsJPEG(source, 180, 180, quality, out));
+        return bytesOf(out);
+    };
+    EXPECT_EQ(jpegAt(0.0f), jpegAt(0.85f));
+    EXPECT_EQ(jpegAt(-1.0f), jpegAt(0.85f));
+    EXPECT_EQ(jpegAt(90.0f), jpegAt(1.0f));
+    EXPECT_NE(jpegAt(0.5f), jpegAt(1.0f));
+}
+
+TEST_F(ImagePages, ImageSourceMakesEachRenditionOnce) {
+    FlashPageSourceImg source;
+    for (int i = 0; i < 3; ++i)
+        source.addImgPageFromFile(image(QStringLiteral("%1.png").arg(i), QSize(400 + 100 * i, 300)));
+    EXPECT_EQ(source.pages()[2]->pageIndex(), 3);
+    source.generatePages();
+    EXPECT_EQ(source.pages().size(), 3);
+    source.generateNormalPages();
+    source.generateThumbPages();
+    const QString firstThumb = source.thumbPages()[0]->pageFilePath();
+    source.generateThumbPages();
+    source.generatePhonePages();
+    ASSERT_EQ(source.thumbPages().size(), 3);
+    ASSERT_EQ(source.phonePages().size(), 3);
+    EXPECT_EQ(source.thumbPages()[0]->pageFilePath(), firstThumb);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(source.normalPages()[i]->pageFilePath(), source.pages()[i]->pageFilePath());
+        EXPECT_NE(source.normalPages()[i], source.pages()[i]);   // distinct records
+        EXPECT_EQ(source.thumbPages()[i]->pageIndex(), i + 1);
+        EXPECT_EQ(source.getThumbPageAtIndex(i + 1), source.thumbPages()[i]);
+        EXPECT_EQ(sizeOf(source.phonePages()[i]->pageFilePath()).width(), 1440);
+    }
+    EXPECT_EQ(sizeOf(source.thumbPages()[0]->pageFilePath()), QSize(180, 135));
+    EXPECT_EQ(source.getZoomedPageAtIndex(1), nullptr);
+}

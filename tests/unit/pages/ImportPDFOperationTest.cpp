@@ -1,0 +1,115 @@
+#include "PageTestSupport.h"
+#include "PdfFixtures.h"
+#include "annotations/FlashPagesAnnotations.h"
+#include "outline/FlashOutline.h"
+#include "pages/FlashPageSourcePDF.h"
+#include "pages/ImportPDFOperation.h"
+#include <QTemporaryDir>
+#include <atomic>
+#include <gtest/gtest.h>
+
+namespace {
+
+class ImportOperation : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        pdf = dir.filePath("book.pdf");
+        ASSERT_TRUE(PdfFixtures::makeQtPdf(pdf, 5, QSizeF(300, 420)));
+    }
+    // Runs the operation on the pool and counts its finished signals.
+    int runToEnd(ImportPDFOperation& operation) {
+        std::atomic<int> finished{0};
+        QObject::connect(&operation, &ImportPDFOperation::finished, [&] { ++finished; });
+        operation.start();
+        operation.waitUntilFinished();
+        EXPECT_TRUE(operation.isFinished());
+        return finished;
+    }
+    QTemporaryDir dir;
+    QString pdf;
+};
+
+}
+
+TEST(ImportQuality, LevelsGiveDpiAndJpegQuality) {
+    const QList<QPair<int, int>> expected = {{144, 100}, {144, 85}, {120, 65}, {70, 45}, {60, 25}};
+    for (int level = 0; level < expected.size(); ++level) {
+        EXPECT_EQ(ImportPDFOperation::qualityForLevel(level).DPI, expected[level].first);
+        EXPECT_EQ(ImportPDFOperation::qualityForLevel(level).quality, expected[level].second);
+    }
+    EXPECT_EQ(ImportPDFOperation::qualityForLevel(7).DPI, 144);
+    EXPECT_EQ(ImportPDFOperation::qualityForLevel(-1).quality, 100);
+}
+
+TEST_F(ImportOperation, ImportsPagesLinksAndBookmarksOnAWorkerThread) {
+    const auto quality = ImportPDFOperation::qualityForLevel(3);
+    ImportPDFOperation operation(pdf, "2-4", quality.DPI, quality.quality);
+    operation.setRenderEngineType(1);
+    operation.setImportLinks(true);
+    operation.setImportBookmarks(true);
+    EXPECT_EQ(runToEnd(operation), 1);
+    EXPECT_EQ(operation.failureReason(), QString());
+    const auto source = operation.flashPageSource();
+    ASSERT_TRUE(source);
+    EXPECT_EQ(source->renderEngineType(), 1);
+    EXPECT_EQ(source->pages().size(), 3);
+    EXPECT_EQ(source->phonePages().size(), 3);   // always made
+    EXPECT_EQ(imageSize(source->pages()[2]->pageFilePath()), QSize(500, 700));
+    EXPECT_TRUE(operation.flashPagesAnnotation());
+    EXPECT_TRUE(operation.flashOutline());
+}
+
+TEST_F(ImportOperation, LinksAndBookmarksOnlyWhenAsked) {
+    ImportPDFOperation operation(pdf, "1", 60, 25);
+    operation.setRenderEngineType(1);
+    runToEnd(operation);
+    EXPECT_TRUE(operation.flashPageSource());
+    EXPECT_FALSE(operation.flashPagesAnnotation());
+    EXPECT_FALSE(operation.flashOutline());
+}
+
+TEST_F(ImportOperation, FailsWithAReasonTheUserCanRead) {
+    PdfFixtures::HandPdfOptions locked;
+    locked.userPassword = "secret";
+    const QString lockedPdf = dir.filePath("locked.pdf");
+    ASSERT_TRUE(PdfFixtures::writeFile(lockedPdf, PdfFixtures::handMadePdf({PdfFixtures::markedPage(QSizeF(200, 200))}, locked)));
+    const QList<QPair<QString, QString>> cases = {{pdf, "6-9"}, {lockedPdf, "ALL"}, {dir.filePath("none.pdf"), "1"}};
+    for (const auto& [path, range] : cases) {
+        ImportPDFOperation operation(path, range, 60, 25);
+        operation.setRenderEngineType(1);
+        operation.setImportLinks(true);
+        EXPECT_EQ(runToEnd(operation), 1);
+        EXPECT_FALSE(operation.flashPageSource()) << qPrintable(path);
+        EXPECT_FALSE(operation.failureReason().isEmpty());
+    }
+}
+
+TEST_F(ImportOperation, CancelDiscardsEverything) {
+    ImportPDFOperation before(pdf, "ALL", 60, 25);
+    before.cancel();
+    runToEnd(before);
+    EXPECT_FALSE(before.flashPageSource());
+    EXPECT_TRUE(before.isCancelled());
+
+    ImportPDFOperation during(pdf, "ALL", 144, 100);
+    during.setRenderEngineType(1);
+    during.setImportBookmarks(true);
+    ProgressRecorder progress([&](const ProgressRecorder::Entry& e) {
+        if (e.pageIndex == 1)
+            during.cancel();
+    });
+    runToEnd(during);
+    EXPECT_FALSE(during.flashPageSource());
+    EXPECT_FALSE(during.flashOutline());
+    EXPECT_EQ(during.failureReason(), QString());
+    EXPECT_LE(progress.entries().size(), 2);
+}
+
+TEST_F(ImportOperation, DestroyingARunningOperationWaitsForIt) {
+    auto operation = std::make_unique<ImportPDFOperation>(pdf, "ALL", 144, 100);
+    operation->setRenderEngineType(1);
+    operation->start();
+    operation.reset();   // cancels and waits; the worker must not touch a destroyed object
+    SUCCEED();
+}

@@ -1,0 +1,216 @@
+#include "PageTestSupport.h"
+#include "PdfFixtures.h"
+#include "pages/FlashPageSourcePDF.h"
+#include <QDir>
+#include <QFileInfo>
+#include <QSet>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+class PdfPageSource : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(dir.isValid()); }
+
+    QString qtPdf(const QString& name, const QList<QSizeF>& sizes) {
+        const QString path = dir.filePath(name);
+        EXPECT_TRUE(PdfFixtures::makeQtPdf(path, sizes));
+        return path;
+    }
+    QString handPdf(const QString& name, const QByteArray& bytes) {
+        const QString path = dir.filePath(name);
+        EXPECT_TRUE(PdfFixtures::writeFile(path, bytes));
+        return path;
+    }
+    static void runPasses(FlashPageSource& source) {
+        source.generatePages();
+        source.generateNormalPages();
+        source.generateThumbPages();
+        source.generatePhonePages();
+    }
+    // No record may point at a file that was never written.
+    static void expectEveryFileExists(const FlashPageSource& source) {
+        for (const FlashPageList* list : {&source.pages(), &source.normalPages(), &source.thumbPages(), &source.phonePages()})
+            for (const FlashPagePtr& page : *list)
+                EXPECT_TRUE(QFileInfo::exists(page->pageFilePath())) << qPrintable(page->pageFilePath());
+    }
+
+    QTemporaryDir dir;
+};
+
+const QSizeF kPortrait(595, 842);
+const QSizeF kLandscape(842, 595);
+
+}
+
+TEST_F(PdfPageSource, JpegEngineMakesEveryRenditionOfTheSelection) {
+    const QString pdf = qtPdf("four.pdf", {kPortrait, kLandscape, kPortrait, kPortrait});
+    FlashPageSourcePDF source(pdf, "3,2", 70, 45);
+    source.setRenderEngineType(1);
+    ProgressRecorder progress;
+    runPasses(source);
+
+    EXPECT_EQ(source.failureReason(), QString());
+    EXPECT_EQ(source.sourceFile(), pdf);
+    ASSERT_EQ(source.pages().size(), 2);
+    ASSERT_EQ(source.normalPages().size(), 2);
+    ASSERT_EQ(source.thumbPages().size(), 2);
+    ASSERT_EQ(source.phonePages().size(), 2);
+    expectEveryFileExists(source);
+    QSet<QString> files;
+    const QString folder = source.toPageConverter()->converterWorkFolder();
+    for (int i = 0; i < 2; ++i) {
+        for (const FlashPageList* list : {&source.pages(), &source.thumbPages(), &source.phonePages()}) {
+            const FlashPagePtr page = (*list)[i];
+            EXPECT_EQ(page->pageIndex(), i);
+            EXPECT_TRUE(page->isImagePage());
+            EXPECT_EQ(QFileInfo(page->pageFilePath()).absolutePath(), QFileInfo(folder).absoluteFilePath());
+            files.insert(page->pageFilePath());
+        }
+        EXPECT_EQ(source.normalPages()[i]->pageFilePath(), source.pages()[i]->pageFilePath());
+        EXPECT_EQ(source.normalPages()[i]->pageIndex(), i);
+    }
+    EXPECT_EQ(files.size(), 6);   // separate files, nothing overwritten
+    // D = 70 gives a 700-pixel box; thumbnails are 180.
+    EXPECT_EQ(imageSize(source.pages()[0]->pageFilePath()), QSize(700, 495));
+    EXPECT_EQ(imageSize(source.pages()[1]->pageFilePath()), QSize(495, 700));
+    EXPECT_EQ(imageSize(source.phonePages()[0]->pageFilePath()), QSize(700, 495));
+    EXPECT_EQ(imageSize(source.thumbPages()[1]->pageFilePath()), QSize(127, 180));
+    // A page rendered directly has the size of the prepared one.
+    EXPECT_EQ(imageSize(source.toPageConverter()->generatePageAsJPEG(2, 45, 700)), QSize(700, 495));
+
+    EXPECT_EQ(progress.summary(),
+              (QStringList{"geneatePage 1/2", "geneatePage 2/2", "geneateNormalPage 1/2", "geneateNormalPage 2/2",
+                           "geneateThumbPage 1/2", "geneateThumbPage 2/2", "geneatePhonePage 1/2", "geneatePhonePage 2/2"}));
+    runPasses(source);   // a second round makes and announces nothing
+    EXPECT_EQ(source.pages().size(), 2);
+    EXPECT_EQ(source.thumbPages().size(), 2);
+    EXPECT_EQ(progress.entries().size(), 10);   // only the normal pass reports skipped pages
+}
+
+TEST_F(PdfPageSource, SwfEngineFilesMoviesNamedAfterThePdfPageNumbers) {
+    ASSERT_FALSE(PDFToSWFPageConverter::getPDF2swfLibPath().isEmpty()) << "build the pdf2swf target first";
+    const QString pdf = qtPdf("seven.pdf", QList<QSizeF>(7, QSizeF(300, 400)));
+    FlashPageSourcePDF source(pdf, "5-7", 144, 85);
+    runPasses(source);
+    ASSERT_EQ(source.pages().size(), 3);
+    const QString folder = source.toPageConverter()->converterWorkFolder();
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_FALSE(source.pages()[i]->isImagePage());
+        EXPECT_EQ(source.pages()[i]->pageIndex(), i);
+        EXPECT_EQ(source.pages()[i]->pageFilePath(), QDir(folder).filePath(QStringLiteral("%1.swf").arg(5 + i)));
+        EXPECT_FALSE(source.normalPages()[i]->isImagePage());
+        EXPECT_TRUE(source.thumbPages()[i]->isImagePage());
+        EXPECT_EQ(imageSize(source.phonePages()[i]->pageFilePath()), QSize(1080, 1440));
+    }
+    expectEveryFileExists(source);
+}
+
+TEST_F(PdfPageSource, PagesOutsideTheDocumentAreDropped) {
+    FlashPageSourcePDF source(qtPdf("four.pdf", QList<QSizeF>(4, kPortrait)), "0,3,12", 60, 25);
+    source.setRenderEngineType(1);
+    EXPECT_EQ(source.needToImportPages(), QList<int>{3});
+    runPasses(source);
+    ASSERT_EQ(source.pages().size(), 1);
+    EXPECT_EQ(source.pages()[0]->pageIndex(), 0);
+    EXPECT_EQ(imageSize(source.pages()[0]->pageFilePath()), QSize(424, 600));
+}
+
+TEST_F(PdfPageSource, NothingImportableGivesAReasonAndNoRecords) {
+    const QByteArray good = PdfFixtures::handMadePdf({QSizeF(300, 300), QSizeF(300, 300)});
+    PdfFixtures::HandPdfOptions locked;
+    locked.userPassword = "secret";
+    struct Case {
+        QString path, range, reasonHas;
+    };
+    const QList<Case> cases = {
+        {handPdf("two.pdf", good), "9-12", "9-12"},
+        {handPdf("two-all.pdf", good), "abc", "selects no page"},
+        {dir.filePath("missing.pdf"), "ALL", "does not exist"},
+        {handPdf("garbage.pdf", "%PDF-1.4\n1 0 obj <<"), "1", "could not be opened"},
+        {handPdf("empty.pdf", ""), "ALL", "could not be opened"},
+        {handPdf("locked.pdf", PdfFixtures::handMadePdf({PdfFixtures::markedPage(QSizeF(300, 300))}, locked)), "ALL", "password"},
+    };
+    for (const Case& c : cases) {
+        for (int engine : {0, 1}) {
+            FlashPageSourcePDF source(c.path, c.range, 144, 100);
+            source.setRenderEngineType(engine);
+            runPasses(source);
+            EXPECT_TRUE(source.failureReason().contains(c.reasonHas)) << qPrintable(source.failureReason());
+            EXPECT_TRUE(source.pages().isEmpty()) << qPrintable(c.path);
+            EXPECT_TRUE(source.thumbPages().isEmpty());
+            EXPECT_TRUE(source.phonePages().isEmpty());
+        }
+    }
+}
+
+TEST_F(PdfPageSource, TruncatedFilesNeverLeaveRecordsOfMissingFiles) {
+    const QByteArray whole = PdfFixtures::handMadePdf({QSizeF(300, 300), QSizeF(300, 400), QSizeF(200, 300)});
+    for (double kept : {0.2, 0.5, 0.8, 0.97}) {
+        FlashPageSourcePDF source(handPdf("cut.pdf", PdfFixtures::truncated(whole, kept)), "ALL", 60, 50);
+        source.setRenderEngineType(1);
+        runPasses(source);
+        expectEveryFileExists(source);
+        if (source.pages().isEmpty())
+            EXPECT_FALSE(source.failureReason().isEmpty()) << kept;
+    }
+}
+
+TEST_F(PdfPageSource, RotatedAndCroppedPagesAreRenderedAsShown) {
+    using namespace PdfFixtures;
+    HandPage rotated = markedPage(QSizeF(200, 100), "R", 90);
+    HandPage cropped = markedPage(QSizeF(400, 400));
+    cropped.cropBox = QRectF(0, 0, 100, 100);
+    HandPage offset = markedPage(QSizeF(400, 400));
+    offset.cropBox = QRectF(300, 300, 100, 100);
+    FlashPageSourcePDF source(handPdf("shapes.pdf", handMadePdf({rotated, cropped, offset})), "ALL", 18, 100);
+    source.setRenderEngineType(1);
+    runPasses(source);
+    ASSERT_EQ(source.pages().size(), 3);
+    EXPECT_EQ(imageSize(source.pages()[0]->pageFilePath()), QSize(90, 180));
+    const QImage crop(source.pages()[1]->pageFilePath());
+    ASSERT_EQ(crop.size(), QSize(180, 180));
+    const QColor mark = crop.pixelColor(20, 160);   // the red mark fills the bottom-left 40%
+    EXPECT_GT(mark.red(), 200);
+    EXPECT_LT(mark.green(), 60);
+    EXPECT_GT(crop.pixelColor(160, 20).green(), 200);
+    const QColor farCorner = QImage(source.pages()[2]->pageFilePath()).pixelColor(20, 160);
+    EXPECT_GT(farCorner.green(), 200);   // the offset crop box does not show the mark
+}
+
+TEST_F(PdfPageSource, PasswordOnlyForOwnersStillImports) {
+    PdfFixtures::HandPdfOptions ownerOnly;
+    ownerOnly.ownerPassword = "boss";
+    const QByteArray bytes = PdfFixtures::handMadePdf({PdfFixtures::markedPage(QSizeF(200, 200))}, ownerOnly);
+    FlashPageSourcePDF source(handPdf("owner.pdf", bytes), "ALL", 18, 100);
+    source.setRenderEngineType(1);
+    runPasses(source);
+    ASSERT_EQ(source.pages().size(), 1) << qPrintable(source.failureReason());
+    EXPECT_GT(QImage(source.pages()[0]->pageFilePath()).pixelColor(10, 170).red(), 200);   // decrypted content
+}
+
+TEST_F(PdfPageSource, StopKeepsThePagesMadeAndEndsLaterPasses) {
+    FlashPageSourcePDF source(qtPdf("many.pdf", QList<QSizeF>(12, kPortrait)), "ALL", 144, 100);
+    source.setRenderEngineType(1);
+    ProgressRecorder progress([&](const ProgressRecorder::Entry& e) {
+        if (e.type == "geneatePage" && e.pageIndex == 2)
+            source.setStop(true);
+    });
+    runPasses(source);
+    EXPECT_EQ(source.pages().size(), 2);
+    EXPECT_TRUE(source.normalPages().isEmpty());
+    EXPECT_TRUE(source.thumbPages().isEmpty());
+    EXPECT_TRUE(source.phonePages().isEmpty());
+    EXPECT_EQ(source.getNormalPageAtIndex(0), nullptr);
+}
+
+TEST_F(PdfPageSource, PageFilesGoWithTheSource) {
+    auto source = std::make_unique<FlashPageSourcePDF>(qtPdf("one.pdf", {kPortrait}), "ALL", 60, 50);
+    source->setRenderEngineType(1);
+    runPasses(*source);
+    const QString folder = source->toPageConverter()->converterWorkFolder();
+    ASSERT_TRUE(QFileInfo::exists(source->pages()[0]->pageFilePath()));
+    source.reset();
+    EXPECT_FALSE(QFileInfo::exists(folder));
+}
