@@ -1,0 +1,175 @@
+#include "TemplateFixture.h"
+#include "templates/FlashTemplateStyle.h"
+#include "util/AppInfo.h"
+#include "zip/ZKDataArchive.h"
+#include "zip/ZKFileArchive.h"
+#include <QImage>
+
+using namespace TemplateFixture;
+
+namespace {
+
+QStringList entryNames(const QString& archivePath) {
+    QStringList names;
+    const auto archive = ZKFileArchive::archiveWithArchivePath(archivePath);
+    if (archive)
+        for (const ZKCDHeader& header : archive->centralDirectory())
+            names << header.filename();
+    names.sort();
+    return names;
+}
+
+QStringList filesIn(const QString& folder) {
+    QStringList names = QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+    names.sort();
+    return names;
+}
+
+bool workStyleFolderExists() {
+    return QFileInfo::exists(AppInfo::shareInstance().appWorkdTmpFolder() + "/style");
+}
+
+class Themes : public TemplateTest {
+protected:
+    void SetUp() override {
+        TemplateTest::SetUp();
+        addBuiltInTemplate("Float", description(property("pageWidth", "600") + property("color", "0x000000", "pt_color") +
+                                                property("group", "", "pt_composite",
+                                                         property("logo", "", "pt_file") + property("gone", "", "pt_file"))));
+        tmpl.loadTemplate("Float");
+        ASSERT_TRUE(TestSupport::writeFile(iOut.path() + "/pic.png", "PNGDATA"));
+        ASSERT_TRUE(QImage(8, 8, QImage::Format_RGB32).save(iOut.path() + "/snap.jpg"));
+        tmpl.setPropertyValue("color", "0x123456");
+        tmpl.setPropertyValue("logo", iOut.path() + "/pic.png");
+        tmpl.setPropertyValue("gone", "/nowhere/missing.jpg");
+    }
+
+    QString exportTheme(const QString& fileName, const QString& styleName) {
+        FlashTemplateStyle style;
+        style.setFlashTmpl(&tmpl);
+        style.setAppVersion("1.0.0");
+        style.setStyleDesc("");
+        style.setStyleName(styleName);
+        style.setStyleSnapShotImgFile(iOut.path() + "/snap.jpg");
+        style.setTemplateName(tmpl.tmplName());
+        style.setTmplVersion(tmpl.tmplVersion());
+        const QString path = iOut.path() + '/' + fileName;
+        EXPECT_TRUE(style.exprotStyleTo(path)) << style.lastError().toStdString();
+        return path;
+    }
+
+    // A theme file written entry by entry, for archives our export would never make.
+    QString handMadeTheme(const QString& fileName, const QList<std::pair<QString, QByteArray>>& entries) {
+        ZKDataArchive archive;
+        for (const auto& [name, bytes] : entries)
+            EXPECT_EQ(archive.deflateData(bytes, name), 1) << name.toStdString();
+        const QString path = iOut.path() + '/' + fileName;
+        EXPECT_TRUE(TestSupport::writeFile(path, archive.data()));
+        return path;
+    }
+
+    static QByteArray meta(const QString& tmplName) {
+        return ("<Meta><FStyleName>x</FStyleName><FFlashTemplateName>" + tmplName +
+                "</FFlashTemplateName><FStyleDesc/><FTmplVersion>3.0.0</FTmplVersion><FAppVersion>1</FAppVersion></Meta>")
+            .toUtf8();
+    }
+
+    FlashTemplate tmpl{FlashTemplate::Empty{}};
+    QTemporaryDir iOut;
+};
+
+TEST_F(Themes, ExportPacksMetaSettingsCopiedFilesAndShot) {
+    const QString path = exportTheme("Ocean.thm", "Ocean.thm");
+    EXPECT_EQ(entryNames(path), QStringList({"Meta.xml", "logo.png", "shot.jpg", "tmplSetting.txt"}));
+    EXPECT_FALSE(workStyleFolderExists());
+
+    const QString unpacked = iOut.path() + "/unpacked";
+    ASSERT_TRUE(QDir().mkpath(unpacked + "/x"));
+    ASSERT_EQ(ZKFileArchive::archiveWithArchivePath(path)->inflateToDirectory(unpacked + "/x", false), 1);
+    EXPECT_EQ(TestSupport::readFile(unpacked + "/tmplSetting.txt"),
+              "\n\rpageWidth=600\n\rcolor=0x123456\n\rgroup=\n\rlogo=STYLE_RESOURCE:logo.png\n\rgone=/nowhere/missing.jpg");
+    EXPECT_EQ(TestSupport::readFile(unpacked + "/logo.png"), "PNGDATA");
+    FlashTemplateStyle read;
+    read.readMetaInfoFrom(unpacked + "/Meta.xml");
+    EXPECT_EQ(read.styleName(), "Ocean");
+    EXPECT_EQ(read.templateName(), "Float");
+    EXPECT_EQ(read.tmplVersion(), "3.0.0");
+    EXPECT_EQ(read.appVersion(), "1.0.0");
+    EXPECT_EQ(read.styleDesc(), "");
+}
+
+TEST_F(Themes, ExportImportRoundTripInstallsUnderTheFileName) {
+    const QString path = exportTheme("Ocean.thm", "SomethingElse");
+    FlashTemplateStyle importer;
+    ASSERT_TRUE(importer.importStyleFrom(path)) << importer.lastError().toStdString();
+    EXPECT_TRUE(importer.lastError().isEmpty());
+    EXPECT_FALSE(workStyleFolderExists());
+    const QString installed = userStylesRoot() + "Float/Ocean";
+    EXPECT_EQ(filesIn(installed), QStringList({"Meta.xml", "logo.png", "shot.jpg", "tmplSetting.txt"}));
+
+    FlashTemplate fresh{FlashTemplate::Empty{}};
+    fresh.loadTemplate("Float");
+    fresh.setPropertyValue("pageWidth", "1024");
+    fresh.changeTmplTo("Float", FlashTemplate::stylePathFor("Float", "Ocean"));
+    EXPECT_EQ(fresh.propertyValueFor("color", ""), "0x123456");
+    EXPECT_EQ(fresh.propertyValueFor("pageWidth", ""), "1024");
+    EXPECT_EQ(TestSupport::readFile(fresh.propertyValueFor("logo", "")), "PNGDATA");
+    EXPECT_EQ(fresh.propertyValueFor("gone", ""), "/nowhere/missing.jpg");
+}
+
+TEST_F(Themes, ImportingTwiceReplacesTheFirstCopy) {
+    const QString path = exportTheme("Ocean.thm", "Ocean");
+    FlashTemplateStyle importer;
+    ASSERT_TRUE(importer.importStyleFrom(path));
+    ASSERT_TRUE(TestSupport::writeFile(userStylesRoot() + "Float/Ocean/stale.txt", "old"));
+    tmpl.setPropertyValue("color", "0xabcdef");
+    exportTheme("Ocean.thm", "Ocean");
+    ASSERT_TRUE(importer.importStyleFrom(path));
+    EXPECT_EQ(filesIn(userStylesRoot() + "Float/Ocean"), QStringList({"Meta.xml", "logo.png", "shot.jpg", "tmplSetting.txt"}));
+    EXPECT_TRUE(TestSupport::readFile(userStylesRoot() + "Float/Ocean/tmplSetting.txt").contains("0xabcdef"));
+}
+
+TEST_F(Themes, ThemeOfMissingTemplateInstallsNothingButSaysWhy) {
+    const QString path = handMadeTheme("Lost.thm", {{"Meta.xml", meta("NoSuchTemplate")}, {"tmplSetting.txt", "\n\ra=1"}});
+    FlashTemplateStyle importer;
+    EXPECT_TRUE(importer.importStyleFrom(path));
+    EXPECT_TRUE(importer.lastError().contains("NoSuchTemplate")) << importer.lastError().toStdString();
+    EXPECT_TRUE(filesIn(userStylesRoot()).isEmpty());
+    EXPECT_FALSE(workStyleFolderExists());
+}
+
+TEST_F(Themes, BadThemeFilesAreRefusedAndWriteNothing) {
+    struct Case { QString file; QList<std::pair<QString, QByteArray>> entries; } cases[] = {
+        {"NoMeta.thm", {{"tmplSetting.txt", "\n\ra=1"}}},
+        {"Escape.thm", {{"Meta.xml", meta("Float")}, {"../../escaped.txt", "x"}}},
+        {"Absolute.thm", {{"Meta.xml", meta("Float")}, {iOut.path() + "/absolute.txt", "x"}}},
+        {"TemplateEscape.thm", {{"Meta.xml", meta("../..")}, {"tmplSetting.txt", "\n\ra=1"}}},
+        {"PartialMeta.thm", {{"Meta.xml", "<Meta><FStyleName>x</FStyleName></Meta>"}}},
+    };
+    for (const auto& c : cases) {
+        const QString path = handMadeTheme(c.file, c.entries);
+        FlashTemplateStyle importer;
+        EXPECT_FALSE(importer.importStyleFrom(path)) << c.file.toStdString();
+        EXPECT_FALSE(importer.lastError().isEmpty()) << c.file.toStdString();
+        EXPECT_FALSE(workStyleFolderExists()) << c.file.toStdString();
+    }
+    EXPECT_TRUE(filesIn(userStylesRoot()).isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(iOut.path() + "/absolute.txt"));
+    EXPECT_FALSE(QFileInfo::exists(AppInfo::shareInstance().appWorkdTmpFolder() + "/escaped.txt"));
+
+    ASSERT_TRUE(TestSupport::writeFile(iOut.path() + "/notzip.thm", "just text"));
+    FlashTemplateStyle importer;
+    EXPECT_FALSE(importer.importStyleFrom(iOut.path() + "/notzip.thm"));
+    EXPECT_FALSE(importer.importStyleFrom(iOut.path() + "/absent.thm"));
+}
+
+TEST_F(Themes, FailedExportKeepsAnExistingFile) {
+    const QString path = iOut.path() + "/Keep.thm";
+    ASSERT_TRUE(TestSupport::writeFile(path, "precious"));
+    FlashTemplateStyle style; // no template set
+    EXPECT_FALSE(style.exprotStyleTo(path));
+    EXPECT_EQ(TestSupport::readFile(path), "precious");
+    EXPECT_FALSE(workStyleFolderExists());
+}
+
+}
