@@ -9,7 +9,7 @@ APT_PACKAGES=(
   qt6-base-dev qt6-webengine-dev qt6-webchannel-dev libqt6opengl6-dev
   libpoppler-qt6-dev zlib1g-dev libpugixml-dev libxml2-dev libspdlog-dev
   libgtest-dev libgmock-dev
-  zip unzip python3 poppler-utils
+  zip unzip python3 poppler-utils mupdf-tools
   chromium xvfb xauth
 )
 # Node.js may come from elsewhere with npm built in; ask apt for it only when it is absent.
