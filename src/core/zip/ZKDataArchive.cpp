@@ -78,7 +78,7 @@ std::optional<QByteArray> ZKDataArchive::entryBytes(const ZKCDHeader& header) co
     if (start > iData.size() || header.compressedSize() > quint64(iData.size() - start))
         return std::nullopt;
     const QByteArray stored = iData.mid(start, qsizetype(header.compressedSize()));
-    if (header.isSymLink() || header.compressionMethod() == ZKCompressionStored)
+    if (header.compressionMethod() == ZKCompressionStored)
         return stored;
     if (header.compressionMethod() != ZKCompressionDeflated)
         return std::nullopt;

@@ -156,7 +156,15 @@ int ZKFileArchive::inflateLink(const ZKCDHeader& header, qint64 start, const QSt
         spdlog::error("Zip entry {} is no link target", header.filename());
         return ZKFailed;
     }
-    const QString linkTarget = QString::fromUtf8(readArchiveBytes(start, qint64(header.compressedSize())));
+    const QByteArray stored = readArchiveBytes(start, qint64(header.compressedSize()));
+    const auto bytes = header.compressionMethod() == ZKCompressionStored ? std::optional<QByteArray>(stored)
+        : header.compressionMethod() == ZKCompressionDeflated ? zk_inflate(stored, kMaximumLinkTargetLength)
+        : std::nullopt;
+    if (!bytes || zk_crc32(*bytes) != header.crc()) {
+        spdlog::error("Zip entry {} holds no readable link target", header.filename());
+        return ZKFailed;
+    }
+    const QString linkTarget = QString::fromUtf8(*bytes);
     if (!ZKSafePath::isSafeLinkTarget(header.filename(), linkTarget) || !safe.linkStaysInside(target, linkTarget)) {
         spdlog::error("Refused zip entry \"{}\": its link to \"{}\" leads outside the folder", header.filename(), linkTarget);
         return ZKFailed;
