@@ -52,8 +52,8 @@ async function pageColorOnScreen(page, index) {
 
 const pageRequests = (prefix) => server.requests.filter((r) => r.startsWith(prefix) && r.includes('/files/page/'));
 
-test('over http the first spread shows the cover page and only pages near it are fetched', async () => {
-  const url = book('lazy', { count: 40 });
+test('over http the first spread of a 1000-page book shows the cover and only pages near it are fetched', async () => {
+  const url = book('lazy', { count: 1000 });
   const page = await open(url);
   await shown(page, [0]);
   assert.equal(await pageColorOnScreen(page, 0), pageColor(0));
@@ -63,7 +63,7 @@ test('over http the first spread shows the cover page and only pages near it are
   assert.ok(server.requests.includes('/lazy/files/book.bin'));
   await screenshot(page, 'desktop-cover');
   await page.keyboard.press('End');
-  await shown(page, [39]);
+  await shown(page, [999]);
   assert.ok(pageRequests('/lazy/').length <= 12, 'a jump fetches only the pages around its target');
   assert.deepEqual(page.errors, []);
   await page.context().close();
@@ -254,5 +254,40 @@ test('a missing or damaged book says so', async () => {
   await page.waitForSelector('.lm-error');
   assert.match(await page.locator('.lm-error').textContent(), /damaged/);
   await screenshot(page, 'desktop-damaged');
+  await page.context().close();
+});
+
+test('template settings shape the look: title, colours, logo, buttons, toolbar place, start page', async () => {
+  const folder = path.join(root, 'look');
+  makeBook(folder, { count: 8, settings: { ...FAST, bookTitle: 'Look book', backgroundColor: '0x112233', toolbarColor: '0x445566',
+    toolbarIconColor: '0xff0000', showZoom: 'Hide', showShare: 'NO', showThumbnails: 'Show', toolbarPosition: 'Top', startPage: '4',
+    logoFile: './files/extfiles/logoFile.svg', logoLink: 'https://example.org/' } });
+  fs.mkdirSync(path.join(folder, 'files/extfiles'));
+  fs.writeFileSync(path.join(folder, 'files/extfiles/logoFile.svg'), '<svg xmlns="http://www.w3.org/2000/svg" width="60" height="30"><rect width="60" height="30" fill="#ff0"/></svg>');
+  const page = await open(server.url + 'look/index.html');
+  await shown(page, [3, 4]);
+  assert.equal(await page.locator('.lm-title').textContent(), 'Look book');
+  assert.equal(await page.locator('.lm-app').evaluate((e) => getComputedStyle(e).backgroundColor), 'rgb(17, 34, 51)');
+  assert.equal(await page.locator('.lm-toolbar').evaluate((e) => getComputedStyle(e).backgroundColor), 'rgb(68, 85, 102)');
+  assert.equal(await page.locator('button.lm-next').evaluate((e) => getComputedStyle(e).color), 'rgb(255, 0, 0)');
+  assert.equal(await page.locator('.lm-header a').getAttribute('href'), 'https://example.org/');
+  assert.equal(await page.locator('button.lm-zoomIn').count(), 0);
+  assert.equal(await page.locator('button.lm-share').count(), 0);
+  const toolbar = await page.locator('.lm-toolbar').boundingBox(), stage = await page.locator('.lm-stage').boundingBox();
+  assert.ok(toolbar.y < stage.y, 'the toolbar sits on top');
+  for (const label of await page.locator('.lm-toolbar button').evaluateAll((b) => b.map((x) => x.getAttribute('aria-label')))) assert.ok(label);
+  await screenshot(page, 'desktop-look');
+  await page.context().close();
+});
+
+test('auto flip turns the pages by itself until paused', async () => {
+  const page = await open(book('autoflip', { count: 8, settings: { autoFlip: 'YES', autoFlipInterval: '1' } }));
+  await shown(page, [1, 2]);
+  assert.equal(await page.locator('button.lm-autoFlip').getAttribute('aria-label'), 'Pause');
+  await page.click('button.lm-autoFlip');
+  assert.equal(await page.locator('button.lm-autoFlip').getAttribute('aria-label'), 'Play');
+  const now = await page.evaluate(() => globalThis.leafmillPlayer.visiblePages());
+  await page.waitForTimeout(1500);
+  assert.deepEqual(await page.evaluate(() => globalThis.leafmillPlayer.visiblePages()), now);
   await page.context().close();
 });

@@ -1,4 +1,4 @@
-import { loadBookBytes, bookXmlText, BookError, DAMAGED_BOOK } from '../core/bookFile.js';
+import { loadBookBytes, bookXmlText, BookError } from '../core/bookFile.js';
 import { parseBook } from '../core/bookModel.js';
 import { PlayerSettings, cssColor, linkTarget } from '../core/settings.js';
 import { Texts } from '../core/texts.js';
@@ -18,7 +18,7 @@ export async function openBook(root, baseUrl = '') {
     const book = parseBook(bookXmlText(await loadBookBytes(baseUrl)));
     return new BookPlayer(root, book, baseUrl);
   } catch (error) {
-    const message = error instanceof BookError ? error.message : DAMAGED_BOOK;
+    const message = error instanceof BookError ? error.message : 'The book could not be shown: ' + error;
     if (!(error instanceof BookError)) console.error(error);
     root.replaceChildren(el('div', { class: 'lm-message lm-error', role: 'alert' }, message));
     return null;
@@ -57,7 +57,7 @@ export class BookPlayer {
     this.stage = el('main', { class: 'lm-stage' }, this.zoomLayer);
     this.live = el('div', { class: 'lm-live', 'aria-live': 'polite' });
     const shown = (key, fallback = true) => s.flag(key, fallback);
-    const pressed = (id) => this.toolbar.buttons.get(id)?.getAttribute('aria-pressed') === 'true';
+    const pressed = (id) => this.toolbar?.buttons.get(id)?.getAttribute('aria-pressed') === 'true';
     this.toolbar = new Toolbar(this.texts, [
       { id: 'first', visible: true, label: () => 'btnFirstPage', handler: () => this.first() },
       { id: 'previous', visible: true, label: () => 'btnPrevPage', handler: () => this.previous() },
