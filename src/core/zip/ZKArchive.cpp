@@ -32,7 +32,7 @@ struct DirectoryPlace {
 };
 }
 
-bool ZKArchive::readCentralDirectory() {
+bool ZKArchive::readCentralDirectory(bool* usedZip64Records) {
     const qint64 size = archiveSize();
     const qint64 tailStart = qMax<qint64>(0, size - kMaximumTrailerLength);
     const auto trailer = ZKCDTrailer::recordWithData(readArchiveBytes(tailStart, size - tailStart));
@@ -74,6 +74,8 @@ bool ZKArchive::readCentralDirectory() {
     }
     if (position != directory.size())
         return false;
+    if (usedZip64Records)
+        *usedZip64Records = place.end != quint64(trailerOffset);
     iCentralDirectory = headers;
     iCdTrailer = *trailer;
     iCdTrailer.setOffsetOfStartOfCentralDirectory(place.offset);

@@ -45,7 +45,8 @@ protected:
     virtual qint64 archiveSize() const = 0;
     // Finds the end record (and the zip64 records it points to) and reads the whole directory.
     // False when there is no archive or the directory does not fit what the end record says.
-    bool readCentralDirectory();
+    // Tells whether zip64 end records were found and used.
+    bool readCentralDirectory(bool* usedZip64Records = nullptr);
     // The directory as written at the offset: central headers, zip64 records when needed, end
     // record. Brings the end record's counts, size and offset up to date.
     QByteArray writtenDirectory(quint64 offset);

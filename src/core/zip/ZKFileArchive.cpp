@@ -42,11 +42,12 @@ std::unique_ptr<ZKFileArchive> ZKFileArchive::archiveWithArchivePath(const QStri
     archive->iArchivePath = path;
     if (!ZKFileManagerAdditions::itemExists(path))
         return archive;
-    if (!archive->readCentralDirectory()) {
+    bool usedZip64Records = false;
+    if (!archive->readCentralDirectory(&usedZip64Records)) {
         spdlog::error("No zip archive in {}", path);
         return nullptr;
     }
-    archive->iUseZip64Extensions = archive->iCdTrailer.useZip64Extensions()
+    archive->iUseZip64Extensions = usedZip64Records
         || std::any_of(archive->iCentralDirectory.cbegin(), archive->iCentralDirectory.cend(),
                        [](const ZKCDHeader& h) { return h.useZip64Extensions(); });
     return archive;
