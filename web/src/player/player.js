@@ -86,6 +86,7 @@ export class BookPlayer {
     this.zoom = new Zoom(this.stage, this.zoomLayer, (scale) => this.zoomed(scale));
     document.addEventListener('keydown', (e) => this.key(e));
     this.app.addEventListener('click', (e) => this.linkClicked(e));
+    document.addEventListener('fullscreenchange', () => this.toolbar.relabel());
   }
 
   header() {
@@ -148,7 +149,7 @@ export class BookPlayer {
       startPage: this.flipIndexOf(this.startPage()),
     });
     this.pageFlip.on('flip', () => this.pageShown());
-    this.pageFlip.on('changeState', (e) => { if (e.data === 'flipping') this.sound.play(); });
+    this.pageFlip.on('changeState', (e) => this.stateChanged(e.data));
     this.pageFlip.on('changeOrientation', () => this.pageShown());
     this.layout(false);
     this.pageFlip.loadFromHTML(elements);
@@ -212,6 +213,8 @@ export class BookPlayer {
     this.toolbar.showPage(label, count);
     this.thumbPanel.markCurrent(visible);
     this.live.textContent = this.texts.pageOf(label, count);
+    const spread = this.pageFlip.getOrientation() === 'landscape' && visible.length === 2;
+    this.bookElement.classList.toggle('lm-spine', spread && this.settings.flag('pageShadow', true));
     const atStart = visible[0] === 0, atEnd = visible[visible.length - 1] === count - 1;
     this.toolbar.setDisabled('first', atStart);
     this.toolbar.setDisabled('previous', atStart);
@@ -219,6 +222,17 @@ export class BookPlayer {
     this.toolbar.setDisabled('last', atEnd);
     if (!visible.includes(this.hashPage() ?? 0)) history.replaceState(null, '', '#p=' + (visible[0] + 1));
     if (atEnd) this.stopAutoFlip();
+  }
+
+  // A jump asked for while a page is turning waits for the turn to end.
+  stateChanged(state) {
+    if (state === 'flipping') this.sound.play();
+    this.bookElement.classList.toggle('lm-turning', state !== 'read');
+    if (state === 'read' && this.pendingPage !== undefined) {
+      const page = this.pendingPage;
+      this.pendingPage = undefined;
+      this.goTo(page);
+    }
   }
 
   next() {
@@ -238,6 +252,10 @@ export class BookPlayer {
   goTo(page, animate = true) {
     if (!this.pageFlip || !Number.isFinite(page)) return;
     const target = this.clampPage(page);
+    if (this.pageFlip.getState() === 'flipping') {
+      this.pendingPage = target;
+      return;
+    }
     if (this.visiblePages().includes(target)) return this.pageShown();
     const position = this.flipIndexOf(target);
     if (animate && Math.abs(target - this.currentPage) <= 2) this.pageFlip.flip(position);
