@@ -1,20 +1,12 @@
 #include "FlashLanguageSettings.h"
+#include "AppFilesLocation.h"
 #include "FlashLanguage.h"
 #include "util/BriskUtility.h"
-#include "util/Resources.h"
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
 namespace {
-QString gAppFilesFolder; // empty: the shipped resources
-
-QString appFiles(const QString& relative) {
-    if (gAppFilesFolder.isEmpty())
-        return Resources::appFilesPath(relative);
-    return BriskUtility::joinPath(gAppFilesFolder, relative);
-}
-
 // A name that stays a plain file name inside the pool.
 bool isSafeLanguageName(const QString& name) {
     return !name.isEmpty() && !name.startsWith('.') && !name.contains('/') && !name.contains('\\');
@@ -34,9 +26,9 @@ pugi::xml_node FlashLanguageSettings::flashNeededLanguagesAsXMLNode(pugi::xml_no
     return languages;
 }
 
-void FlashLanguageSettings::setAppFilesFolder(const QString& folder) { gAppFilesFolder = folder; }
+void FlashLanguageSettings::setAppFilesFolder(const QString& folder) { AppFilesLocation::setRoot(folder); }
 
-QString FlashLanguageSettings::languageMetaXMLPath() { return appFiles("lang/Meta.xml"); }
+QString FlashLanguageSettings::languageMetaXMLPath() { return AppFilesLocation::path("lang/Meta.xml"); }
 
 QString FlashLanguageSettings::languageValuesPoolFolder() {
     QString folder = BriskUtility::userAppFolderForSubFolder("Quirevale/flipbook/languages");
@@ -53,7 +45,7 @@ QStringList FlashLanguageSettings::languageValuePaths() {
 }
 
 QStringList FlashLanguageSettings::defaultLanguageValuePaths() {
-    const QString folder = appFiles("lang/value");
+    const QString folder = AppFilesLocation::path("lang/value");
     QStringList paths;
     for (const QString& name : BriskUtility::filesOfFolder(folder, "xml"))
         paths << BriskUtility::joinPath(folder, name);

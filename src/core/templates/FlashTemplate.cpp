@@ -1,9 +1,9 @@
 #include "FlashTemplate.h"
+#include "language/AppFilesLocation.h"
 #include "language/XmlText.h"
 #include "util/BriskUtility.h"
 #include "util/Log.h"
 #include "util/NamedException.h"
-#include "util/Resources.h"
 #include "util/Xml.h"
 #include <QDir>
 #include <QFile>
@@ -11,14 +11,6 @@
 #include <QSaveFile>
 
 namespace {
-QString gAppFilesFolder; // empty: the shipped resources
-
-QString appFiles(const QString& relative) {
-    if (gAppFilesFolder.isEmpty())
-        return Resources::appFilesPath(relative);
-    return BriskUtility::joinPath(gAppFilesFolder, relative);
-}
-
 QString withSlash(const QString& folder) {
     return folder.endsWith('/') ? folder : folder + '/';
 }
@@ -53,11 +45,11 @@ FlashTemplate::FlashTemplate(Empty) {}
 
 // ---- catalogue ----
 
-QString FlashTemplate::builtInTemplatesFolder() { return withSlash(appFiles("Templates")); }
-QString FlashTemplate::builtInStylesFolder() { return withSlash(appFiles("Styles")); }
-QString FlashTemplate::templateDataFolder() { return withSlash(appFiles(QString())); }
-QString FlashTemplate::otherScriptFolder() { return withSlash(appFiles("TmplData")); }
-QString FlashTemplate::mobileTemplatesFolder() { return withSlash(appFiles("TmplData/mobile")); }
+QString FlashTemplate::builtInTemplatesFolder() { return withSlash(AppFilesLocation::path("Templates")); }
+QString FlashTemplate::builtInStylesFolder() { return withSlash(AppFilesLocation::path("Styles")); }
+QString FlashTemplate::templateDataFolder() { return withSlash(AppFilesLocation::path(QString())); }
+QString FlashTemplate::otherScriptFolder() { return withSlash(AppFilesLocation::path("TmplData")); }
+QString FlashTemplate::mobileTemplatesFolder() { return withSlash(AppFilesLocation::path("TmplData/mobile")); }
 
 QString FlashTemplate::userTemplatesFolder() {
     return withSlash(BriskUtility::userAppFolderForSubFolder("Quirevale/flipbook/Templates"));
@@ -67,7 +59,7 @@ QString FlashTemplate::userStylesFolder() {
     return withSlash(BriskUtility::userAppFolderForSubFolder("Quirevale/flipbook/Styles"));
 }
 
-void FlashTemplate::setAppFilesFolder(const QString& folder) { gAppFilesFolder = folder; }
+void FlashTemplate::setAppFilesFolder(const QString& folder) { AppFilesLocation::setRoot(folder); }
 
 QStringList FlashTemplate::tmplNames() {
     return BriskUtility::subFolderOfFolder(builtInTemplatesFolder())

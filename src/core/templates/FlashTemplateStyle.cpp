@@ -70,23 +70,31 @@ void packFolder(const QString& folder, const QString& destination) {
 
 }
 
-bool FlashTemplateStyle::exprotStyleTo(const QString& path) {
+bool FlashTemplateStyle::runInWorkFolder(const QString& what, const QString& relativeFolder,
+                                         const std::function<void(const QString&)>& step) {
     iLastError.clear();
-    const QString staging = AppInfo::shareInstance().tmpFolderForPath("style/zip/");
+    const QString folder = AppInfo::shareInstance().tmpFolderForPath(relativeFolder);
     bool done = false;
     try {
+        step(folder);
+        done = true;
+    } catch (const std::exception& e) {
+        iLastError = QString::fromUtf8(e.what());
+        spdlog::error("{} failed: {}", what, iLastError);
+    }
+    // No staging or expansion files survive, whatever happened.
+    if (QFileInfo::exists(folder))
+        QDir(workStyleFolder()).removeRecursively();
+    return done;
+}
+
+bool FlashTemplateStyle::exprotStyleTo(const QString& path) {
+    return runInWorkFolder("Theme export to " + path, "style/zip/", [&](const QString& staging) {
         if (!iFlashTmpl)
             throw styleError(QStringLiteral("no template to export a theme from"));
         stageStyle(staging);
         packFolder(staging, path);
-        done = true;
-    } catch (const std::exception& e) {
-        iLastError = QString::fromUtf8(e.what());
-        spdlog::error("Theme export to {} failed: {}", path, iLastError);
-    }
-    if (QFileInfo::exists(staging))
-        QDir(workStyleFolder()).removeRecursively();
-    return done;
+    });
 }
 
 void FlashTemplateStyle::stageStyle(const QString& stagingFolder) const {
@@ -98,19 +106,8 @@ void FlashTemplateStyle::stageStyle(const QString& stagingFolder) const {
 }
 
 bool FlashTemplateStyle::importStyleFrom(const QString& path) {
-    iLastError.clear();
-    const QString expansion = AppInfo::shareInstance().tmpFolderForPath("style/unzip/");
-    bool done = false;
-    try {
-        installStyle(path, expansion);
-        done = true;
-    } catch (const std::exception& e) {
-        iLastError = QString::fromUtf8(e.what());
-        spdlog::error("Theme import from {} failed: {}", path, iLastError);
-    }
-    if (QFileInfo::exists(expansion))
-        QDir(workStyleFolder()).removeRecursively();
-    return done;
+    return runInWorkFolder("Theme import from " + path, "style/unzip/",
+                           [&](const QString& expansion) { installStyle(path, expansion); });
 }
 
 void FlashTemplateStyle::installStyle(const QString& archivePath, const QString& expansionFolder) {

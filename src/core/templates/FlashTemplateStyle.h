@@ -1,5 +1,6 @@
 #pragma once
 #include <QString>
+#include <functional>
 
 class FlashTemplate;
 class FlashTemplateProperty;
@@ -41,6 +42,9 @@ public:
     void setFlashTmpl(FlashTemplate* t) { iFlashTmpl = t; }
 
 private:
+    // Runs the step with the work folder's relative folder; errors become false and lastError().
+    bool runInWorkFolder(const QString& what, const QString& relativeFolder,
+                         const std::function<void(const QString&)>& step);
     void stageStyle(const QString& stagingFolder) const;
     void installStyle(const QString& archivePath, const QString& expansionFolder);
 
