@@ -224,7 +224,10 @@ def write_player_keys():
     tree = settings_tree(TEMPLATES["Float"]["defaults"])
     rows = []
     for p in flatten(tree):
-        rows.append(f"| `{p['key']}` | {p['type']} | {p['value'] or '(empty)'} | {p['desc']} |")
+        meaning = p["desc"]
+        if p["type"] == "pt_list":
+            meaning += " One of: " + ", ".join(p["source"].split(",")) + "."
+        rows.append(f"| `{p['key']}` | {p['type']} | {p['value'] or '(empty)'} | {meaning} |")
     text = """# Template settings the player reads
 
 Every shipped template (Float, Neat, Slate) declares the same keys in its `flashTemplate.xml`;
@@ -237,7 +240,7 @@ Value forms:
 - colours (`pt_color`): "0x" + six hexadecimal digits (red, green, blue);
 - files (`pt_file`): in the published book the value is the relative address of the copy,
   `./files/extfiles/KEY.EXT`; empty means none;
-- numbers are decimal text; lists hold one of the choices named below.
+- numbers are decimal text; lists hold one of the choices named in the table.
 
 | Key | Type | Default (Float) | Meaning |
 |---|---|---|---|
