@@ -9,11 +9,12 @@ export class BookError extends Error {}
 export const MISSING_BOOK = 'The book could not be opened: files/book.bin was not found.';
 export const DAMAGED_BOOK = 'The book could not be opened: files/book.bin is damaged or is not a book description.';
 
-// The bytes of book.bin from the folder at baseUrl ("" for the page's own folder). Pages opened
-// from disk cannot fetch, so they read files/book.js; over http book.bin comes first.
+// The bytes of book.bin from the folder at baseUrl ("" for the page's own folder). Browsers do
+// not let pages opened from disk fetch, so those read files/book.js first; over http book.bin
+// comes first.
 export async function loadBookBytes(baseUrl) {
   const overHttp = /^https?:$/.test(globalThis.location?.protocol ?? '');
-  const loaders = overHttp ? [fetchBookBin, loadBookScript] : [loadBookScript];
+  const loaders = overHttp ? [fetchBookBin, loadBookScript] : [loadBookScript, fetchBookBin];
   for (const load of loaders) {
     const bytes = await load(baseUrl).catch(() => null);
     if (bytes) return bytes;
