@@ -2,6 +2,7 @@
 #include "ZKDataAdditions.h"
 #include "ZKLFHeader.h"
 #include "ZKRecordCoding.h"
+#include "util/Log.h"
 
 ZKDataArchive::ZKDataArchive() = default;
 
@@ -62,6 +63,10 @@ std::optional<QByteArray> ZKDataArchive::inflateFile(const ZKCDHeader& header, Z
     const auto bytes = entryBytes(header);
     if (!bytes)
         return std::nullopt;
+    if (!header.isDirectory() && (quint64(bytes->size()) != header.uncompressedSize() || zk_crc32(*bytes) != header.crc())) {
+        spdlog::error("Zip entry {} does not match its recorded size and CRC", header.filename());
+        return std::nullopt;
+    }
     if (attributes)
         *attributes = header.fileAttributes();
     return bytes;

@@ -23,7 +23,7 @@ public:
 
     // The entry's bytes: the inflated (or stored) content of a file, the target of a link, the
     // UTF-8 name of a directory. None when the entry's bytes lie outside the buffer, cannot be
-    // inflated, or inflate to more than the entry's recorded size. No CRC check is made.
+    // inflated, or do not match the entry's recorded size and CRC-32.
     std::optional<QByteArray> inflateFile(const ZKCDHeader& header,
                                           ZKFileAttributes* attributes = nullptr) const;
 
