@@ -6,6 +6,7 @@ import { rc4, asciiBytes } from '../../web/src/core/rc4.js';
 import { bookXmlText, BookError } from '../../web/src/core/bookFile.js';
 import { imageFromSwf } from '../../web/src/core/swfImage.js';
 import { findNumbering } from '../../web/src/mobile/pageNumbering.js';
+import { safeUrl, cssColor } from '../../web/src/core/settings.js';
 import { playerPage, mobilePage, playerScripts, CODE_BUDGET } from '../../web/build/build.mjs';
 import { bookBin, solidPng, swfWithImage } from './bookFixture.mjs';
 
@@ -54,4 +55,15 @@ test('built pages keep their placeholders, hide "${" in inlined code and stay wi
   for (const kind of ['Flip', 'Other']) {
     assert.ok([...mobilePage(kind).matchAll(/\$\{([^}]*)\}/g)].some((m) => m[1] === 'fbbook.options'), kind);
   }
+});
+
+test('link addresses from a book are followed only when they are web, mail, phone or relative ones', () => {
+  for (const url of ['https://example.org/a?b=1', 'http://x', 'mailto:a@b.c', 'tel:123', './files/pageConfig/a.pdf', 'page.html#x']) assert.equal(safeUrl(url), url);
+  for (const url of ['javascript:alert(1)', ' JavaScript:alert(1)', 'data:text/html,x', 'vbscript:x', 'file:///etc/passwd', '']) assert.equal(safeUrl(url), '');
+});
+
+test('template colours are read as 0xrrggbb or #rrggbb; anything else keeps the default', () => {
+  assert.equal(cssColor('0x3399FF', '#000000'), '#3399ff');
+  assert.equal(cssColor('#808080', '#000000'), '#808080');
+  assert.equal(cssColor('red; background: url(x)', '#000000'), '#000000');
 });

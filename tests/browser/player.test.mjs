@@ -104,13 +104,15 @@ test('a page link turns to its page and a web link opens its address', async () 
   fs.writeFileSync(path.join(root, 'outside.html'), '<title>outside</title>');
   const url = book('links', {
     count: 10,
-    links: { 2: [{ page: 7, x: 0.1, y: 0.1, width: 0.5, height: 0.2 }, { url: external, x: 0.1, y: 0.6, width: 0.5, height: 0.2 }] },
+    links: { 2: [{ page: 7, x: 0.1, y: 0.1, width: 0.5, height: 0.2 }, { url: external, x: 0.1, y: 0.6, width: 0.5, height: 0.2 },
+      { url: 'javascript:alert(1)', x: 0.1, y: 0.85, width: 0.5, height: 0.1 }] },
     settings: { linkOpenedWindow: '_blank', linkOverColor: '0x00ff00', linkOverColorAlpha: '0.5' },
   });
   const page = await open(url);
   await shown(page, [0]);
   await page.click('button.lm-next');
   await shown(page, [1, 2]);
+  assert.equal(await page.locator('.lm-page[data-page="1"] a').count(), 2, 'the script link is dropped');
   const goto = page.locator('.stf__block > .lm-page[data-page="1"] a[data-goto]');
   await goto.hover();
   assert.equal(await goto.evaluate((a) => getComputedStyle(a).backgroundColor), 'rgb(0, 255, 0)');

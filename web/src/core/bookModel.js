@@ -1,4 +1,5 @@
 import { BookError, DAMAGED_BOOK } from './bookFile.js';
+import { safeUrl } from './settings.js';
 
 // The book description (book.xml) as plain data for the players.
 export function parseBook(xmlText) {
@@ -84,7 +85,10 @@ function readLink(anno) {
   if (box.some((v) => !Number.isFinite(v))) return null;
   const type = action.getAttribute('actionType') || '';
   const link = { x: box[0], y: box[1], width: box[2], height: box[3] };
-  if (type.endsWith('OpenURL')) return { ...link, url: text(action, 'url') };
+  if (type.endsWith('OpenURL')) {
+    const url = safeUrl(text(action, 'url'));
+    return url ? { ...link, url } : null;
+  }
   if (type.endsWith('GotoPage')) return { ...link, page: (parseInt(text(action, 'pageIndex'), 10) || 1) - 1 };
   return null;
 }

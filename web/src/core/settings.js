@@ -37,3 +37,11 @@ export function linkTarget(value) {
   const target = (value || '_blank').trim();
   return /^_(blank|self|parent|top)$/i.test(target) ? target.toLowerCase() : target;
 }
+
+// Link addresses from a book may come from any PDF: only web, mail and phone addresses and
+// addresses relative to the book are followed, never script or data ones.
+export function safeUrl(value) {
+  const url = (value || '').trim();
+  const scheme = url.match(/^([a-z][a-z0-9+.-]*):/i);
+  return !url || (scheme && !/^(https?|mailto|tel|ftp)$/i.test(scheme[1])) ? '' : url;
+}

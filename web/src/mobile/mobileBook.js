@@ -1,5 +1,5 @@
 import { el, icon, ICONS } from '../core/dom.js';
-import { cssColor, linkTarget } from '../core/settings.js';
+import { cssColor, linkTarget, safeUrl } from '../core/settings.js';
 import { findNumbering } from './pageNumbering.js';
 
 // A touch-first single-page book over the phone pages in ../files/mobile/.
@@ -48,10 +48,11 @@ export class MobileBook {
     return links.map((link) => {
       const action = link.action || {}, box = link.location || {};
       const goTo = /GotoPage$/.test(action.actionType || '') ? parseInt(action.pageIndex, 10) - 1 : null;
-      if (goTo === null && !action.url) return null;
+      const url = goTo === null ? safeUrl(action.url) : '';
+      if (goTo === null && !url) return null;
       return el('a', {
-        class: 'lm-m-link', href: action.url || '#p=' + (goTo + 1),
-        target: action.url ? linkTarget(this.config.openWindow) : null,
+        class: 'lm-m-link', href: url || '#p=' + (goTo + 1),
+        target: url ? linkTarget(this.config.openWindow) : null,
         'data-goto': goTo === null ? null : String(goTo),
         style: { left: box.x * 100 + '%', top: box.y * 100 + '%', width: box.width * 100 + '%', height: box.height * 100 + '%' },
       });

@@ -1,6 +1,6 @@
 import { loadBookBytes, bookXmlText, BookError } from '../core/bookFile.js';
 import { parseBook } from '../core/bookModel.js';
-import { PlayerSettings, cssColor, linkTarget } from '../core/settings.js';
+import { PlayerSettings, linkTarget, safeUrl } from '../core/settings.js';
 import { Texts } from '../core/texts.js';
 import { el } from '../core/dom.js';
 import { PageImages } from './pageImages.js';
@@ -71,7 +71,7 @@ export class BookPlayer {
       { id: 'autoFlip', visible: shown('autoFlip', false), toggle: true, label: () => (pressed('autoFlip') ? 'btnAutoFlipStop' : 'btnAutoFlipStart'), handler: () => this.toggleAutoFlip() },
       { id: 'sound', visible: shown('showSound') && this.sound.available, toggle: true, label: () => (pressed('sound') ? 'btnSoundOff' : 'btnSoundOn'), handler: () => this.toggleSound() },
       { id: 'fullscreen', visible: shown('showFullscreen') && document.fullscreenEnabled, label: () => (document.fullscreenElement ? 'btnExitFullscreen' : 'btnFullscreen'), handler: () => this.toggleFullscreen() },
-      { id: 'download', visible: shown('showDownload', false) && !!s.text('downloadURL'), label: () => 'btnDownload', handler: () => window.open(s.text('downloadURL'), '_blank', 'noopener') },
+      { id: 'download', visible: shown('showDownload', false) && !!safeUrl(s.text('downloadURL')), label: () => 'btnDownload', handler: () => window.open(safeUrl(s.text('downloadURL')), '_blank', 'noopener') },
       { id: 'share', visible: shown('showShare'), label: () => 'btnShare', handler: () => this.share() },
     ], (text) => this.goTo(parseInt(text, 10) - 1), (index) => this.chooseLanguage(index));
     this.toolbar.setPressed('sound', this.sound.on);
@@ -93,7 +93,7 @@ export class BookPlayer {
     const title = this.settings.text('bookTitle', document.title);
     const logo = this.fileUrl('logoFile');
     const logoImage = logo ? el('img', { class: 'lm-logo', src: logo, alt: title }) : null;
-    const link = this.settings.text('logoLink');
+    const link = safeUrl(this.settings.text('logoLink'));
     return el('header', { class: 'lm-header' },
       logoImage && link ? el('a', { href: link, target: '_blank', rel: 'noopener' }, logoImage) : logoImage,
       el('h1', { class: 'lm-title' }, title));
@@ -109,7 +109,7 @@ export class BookPlayer {
     style.setProperty('--lm-link-alpha', String(s.number('linkOverColorAlpha', 0.5)));
     const background = this.fileUrl('backgroundImage');
     if (background) {
-      style.setProperty('--lm-background-image', 'url("' + background + '")');
+      style.setProperty('--lm-background-image', 'url("' + background.replace(/["\\\n]/g, encodeURIComponent) + '")');
       this.app.dataset.backgroundFit = s.text('backgroundImagePosition', 'Fill').toLowerCase();
     }
   }
@@ -135,9 +135,15 @@ export class BookPlayer {
 
   // ---- page turning
 
+  // The page size the template holds (set from the imported document); nonsense gives 600 x 800.
+  pageSize() {
+    const width = this.settings.number('pageWidth', 600), height = this.settings.number('pageHeight', 800);
+    return width > 0 && height > 0 ? { width, height } : { width: 600, height: 800 };
+  }
+
   startFlipping() {
     const s = this.settings;
-    const width = s.number('pageWidth', 600), height = s.number('pageHeight', 800);
+    const { width, height } = this.pageSize();
     const duration = s.number('flipDuration', 800);
     const elements = this.order.map((index) => this.pageElement(index));
     window.addEventListener('resize', () => this.layout());
@@ -179,8 +185,7 @@ export class BookPlayer {
 
   // Spreads on wide stages, single pages on narrow ones; the book fills the stage.
   layout(update = true) {
-    const s = this.settings;
-    const pageW = s.number('pageWidth', 600), pageH = s.number('pageHeight', 800);
+    const { width: pageW, height: pageH } = this.pageSize();
     const margin = this.zoomLayer.clientWidth < 520 ? 8 : 32;
     const w = this.zoomLayer.clientWidth - margin, h = this.zoomLayer.clientHeight - margin;
     const spreadScale = Math.min(w / (2 * pageW), h / pageH), singleScale = Math.min(w / pageW, h / pageH);
