@@ -126,13 +126,6 @@ TEST_F(FlashTemplateValues, LookupsFollowTreeOrderAndFirstMatchWins) {
     EXPECT_EQ(order, QStringList({"group", "other", "pageWidth", "bg", "label"}));
 }
 
-TEST_F(FlashTemplateValues, DefaultOnlyWhenValueIsAbsent) {
-    tmpl.propertyForKey("label")->setValue(QString());
-    EXPECT_EQ(tmpl.propertyValueFor("label", "dflt"), "dflt");
-    tmpl.propertyForKey("label")->setValue("");
-    EXPECT_EQ(tmpl.propertyValueFor("label", "dflt"), "");
-}
-
 TEST_F(FlashTemplateValues, StyleResourceResolvesAgainstBuiltInThenUserTheme) {
     addBuiltInTheme("Float", "Blue", "\n\rlabel=x");
     addTheme(userStylesRoot(), "Float", "Blue", "\n\rlabel=y");

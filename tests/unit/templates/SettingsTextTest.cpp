@@ -32,12 +32,6 @@ TEST_F(SettingsText, ExportIsByteExact) {
     EXPECT_EQ(exported(), QByteArray("\n\ra=x|||y\nz \xc3\xa9\n\rb=2"));
 }
 
-TEST_F(SettingsText, EmptyTreeGivesEmptyFile) {
-    load("");
-    EXPECT_EQ(exported(), QByteArray(""));
-    EXPECT_TRUE(QFileInfo::exists(iOut.path() + "/settings.txt"));
-}
-
 TEST_F(SettingsText, ThemeResourceFlagNamesTheCopyOnlyForExistingFiles) {
     load(property("logo", "", "pt_file") + property("gone", "", "pt_file") + property("text", "", "pt_text"));
     const QString png = iOut.path() + "/pic.png";
@@ -90,20 +84,6 @@ TEST_F(SettingsText, PageSizeSurvivesImportsAndThemes) {
     tmpl.loadStyleByStyleName("Big");
     EXPECT_EQ(tmpl.propertyValueFor("pageWidth", ""), "1024");
     EXPECT_EQ(tmpl.propertyValueFor("color", ""), "3");
-}
-
-TEST_F(SettingsText, MissingFileChangesNothing) {
-    load(property("a", "keep"));
-    tmpl.importPropertiesSettingsFrom(iOut.path() + "/absent.txt");
-    EXPECT_EQ(tmpl.propertyValueFor("a", ""), "keep");
-}
-
-TEST_F(SettingsText, ImportResolvesThemeResourcesOfFileSettings) {
-    load(property("bg", "", "pt_file") + property("t", ""));
-    addBuiltInTheme("Float", "Sea", "\n\rbg=STYLE_RESOURCE:bg.jpg\n\rt=STYLE_RESOURCE:bg.jpg");
-    tmpl.loadStyleByStyleName("Sea");
-    EXPECT_EQ(tmpl.propertyValueFor("bg", ""), builtIn("Styles") + "/Float/Sea/bg.jpg");
-    EXPECT_EQ(tmpl.propertyValueFor("t", ""), "STYLE_RESOURCE:bg.jpg");
 }
 
 }
