@@ -1,7 +1,7 @@
 #include "PageToSwf.h"
 #include "SwfMovieWriter.h"
+#include "pages/ImageUtility.h"
 #include <QBuffer>
-#include <QSaveFile>
 #include <cmath>
 #include <poppler-qt6.h>
 
@@ -47,8 +47,7 @@ PageToSwf::Result PageToSwf::convert(const QString& pdfPath, int pageNumber, int
         return CannotRender;
     }
     const QByteArray movie = SwfMovieWriter::bitmapPageMovie(image.size(), jpeg, flashVersion);
-    QSaveFile file(outputPath);
-    if (!file.open(QIODevice::WriteOnly) || file.write(movie) != movie.size() || !file.commit()) {
+    if (!ImageUtility::writeFileAtomically(outputPath, movie)) {
         *error = QStringLiteral("cannot write %1").arg(outputPath);
         return CannotWrite;
     }

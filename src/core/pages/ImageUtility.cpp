@@ -3,7 +3,8 @@
 #include <QBuffer>
 #include <QImageReader>
 #include <QPainter>
-#include <QSaveFile>
+#include <QTemporaryFile>
+#include <cstdio>
 #include <cmath>
 
 QImage ImageUtility::scaledImage(const QImage& image, const QSize& size) {
@@ -26,14 +27,25 @@ QImage ImageUtility::flattenedOnWhite(const QImage& image) {
 }
 
 bool ImageUtility::saveJPEG(const QImage& image, const QString& path, int quality) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    QByteArray jpeg;
+    QBuffer buffer(&jpeg);
+    buffer.open(QIODevice::WriteOnly);
+    return flattenedOnWhite(image).save(&buffer, "JPEG", qBound(0, quality, 100)) && writeFileAtomically(path, jpeg);
+}
+
+// A temporary file beside the target, renamed over it. No fsync: page files are scratch files,
+// and syncing every page would cost more than rendering it.
+bool ImageUtility::writeFileAtomically(const QString& path, const QByteArray& bytes) {
+    QTemporaryFile file(path + QStringLiteral(".XXXXXX"));
+    file.setAutoRemove(true);
+    if (!file.open() || file.write(bytes) != bytes.size() || !file.flush())
         return false;
-    if (!flattenedOnWhite(image).save(&file, "JPEG", qBound(0, quality, 100))) {
-        file.cancelWriting();
+    // Temporary files are private; page files are published and must stay readable.
+    file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
+    if (::rename(QFile::encodeName(file.fileName()).constData(), QFile::encodeName(path).constData()) != 0)
         return false;
-    }
-    return file.commit();
+    file.setAutoRemove(false);
+    return true;
 }
 
 QSize ImageUtility::pixelSize(const QSizeF& size) {
@@ -82,6 +94,5 @@ bool ImageUtility::scaleAndSaveAsJPEG(const QString& sourcePath, int maxwidth, i
         spdlog::error("Could not convert to JPEG");
         return false;
     }
-    QSaveFile file(saveTo);
-    return file.open(QIODevice::WriteOnly) && file.write(jpeg) == jpeg.size() && file.commit();
+    return writeFileAtomically(saveTo, jpeg);
 }

@@ -17,6 +17,8 @@ public:
     static QImage flattenedOnWhite(const QImage& image);
     // JPEG with quality 0..100, written atomically (a temporary file replaces the target).
     static bool saveJPEG(const QImage& image, const QString& path, int quality);
+    // Writes a temporary file beside the target and renames it over the target.
+    static bool writeFileAtomically(const QString& path, const QByteArray& bytes);
     // Whole pixels for a fractional size, at least 1 x 1.
     static QSize pixelSize(const QSizeF& size);
 };

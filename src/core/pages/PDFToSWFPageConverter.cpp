@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <poppler-qt6.h>
+#include <unistd.h>
 
 namespace {
 constexpr int kFallbackBoxSize = 1440;
@@ -20,6 +21,11 @@ QSizeF pagePointSize(Poppler::Document* doc, int pageNumber) {
         return {};
     const std::unique_ptr<Poppler::Page> page(doc->page(pageNumber - 1));
     return page ? page->pageSizeF() : QSizeF();
+}
+
+// Identical renditions share their bytes: a hard link where the file system allows one.
+bool linkOrCopy(const QString& from, const QString& to) {
+    return ::link(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0 || QFile::copy(from, to);
 }
 
 QSize boxedPixelSize(const QSizeF& points, int boxSize) {
@@ -178,7 +184,7 @@ QStringList PDFToSWFPageConverter::makePreparedPage(int pageNumber, Poppler::Doc
     for (const JpegRendition& rendition : iPreparedRenditions) {
         QString path = freshJpegPath();
         auto same = std::find_if(written.cbegin(), written.cend(), [&](const auto& w) { return w.first == rendition; });
-        if (same != written.cend() && QFile::copy(same->second, path))
+        if (same != written.cend() && linkOrCopy(same->second, path))
             paths << path;
         else if (!render.isNull())
             paths << writeRendition(render, rendition, path, pagePointSize(doc, pageNumber));

@@ -1,0 +1,202 @@
+// Times our PDF import against pdftoppm on the same pages in one run and prints the ratio.
+//   bench_import [book.pdf] [--pages N]     (without a PDF, a book of N pages is made; default 300)
+//   bench_import --make-book out.pdf [--pages N]   writes the generated book and stops
+#include "pages/FlashPageSourcePDF.h"
+#include "pages/ImportPDFOperation.h"
+#include "pages/PageRenderPipeline.h"
+#include "util/NotificationCenter.h"
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
+#include <poppler-qt6.h>
+#include <sys/resource.h>
+
+namespace {
+
+// A book that looks like a real one: text on every page, a photograph on every third.
+bool makeBook(const QString& path, int pageCount) {
+    QPdfWriter writer(path);
+    writer.setResolution(72);
+    writer.setPageMargins(QMarginsF(0, 0, 0, 0));
+    writer.setPageSize(QPageSize(QPageSize::A4));
+    QImage photo(600, 400, QImage::Format_RGB32);
+    QRandomGenerator random(7);
+    for (int y = 0; y < photo.height(); ++y)
+        for (int x = 0; x < photo.width(); ++x)
+            photo.setPixel(x, y, qRgb((x * 255 / 600 + int(random.bounded(40))) % 256, (y * 255 / 400) % 256,
+                                      int(random.bounded(256))));
+    const QString line = QStringLiteral("The quick brown fox jumps over the lazy dog while the mill wheel turns, page %1.");
+    QPainter painter;
+    if (!painter.begin(&writer))
+        return false;
+    for (int page = 0; page < pageCount; ++page) {
+        if (page)
+            writer.newPage();
+        QFont font = painter.font();
+        font.setPointSize(20);
+        painter.setFont(font);
+        painter.drawText(QPointF(60, 70), QStringLiteral("Chapter %1").arg(page / 10 + 1));
+        font.setPointSize(10);
+        painter.setFont(font);
+        const bool withPhoto = page % 3 == 0;
+        for (int row = 0; row < (withPhoto ? 28 : 58); ++row)
+            painter.drawText(QPointF(60, 100 + row * 12.5), line.arg(page + 1));
+        if (withPhoto)
+            painter.drawImage(QRectF(60, 460, 475, 316), photo);
+        painter.setPen(QPen(Qt::darkGray, 1));
+        painter.drawLine(QPointF(60, 800), QPointF(535, 800));
+    }
+    return painter.end();
+}
+
+// CPU seconds (user + system) of this process or of its waited-for children.
+double cpuSeconds(int who) {
+    rusage usage{};
+    getrusage(who, &usage);
+    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+struct Timing {
+    qint64 ms = -1;
+    double cpu = 0;
+};
+
+Timing runTimed(const QString& program, const QStringList& arguments) {
+    const double cpuBefore = cpuSeconds(RUSAGE_CHILDREN);
+    QProcess process;
+    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    QElapsedTimer timer;
+    timer.start();
+    process.start(program, arguments);
+    if (!process.waitForFinished(-1) || process.exitCode() != 0)
+        return {};
+    return {timer.elapsed(), cpuSeconds(RUSAGE_CHILDREN) - cpuBefore};
+}
+
+struct OurRun {
+    qint64 ms = 0;
+    double cpu = 0;
+    qsizetype pages = 0;
+};
+
+OurRun runOurImport(const QString& pdf) {
+    const auto quality = ImportPDFOperation::qualityForLevel(0);
+    ImportPDFOperation operation(pdf, QStringLiteral("ALL"), quality.DPI, quality.quality);
+    operation.setRenderEngineType(1);
+    const double cpuBefore = cpuSeconds(RUSAGE_SELF);
+    QElapsedTimer timer;
+    timer.start();
+    operation.start();
+    operation.waitUntilFinished();
+    OurRun run{timer.elapsed(), cpuSeconds(RUSAGE_SELF) - cpuBefore, 0};
+    if (const auto source = operation.flashPageSource())
+        run.pages = source->pages().size() + source->thumbPages().size() + source->phonePages().size();
+    else
+        std::fprintf(stderr, "our import failed: %s\n", qPrintable(operation.failureReason()));
+    return run;
+}
+
+// Milliseconds from cancel (after the tenth page) until the operation has finished and cleaned up.
+qint64 cancelLatency(const QString& pdf) {
+    ImportPDFOperation operation(pdf, QStringLiteral("ALL"), 144, 100);
+    operation.setRenderEngineType(1);
+    QElapsedTimer sinceCancel;
+    std::atomic<bool> cancelled{false};
+    const auto connection = QObject::connect(
+        &NotificationCenter::defaultCenter(), &NotificationCenter::notified,
+        [&](const QString&, QObject*, const QVariantMap& info) {
+            if (info.value("pageIndex").toInt() >= 10 && !cancelled.exchange(true)) {
+                sinceCancel.start();
+                operation.cancel();
+            }
+        });
+    operation.start();
+    operation.waitUntilFinished();
+    QObject::disconnect(connection);
+    return cancelled ? sinceCancel.elapsed() : -1;
+}
+
+long peakMemoryMB() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss / 1024;
+}
+
+}
+
+int main(int argc, char* argv[]) {
+    QGuiApplication app(argc, argv);
+    QString pdf;
+    QString bookOnly;
+    int pageCount = 300;
+    const QStringList args = app.arguments().mid(1);
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        if (args[i] == QStringLiteral("--pages") && i + 1 < args.size())
+            pageCount = args[++i].toInt();
+        else if (args[i] == QStringLiteral("--make-book") && i + 1 < args.size())
+            bookOnly = args[++i];
+        else
+            pdf = args[i];
+    }
+    if (!bookOnly.isEmpty())
+        return makeBook(bookOnly, pageCount) ? 0 : 1;
+    QTemporaryDir work;
+    if (pdf.isEmpty()) {
+        pdf = work.filePath(QStringLiteral("book.pdf"));
+        if (!makeBook(pdf, pageCount)) {
+            std::fprintf(stderr, "cannot make the benchmark book\n");
+            return 1;
+        }
+    }
+    const std::unique_ptr<Poppler::Document> doc = Poppler::Document::load(pdf);
+    if (!doc || doc->isLocked()) {
+        std::fprintf(stderr, "cannot open %s\n", qPrintable(pdf));
+        return 1;
+    }
+    const int pages = doc->numPages();
+    std::printf("book: %s, %d pages, %d workers\n", qPrintable(QFileInfo(pdf).fileName()), pages,
+                PageRenderPipeline::defaultWorkerCount());
+
+    const OurRun ours = runOurImport(pdf);
+    const long memory = peakMemoryMB();
+    const Timing peer = runTimed(QStringLiteral("pdftoppm"),
+                                 {"-jpeg", "-jpegopt", "quality=100", "-scale-to", "1440", pdf, work.filePath("p")});
+    const QString mutool = QStandardPaths::findExecutable(QStringLiteral("mutool"));
+    const Timing reference = mutool.isEmpty() ? Timing()
+        : runTimed(mutool, {"draw", "-q", "-r", "300", "-w", "1440", "-h", "1440", "-F", "pnm", "-o",
+                            work.filePath("m%d.pnm"), pdf});
+    const qint64 cancel = cancelLatency(pdf);
+
+    auto perSecond = [&](qint64 ms) { return ms > 0 ? pages * 1000.0 / ms : 0.0; };
+    auto report = [&](const char* what, qint64 ms, double cpu) {
+        std::printf("%-58s %7.2f s  %6.1f pages/s  cpu %6.2f s\n", what, ms / 1000.0, perSecond(ms), cpu);
+    };
+    report("ours     (pages 1440 px q100 + thumbnails + phone pages)", ours.ms, ours.cpu);
+    if (peer.ms < 0) {
+        std::printf("pdftoppm failed\n");
+        return 1;
+    }
+    report("pdftoppm (pages 1440 px q100 only)", peer.ms, peer.cpu);
+    if (reference.ms >= 0)
+        report("mutool draw (pages 1440 px PNM only, for reference)", reference.ms, reference.cpu);
+    else
+        std::printf("mutool draw: not installed\n");
+    std::printf("our files: %lld, peak memory of our import: %ld MB\n", static_cast<long long>(ours.pages), memory);
+    if (cancel >= 0)
+        std::printf("cancel after page 10 took %lld ms (one page per worker is about %.0f ms)\n",
+                    static_cast<long long>(cancel), ours.ms / double(qMax(1, pages)) * PageRenderPipeline::defaultWorkerCount());
+    double load = 0;
+    getloadavg(&load, 1);
+    std::printf("load average during the run: %.1f on %d cores\n", load, PageRenderPipeline::defaultWorkerCount());
+    std::printf("ratio ours/pdftoppm: %.2f (target <= 0.70)\n", double(ours.ms) / double(qMax<qint64>(1, peer.ms)));
+    return 0;
+}
