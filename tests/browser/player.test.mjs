@@ -293,3 +293,13 @@ test('auto flip turns the pages by itself until paused', async () => {
   assert.deepEqual(await page.evaluate(() => globalThis.leafmillPlayer.visiblePages()), now);
   await page.context().close();
 });
+
+test('a book without pages opens empty and its controls do nothing', async () => {
+  const page = await open(book('empty', { count: 0 }));
+  await page.waitForSelector('.lm-toolbar');
+  await page.keyboard.press('ArrowRight');
+  await page.click('button.lm-next');
+  assert.equal(await page.locator('.lm-page-count').textContent(), '/ 0');
+  assert.deepEqual(page.errors, []);
+  await page.context().close();
+});

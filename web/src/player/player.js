@@ -39,6 +39,7 @@ export class BookPlayer {
     this.buildView();
     this.applyLook();
     if (book.pages.length) this.startFlipping();
+    else this.toolbar.showPage('0', 0);
     if (this.settings.flag('autoFlip', false)) this.toggleAutoFlip();
     globalThis.leafmillPlayer = this;
   }
@@ -241,11 +242,13 @@ export class BookPlayer {
   }
 
   next() {
+    if (!this.pageFlip) return;
     if (this.zoom.zoomed) this.zoom.reset();
     this.rightToLeft ? this.pageFlip.flipPrev() : this.pageFlip.flipNext();
   }
 
   previous() {
+    if (!this.pageFlip) return;
     if (this.zoom.zoomed) this.zoom.reset();
     this.rightToLeft ? this.pageFlip.flipNext() : this.pageFlip.flipPrev();
   }
@@ -307,7 +310,7 @@ export class BookPlayer {
   }
 
   zoomed(scale) {
-    this.pageFlip.getSettings().showPageCorners = scale <= 1;
+    if (this.pageFlip) this.pageFlip.getSettings().showPageCorners = scale <= 1;
     this.toolbar.setDisabled('zoomOut', scale <= 1);
   }
 
