@@ -13,9 +13,11 @@ public:
     // Writes the theme file at the path (replacing it). Set flashTmpl, appVersion, styleDesc,
     // styleName, styleSnapShotImgFile, templateName and tmplVersion first.
     bool exprotStyleTo(const QString& path);
-    // Installs the theme file into user themes/<templateName>/<file name without extension>.
-    // False when the archive is unreadable or unsafe, its Meta.xml is missing, or its template
-    // is not installed (then nothing is installed); lastError() says why.
+    // Installs the theme file into user themes/<templateName>/<file name without extension>,
+    // replacing a theme of that name. False when the file is no archive, holds entries that
+    // would leave the folder, lacks Meta.xml or names no usable template; lastError() says why.
+    // A theme whose template is not installed installs nothing but answers true; lastError()
+    // then says so.
     bool importStyleFrom(const QString& path);
     void saveMetaInfoTo(const QString& path) const;
     // Throws NamedException("FlashStyleMetaErr") when a required element is missing.
