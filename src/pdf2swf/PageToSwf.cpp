@@ -2,8 +2,13 @@
 #include "SwfMovieWriter.h"
 #include "pages/ImageUtility.h"
 #include <QBuffer>
+#include <algorithm>
 #include <cmath>
 #include <poppler-qt6.h>
+
+namespace {
+constexpr double kMaxBitmapSide = 8191;
+}
 
 QImage PageToSwf::renderPage(const QString& pdfPath, int pageNumber, int zoom, Result* result) {
     const std::unique_ptr<Poppler::Document> doc = Poppler::Document::load(pdfPath);
@@ -17,8 +22,9 @@ QImage PageToSwf::renderPage(const QString& pdfPath, int pageNumber, int zoom, R
     }
     const std::unique_ptr<Poppler::Page> page = doc->page(pageNumber - 1);
     const QSizeF points = page ? page->pageSizeF() : QSizeF();
-    const QSize pixels(std::max(1L, std::lround(points.width() * zoom / 72.0)),
-                       std::max(1L, std::lround(points.height() * zoom / 72.0)));
+    // Huge pages at a high zoom are scaled down to the largest bitmap a SWF player shows.
+    const double scale = std::min(zoom / 72.0, kMaxBitmapSide / std::max({points.width(), points.height(), 1.0}));
+    const QSize pixels(std::max(1L, std::lround(points.width() * scale)), std::max(1L, std::lround(points.height() * scale)));
     doc->setRenderHint(Poppler::Document::Antialiasing);
     doc->setRenderHint(Poppler::Document::TextAntialiasing);
     QImage image = page && !points.isEmpty()

@@ -87,18 +87,18 @@ void ImportPDFOperation::main() {
 void ImportPDFOperation::importPages() {
     FlashPageSourcePDF& source = *iFlashPageSource;
     try {
-        spdlog::debug("before generate pages");
-        source.generatePages();
-        spdlog::debug("after generate pages");
-        spdlog::debug("before generateNormalPages");
-        source.generateNormalPages();
-        spdlog::debug("after generateNormalPages");
-        spdlog::debug("before generateThumbPages");
-        source.generateThumbPages();
-        spdlog::debug("after generateThumbPages");
-        spdlog::debug("before generatePhonePages");
-        source.generatePhonePages();
-        spdlog::debug("after generatePhonePages");
+        using Pass = void (FlashPageSource::*)();
+        const std::pair<const char*, Pass> passes[] = {
+            {"generate pages", &FlashPageSource::generatePages},
+            {"generateNormalPages", &FlashPageSource::generateNormalPages},
+            {"generateThumbPages", &FlashPageSource::generateThumbPages},
+            {"generatePhonePages", &FlashPageSource::generatePhonePages},
+        };
+        for (const auto& [name, pass] : passes) {
+            spdlog::debug("before {}", name);
+            (source.*pass)();
+            spdlog::debug("after {}", name);
+        }
     } catch (const std::exception& e) {
         spdlog::error("Run Import PDF Operation error,import pages:{}", e.what());
         iFailureReason = QStringLiteral("The pages could not be imported: %1").arg(QString::fromUtf8(e.what()));

@@ -158,3 +158,11 @@ TEST_F(Pdf2swfTool, WritesNothingForAMissingPageOrABrokenFile) {
     EXPECT_NE(runTool({pdf, "-o " + out}).exitCode, 0);
     EXPECT_FALSE(QFileInfo::exists(out));
 }
+
+TEST_F(Pdf2swfTool, HugePagesAreCappedToTheLargestBitmapAPlayerShows) {
+    const QString huge = dir.filePath("huge.pdf");
+    ASSERT_TRUE(PdfFixtures::writeFile(huge, PdfFixtures::handMadePdf({QSizeF(6000, 3000)})));
+    const QString out = dir.filePath("1.swf");
+    EXPECT_EQ(runTool(tenArguments(huge, out, 1, 30, 144)).exitCode, 0);
+    EXPECT_EQ(checkMovie(readFile(out), QSize(8191, 4096)).size(), QSize(8191, 4096));
+}
