@@ -86,9 +86,9 @@ function languagesXml(languages) {
     + '</items></language>').join('');
 }
 
-export function bookXml({ pages, settings, outline, links, languages }) {
+export function bookXml({ pages, settings, outline, links, languages, needExt }) {
   return '<?xml version="1.0" encoding="UTF-8"?>\n<flipbook count="' + pages.length + '" appAppShortName="pt" appAppName="Leaf Mill for Mac"'
-    + ' appAppVersion="1.0" appWebsite="" templateValidCode="T" e="noext" templateName="Float">'
+    + ' appAppVersion="1.0" appWebsite="" templateValidCode="T" e="' + (needExt ? 'needext' : 'noext') + '" templateName="Float">'
     + '<extConfig>' + Object.entries(settings).map(([k, v]) => '<item name="' + k + '">' + escapeXml(v) + '</item>').join('') + '</extConfig>'
     + '<pages>' + pages.map((p) => '<page isHardPage="' + p.hard + '" isEncrypted="false"><normalUrl>' + p.normal
       + '</normalUrl><largeUrl>' + p.normal + '</largeUrl><thumbUrl>' + p.thumb + '</thumbUrl></page>').join('') + '</pages>'
@@ -129,7 +129,7 @@ export function makeBook(folder, options = {}) {
     return { normal: './files/page/' + normal, thumb: './files/thumb/' + i + '.svg', hard: hardCover && (i === 0 || i === count - 1) };
   });
   const settings = { pageWidth: String(width), pageHeight: String(height), bookTitle: 'Fixture book', ...options.settings };
-  const xml = bookXml({ pages, settings, outline: options.outline, links: options.links, languages: options.languages ?? [{ name: 'English', texts: {} }] });
+  const xml = bookXml({ pages, settings, outline: options.outline, links: options.links, languages: options.languages ?? [{ name: 'English', texts: {} }], needExt: options.needExt });
   if (options.bookFiles !== false) {
     const bin = bookBin(xml);
     write(path.join(folder, 'files/book.bin'), bin);
@@ -152,6 +152,7 @@ function writeMobile(folder, kind, count, first, width, height) {
   write(path.join(folder, 'mobile/index.html'), fillPlaceholders(mobilePage(kind), { 'fbbook.options': options }));
 }
 
+// The preview page in place of the published page, as the live preview does.
 export function writePreview(folder) {
   write(path.join(folder, 'index.html'), previewPage(new URL('../../resources/extIndex.html', import.meta.url).pathname));
 }

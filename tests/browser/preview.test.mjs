@@ -12,7 +12,7 @@ let browser, server, root;
 before(async () => {
   browser = await launch();
   root = tempFolder('preview');
-  makeBook(root, { count: 6 });
+  makeBook(root, { count: 6, needExt: true });
   writePreview(root);
   server = await serve(root);
 });
@@ -57,5 +57,15 @@ test('the preview page shows the book of its folder', async () => {
   await page.waitForFunction(() => document.querySelector('.lm-page[data-page="0"] img')?.dataset.state === 'loaded');
   assert.equal(await page.locator('.lm-title').textContent(), 'Fixture book');
   await screenshot(page, 'preview');
+  await page.close();
+});
+
+test('after a rebuild the preview reopens at the page the reader was on', async () => {
+  const page = await browser.newPage({ viewport: { width: 1024, height: 700 } });
+  await page.goto(server.url + 'index.html');
+  await page.waitForFunction(() => globalThis.leafmillPlayer?.visiblePages().length);
+  await page.evaluate(() => globalThis.leafmillPlayer.goTo(3, false));
+  await page.goto(server.url + 'index.html');
+  await page.waitForFunction(() => JSON.stringify(globalThis.leafmillPlayer?.visiblePages()) === '[3,4]');
   await page.close();
 });

@@ -25,6 +25,8 @@ export async function openBook(root, baseUrl = '') {
   }
 }
 
+const PREVIEW_PAGE_KEY = 'leafmill.previewPage';
+
 export class BookPlayer {
   constructor(root, book, baseUrl) {
     this.root = root;
@@ -167,7 +169,10 @@ export class BookPlayer {
     this.pageShown();
   }
 
+  // The live preview (a book built with the external interface) reopens where the reader was.
   startPage() {
+    const remembered = this.book.needExt ? parseInt(sessionStorage.getItem(PREVIEW_PAGE_KEY), 10) : NaN;
+    if (Number.isFinite(remembered) && !location.hash) return this.clampPage(remembered);
     return this.hashPage() ?? this.clampPage(this.settings.number('startPage', 1) - 1);
   }
 
@@ -227,6 +232,7 @@ export class BookPlayer {
     this.toolbar.setDisabled('next', atEnd);
     this.toolbar.setDisabled('last', atEnd);
     if (!visible.includes(this.hashPage() ?? 0)) history.replaceState(null, '', '#p=' + (visible[0] + 1));
+    if (this.book.needExt) sessionStorage.setItem(PREVIEW_PAGE_KEY, String(visible[0]));
     if (atEnd) this.stopAutoFlip();
   }
 
