@@ -36,8 +36,8 @@ void PageRenderPipeline::work() {
         doc->setRenderHint(Poppler::Document::TextAntialiasing);
     }
     for (qsizetype position = iNext++; position < iPageNumbers.size(); position = iNext++) {
-        std::optional<QStringList> result;
-        if (!stopped()) {
+        std::optional<QStringList> result;   // none: the caller makes the page itself
+        if (!stopped() && doc) {
             try {
                 result = iJob(iPageNumbers[position], doc.get());
             } catch (...) {

@@ -20,7 +20,8 @@ class Document;
 // paths) until the pass asks for it. Results are handed out in any order the caller likes.
 class PageRenderPipeline {
 public:
-    // Runs on a worker thread; doc is the worker's own document (null if it could not be opened).
+    // Runs on a worker thread with the worker's own document. Workers that cannot open the file
+    // (it was moved or deleted meanwhile) skip their pages.
     using Job = std::function<QStringList(int pageNumber, Poppler::Document* doc)>;
 
     PageRenderPipeline(const QString& pdfPath, const QList<int>& pageNumbers, Job job,
@@ -30,7 +31,7 @@ public:
     PageRenderPipeline& operator=(const PageRenderPipeline&) = delete;
 
     bool covers(int pageNumber) const { return iPageNumbers.contains(pageNumber); }
-    // Blocks until the page's job ran; nothing when it was skipped because of stop or cancel.
+    // Blocks until the page's job ran; nothing when it was skipped (stop, cancel, no document).
     std::optional<QStringList> waitFor(int pageNumber);
     // Workers finish the page in hand and take no more.
     void cancel();

@@ -214,3 +214,20 @@ TEST_F(PdfPageSource, PageFilesGoWithTheSource) {
     source.reset();
     EXPECT_FALSE(QFileInfo::exists(folder));
 }
+
+TEST_F(PdfPageSource, SwfPagesFallBackToJpegWhenNoMovieAppears) {
+    // pdf2swf cannot read a file deleted after it was opened here; the open document still renders.
+    const QString pdf = qtPdf("gone.pdf", {QSizeF(300, 400), QSizeF(400, 300)});
+    FlashPageSourcePDF source(pdf, "ALL", 60, 50);
+    ASSERT_TRUE(QFile::remove(pdf));
+    runPasses(source);
+    ASSERT_EQ(source.pages().size(), 2) << qPrintable(source.failureReason());
+    const QString folder = source.toPageConverter()->converterWorkFolder();
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_TRUE(source.pages()[i]->isImagePage());
+        EXPECT_EQ(source.pages()[i]->pageFilePath(), QDir(folder).filePath(QStringLiteral("%1.jpg").arg(i + 1)));
+    }
+    EXPECT_EQ(imageSize(source.pages()[1]->pageFilePath()), QSize(1440, 1080));
+    EXPECT_EQ(source.thumbPages().size(), 2);
+    expectEveryFileExists(source);
+}
