@@ -2,6 +2,7 @@
 #include "ZKByteReader.h"
 #include "ZKByteWriter.h"
 #include "ZKDefs.h"
+#include "ZKLFHeader.h"
 #include "ZKRecordCoding.h"
 #include "ZKZip64ExtraField.h"
 
@@ -13,6 +14,19 @@ ZKCDHeader::ZKCDHeader()
       iVersionNeededToExtract(ZKVersionNeeded),
       iCompressionMethod(ZKCompressionDeflated),
       iLastModDate(QDateTime::currentDateTime()) {}
+
+ZKCDHeader ZKCDHeader::recordForLocalHeader(const ZKLFHeader& local, quint64 localHeaderOffset) {
+    ZKCDHeader central;
+    central.setFilename(local.filename());
+    central.setLastModDate(local.lastModDate());
+    central.setCompressionMethod(local.compressionMethod());
+    central.setGeneralPurposeBitFlag(local.generalPurposeBitFlag());
+    central.setCrc(local.crc());
+    central.setCompressedSize(local.compressedSize());
+    central.setUncompressedSize(local.uncompressedSize());
+    central.setLocalHeaderOffset(localHeaderOffset);
+    return central;
+}
 
 std::optional<ZKCDHeader> ZKCDHeader::recordWithData(const QByteArray& data, qint64 offset) {
     ZKCDHeader header;

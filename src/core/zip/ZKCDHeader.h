@@ -5,6 +5,8 @@
 #include <QString>
 #include <optional>
 
+class ZKLFHeader;
+
 // One entry of the central directory: everything the archive knows about an entry.
 // Setting the name, extra field or comment keeps its length field in step; setting a size or the
 // local header offset keeps the version needed to extract in step (45 with zip64, 20 otherwise).
@@ -12,6 +14,9 @@
 class ZKCDHeader {
 public:
     ZKCDHeader();  // made by Unix 2.1, version 20, deflated, dated now, everything else empty
+    // The directory entry for a local header written at the offset: same name, date, method,
+    // flags, CRC and sizes.
+    static ZKCDHeader recordForLocalHeader(const ZKLFHeader& local, quint64 localHeaderOffset);
 
     // The header at the offset, or none when the bytes there are no complete central header.
     static std::optional<ZKCDHeader> recordWithData(const QByteArray& data, qint64 offset);

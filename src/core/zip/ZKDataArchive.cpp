@@ -41,13 +41,7 @@ int ZKDataArchive::deflateData(const QByteArray& data, const QString& filename,
     local.setUncompressedSize(quint64(data.size()));
     local.setCompressedSize(quint64(compressed->size()));
 
-    ZKCDHeader central;
-    central.setLastModDate(date);
-    central.setFilename(filename);
-    central.setCrc(crc);
-    central.setUncompressedSize(quint64(data.size()));
-    central.setCompressedSize(quint64(compressed->size()));
-    central.setLocalHeaderOffset(offset);
+    ZKCDHeader central = ZKCDHeader::recordForLocalHeader(local, offset);
     if (attributes)
         central.setExternalFileAttributes(attributes->externalFileAttributes());
 

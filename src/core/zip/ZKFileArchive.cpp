@@ -340,7 +340,9 @@ int ZKFileArchive::writeEntry(QFile& file, const Item& item) {
         spdlog::error("Cannot add {} to the zip archive {}", item.path, iArchivePath);
         return ZKFailed;
     }
-    iCentralDirectory.append(centralHeaderFor(local, quint64(entryOffset), *attributes));
+    ZKCDHeader central = ZKCDHeader::recordForLocalHeader(local, quint64(entryOffset));
+    central.setExternalFileAttributes(attributes->externalFileAttributes());
+    iCentralDirectory.append(central);
     return ZKSucceeded;
 }
 
@@ -387,17 +389,4 @@ int ZKFileArchive::deflateFileContent(QFile& file, const QString& path, EntryCon
             return ZKCancelled;
         }
     }
-}
-
-ZKCDHeader ZKFileArchive::centralHeaderFor(const ZKLFHeader& local, quint64 offset, const ZKFileAttributes& attributes) {
-    ZKCDHeader central;
-    central.setFilename(local.filename());
-    central.setLastModDate(local.lastModDate());
-    central.setCompressionMethod(local.compressionMethod());
-    central.setCrc(local.crc());
-    central.setCompressedSize(local.compressedSize());
-    central.setUncompressedSize(local.uncompressedSize());
-    central.setLocalHeaderOffset(offset);
-    central.setExternalFileAttributes(attributes.externalFileAttributes());
-    return central;
 }

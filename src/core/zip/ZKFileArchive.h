@@ -6,9 +6,7 @@
 #include <optional>
 
 class QFile;
-class ZKLFHeader;
 class ZKSafePath;
-struct ZKFileAttributes;
 
 // An archive in a file on disk: expanded into folders, or written from files and folders.
 class ZKFileArchive : public ZKArchive {
@@ -72,7 +70,6 @@ private:
     int writeEntry(QFile& file, const Item& item);
     int deflateFileContent(QFile& file, const QString& path, EntryContent& content);
     int storeOtherContent(QFile& file, const QString& path, EntryContent& content);
-    static ZKCDHeader centralHeaderFor(const ZKLFHeader& local, quint64 offset, const ZKFileAttributes& attributes);
 
     bool iUseZip64Extensions = false;
 };

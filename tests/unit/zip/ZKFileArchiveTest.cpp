@@ -190,15 +190,14 @@ open(sys.argv[1], 'wb').write(data)
 
 TEST_F(ZKFileArchiveTest, AppleDoubleBecomesExtendedAttributesWhenAsked) {
     // AppleDouble: magic, version 2, 16 filler bytes, two entries (Finder info 9, resource fork 2).
-    QByteArray appleDouble = QByteArray::fromHex("0005160700020000") + QByteArray(16, '\0') + QByteArray::fromHex("0002");
+    const auto bigEndian = [](quint32 v) { return QByteArray::fromHex(QByteArray::number(v, 16).rightJustified(8, '0')); };
     const QByteArray finderInfo = QByteArray("TEXTttxt") + QByteArray(24, '\0');
     const QByteArray fork = "resource fork bytes";
-    const int dataStart = 26 + 2 * 12;
-    appleDouble += QByteArray::fromHex("00000009") + QByteArray::fromHex(QByteArray::number(dataStart, 16).rightJustified(8, '0'))
-        + QByteArray::fromHex(QByteArray::number(int(finderInfo.size()), 16).rightJustified(8, '0'));
-    appleDouble += QByteArray::fromHex("00000002") + QByteArray::fromHex(QByteArray::number(dataStart + int(finderInfo.size()), 16).rightJustified(8, '0'))
-        + QByteArray::fromHex(QByteArray::number(int(fork.size()), 16).rightJustified(8, '0'));
-    appleDouble += finderInfo + fork;
+    const quint32 dataStart = 26 + 2 * 12;
+    const QByteArray appleDouble = QByteArray::fromHex("0005160700020000") + QByteArray(16, '\0') + QByteArray::fromHex("0002")
+        + bigEndian(9) + bigEndian(dataStart) + bigEndian(quint32(finderInfo.size()))
+        + bigEndian(2) + bigEndian(dataStart + quint32(finderInfo.size())) + bigEndian(quint32(fork.size()))
+        + finderInfo + fork;
     const QString source = path(QStringLiteral("src"));
     writeFile(source + QStringLiteral("/a.txt"), "text");
     writeFile(source + QStringLiteral("/__MACOSX/._a.txt"), appleDouble);
