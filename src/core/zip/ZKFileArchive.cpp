@@ -90,21 +90,17 @@ bool ZKFileArchive::entriesAreSafe() const {
     return true;
 }
 
-// Directories last and deepest first, so that setting a folder's date is not undone by
+// Folders after files and deepest first, so that setting a folder's date is not undone by
 // writing into it.
 void ZKFileArchive::applyAttributesInDirectory(const QString& directory) const {
     const ZKSafePath safe(directory);
-    for (auto it = iCentralDirectory.crbegin(); it != iCentralDirectory.crend(); ++it) {
-        if (it->isDirectory())
-            continue;
-        if (const auto target = safe.targetFor(it->filename()))
-            applyAttributes(*target, *it);
-    }
-    for (auto it = iCentralDirectory.crbegin(); it != iCentralDirectory.crend(); ++it) {
-        if (!it->isDirectory())
-            continue;
-        if (const auto target = safe.targetFor(it->filename()))
-            applyAttributes(*target, *it);
+    for (const bool folders : {false, true}) {
+        for (auto it = iCentralDirectory.crbegin(); it != iCentralDirectory.crend(); ++it) {
+            if (it->isDirectory() != folders)
+                continue;
+            if (const auto target = safe.targetFor(it->filename()))
+                applyAttributes(*target, *it);
+        }
     }
 }
 
@@ -325,7 +321,10 @@ int ZKFileArchive::writeEntry(QFile& file, const Item& item) {
     local.setForcesZip64(isRegular && compressBound(uLong(QFileInfo(item.path).size())) >= ZKZip64Threshold);
     const qint64 entryOffset = file.pos();
     const QByteArray placeholder = local.data();
-    file.write(placeholder);
+    if (file.write(placeholder) != placeholder.size()) {
+        spdlog::error("Cannot write the zip archive {}", iArchivePath);
+        return ZKFailed;
+    }
     EntryContent content;
     const int result = isRegular ? deflateFileContent(file, item.path, content) : storeOtherContent(file, item.path, content);
     if (result != ZKSucceeded)

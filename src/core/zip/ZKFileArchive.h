@@ -13,7 +13,8 @@ class ZKFileArchive : public ZKArchive {
 public:
     // An archive bound to the path: an empty one (ready to be written) when nothing is there,
     // none when the file holds no archive or a broken one (directory outside the file, entry
-    // count that does not match the directory, ...).
+    // count that does not match the directory, ...). To write a new archive over an old file,
+    // delete the file first; an opened archive is added to.
     static std::unique_ptr<ZKFileArchive> archiveWithArchivePath(const QString& path);
 
     bool useZip64Extensions() const { return iUseZip64Extensions; }
@@ -23,8 +24,10 @@ public:
     // extended attributes of the files they describe. Whatever the result, the folder is then
     // cleaned up: its items move up into its parent (renamed "name 2.ext", "name 3.ext", ...
     // where the parent holds the name already), except "__MACOSX", and the folder is deleted.
-    // Nothing is ever written outside the parent: an entry whose name is absolute, holds a ".."
-    // component or leads through a link, and a link whose target leaves the folder, fail it.
+    // Nothing is ever written outside the folder (and, after the clean-up, its parent): an
+    // archive with an entry name that is absolute or holds a ".." component fails before
+    // anything is written; a link whose target leads out of the folder, or an entry that would
+    // be written through such a link, fails the expansion where it stands.
     int inflateToDirectory(const QString& directory, bool usingResourceFork);
 
     // Expands one entry into the folder, streaming in blocks of ZKZipBlockSize and checking
@@ -32,9 +35,10 @@ public:
     int inflateFile(const ZKCDHeader& header, const QString& directory);
 
     // Adds files, folders (with everything below them) and links, named by their paths relative
-    // to basePath; folders get a "/" at the end of their name, links keep their target. The
-    // archive file is rewritten with its directory after the entries; an entry that fails is
-    // left out and the archive stays valid. The resource-fork flag is accepted for the callers'
+    // to basePath; folders get a "/" at the end of their name, links keep their target; the
+    // archive file itself is never added. New entries go where the directory was and the
+    // directory is written after them; an entry that fails is left out and the archive stays
+    // valid. The resource-fork flag is accepted for the callers'
     // sake: files on this platform have none to add.
     int deflateFiles(const QStringList& paths, const QString& basePath, bool usingResourceFork);
     // The folder's content (the folder itself too when it differs from basePath).
