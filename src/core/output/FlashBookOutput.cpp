@@ -159,11 +159,13 @@ void FlashBookOutput::outputTheBookAsZip() {
 void FlashBookOutput::copyPages(const FlashPageList& pages, const QString& baseFolder, const QString& sizeFolder) {
     const QString folder = joinPath(baseFolderOr(baseFolder), iResourceFolder + QLatin1Char('/') + sizeFolder);
     makeFolder(folder);
-    for (const FlashPagePtr& page : pages) {
-        const QString source = page->pageFilePath();
-        const QString target = joinPath(folder, QStringLiteral("%1.%2").arg(page->pageIndex()).arg(extensionOf(source)));
+    for (qsizetype i = 0; i < pages.size(); ++i) {
+        const QString source = pages[i]->pageFilePath();
+        const QString target = joinPath(folder, QStringLiteral("%1.%2").arg(pages[i]->pageIndex()).arg(extensionOf(source)));
         if (!OutputFiles::copyFile(source, target))
             noteFailure(QStringLiteral("The page file %1 could not be copied to %2").arg(source, target));
+        if (iProgressHandler)
+            iProgressHandler(sizeFolder, i + 1, pages.size());
     }
 }
 

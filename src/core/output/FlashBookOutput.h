@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <memory>
 #include <pugixml.hpp>
 
@@ -33,6 +34,10 @@ public:
     // The result to show the user: the HTML page, or the archive after outputTheBookAsZip.
     virtual QString outputFileName() const;
     QString outputSWFName() const;
+
+    // Told after each page file of a step ("page", "thumb", "mobile") with the count so far.
+    using ProgressHandler = std::function<void(const QString& step, qsizetype done, qsizetype total)>;
+    void setProgressHandler(ProgressHandler handler) { iProgressHandler = std::move(handler); }
 
     // Problems the user would otherwise not learn of (page files that could not be copied, a book
     // description or HTML page that could not be written), cleared by every output.
@@ -106,4 +111,5 @@ protected:
     bool iOuputTheMobileFiles = false;
     QString iArchivePath;
     QStringList iFailures;
+    ProgressHandler iProgressHandler;
 };

@@ -1,0 +1,272 @@
+#include "PublishCommand.h"
+
+#include "BookLook.h"
+#include "CliArguments.h"
+#include "CliError.h"
+#include "ProgressBar.h"
+#include "output/BookProject.h"
+#include "output/FlashBookOutput.h"
+#include "output/FlashBookOutputApp.h"
+#include "pages/FlashPageSourceImg.h"
+#include "pages/FlashPageSourcePDF.h"
+#include "pages/ImportPDFOperation.h"
+#include "templates/FlashTemplate.h"
+#include "util/NotificationCenter.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QRegularExpression>
+#include <poppler-qt6.h>
+
+namespace {
+const QString kName = QStringLiteral("name");
+const QString kKind = QStringLiteral("kind");
+
+QString progressLabel(const QString& type) {
+    static const QHash<QString, QString> labels = {{"geneatePage", "importing pages"},
+                                                   {"geneateNormalPage", "making pages"},
+                                                   {"geneateThumbPage", "making thumbnails"},
+                                                   {"geneatePhonePage", "making phone pages"},
+                                                   {"page", "copying pages"},
+                                                   {"thumb", "copying thumbnails"},
+                                                   {"mobile", "copying phone pages"}};
+    return labels.value(type, type);
+}
+
+int intOption(const CliArguments& args, const QString& name, int fallback, int low, int high) {
+    if (!args.has(name))
+        return fallback;
+    bool ok = false;
+    const int value = args.value(name).toInt(&ok);
+    if (!ok || value < low || value > high)
+        throw CliError(kExitUsage, QStringLiteral("--%1 must be a number from %2 to %3, not \"%4\"")
+                                       .arg(name).arg(low).arg(high).arg(args.value(name)));
+    return value;
+}
+
+std::unique_ptr<Poppler::Document> openPDF(const QString& path) {
+    if (!QFileInfo(path).isFile())
+        throw CliError(kExitInput, QStringLiteral("no such file: %1").arg(path));
+    std::unique_ptr<Poppler::Document> doc = Poppler::Document::load(path);
+    if (!doc)
+        throw CliError(kExitInput, QStringLiteral("cannot read the PDF %1: it is damaged or not a PDF").arg(path));
+    if (doc->isLocked())
+        throw CliError(kExitInput, QStringLiteral("cannot read the PDF %1: it is protected by a password").arg(path));
+    if (doc->numPages() < 1)
+        throw CliError(kExitInput, QStringLiteral("the PDF %1 has no pages").arg(path));
+    return doc;
+}
+
+bool isPDFPath(const QString& path) { return path.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive); }
+}
+
+PublishCommand::PublishCommand(const CliArguments& args, QTextStream& out, ProgressBar& progress)
+    : iArgs(args), iOut(out), iProgress(progress) {}
+
+// ---- publish ----
+
+int PublishCommand::publish() {
+    const QStringList inputs = iArgs.positionals();
+    if (inputs.isEmpty())
+        throw CliError(kExitUsage, QStringLiteral("publish needs a PDF or image files (see leafmill-cli publish --help)"));
+    checkOutputOptions();
+    const bool pdf = isPDFPath(inputs.first());
+    if (pdf && inputs.size() > 1)
+        throw CliError(kExitUsage, QStringLiteral("publish takes one PDF, or image files only"));
+    if (!pdf && (iArgs.has(QStringLiteral("pages")) || iArgs.has(QStringLiteral("engine"))))
+        throw CliError(kExitUsage, QStringLiteral("--pages and --engine apply to a PDF only"));
+    const Book book = pdf ? importPDF(inputs.first()) : importImages(inputs);
+    return publishBook(book, QFileInfo(inputs.first()).completeBaseName());
+}
+
+PublishCommand::Book PublishCommand::importPDF(const QString& path) {
+    const auto doc = openPDF(path);
+    const QString range = checkPageRange(iArgs.value(QStringLiteral("pages"), QStringLiteral("ALL")), doc->numPages());
+    const int level = intOption(iArgs, QStringLiteral("quality"), 2, 0, 4);
+    const QString engine = iArgs.value(QStringLiteral("engine"), QStringLiteral("jpg"));
+    if (engine != QLatin1String("jpg") && engine != QLatin1String("swf"))
+        throw CliError(kExitUsage, QStringLiteral("--engine must be swf or jpg, not \"%1\"").arg(engine));
+    Book book;
+    book.flashTemplate = BookLook::makeTemplate(iArgs);   // fail on a bad look before the long import
+
+    runImport(path, range, level, engine == QLatin1String("swf") ? 0 : 1, book);
+    const QSizeF size = doc->page(0)->pageSizeF();
+    setPageSize(*book.flashTemplate, int(size.width()), int(size.height()));
+    return book;
+}
+
+void PublishCommand::runImport(const QString& path, const QString& range, int level, int engineType, Book& book) {
+    const auto quality = ImportPDFOperation::qualityForLevel(level);
+    auto operation = std::make_unique<ImportPDFOperation>(path, range, quality.DPI, quality.quality);
+    operation->setRenderEngineType(engineType);
+    operation->setImportLinks(iArgs.has(QStringLiteral("links")));
+    operation->setImportBookmarks(iArgs.has(QStringLiteral("bookmarks")));
+    const auto connection = QObject::connect(
+        &NotificationCenter::defaultCenter(), &NotificationCenter::notified, &NotificationCenter::defaultCenter(),
+        [this](const QString& name, QObject*, const QVariantMap& info) {
+            if (name == ImportProgressInfoMSG)
+                iProgress.update(progressLabel(info.value("type").toString()), info.value("pageIndex").toInt(),
+                                 info.value("totalPage").toInt());
+        },
+        Qt::DirectConnection);
+    operation->main();
+    QObject::disconnect(connection);
+    iProgress.finish();
+
+    book.pageSource = operation->flashPageSource();
+    book.outline = operation->flashOutline();
+    book.annotations = operation->flashPagesAnnotation();
+    const QString reason = operation->failureReason();
+    operation.reset();
+    // The finished operation raises the source's stop flag as it goes; the pages stay ours.
+    if (book.pageSource)
+        book.pageSource->setStop(false);
+    if (!reason.isEmpty() || !book.pageSource || book.pageSource->pages().isEmpty())
+        throw CliError(kExitInput, QStringLiteral("cannot import %1: %2")
+                                       .arg(path, reason.isEmpty() ? QStringLiteral("no pages were made") : reason));
+}
+
+PublishCommand::Book PublishCommand::importImages(const QStringList& paths) {
+    for (const QString& path : paths) {
+        if (!QFileInfo(path).isFile())
+            throw CliError(kExitInput, QStringLiteral("no such file: %1").arg(path));
+        if (!QImageReader(path).canRead())
+            throw CliError(kExitInput, QStringLiteral("cannot read %1: it is not an image this program reads").arg(path));
+    }
+    Book book;
+    book.flashTemplate = BookLook::makeTemplate(iArgs);
+    auto source = std::make_shared<FlashPageSourceImg>();
+    for (const QString& path : paths)
+        source->addImgPageFromFile(QFileInfo(path).absoluteFilePath());
+    iProgress.update(progressLabel(QStringLiteral("geneateNormalPage")), 0, 3);
+    source->generateNormalPages();
+    iProgress.update(progressLabel(QStringLiteral("geneateThumbPage")), 1, 3);
+    source->generateThumbPages();
+    iProgress.update(progressLabel(QStringLiteral("geneatePhonePage")), 2, 3);
+    source->generatePhonePages();
+    iProgress.update(QStringLiteral("pages made"), 3, 3);
+    iProgress.finish();
+    const QSize size = QImageReader(paths.first()).size();
+    setPageSize(*book.flashTemplate, size.width(), size.height());
+    book.pageSource = source;
+    return book;
+}
+
+// The imported page size, unless the user set it.
+void PublishCommand::setPageSize(FlashTemplate& flashTemplate, int width, int height) const {
+    const QString settings = iArgs.values(QStringLiteral("set")).join(QLatin1Char('\n'));
+    if (!settings.contains(QRegularExpression(QStringLiteral("^pageWidth="), QRegularExpression::MultilineOption)))
+        flashTemplate.setPropertyValue(QStringLiteral("pageWidth"), QString::number(width));
+    if (!settings.contains(QRegularExpression(QStringLiteral("^pageHeight="), QRegularExpression::MultilineOption)))
+        flashTemplate.setPropertyValue(QStringLiteral("pageHeight"), QString::number(height));
+}
+
+QString PublishCommand::checkPageRange(const QString& text, int pageCount) {
+    QString range = text;
+    range.remove(QLatin1Char(' '));
+    if (range.compare(QLatin1String("ALL"), Qt::CaseInsensitive) == 0)
+        return QStringLiteral("ALL");
+    static const QRegularExpression part(QStringLiteral("^(\\d+)(?:-(\\d+))?$"));
+    const QStringList parts = range.split(QLatin1Char(','));
+    for (const QString& piece : parts) {
+        const auto match = part.match(piece);
+        const int from = match.captured(1).toInt();
+        const int to = match.captured(2).isEmpty() ? from : match.captured(2).toInt();
+        if (!match.hasMatch())
+            throw CliError(kExitUsage, QStringLiteral("bad page range \"%1\": use ALL or numbers and ranges like 1-3,5").arg(text));
+        if (from < 1 || to > pageCount || from > to)
+            throw CliError(kExitUsage, QStringLiteral("bad page range \"%1\": \"%2\" is not within pages 1 to %3")
+                                           .arg(text, piece).arg(pageCount));
+    }
+    return range;
+}
+
+// ---- reopen ----
+
+int PublishCommand::reopen() {
+    if (iArgs.positionals().size() != 1)
+        throw CliError(kExitUsage, QStringLiteral("reopen needs one published book folder (see leafmill-cli reopen --help)"));
+    checkOutputOptions();
+    const QString folder = QFileInfo(iArgs.positionals().first()).absoluteFilePath();
+    if (!QFileInfo(folder).isDir())
+        throw CliError(kExitInput, QStringLiteral("no such folder: %1").arg(folder));
+    BookProject project;
+    if (!project.loadProjectFromOutputFolder(folder))
+        throw CliError(kExitInput, QStringLiteral("cannot reopen %1: %2").arg(folder, project.lastError()));
+    BookLook::restyle(*project.flashTemplate(), iArgs);
+    const Book book{project.flashPageSource(), project.flashOutline(), project.flashPagesAnnotations(),
+                    project.flashTemplate()};
+    return publishBook(book, QFileInfo(folder).fileName());
+}
+
+// ---- output ----
+
+void PublishCommand::checkOutputOptions() const {
+    if (!iArgs.has(QStringLiteral("output")))
+        throw CliError(kExitUsage, QStringLiteral("-o FOLDER is needed: the folder to publish into"));
+    const QString kind = iArgs.value(kKind, QStringLiteral("html"));
+    if (!QStringList{"html", "app", "zip"}.contains(kind))
+        throw CliError(kExitUsage, QStringLiteral("--kind must be html, app or zip, not \"%1\"").arg(kind));
+    const QString name = iArgs.value(kName, QStringLiteral("index"));
+    if (name.isEmpty() || name.contains(QLatin1Char('/')) || name == QLatin1String(".") || name == QLatin1String(".."))
+        throw CliError(kExitUsage, QStringLiteral("--name must be a plain file name, not \"%1\"").arg(name));
+    if (iArgs.has(QStringLiteral("script")) && !QFileInfo(iArgs.value(QStringLiteral("script"))).isFile())
+        throw CliError(kExitInput, QStringLiteral("no such script file: %1").arg(iArgs.value(QStringLiteral("script"))));
+    const QString mobile = iArgs.value(QStringLiteral("mobile-template"), QStringLiteral("Flip"));
+    if (!QFileInfo(FlashTemplate::mobileTemplatesFolder() + mobile + QStringLiteral("/index.html")).isFile())
+        throw CliError(kExitUnknownLook, QStringLiteral("unknown mobile template \"%1\" (leafmill-cli templates lists them)").arg(mobile));
+}
+
+QString PublishCommand::outputFolder() const {
+    const QString folder = QFileInfo(iArgs.value(QStringLiteral("output"))).absoluteFilePath();
+    if (!QDir().mkpath(folder) || !QFileInfo(folder).isDir())
+        throw CliError(kExitCannotWrite, QStringLiteral("cannot create the folder %1").arg(folder));
+    return folder;
+}
+
+int PublishCommand::publishBook(const Book& book, const QString& defaultTitle) {
+    const QString folder = outputFolder();
+    const QString kind = iArgs.value(kKind, QStringLiteral("html"));
+    const QString name = iArgs.value(kName, kind == QLatin1String("html") ? QStringLiteral("index") : QStringLiteral("book"));
+    const bool mobile = iArgs.has(QStringLiteral("mobile")) && kind != QLatin1String("app");
+
+    auto config = std::make_shared<HTMLConfigInfo>();
+    config->setHTMLTitle(iArgs.value(QStringLiteral("title"), defaultTitle));
+    if (iArgs.has(QStringLiteral("keywords")))
+        config->setHTMLKeywords(iArgs.value(QStringLiteral("keywords")));
+    if (iArgs.has(QStringLiteral("description")))
+        config->setHTMLDescription(iArgs.value(QStringLiteral("description")));
+    QString script;
+    if (iArgs.has(QStringLiteral("script")) && !HTMLConfigInfo::readTextFile(iArgs.value(QStringLiteral("script")), script))
+        throw CliError(kExitInput, QStringLiteral("cannot read the script file %1").arg(iArgs.value(QStringLiteral("script"))));
+    config->setHTMLScript(script);
+    config->setOtherScript(book.flashTemplate->getOtherScript());
+    book.flashTemplate->setMobileTmplName(iArgs.value(QStringLiteral("mobile-template"), QStringLiteral("Flip")));
+    if (mobile)
+        book.pageSource->generatePhonePages();
+
+    std::unique_ptr<FlashBookOutput> engine;
+    if (kind == QLatin1String("app"))
+        engine = std::make_unique<FlashBookOutputApp>(book.pageSource, book.flashTemplate, folder, name);
+    else
+        engine = std::make_unique<FlashBookOutput>(book.pageSource, book.flashTemplate, folder, name);
+    engine->setHTMLConfig(config);
+    engine->setFlashPagesAnnotations(book.annotations);
+    engine->setFlashOutline(book.outline);
+    engine->setOuputTheMobileFiles(mobile);
+    engine->setProgressHandler([this](const QString& step, qsizetype done, qsizetype total) {
+        iProgress.update(progressLabel(step), done, total);
+    });
+    if (kind == QLatin1String("zip"))
+        engine->outputTheBookAsZip();
+    else
+        engine->ouputTheBook();
+    iProgress.finish();
+
+    if (!engine->failures().isEmpty())
+        throw CliError(kExitFailed, QStringLiteral("the book in %1 is incomplete:\n  %2")
+                                        .arg(folder, engine->failures().join(QStringLiteral("\n  "))));
+    iOut << engine->outputFileName() << '\n';
+    return kExitOk;
+}

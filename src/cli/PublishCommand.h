@@ -1,0 +1,46 @@
+#pragma once
+#include <QString>
+#include <QStringList>
+#include <QTextStream>
+#include <memory>
+
+class CliArguments;
+class FlashPageSource;
+class FlashOutline;
+class FlashPagesAnnotations;
+class FlashTemplate;
+class ProgressBar;
+
+// `publish` (a PDF or images) and `reopen` (a published book): import or read the book, dress it
+// and publish it as a folder, an application bundle or a ZIP archive.
+class PublishCommand {
+public:
+    PublishCommand(const CliArguments& args, QTextStream& out, ProgressBar& progress);
+
+    int publish();
+    int reopen();
+
+    // The page range text checked against the document: "ALL" or numbers and from-to ranges
+    // within 1..pageCount. Throws CliError (usage) with the reason.
+    static QString checkPageRange(const QString& text, int pageCount);
+
+private:
+    struct Book {
+        std::shared_ptr<FlashPageSource> pageSource;
+        std::shared_ptr<FlashOutline> outline;
+        std::shared_ptr<FlashPagesAnnotations> annotations;
+        std::shared_ptr<FlashTemplate> flashTemplate;
+    };
+
+    Book importPDF(const QString& path);
+    void runImport(const QString& path, const QString& range, int level, int engineType, Book& book);
+    Book importImages(const QStringList& paths);
+    int publishBook(const Book& book, const QString& defaultTitle);
+    QString outputFolder() const;
+    void checkOutputOptions() const;
+    void setPageSize(FlashTemplate& flashTemplate, int width, int height) const;
+
+    const CliArguments& iArgs;
+    QTextStream& iOut;
+    ProgressBar& iProgress;
+};
