@@ -58,6 +58,15 @@ std::unique_ptr<Poppler::Document> openPDF(const QString& path) {
     return doc;
 }
 
+// Refuses early, before a long import, a folder that could not be made.
+void checkFolderCanBeMade(const QString& path) {
+    QFileInfo existing(QFileInfo(path).absoluteFilePath());
+    while (!existing.exists() && !existing.isRoot())
+        existing = QFileInfo(existing.absolutePath());
+    if (!existing.isDir() || !existing.isWritable())
+        throw CliError(kExitCannotWrite, QStringLiteral("cannot create the folder %1").arg(path));
+}
+
 bool isPDFPath(const QString& path) { return path.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive); }
 }
 
@@ -205,6 +214,7 @@ int PublishCommand::reopen() {
 void PublishCommand::checkOutputOptions() const {
     if (!iArgs.has(QStringLiteral("output")))
         throw CliError(kExitUsage, QStringLiteral("-o FOLDER is needed: the folder to publish into"));
+    checkFolderCanBeMade(iArgs.value(QStringLiteral("output")));
     const QString kind = iArgs.value(kKind, QStringLiteral("html"));
     if (!QStringList{"html", "app", "zip"}.contains(kind))
         throw CliError(kExitUsage, QStringLiteral("--kind must be html, app or zip, not \"%1\"").arg(kind));
