@@ -22,7 +22,7 @@ void ZKArchive::notify(const std::function<void(ZKArchiveDelegate&)>& call) {
 }
 
 namespace {
-constexpr qint64 kMaximumTrailerLength = ZKCDTrailerFixedDataLength + 0xFFFF;
+using ByteSource = std::function<QByteArray(qint64 offset, qint64 count)>;
 
 struct DirectoryPlace {
     quint64 count;
@@ -30,53 +30,68 @@ struct DirectoryPlace {
     quint64 offset;
     quint64 end;  // where the directory must end at the latest
 };
+
+// Takes the place from the zip64 end record when a locator stands before the end record.
+// False when the locator points nowhere useful.
+bool applyZip64Records(const ByteSource& read, qint64 trailerOffset, DirectoryPlace& place) {
+    const qint64 locatorOffset = trailerOffset - ZKCDTrailer64LocatorFixedDataLength;
+    if (locatorOffset < 0)
+        return true;
+    const auto locator = ZKCDTrailer64Locator::recordWithData(read(locatorOffset, ZKCDTrailer64LocatorFixedDataLength), 0);
+    if (!locator)
+        return true;
+    const quint64 at = locator->offsetOfStartOfCentralDirectoryTrailer64;
+    if (at > quint64(locatorOffset))
+        return false;
+    const auto trailer64 = ZKCDTrailer64::recordWithData(read(qint64(at), ZKCDTrailer64FixedDataLength), 0);
+    if (!trailer64)
+        return false;
+    place = {trailer64->totalNumberOfCentralDirectoryEntries, trailer64->sizeOfCentralDirectory,
+             trailer64->offsetOfStartOfCentralDirectory, at};
+    return true;
 }
 
-bool ZKArchive::readCentralDirectory(bool* usedZip64Records) {
-    const qint64 size = archiveSize();
-    const qint64 tailStart = qMax<qint64>(0, size - kMaximumTrailerLength);
-    const auto trailer = ZKCDTrailer::recordWithData(readArchiveBytes(tailStart, size - tailStart));
-    if (!trailer)
-        return false;
-    const qint64 trailerOffset = tailStart + trailer->recordOffset();
-    DirectoryPlace place{trailer->totalNumberOfCentralDirectoryEntries(), trailer->sizeOfCentralDirectory(),
-                         trailer->offsetOfStartOfCentralDirectory(), quint64(trailerOffset)};
-    const qint64 locatorOffset = trailerOffset - ZKCDTrailer64LocatorFixedDataLength;
-    if (locatorOffset >= 0) {
-        const auto locator = ZKCDTrailer64Locator::recordWithData(
-            readArchiveBytes(locatorOffset, ZKCDTrailer64LocatorFixedDataLength), 0);
-        if (locator) {
-            const quint64 trailer64Offset = locator->offsetOfStartOfCentralDirectoryTrailer64;
-            const auto trailer64 = trailer64Offset <= quint64(locatorOffset)
-                ? ZKCDTrailer64::recordWithData(readArchiveBytes(qint64(trailer64Offset), ZKCDTrailer64FixedDataLength), 0)
-                : std::nullopt;
-            if (!trailer64)
-                return false;
-            place = {trailer64->totalNumberOfCentralDirectoryEntries, trailer64->sizeOfCentralDirectory,
-                     trailer64->offsetOfStartOfCentralDirectory, trailer64Offset};
-        }
-    }
-    // Each central header takes at least its fixed part, which bounds the count before any
-    // header is parsed.
-    if (place.offset > place.end || place.size > place.end - place.offset
-        || place.count > place.size / ZKCDHeaderFixedDataLength)
-        return false;
-    const QByteArray directory = readArchiveBytes(qint64(place.offset), qint64(place.size));
+// Exactly count headers filling the whole directory, or none.
+std::optional<QList<ZKCDHeader>> parseDirectory(const QByteArray& directory, quint64 count) {
     QList<ZKCDHeader> headers;
     qint64 position = 0;
-    for (quint64 i = 0; i < place.count; ++i) {
+    for (quint64 i = 0; i < count; ++i) {
         const auto header = ZKCDHeader::recordWithData(directory, position);
         if (!header)
-            return false;
+            return std::nullopt;
         position += ZKCDHeaderFixedDataLength + header->filenameLength() + header->extraFieldLength()
             + header->commentLength();
         headers.append(*header);
     }
     if (position != directory.size())
+        return std::nullopt;
+    return headers;
+}
+}  // namespace
+
+bool ZKArchive::readCentralDirectory(bool* usedZip64Records) {
+    const ByteSource read = [this](qint64 offset, qint64 count) { return readArchiveBytes(offset, count); };
+    const qint64 size = archiveSize();
+    const qint64 tailStart = qMax<qint64>(0, size - ZKCDTrailerMaximumLength);
+    const auto trailer = ZKCDTrailer::recordWithData(read(tailStart, size - tailStart));
+    if (!trailer)
+        return false;
+    const qint64 trailerOffset = tailStart + trailer->recordOffset();
+    DirectoryPlace place{trailer->totalNumberOfCentralDirectoryEntries(), trailer->sizeOfCentralDirectory(),
+                         trailer->offsetOfStartOfCentralDirectory(), quint64(trailerOffset)};
+    if (!applyZip64Records(read, trailerOffset, place))
+        return false;
+    // Each central header takes at least its fixed part, which bounds the count before any
+    // header is parsed.
+    if (place.offset > place.end || place.size > place.end - place.offset
+        || place.count > place.size / ZKCDHeaderFixedDataLength)
+        return false;
+    const auto headers = parseDirectory(read(qint64(place.offset), qint64(place.size)), place.count);
+    if (!headers)
         return false;
     if (usedZip64Records)
         *usedZip64Records = place.end != quint64(trailerOffset);
-    iCentralDirectory = headers;
+    iCentralDirectory = *headers;
     iCdTrailer = *trailer;
     iCdTrailer.setOffsetOfStartOfCentralDirectory(place.offset);
     iCdTrailer.setSizeOfCentralDirectory(place.size);

@@ -7,11 +7,6 @@
 
 using namespace ZKRecordCoding;
 
-namespace {
-// The record sits in the last 22 bytes plus at most a 65535-byte comment.
-constexpr qint64 kMaximumRecordLength = ZKCDTrailerFixedDataLength + 0xFFFF;
-}
-
 ZKCDTrailer::ZKCDTrailer() : iMagicNumber(ZKCDTrailerMagicNumber) {
     setComment(ZKDefaultArchiveComment);
 }
@@ -25,7 +20,7 @@ std::optional<ZKCDTrailer> ZKCDTrailer::recordWithData(const QByteArray& data, q
 }
 
 std::optional<ZKCDTrailer> ZKCDTrailer::recordWithData(const QByteArray& data) {
-    const qint64 lowest = qMax<qint64>(0, data.size() - kMaximumRecordLength);
+    const qint64 lowest = qMax<qint64>(0, data.size() - ZKCDTrailerMaximumLength);
     const QByteArray signature = QByteArrayLiteral("PK\x05\x06");
     for (qint64 offset = data.size() - ZKCDTrailerFixedDataLength; offset >= lowest; --offset) {
         if (data[offset] != 'P' || QByteArrayView(data).sliced(offset, 4) != signature)
@@ -38,8 +33,8 @@ std::optional<ZKCDTrailer> ZKCDTrailer::recordWithData(const QByteArray& data) {
 
 std::optional<ZKCDTrailer> ZKCDTrailer::recordWithArchivePath(const QString& path) {
     const qint64 fileSize = QFileInfo(path).size();
-    const qint64 tailStart = qMax<qint64>(0, fileSize - kMaximumRecordLength);
-    auto trailer = recordWithData(ZKByteReader::readFile(path, tailStart, kMaximumRecordLength));
+    const qint64 tailStart = qMax<qint64>(0, fileSize - ZKCDTrailerMaximumLength);
+    auto trailer = recordWithData(ZKByteReader::readFile(path, tailStart, ZKCDTrailerMaximumLength));
     if (trailer)
         trailer->iRecordOffset += tailStart;
     return trailer;

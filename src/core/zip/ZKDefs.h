@@ -9,6 +9,7 @@ constexpr quint32 ZKCDHeaderMagicNumber = 0x02014b50;
 constexpr int ZKCDHeaderFixedDataLength = 46;
 constexpr quint32 ZKCDTrailerMagicNumber = 0x06054b50;
 constexpr int ZKCDTrailerFixedDataLength = 22;
+constexpr qint64 ZKCDTrailerMaximumLength = ZKCDTrailerFixedDataLength + 0xFFFF;  // with the longest comment
 constexpr quint32 ZKCDTrailer64MagicNumber = 0x06064b50;
 constexpr int ZKCDTrailer64FixedDataLength = 56;
 constexpr quint32 ZKCDTrailer64LocatorMagicNumber = 0x07064b50;
