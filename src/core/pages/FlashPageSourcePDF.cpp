@@ -60,8 +60,8 @@ void FlashPageSourcePDF::selectPages() {
     const QString name = QFileInfo(sourceFile()).fileName();
     iFailureReason = total == 0
         ? QStringLiteral("\u201c%1\u201d has no pages.").arg(name)
-        : QStringLiteral("The page range \u201c%1\u201d selects no page of \u201c%2\u201d, which has %3 pages.")
-              .arg(iPageRange, name).arg(total);
+        : QStringLiteral("The page range \u201c%1\u201d selects no page of \u201c%2\u201d, which has %3.")
+              .arg(iPageRange, name, total == 1 ? QStringLiteral("1 page") : QStringLiteral("%1 pages").arg(total));
 }
 
 void FlashPageSourcePDF::prepareAhead() {

@@ -60,15 +60,6 @@ TEST_F(ImportOperation, ImportsPagesLinksAndBookmarksOnAWorkerThread) {
     EXPECT_TRUE(operation.flashOutline());
 }
 
-TEST_F(ImportOperation, LinksAndBookmarksOnlyWhenAsked) {
-    ImportPDFOperation operation(pdf, "1", 60, 25);
-    operation.setRenderEngineType(1);
-    runToEnd(operation);
-    EXPECT_TRUE(operation.flashPageSource());
-    EXPECT_FALSE(operation.flashPagesAnnotation());
-    EXPECT_FALSE(operation.flashOutline());
-}
-
 TEST_F(ImportOperation, FailsWithAReasonTheUserCanRead) {
     PdfFixtures::HandPdfOptions locked;
     locked.userPassword = "secret";

@@ -58,15 +58,6 @@ TEST(FlashPageSource, LookupsByPositionAndByIndex) {
     EXPECT_TRUE(source.normalPages().isEmpty());
 }
 
-TEST(FlashPage, PlainPagesCopyButCannotBeScaled) {
-    const FlashPage page("/x/1.swf", 4);
-    const FlashPagePtr copy = page.copyPage(1440, 100);
-    EXPECT_EQ(copy->pageFilePath(), "/x/1.swf");
-    EXPECT_EQ(copy->pageIndex(), 4);
-    EXPECT_FALSE(copy->isImagePage());
-    EXPECT_EQ(page.copyAsImgPage(180, 100), nullptr);
-}
-
 TEST(FlashPage, TempFolderIsMadeOncePerProcess) {
     const QString folder = FlashPage::flashPageTempFolder();
     EXPECT_FALSE(folder.isEmpty());
