@@ -13,6 +13,8 @@ namespace {
 constexpr quint32 kMagic = 0x00051607;
 constexpr int kHeaderLength = 26;  // magic, version, 16 filler bytes, entry count
 constexpr int kEntryLength = 12;   // identifier, offset, length
+// Resource forks stay far below this; anything larger is no AppleDouble file worth reading.
+constexpr qint64 kMaximumFileSize = 64 << 20;
 
 quint32 bigEndian32(const QByteArray& bytes, qint64 at) {
     return qFromBigEndian<quint32>(bytes.constData() + at);
@@ -68,7 +70,7 @@ void zk_combineAppleDoubleInDirectory(const QString& directory) {
         if (!target || !QFileInfo::exists(*target) || QFileInfo(*target).isSymLink())
             continue;
         QFile file(appleDoublePath);
-        if (!file.open(QIODevice::ReadOnly))
+        if (file.size() > kMaximumFileSize || !file.open(QIODevice::ReadOnly))
             continue;
         const auto found = entries(file.readAll());
         setAttribute(*target, ZKFinderInfoAttributeName, found.value(ZKAppleDoubleFinderInfoEntry));
