@@ -1,5 +1,6 @@
 #include "PageTestSupport.h"
 #include "PdfFixtures.h"
+#include "PdfLinkFixtures.h"
 #include "annotations/FlashPagesAnnotations.h"
 #include "outline/FlashOutline.h"
 #include "pages/FlashPageSourcePDF.h"
@@ -58,6 +59,31 @@ TEST_F(ImportOperation, ImportsPagesLinksAndBookmarksOnAWorkerThread) {
     EXPECT_EQ(imageSize(source->pages()[2]->pageFilePath()), QSize(500, 700));
     EXPECT_TRUE(operation.flashPagesAnnotation());
     EXPECT_TRUE(operation.flashOutline());
+}
+
+TEST_F(ImportOperation, LinksAndBookmarksFollowTheImportedRange) {
+    using namespace PdfFixtures;
+    HandPdfOptions options;
+    options.extend = [](PdfObjectWriter& w, const QList<int>& ids, QList<HandPage>& pages) {
+        pages[2].extraEntries = annots(w, {linkToPage(QRectF(10, 10, 50, 50), ids[3])});
+        return outlines(w, ids, {{"Chapter", 3, {}}});
+    };
+    const QString path = dir.filePath("linked.pdf");
+    ASSERT_TRUE(writeFile(path, handMadePdf(QList<HandPage>(5, markedPage(QSizeF(200, 300))), options)));
+    ImportPDFOperation operation(path, "3-4,40", 60, 25);
+    operation.setRenderEngineType(1);
+    operation.setImportLinks(true);
+    operation.setImportBookmarks(true);
+    runToEnd(operation);
+    ASSERT_TRUE(operation.flashPageSource());
+    EXPECT_EQ(operation.flashPageSource()->pages().size(), 2);
+    ASSERT_TRUE(operation.flashPagesAnnotation());
+    const pugi::xml_node pagesAnnos = operation.flashPagesAnnotation()->pagesAnnotationsNode();
+    EXPECT_EQ(std::distance(pagesAnnos.begin(), pagesAnnos.end()), 2);   // page 40 is not in the book
+    EXPECT_STREQ(pagesAnnos.first_child().attribute("pageIndex").value(), "1");
+    EXPECT_TRUE(pagesAnnos.first_child().child("anno"));
+    ASSERT_TRUE(operation.flashOutline());
+    EXPECT_EQ(operation.flashOutline()->items().size(), 1);
 }
 
 TEST_F(ImportOperation, FailsWithAReasonTheUserCanRead) {
