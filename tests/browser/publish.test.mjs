@@ -93,7 +93,7 @@ test('a published JPEG book opens over http and from disk, turns, and follows it
   for (let i = 0; i < count; i++) {
     await phone.waitForFunction((n) => {
       const img = document.querySelector('.lm-m-page[data-page="' + n + '"]:not([hidden]) img');
-      return img?.complete && img.naturalWidth > 0;
+      return img?.complete && img.naturalWidth > 0 && document.getAnimations().length === 0;
     }, i);
     if (i === 0) await screenshot(phone, 'published-mobile');
     if (i + 1 < count) await phone.click('.lm-m-next');
