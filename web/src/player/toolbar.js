@@ -16,7 +16,7 @@ export class Toolbar {
     this.pageCount = el('span', { class: 'lm-page-count' });
     for (const spec of buttons) {
       if (spec.id === 'pageField') {
-        this.element.append(el('span', { class: 'lm-page-field' }, this.pageInput, this.pageCount));
+        this.element.append(el('span', { class: 'lm-page-field', dir: 'ltr' }, this.pageInput, this.pageCount));
         continue;
       }
       if (!spec.visible) continue;
