@@ -83,9 +83,15 @@ export function previewPage(shellFile) {
 }
 
 // "Flip" reads bookConfig and pageEditor; every other kind reads the options object.
+const MOBILE_CONFIG = {
+  Flip: '<script>\nvar bookConfig = {};\n${fbbook.options}\n</script>',
+  other: '<script>\nvar fbOptions =\n${fbbook.options};\n</script>',
+};
+
 export function mobilePage(kind) {
-  const shell = kind === 'Flip' ? 'mobile/flip.html' : 'mobile/options.html';
-  return page(path.join(SRC, shell), ['mobile/mobile.css'], [bundle(kind === 'Flip' ? 'mobile/flipMain.js' : 'mobile/optionsMain.js')]);
+  const flip = kind === 'Flip';
+  return page(path.join(SRC, 'mobile/page.html'), ['mobile/mobile.css'], [bundle(flip ? 'mobile/flipMain.js' : 'mobile/optionsMain.js')])
+    .replace('<!--leafmill:config-->', () => MOBILE_CONFIG[flip ? 'Flip' : 'other']);
 }
 
 function copyTree(from, to) {
