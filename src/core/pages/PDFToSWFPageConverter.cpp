@@ -15,6 +15,8 @@
 namespace {
 constexpr int kFallbackBoxSize = 1440;
 constexpr int kPdf2swfTimeoutMs = 10 * 60 * 1000;
+// Poppler aborts the process when a bitmap cannot be allocated; no page needs more than this.
+constexpr int kMaxRenderSide = 8192;
 
 QSizeF pagePointSize(Poppler::Document* doc, int pageNumber) {
     if (!doc || doc->isLocked() || pageNumber < 1 || pageNumber > doc->numPages())
@@ -29,6 +31,7 @@ bool linkOrCopy(const QString& from, const QString& to) {
 }
 
 QSize boxedPixelSize(const QSizeF& points, int boxSize) {
+    boxSize = qMin(boxSize, kMaxRenderSide);
     return ImageUtility::pixelSize(PDFToSWFPageConverter::rectRespectTheWidthAndHeight(points.width(), points.height(), boxSize));
 }
 }

@@ -41,7 +41,7 @@ public:
                            const std::atomic<bool>* stop);
     void cancelPreparedRenditions();
 
-    // The page rendered so that its longer side is boxSize pixels; null when it cannot be.
+    // The page rendered so that its longer side is boxSize pixels (8192 at most); null when it cannot be.
     static QImage renderPage(Poppler::Document* doc, int pageNumber, int boxSize);
 
 private:

@@ -231,3 +231,9 @@ TEST_F(PdfPageSource, SwfPagesFallBackToJpegWhenNoMovieAppears) {
     EXPECT_EQ(source.thumbPages().size(), 2);
     expectEveryFileExists(source);
 }
+
+TEST_F(PdfPageSource, AbsurdResolutionsAreCappedInsteadOfExhaustingMemory) {
+    FlashPageSourcePDF source(handPdf("one.pdf", PdfFixtures::handMadePdf({QSizeF(300, 150)})), "1", 100000, 10);
+    EXPECT_EQ(PDFToSWFPageConverter::renderPage(source.toPageConverter()->PDFDoc(), 1, source.pageBoxSize()).size(),
+              QSize(8192, 4096));
+}
