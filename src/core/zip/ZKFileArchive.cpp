@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <zlib.h>
@@ -20,13 +21,17 @@ namespace {
 constexpr quint16 kEncryptedFlag = 0x0001;
 constexpr qint64 kMaximumLinkTargetLength = 4096;
 
+// The entry's date and permissions; a link keeps its own date and never passes either on to
+// its target.
 void applyAttributes(const QString& path, const ZKCDHeader& header) {
-    if (QFileInfo(path).isSymLink())
-        return;  // both calls below would reach the link's target
-    QFile item(path);
-    if (header.lastModDate().isValid())
-        item.setFileTime(header.lastModDate(), QFileDevice::FileModificationTime);
-    chmod(QFile::encodeName(path).constData(), header.posixPermissions());
+    const QByteArray nativePath = QFile::encodeName(path);
+    if (header.lastModDate().isValid()) {
+        const timespec date{header.lastModDate().toSecsSinceEpoch(), 0};
+        const timespec times[2] = {date, date};
+        utimensat(AT_FDCWD, nativePath.constData(), times, AT_SYMLINK_NOFOLLOW);
+    }
+    if (!QFileInfo(path).isSymLink())
+        chmod(nativePath.constData(), header.posixPermissions());
 }
 
 bool removeExistingItem(const QString& path) {
