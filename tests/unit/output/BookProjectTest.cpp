@@ -1,0 +1,187 @@
+#include "OutputFixture.h"
+
+#include "annotations/FlashPagesAnnotations.h"
+#include "outline/FlashOutline.h"
+#include "output/BookProject.h"
+#include "output/FlashBookOutput.h"
+#include "util/Xml.h"
+
+#include <sys/stat.h>
+
+using namespace OutputFixture;
+
+namespace {
+ino_t inodeOf(const QString& path) {
+    struct stat st {};
+    return stat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_ino : 0;
+}
+
+const char* kLinks = "<pagesAnnos><pageAnnos pageIndex=\"1\"><anno annotype=\"link\"><action actionType=\"url\">"
+                     "<url>https://example.org/</url></action></anno></pageAnnos></pagesAnnos>";
+const char* kOutline = "<ols><o><c>Chapter</c><p>1</p><l>1</l><ci><o><c>Section</c><p>2</p><l>2</l></o></ci></o></ols>";
+
+class Reopen : public Book {
+protected:
+    // A published book of image pages (indices from 1, as image books have) with links and an outline.
+    void publishImageBook(int count, bool mobile) {
+        for (int i = 1; i <= count; ++i) {
+            const QString image = iDir.filePath(QString("images/p%1.jpg").arg(i));
+            writeImage(image, QSize(60, 80), QColor::fromHsv(i * 40 % 360, 200, 200));
+            iPages->addImgPageFromFile(image);
+        }
+        iPages->generateNormalPages();
+        iPages->generateThumbPages();
+        if (mobile)
+            iPages->generatePhonePages();
+        const QString logo = iDir.filePath("pictures/logo.png");
+        writeImage(logo, QSize(4, 4), Qt::red);
+        iTemplate->setPropertyValue("logoFile", logo);
+        iTemplate->setPropertyValue("isHardCover", "YES");
+        pugi::xml_document links, outline;
+        links.load_string(kLinks);
+        outline.load_string(kOutline);
+        auto annotations = std::make_shared<FlashPagesAnnotations>();
+        annotations->setPagesAnnotationsNode(links.document_element());
+        TestSupport::writeFile(iDir.filePath("docs/manual.pdf"), "%PDF");
+        annotations->setNeedFiles({iDir.filePath("docs/manual.pdf")});
+        auto ols = std::make_shared<FlashOutline>();
+        ols->loadFromXMLNode(outline.document_element());
+        FlashBookOutput e(iPages, iTemplate, iOut, "index");
+        e.setFlashPagesAnnotations(annotations);
+        e.setFlashOutline(ols);
+        e.setOuputTheMobileFiles(mobile);
+        e.ouputTheBook();
+        ASSERT_TRUE(e.failures().isEmpty());
+    }
+
+    void republish(BookProject& project, const QString& folder, bool mobile = false) {
+        FlashBookOutput e(project.flashPageSource(), project.flashTemplate(), folder, "index");
+        e.setFlashPagesAnnotations(project.flashPagesAnnotations());
+        e.setFlashOutline(project.flashOutline());
+        e.setOuputTheMobileFiles(mobile);
+        e.ouputTheBook();
+        EXPECT_TRUE(e.failures().isEmpty()) << e.failures().join("\n").toStdString();
+    }
+
+    void writeDescription(const QByteArray& xml) {
+        TestSupport::writeFile(iOut + "/files/book.bin", BookDescriptionFile::encode(xml));
+    }
+};
+}
+
+TEST_F(Reopen, RoundTripGivesTheSameDescription) {
+    publishImageBook(3, true);
+    const QByteArray first = bookXMLOf(iOut + "/files/book.bin");
+    BookProject project;
+    ASSERT_TRUE(project.loadProjectFromOutputFolder(iOut)) << project.lastError().toStdString();
+    EXPECT_EQ(project.flashTemplate()->tmplName(), "Tiny");
+    EXPECT_EQ(project.flashTemplate()->propertyValueFor("logoFile", ""), iOut + "/files/extfiles/logoFile.png");
+    EXPECT_EQ(project.flashPageSource()->pages().size(), 3);
+    EXPECT_EQ(project.flashPageSource()->phonePages().size(), 3);
+    EXPECT_EQ(project.flashPagesAnnotations()->needFiles(), QStringList({iOut + "/files/pageConfig/manual.pdf"}));
+    ASSERT_TRUE(project.flashOutline());
+    EXPECT_EQ(project.flashOutline()->items().size(), 1);
+
+    const QString other = iDir.filePath("other");
+    QDir().mkpath(other);
+    republish(project, other, true);
+    EXPECT_EQ(bookXMLOf(other + "/files/book.bin"), first);
+    EXPECT_EQ(snapshot(other + "/files"), snapshot(iOut + "/files"));
+}
+
+TEST_F(Reopen, PublishingIntoItsOwnFolderLeavesThePageFilesInPlace) {
+    publishImageBook(3, true);
+    const QByteArray first = bookXMLOf(iOut + "/files/book.bin");
+    const auto before = snapshot(iOut + "/files");
+    const ino_t pageInode = inodeOf(iOut + "/files/page/2.jpg");
+    BookProject project;
+    ASSERT_TRUE(project.loadProjectFromOutputFolder(iOut));
+    republish(project, iOut, true);
+    EXPECT_EQ(inodeOf(iOut + "/files/page/2.jpg"), pageInode);
+    auto after = snapshot(iOut + "/files");
+    after.remove("book.bin");
+    after.remove("book.js");
+    auto expected = before;
+    expected.remove("book.bin");
+    expected.remove("book.js");
+    EXPECT_EQ(after, expected);
+    EXPECT_EQ(bookXMLOf(iOut + "/files/book.bin"), first);
+}
+
+TEST_F(Reopen, PDFBookPagesKeepTheirIndicesFromZero) {
+    addPages(3);
+    FlashBookOutput(iPages, iTemplate, iOut, "index").ouputTheBook();
+    BookProject project;
+    ASSERT_TRUE(project.loadProjectFromOutputFolder(iOut));
+    const auto& normal = project.flashPageSource()->normalPages();
+    ASSERT_EQ(normal.size(), 3);
+    EXPECT_EQ(normal[0]->pageIndex(), 0);
+    EXPECT_EQ(normal[0]->pageFilePath(), iOut + "/files/page/0.swf");
+    republish(project, iOut);
+    EXPECT_EQ(TestSupport::readFile(iOut + "/files/page/1.swf"), "FWS page 1");
+}
+
+TEST_F(Reopen, BrokenDescriptionsFailWithAReasonAndChangeNothing) {
+    publishImageBook(2, false);
+    const QByteArray good = TestSupport::readFile(iOut + "/files/book.bin");
+    const QList<QPair<const char*, QByteArray>> cases = {
+        {"truncated", good.left(good.size() / 2)},
+        {"garbage", QByteArray(500, 'x')},
+        {"wrong key", CommonCryptor::RC4EncryptedDataUsingKey(PdfFixtures::rc4("qv-bookkey-2009", good), QByteArray("other"))},
+        {"not xml", BookDescriptionFile::encode("this is not <xml")},
+        {"no pages", BookDescriptionFile::encode("<flipbook templateName=\"Tiny\"><extConfig/></flipbook>")},
+        {"unknown template", BookDescriptionFile::encode("<flipbook templateName=\"Gone\"><extConfig/><pages/></flipbook>")},
+        {"escaping page", BookDescriptionFile::encode("<flipbook templateName=\"Tiny\"><extConfig/><pages><page>"
+                                                      "<normalUrl>./../../etc/passwd</normalUrl><largeUrl>./files/page/1.jpg</largeUrl>"
+                                                      "<thumbUrl/></page></pages></flipbook>")},
+    };
+    for (const auto& [name, bytes] : cases) {
+        TestSupport::writeFile(iOut + "/files/book.bin", bytes);
+        const auto before = snapshot(iOut);
+        BookProject project;
+        EXPECT_FALSE(project.loadProjectFromOutputFolder(iOut)) << name;
+        EXPECT_FALSE(project.lastError().isEmpty()) << name;
+        EXPECT_FALSE(project.flashTemplate() || project.flashPageSource() || project.flashOutline()) << name;
+        EXPECT_EQ(snapshot(iOut), before) << name;
+    }
+    QFile::remove(iOut + "/files/book.bin");
+    BookProject project;
+    EXPECT_FALSE(project.loadProjectFromOutputFolder(iOut));
+    EXPECT_TRUE(project.lastError().contains("book.bin"));
+}
+
+TEST_F(Reopen, HandMadeDescription) {
+    QDir().mkpath(iOut + "/files/thumb");
+    writeImage(iOut + "/files/thumb/1.jpg", QSize(10, 10), Qt::blue);
+    writeImage(iOut + "/files/mobile/2.jpg", QSize(10, 10), Qt::blue);
+    TestSupport::writeFile(iOut + "/files/extfiles/logoFile.gif", "GIF89a");
+    writeDescription("<flipbook><extConfig><item name=\"pageWidth\">1234</item><item name=\"logoFile\">"
+                     "./files/extfiles/logoFile.gif</item><item name=\"unknownKey\">x</item></extConfig><pages>"
+                     "<page><normalUrl>./files/page/1.jpg</normalUrl><largeUrl>./files/page/1.jpg</largeUrl><thumbUrl>./files/thumb/1.jpg</thumbUrl></page>"
+                     "<page><normalUrl>./files/page/2.jpg</normalUrl><largeUrl>./files/page/2.jpg</largeUrl><thumbUrl>./files/thumb/2.jpg</thumbUrl></page>"
+                     "</pages></flipbook>");
+    BookProject project;
+    ASSERT_TRUE(project.loadProjectFromOutputFolder(iOut)) << project.lastError().toStdString();
+    EXPECT_EQ(project.flashTemplate()->tmplName(), "Neat");   // no templateName attribute
+    EXPECT_EQ(project.flashTemplate()->propertyValueFor("pageWidth", ""), "1234");
+    EXPECT_EQ(project.flashTemplate()->propertyValueFor("logoFile", ""), iOut + "/files/extfiles/logoFile.gif");
+    const auto& source = *project.flashPageSource();
+    EXPECT_EQ(source.pages().size(), 2);
+    ASSERT_EQ(source.thumbPages().size(), 1);   // the second thumbnail is missing
+    EXPECT_EQ(source.thumbPages()[0]->pageIndex(), 1);
+    ASSERT_EQ(source.phonePages().size(), 1);
+    EXPECT_EQ(source.phonePages()[0]->pageIndex(), 2);
+    EXPECT_FALSE(project.flashOutline());
+    EXPECT_FALSE(project.flashPagesAnnotations());
+
+    // Reopening again starts from empty fields.
+    QFile::remove(iOut + "/files/book.bin");
+    EXPECT_FALSE(project.loadProjectFromOutputFolder(iOut));
+    EXPECT_FALSE(project.flashTemplate());
+}
+
+TEST(BookProjectPaths, FlashURLsBecomePathsInTheFolder) {
+    EXPECT_EQ(BookProject::fillFullPathForFlashURL("./files/page/3.swf", "/b"), "/b/files/page/3.swf");
+    EXPECT_EQ(BookProject::fillFullPathForFlashURL("files/page/3.swf", "/b/"), "/b/files/page/3.swf");
+    EXPECT_FALSE(BookProject().loadProjectFromZip("/b/book.zip"));
+}

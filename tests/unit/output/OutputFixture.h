@@ -1,0 +1,141 @@
+#pragma once
+// A small installed-data folder (two templates, two mobile templates, a bundle skeleton) and a
+// book of page files made at test time, for the publishing tests.
+#include "PdfFixtures.h"
+#include "TestSupport.h"
+
+#include "language/FlashLanguageSettings.h"
+#include "output/BookDescriptionFile.h"
+#include "output/OutputFiles.h"
+#include "pages/FlashPageImage.h"
+#include "pages/FlashPageSourceImg.h"
+#include "templates/FlashTemplate.h"
+#include "util/CommonCryptor.h"
+#include "util/Resources.h"
+#include "zip/ZKDataArchive.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFileInfo>
+#include <QImage>
+#include <QMap>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <pugixml.hpp>
+
+namespace OutputFixture {
+
+inline const QString kHome = TestSupport::isolateUserFolders();
+
+inline QByteArray property(const char* type, const char* key, const char* value, const QByteArray& children = {}) {
+    QByteArray xml = QByteArray("<property type=\"") + type + "\"><key>" + key + "</key><title>" + key +
+                     "</title><desc/><value>" + value + "</value><valueSource/><defalutValue/>";
+    if (!children.isEmpty())
+        xml += "<childProperties>" + children + "</childProperties>";
+    return xml + "</property>";
+}
+
+// Three levels: book > layout > (pageWidth, pageHeight), then the other settings.
+inline QByteArray templateXML(const char* validCode) {
+    const QByteArray sizes = property("pt_number", "pageWidth", "600") + property("pt_number", "pageHeight", "800");
+    const QByteArray layout = property("pt_composite", "layout", "", sizes);
+    return QByteArray("<?xml version=\"1.0\"?><flashTemplate><info><htmlPath>index.html</htmlPath><swfPath>book.swf</swfPath>"
+                      "<defaultStyle>Blank</defaultStyle><macAppFilesFolder>TmplData/mac.app/Contents</macAppFilesFolder>"
+                      "<mobileTmplFilesPath>TmplData/mobile/Flip</mobileTmplFilesPath><templateValidCode>") +
+           validCode + "</templateValidCode></info><properties>" + property("pt_composite", "book", "", layout) +
+           property("pt_bool", "isHardCover", "NO") + property("pt_file", "logoFile", "") +
+           property("pt_form_language", "languageSetting", "English") + property("pt_text", "linkOverColor", "#808080") +
+           "</properties></flashTemplate>";
+}
+
+inline const QByteArray kTemplatePage = "<html><title>${index.title}</title>\n<body>${script.bottom}</body></html>\n";
+
+inline void makeAppFiles(const QString& root) {
+    using TestSupport::writeFile;
+    for (const char* name : {"Tiny", "Neat"}) {
+        const QString folder = root + "/Templates/" + name;
+        writeFile(folder + "/flashTemplate.xml", templateXML(name));
+        writeFile(folder + "/index.html", kTemplatePage);
+        writeFile(folder + "/book.swf", "FWS player");
+        writeFile(root + "/Styles/" + name + "/Blank/tmplSetting.txt", "\n\risHardCover=NO");
+    }
+    writeFile(root + "/TmplData/mobile/Flip/index.html", "<script>${fbbook.options}</script><p>${index.title}</p>");
+    writeFile(root + "/TmplData/mobile/Flip/flip.css", "body{}");
+    writeFile(root + "/TmplData/mobile/Slide/index.html", "var o=${fbbook.options};");
+    writeFile(root + "/TmplData/mac.app/Contents/Info.plist", "<plist/>");
+    writeFile(root + "/TmplData/mac.app/Contents/MacOS/LeafMillBook", "#!/bin/sh\n");
+    OutputFiles::copyFolder(Resources::appFilesPath("lang"), root + "/lang");
+}
+
+inline bool writeImage(const QString& path, QSize size, QColor colour) {
+    PdfFixtures::ensureGuiApp();
+    QDir().mkpath(QFileInfo(path).path());
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(colour);
+    return image.save(path);
+}
+
+// All files below a folder with their bytes, for "nothing changed" checks.
+inline QMap<QString, QByteArray> snapshot(const QString& folder) {
+    QMap<QString, QByteArray> files;
+    QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        files.insert(QDir(folder).relativeFilePath(path), TestSupport::readFile(path));
+    }
+    return files;
+}
+
+inline QByteArray bookXMLOf(const QString& bookBin) {
+    const auto xml = BookDescriptionFile::decode(TestSupport::readFile(bookBin));
+    return xml ? *xml : QByteArray();
+}
+
+// Installed data in a temporary folder, a template "Tiny" and pages whose normal files are SWF
+// movies and thumbnails JPEG images, with page indices 0..n-1 that differ from file names.
+class Book : public ::testing::Test {
+protected:
+    void SetUp() override {
+        PdfFixtures::ensureGuiApp();
+        ASSERT_TRUE(iDir.isValid());
+        iAppFiles = iDir.filePath("AppFiles");
+        makeAppFiles(iAppFiles);
+        FlashTemplate::setAppFilesFolder(iAppFiles);
+        FlashLanguageSettings::setAppFilesFolder(iAppFiles);
+        iTemplate = std::make_shared<FlashTemplate>(FlashTemplate::Empty{});
+        iTemplate->loadTemplate("Tiny");
+        iPages = std::make_shared<FlashPageSourceImg>();
+        iOut = iDir.filePath("out");
+        QDir().mkpath(iOut);
+    }
+    void TearDown() override {
+        FlashTemplate::setAppFilesFolder({});
+        FlashLanguageSettings::setAppFilesFolder({});
+    }
+
+    void addPages(int count, bool withPhonePages = false) {
+        const QString source = iDir.filePath("source");
+        for (int i = 0; i < count; ++i) {
+            const QString page = QString("%1/movie-%2.swf").arg(source).arg(i + 7);
+            TestSupport::writeFile(page, "FWS page " + QByteArray::number(i));
+            const QString thumb = QString("%1/small-%2.jpg").arg(source).arg(i + 7);
+            writeImage(thumb, QSize(18, 24), QColor::fromHsv(i * 30 % 360, 200, 200));
+            iPages->pages().append(std::make_shared<FlashPage>(page, i));
+            iPages->normalPages().append(std::make_shared<FlashPage>(page, i));
+            iPages->thumbPages().append(std::make_shared<FlashPageImage>(thumb, i));
+            if (withPhonePages) {
+                const QString phone = QString("%1/phone-%2.jpg").arg(source).arg(i);
+                writeImage(phone, QSize(30, 40), Qt::gray);
+                iPages->phonePages().append(std::make_shared<FlashPageImage>(phone, i));
+            }
+        }
+    }
+
+    QTemporaryDir iDir;
+    QString iAppFiles;
+    QString iOut;
+    std::shared_ptr<FlashTemplate> iTemplate;
+    std::shared_ptr<FlashPageSourceImg> iPages;
+};
+
+}

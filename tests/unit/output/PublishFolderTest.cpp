@@ -1,0 +1,180 @@
+#include "OutputFixture.h"
+
+#include "annotations/FlashPagesAnnotations.h"
+#include "output/FlashBookOutput.h"
+#include "output/FlashBookOutputApp.h"
+#include "util/AppInfo.h"
+
+#include <QProcess>
+
+using namespace OutputFixture;
+
+namespace {
+class PublishFolder : public Book {
+protected:
+    std::unique_ptr<FlashBookOutput> engine(const QString& name = "mybook") {
+        return std::make_unique<FlashBookOutput>(iPages, iTemplate, iOut, name);
+    }
+    QString out(const QString& relative) const { return iOut + "/" + relative; }
+    QStringList scriptLines(FlashBookOutput& e, const QString& kind) { return e.mobileConfigScript(kind).split('\n'); }
+};
+}
+
+TEST_F(PublishFolder, WritesTheBookLayout) {
+    addPages(3);
+    const QString logo = iDir.filePath("pictures/logo.PNG");
+    writeImage(logo, QSize(4, 4), Qt::red);
+    iTemplate->setPropertyValue("logoFile", logo);
+    auto links = std::make_shared<FlashPagesAnnotations>();
+    TestSupport::writeFile(iDir.filePath("docs/manual.pdf"), "%PDF");
+    links->setNeedFiles({iDir.filePath("docs/manual.pdf"), iDir.filePath("docs/gone.pdf")});
+    auto e = engine();
+    e->setFlashPagesAnnotations(links);
+    e->ouputTheBook();
+
+    EXPECT_TRUE(e->failures().isEmpty()) << e->failures().join("\n").toStdString();
+    for (const char* file : {"mybook.html", "book.swf", "files/book.bin", "files/book.js", "files/page/0.swf",
+                             "files/page/2.swf", "files/thumb/0.jpg", "files/thumb/2.jpg",
+                             "files/extfiles/logoFile.PNG", "files/pageConfig/manual.pdf"})
+        EXPECT_TRUE(QFileInfo(out(file)).isFile()) << file;
+    EXPECT_FALSE(QFileInfo::exists(out("files/pageConfig/gone.pdf")));
+    EXPECT_FALSE(QFileInfo::exists(out("files/large")));
+    EXPECT_FALSE(QFileInfo::exists(out("mobile")));
+    EXPECT_EQ(TestSupport::readFile(out("files/page/1.swf")), "FWS page 1");
+    EXPECT_EQ(TestSupport::readFile(out("book.swf")), "FWS player");
+    // Without an HTML configuration the template page is copied byte for byte.
+    EXPECT_EQ(TestSupport::readFile(out("mybook.html")), kTemplatePage);
+    EXPECT_EQ(e->outputFileName(), out("mybook.html"));
+}
+
+TEST_F(PublishFolder, HTMLPageNames) {
+    EXPECT_EQ(engine("mybook")->outputHTMLFileName(), out("mybook.html"));
+    EXPECT_EQ(engine("mybook.html")->outputHTMLFileName(), out("mybook.html"));
+    EXPECT_EQ(engine("mybook.HTML")->outputHTMLFileName(), out("mybook.HTML.html"));
+    EXPECT_EQ(engine("")->outputHTMLFileName(), out("index.html"));
+}
+
+TEST_F(PublishFolder, HTMLConfigurationFillsThePage) {
+    auto e = engine();
+    auto config = std::make_shared<HTMLConfigInfo>();
+    config->setHTMLTitle("My Book");
+    config->setHTMLScript("<script>go()</script>");
+    e->setHTMLConfig(config);
+    e->ouputTheBook();
+    EXPECT_EQ(TestSupport::readFile(out("mybook.html")), "<html><title>My Book</title>\n<body><script>go()</script></body></html>\n");
+}
+
+TEST_F(PublishFolder, RepublishingKeepsOldExtraPagesAndReportsMissingOnes) {
+    addPages(12);
+    engine()->ouputTheBook();
+    iPages->clearPages();
+    addPages(10);
+    QFile::remove(iPages->normalPages()[4]->pageFilePath());
+    auto e = engine();
+    e->ouputTheBook();
+    EXPECT_TRUE(QFileInfo::exists(out("files/page/10.swf")));
+    EXPECT_TRUE(QFileInfo::exists(out("files/page/11.swf")));
+    ASSERT_EQ(e->failures().size(), 1);
+    EXPECT_TRUE(e->failures().first().contains("movie-11.swf"));
+    // The rest of the book is still written.
+    EXPECT_TRUE(QFileInfo::exists(out("files/book.bin")));
+}
+
+TEST_F(PublishFolder, MissingSaveFolderWritesNothing) {
+    addPages(1);
+    FlashBookOutput e(iPages, iTemplate, iDir.filePath("nowhere"), "mybook");
+    e.ouputTheBook();
+    EXPECT_FALSE(QFileInfo::exists(iDir.filePath("nowhere")));
+}
+
+TEST_F(PublishFolder, MobileVersionForTheFlipKind) {
+    addPages(12, true);
+    auto e = engine();
+    auto config = std::make_shared<HTMLConfigInfo>();
+    config->setHTMLTitle("Say \"hi\"");
+    e->setHTMLConfig(config);
+    e->setOuputTheMobileFiles(true);
+    e->ouputTheBook();
+    const QString page = QString::fromUtf8(TestSupport::readFile(out("mobile/index.html")));
+    EXPECT_TRUE(page.startsWith("<script>bookConfig.totalPageCount=\"12\";\nbookConfig.largePageWidth=\"600\";\n"
+                                "bookConfig.largePageHeight=\"800\";\nbookConfig.bookTitle=\"Say \\\"hi\\\"\";\n"
+                                "bookConfig.LinkDownColor=\"#808080\";\nbookConfig.LinkAlpha=\"0.5\";\n"
+                                "bookConfig.OpenWindow=\"_Blank\";\nbookConfig.normalPath=\"../files/mobile/\";\n"
+                                "bookConfig.largePath=\"../files/mobile/\";\nbookConfig.productName=\"Leaf Mill for Mac\";\n"))
+        << page.toStdString();
+    EXPECT_TRUE(page.contains("bookConfig.thumbPath=\"../files/thumb/\";\nvar pageEditor =[];</script>"));
+    EXPECT_TRUE(page.endsWith("<p></p>"));   // the mobile page gets no HTML texts
+    EXPECT_TRUE(QFileInfo::exists(out("mobile/flip.css")));
+    EXPECT_TRUE(QFileInfo::exists(out("files/mobile/11.jpg")));
+
+    // Publishing again replaces the mobile folder completely.
+    TestSupport::writeFile(out("mobile/added-by-hand.txt"), "x");
+    e->ouputTheBook();
+    EXPECT_FALSE(QFileInfo::exists(out("mobile/added-by-hand.txt")));
+    EXPECT_TRUE(QFileInfo::exists(out("mobile/index.html")));
+}
+
+TEST_F(PublishFolder, MobileConfigurationOfOtherKindsAndDecimalCommas) {
+    addPages(5);
+    iTemplate->setPropertyValue("pageWidth", "768");
+    iTemplate->setPropertyValue("pageHeight", "1024");
+    auto e = engine();
+    EXPECT_EQ(e->mobileConfigScript("Slide"),
+              "{pageWidth:768,pageHeight:1024,totalPage:5,zoomPageDir:\"../files/mobile/\",normalPageDir:\"../files/mobile/\"}");
+    iTemplate->setPropertyValue("pageWidth", "1024,5");
+    EXPECT_TRUE(e->mobileConfigScript("Slide").startsWith("{pageWidth:1024.5,"));
+    EXPECT_EQ(scriptLines(*e, "Flip")[1], "bookConfig.largePageWidth=\"1024.5\";");
+
+    iTemplate->setMobileTmplName("Slide");
+    e->setOuputTheMobileFiles(true);
+    e->ouputTheBook();
+    EXPECT_TRUE(TestSupport::readFile(out("mobile/index.html")).startsWith("var o={pageWidth:1024.5,"));
+}
+
+TEST_F(PublishFolder, ZipDeliveryPacksTheBookAtTheArchiveRoot) {
+    addPages(2);
+    for (const auto& [name, archive] : {std::pair{"mybook", "mybook.zip"}, {"mybook.zip", "mybook.zip"}, {"mybook.ZIP", "mybook.ZIP.zip"}}) {
+        auto e = engine(name);
+        e->outputTheBookAsZip();
+        EXPECT_EQ(e->outputFileName(), out(archive));
+        EXPECT_TRUE(e->failures().isEmpty());
+    }
+    QProcess unzip;
+    unzip.start("unzip", {"-t", out("mybook.zip")});
+    ASSERT_TRUE(unzip.waitForFinished(30000));
+    EXPECT_EQ(unzip.exitCode(), 0) << unzip.readAllStandardOutput().toStdString();
+    unzip.start("unzip", {"-Z1", out("mybook.zip")});
+    ASSERT_TRUE(unzip.waitForFinished(30000));
+    const QStringList entries = QString::fromUtf8(unzip.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+    for (const char* entry : {"index.html", "book.swf", "files/book.bin", "files/page/1.swf"})
+        EXPECT_TRUE(entries.contains(entry)) << entry;
+    // The book is not left in the destination, and the staging folder is gone.
+    EXPECT_FALSE(QFileInfo::exists(out("files")));
+    EXPECT_FALSE(QFileInfo::exists(AppInfo::shareInstance().appWorkdTmpFolder() + "/output"));
+}
+
+TEST_F(PublishFolder, ZipDeliveryReplacesAnOldArchive) {
+    addPages(1);
+    TestSupport::writeFile(out("mybook.zip"), "not a zip archive");
+    engine()->outputTheBookAsZip();
+    QProcess unzip;
+    unzip.start("unzip", {"-t", out("mybook.zip")});
+    ASSERT_TRUE(unzip.waitForFinished(30000));
+    EXPECT_EQ(unzip.exitCode(), 0);
+}
+
+TEST_F(PublishFolder, ApplicationBundleLayout) {
+    addPages(2);
+    TestSupport::writeFile(out("mybook.app/Contents/old-file"), "old");
+    FlashBookOutputApp e(iPages, iTemplate, iOut, "mybook.html");
+    e.setOuputTheMobileFiles(false);
+    e.ouputTheBook();
+    EXPECT_EQ(e.outputFileName(), out("mybook.app"));
+    EXPECT_EQ(e.outputHTMLFileName(), out("mybook.app/Contents/Resources/index.html"));
+    for (const char* file : {"Contents/Info.plist", "Contents/Resources/index.html", "Contents/Resources/book.swf",
+                             "Contents/Resources/files/book.bin", "Contents/Resources/files/page/1.swf"})
+        EXPECT_TRUE(QFileInfo(out(QString("mybook.app/") + file)).isFile()) << file;
+    EXPECT_TRUE(QFileInfo(out("mybook.app/Contents/MacOS/LeafMillBook")).isExecutable());
+    EXPECT_FALSE(QFileInfo::exists(out("mybook.app/Contents/old-file")));
+    EXPECT_EQ(FlashBookOutputApp::bundleNameFor("mybook"), "mybook.app");
+}
