@@ -2,7 +2,6 @@
 #include "pages/PDFToPageConverter.h"
 #include <QImage>
 #include <QList>
-#include <QMutex>
 #include <QSet>
 #include <QSizeF>
 #include <atomic>
