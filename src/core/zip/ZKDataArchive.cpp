@@ -1,8 +1,8 @@
 #include "ZKDataArchive.h"
 #include "ZKDataAdditions.h"
 #include "ZKLFHeader.h"
+#include "ZKLog.h"
 #include "ZKRecordCoding.h"
-#include "util/Log.h"
 
 ZKDataArchive::ZKDataArchive() = default;
 
@@ -58,7 +58,7 @@ std::optional<QByteArray> ZKDataArchive::inflateFile(const ZKCDHeader& header, Z
     if (!bytes)
         return std::nullopt;
     if (!header.isDirectory() && (quint64(bytes->size()) != header.uncompressedSize() || zk_crc32(*bytes) != header.crc())) {
-        spdlog::error("Zip entry {} does not match its recorded size and CRC", header.filename());
+        ZKLog::error(QStringLiteral("Zip entry %1 does not match its recorded size and CRC"), header.filename());
         return std::nullopt;
     }
     if (attributes)

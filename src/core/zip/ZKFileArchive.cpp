@@ -6,9 +6,9 @@
 #include "ZKRecordCoding.h"
 #include "ZKFileManagerAdditions.h"
 #include "ZKLFHeader.h"
+#include "ZKLog.h"
 #include "ZKSafePath.h"
 #include "ZKZlibStream.h"
-#include "util/Log.h"
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -49,7 +49,7 @@ std::unique_ptr<ZKFileArchive> ZKFileArchive::archiveWithArchivePath(const QStri
         return archive;
     bool usedZip64Records = false;
     if (!archive->readCentralDirectory(&usedZip64Records)) {
-        spdlog::error("No zip archive in {}", path);
+        ZKLog::error(QStringLiteral("No zip archive in %1"), path);
         return nullptr;
     }
     archive->iUseZip64Extensions = usedZip64Records
@@ -88,7 +88,7 @@ int ZKFileArchive::inflateToDirectory(const QString& directory, bool usingResour
 bool ZKFileArchive::entriesAreSafe() const {
     for (const ZKCDHeader& header : iCentralDirectory) {
         if (!ZKSafePath::isSafeEntryName(header.filename())) {
-            spdlog::error("Refused zip entry \"{}\": it would land outside the folder", header.filename());
+            ZKLog::error(QStringLiteral("Refused zip entry \"%1\": it would land outside the folder"), header.filename());
             return false;
         }
     }
@@ -115,23 +115,23 @@ int ZKFileArchive::inflateFile(const ZKCDHeader& header, const QString& director
     const ZKSafePath safe(directory);
     const auto target = safe.targetFor(header.filename());
     if (!target) {
-        spdlog::error("Refused zip entry \"{}\": it would land outside {}", header.filename(), directory);
+        ZKLog::error(QStringLiteral("Refused zip entry \"%1\": it would land outside %2"), header.filename(), directory);
         return ZKFailed;
     }
     if (header.isDirectory())
         return QDir().mkpath(*target) ? ZKSucceeded : ZKFailed;
     if (header.generalPurposeBitFlag() & kEncryptedFlag) {
-        spdlog::error("Cannot expand encrypted zip entry {}", header.filename());
+        ZKLog::error(QStringLiteral("Cannot expand encrypted zip entry %1"), header.filename());
         return ZKFailed;
     }
     const auto start = entryDataStart(header);
     if (!start) {
-        spdlog::error("Zip entry {} lies outside the archive {}", header.filename(), iArchivePath);
+        ZKLog::error(QStringLiteral("Zip entry %1 lies outside the archive %2"), header.filename(), iArchivePath);
         return ZKFailed;
     }
     QDir().mkpath(QFileInfo(*target).path());
     if (!removeExistingItem(*target)) {
-        spdlog::error("Cannot replace {} with zip entry {}", *target, header.filename());
+        ZKLog::error(QStringLiteral("Cannot replace %1 with zip entry %2"), *target, header.filename());
         return ZKFailed;
     }
     if (header.isSymLink())
@@ -155,7 +155,7 @@ std::optional<qint64> ZKFileArchive::entryDataStart(const ZKCDHeader& header) co
 
 int ZKFileArchive::inflateLink(const ZKCDHeader& header, qint64 start, const QString& target, const ZKSafePath& safe) {
     if (header.compressedSize() > quint64(kMaximumLinkTargetLength)) {
-        spdlog::error("Zip entry {} is no link target", header.filename());
+        ZKLog::error(QStringLiteral("Zip entry %1 is no link target"), header.filename());
         return ZKFailed;
     }
     const QByteArray stored = readArchiveBytes(start, qint64(header.compressedSize()));
@@ -163,16 +163,16 @@ int ZKFileArchive::inflateLink(const ZKCDHeader& header, qint64 start, const QSt
         : header.compressionMethod() == ZKCompressionDeflated ? zk_inflate(stored, kMaximumLinkTargetLength)
         : std::nullopt;
     if (!bytes || zk_crc32(*bytes) != header.crc()) {
-        spdlog::error("Zip entry {} holds no readable link target", header.filename());
+        ZKLog::error(QStringLiteral("Zip entry %1 holds no readable link target"), header.filename());
         return ZKFailed;
     }
     const QString linkTarget = QString::fromUtf8(*bytes);
     if (!ZKSafePath::isSafeLinkTarget(header.filename(), linkTarget) || !safe.linkStaysInside(target, linkTarget)) {
-        spdlog::error("Refused zip entry \"{}\": its link to \"{}\" leads outside the folder", header.filename(), linkTarget);
+        ZKLog::error(QStringLiteral("Refused zip entry \"%1\": its link to \"%2\" leads outside the folder"), header.filename(), linkTarget);
         return ZKFailed;
     }
     if (symlink(QFile::encodeName(linkTarget).constData(), QFile::encodeName(target).constData()) != 0) {
-        spdlog::error("Cannot create the link {}", target);
+        ZKLog::error(QStringLiteral("Cannot create the link %1"), target);
         return ZKFailed;
     }
     return ZKSucceeded;
@@ -181,13 +181,13 @@ int ZKFileArchive::inflateLink(const ZKCDHeader& header, qint64 start, const QSt
 int ZKFileArchive::inflateRegularFile(const ZKCDHeader& header, qint64 start, const QString& target) {
     const quint16 method = header.compressionMethod();
     if (method != ZKCompressionStored && method != ZKCompressionDeflated) {
-        spdlog::error("Zip entry {} uses compression method {}, which cannot be expanded", header.filename(), method);
+        ZKLog::error(QStringLiteral("Zip entry %1 uses compression method %2, which cannot be expanded"), header.filename(), method);
         return ZKFailed;
     }
     QFile in(iArchivePath);
     QFile out(target);
     if (!in.open(QIODevice::ReadOnly) || !in.seek(start) || !out.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        spdlog::error("Cannot expand zip entry {} into {}", header.filename(), target);
+        ZKLog::error(QStringLiteral("Cannot expand zip entry %1 into %2"), header.filename(), target);
         return ZKFailed;
     }
     quint32 crc = 0;
@@ -207,7 +207,7 @@ int ZKFileArchive::inflateRegularFile(const ZKCDHeader& header, qint64 start, co
         const bool fed = !block.isEmpty()
             && (method == ZKCompressionStored ? sink(block) : inflater.write(block, sink));
         if (!fed) {
-            spdlog::error("Stream error: {} {}", target, inflater.errorMessage());
+            ZKLog::error(QStringLiteral("Stream error: %1 %2"), target, inflater.errorMessage());
             return ZKFailed;
         }
         if (delegateWantsSizes() && blocks % ZKNotificationIterations == 0)
@@ -221,11 +221,11 @@ int ZKFileArchive::inflateRegularFile(const ZKCDHeader& header, qint64 start, co
     }
     const bool streamComplete = method == ZKCompressionStored || inflater.finished() || header.compressedSize() == 0;
     if (!streamComplete || written != header.uncompressedSize()) {
-        spdlog::error("Inflation size mismatch for {} - stored: {}, calculated: {}", target, header.uncompressedSize(), written);
+        ZKLog::error(QStringLiteral("Inflation size mismatch for %1 - stored: %2, calculated: %3"), target, header.uncompressedSize(), written);
         return ZKFailed;
     }
     if (crc != header.crc()) {
-        spdlog::error("Inflation CRC mismatch for {} - stored: {}, calculated: {}", target, header.crc(), crc);
+        ZKLog::error(QStringLiteral("Inflation CRC mismatch for %1 - stored: %2, calculated: %3"), target, header.crc(), crc);
         return ZKFailed;
     }
     return ZKSucceeded;
@@ -260,12 +260,12 @@ bool ZKFileArchive::collectItems(const QString& path, const QString& basePath, b
     const QString absolute = QFileInfo(path).absoluteFilePath();
     const QString name = QDir::cleanPath(QDir(basePath).relativeFilePath(absolute));
     if (name.startsWith(QLatin1String("../")) || name == QLatin1String("..") || QDir::isAbsolutePath(name)) {
-        spdlog::error("Cannot add {} to a zip archive relative to {}", path, basePath);
+        ZKLog::error(QStringLiteral("Cannot add %1 to a zip archive relative to %2"), path, basePath);
         return false;
     }
     const QFileInfo info(absolute);
     if (!info.exists() && !info.isSymLink()) {
-        spdlog::error("Cannot add {} to a zip archive: nothing is there", path);
+        ZKLog::error(QStringLiteral("Cannot add %1 to a zip archive: nothing is there"), path);
         return false;
     }
     const bool isDirectory = info.isDir() && !info.isSymLink();
@@ -286,7 +286,7 @@ int ZKFileArchive::deflateItems(const QList<Item>& items) {
     notify([this, &items](ZKArchiveDelegate& d) { d.onZKArchiveDidUpdateTotalCount(this, quint64(items.size())); });
     QFile file(iArchivePath);
     if (!file.open(QIODevice::ReadWrite) || !file.seek(qint64(iCdTrailer.offsetOfStartOfCentralDirectory()))) {
-        spdlog::error("Cannot write the zip archive {}", iArchivePath);
+        ZKLog::error(QStringLiteral("Cannot write the zip archive %1"), iArchivePath);
         notify([this](ZKArchiveDelegate& d) { d.onZKArchiveDidFail(this); });
         return ZKFailed;
     }
@@ -314,7 +314,7 @@ int ZKFileArchive::writeEntry(QFile& file, const Item& item) {
     notify([this, &item](ZKArchiveDelegate& d) { d.onZKArchiveWillZipPath(this, item.path); });
     const auto attributes = ZKFileAttributes::ofPath(item.path);
     if (!attributes || ZKRecordCoding::encodeText(item.name).size() > 0xFFFF) {
-        spdlog::error("Cannot add {} to a zip archive", item.path);
+        ZKLog::error(QStringLiteral("Cannot add %1 to a zip archive"), item.path);
         return ZKFailed;
     }
     const bool isRegular = attributes->fileType == ZKFileAttributes::FileType::Regular;
@@ -327,7 +327,7 @@ int ZKFileArchive::writeEntry(QFile& file, const Item& item) {
     const qint64 entryOffset = file.pos();
     const QByteArray placeholder = local.data();
     if (file.write(placeholder) != placeholder.size()) {
-        spdlog::error("Cannot write the zip archive {}", iArchivePath);
+        ZKLog::error(QStringLiteral("Cannot write the zip archive %1"), iArchivePath);
         return ZKFailed;
     }
     EntryContent content;
@@ -341,7 +341,7 @@ int ZKFileArchive::writeEntry(QFile& file, const Item& item) {
     const QByteArray header = local.data();
     if (header.size() != placeholder.size() || !file.seek(entryOffset) || file.write(header) != header.size()
         || !file.seek(entryEnd)) {
-        spdlog::error("Cannot add {} to the zip archive {}", item.path, iArchivePath);
+        ZKLog::error(QStringLiteral("Cannot add %1 to the zip archive %2"), item.path, iArchivePath);
         return ZKFailed;
     }
     ZKCDHeader central = ZKCDHeader::recordForLocalHeader(local, quint64(entryOffset));
@@ -354,7 +354,7 @@ int ZKFileArchive::storeOtherContent(QFile& file, const QString& path, EntryCont
     if (QFileInfo(path).isSymLink()) {
         const auto target = ZKFileManagerAdditions::linkTarget(path);
         if (!target) {
-            spdlog::error("Cannot read the link {}", path);
+            ZKLog::error(QStringLiteral("Cannot read the link %1"), path);
             return ZKFailed;
         }
         content.stored = QFile::encodeName(*target);
@@ -367,7 +367,7 @@ int ZKFileArchive::storeOtherContent(QFile& file, const QString& path, EntryCont
 int ZKFileArchive::deflateFileContent(QFile& file, const QString& path, EntryContent& content) {
     QFile in(path);
     if (!in.open(QIODevice::ReadOnly)) {
-        spdlog::error("Cannot read {}", path);
+        ZKLog::error(QStringLiteral("Cannot read %1"), path);
         return ZKFailed;
     }
     ZKZlibStream deflater(ZKZlibStream::Mode::Deflate);
@@ -379,7 +379,7 @@ int ZKFileArchive::deflateFileContent(QFile& file, const QString& path, EntryCon
         const QByteArray block = in.read(ZKZipBlockSize);
         const bool last = in.atEnd();
         if ((block.isEmpty() && !last) || !deflater.write(block, sink, last)) {
-            spdlog::error("Cannot compress {} into {}: {}", path, iArchivePath, deflater.errorMessage());
+            ZKLog::error(QStringLiteral("Cannot compress %1 into %2: %3"), path, iArchivePath, deflater.errorMessage());
             return ZKFailed;
         }
         content.crc = zk_crc32(block, content.crc);
