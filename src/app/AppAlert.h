@@ -1,0 +1,28 @@
+#pragma once
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+class QWidget;
+
+// Modal alerts of the application. Every alert goes through run(), so tests can answer them
+// without a person by installing a responder.
+class AppAlert {
+public:
+    enum Style { Informational, Warning };
+    struct Request {
+        Style style = Warning;
+        QString messageText;
+        QString informativeText;
+        QStringList buttons;   // first button first
+    };
+    // Answers with the 0-based index of the pressed button.
+    using Responder = std::function<int(const Request&)>;
+
+    static int run(QWidget* parent, const Request& request);
+    // Replaces the on-screen alert; an empty responder restores it.
+    static void setResponder(Responder responder);
+
+private:
+    static int runOnScreen(QWidget* parent, const Request& request);
+};

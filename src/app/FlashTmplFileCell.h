@@ -1,0 +1,11 @@
+#pragma once
+#include "FlashTmplBtnCell.h"
+
+// The value cell of a file setting; its "info-" button opens a file chooser.
+class FlashTmplFileCell : public FlashTmplBtnCell {
+public:
+    using FlashTmplBtnCell::FlashTmplBtnCell;
+
+protected:
+    QString imagePrefix() const override { return QStringLiteral("info-"); }
+};

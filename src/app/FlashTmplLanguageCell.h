@@ -1,0 +1,8 @@
+#pragma once
+#include "FlashTmplBtnCell.h"
+
+// The value cell of an interface-language setting; its button opens the language window.
+class FlashTmplLanguageCell : public FlashTmplBtnCell {
+public:
+    using FlashTmplBtnCell::FlashTmplBtnCell;
+};

@@ -1,0 +1,13 @@
+#pragma once
+#include "LeafMillAppDelegate.h"
+
+// The second edition: its own identity, then the shared start-up.
+class FolioPressProAppDelegate : public LeafMillAppDelegate {
+    Q_OBJECT
+public:
+    using LeafMillAppDelegate::LeafMillAppDelegate;
+    void applicationDidFinishLaunching() override;
+
+protected:
+    QString appShortName() const override { return QStringLiteral("LeafMillPro"); }
+};

@@ -1,0 +1,121 @@
+#pragma once
+#include <QDialog>
+#include <QPointer>
+#include <QStringList>
+#include <QThreadPool>
+#include <QVariantMap>
+#include <memory>
+
+class FlashOutline;
+class FlashPageSource;
+class FlashPagesAnnotations;
+class ImportPDFOperation;
+class QButtonGroup;
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+
+// The import sheet: pick a PDF, its pages, the quality and the page kind, run the import in the
+// background with progress, and hand the results to the application when it ends with code 1.
+class ImportWindowDelegate : public QDialog {
+    Q_OBJECT
+public:
+    explicit ImportWindowDelegate(QWidget* parent = nullptr);
+    ~ImportWindowDelegate() override;
+
+    // ---- rules ----
+    // The file field names an existing file whose extension is "pdf" in any letter case.
+    static bool isImportableFile(const QString& path);
+    // The book name a file gives: its name up to the first dot ("report.draft.pdf" -> "report").
+    static QString outputNameForImportedFile(const QString& path);
+    // Whether a host of this version must be warned about a missing X11 (10.8 and later 10.x).
+    static bool X11WarningApplies(const QString& MacVersion);
+    // True when the folder holds a "lib" folder with a ".dylib" file at any depth.
+    static bool checkDylibFileExist(const QString& folder);
+    bool checkX11Install() const;
+    // The host's "major.minor.patch" where the X11 check applies (macOS); empty elsewhere.
+    static QString detectMacSystemVersion();
+
+    // ---- actions ----
+    void onBrowseFileAction();
+    void controlTextDidChange();
+    void onPageRangeTypeChangeAction();
+    void onOpenTheFileAction();
+    void onImportAction();
+    void onCancelAction();
+    void enableButtons(bool e);
+    void freeAfterImport();
+    void mainThread_handleMSG(const QVariantMap& userInfo);
+
+    // ---- results, read when the sheet ends with code 1 ----
+    int pageWidth() const { return iPageWidth; }
+    int pageHeight() const { return iPageHeight; }
+    std::shared_ptr<FlashPageSource> flashPageSource() const { return iFlashPageSource; }
+    std::shared_ptr<FlashPagesAnnotations> flashPagesAnnotations() const { return iFlashPagesAnnotations; }
+    std::shared_ptr<FlashOutline> flashOutline() const { return iFlashOutline; }
+
+    // ---- controls and host facts (tests and the drop target use them) ----
+    QLineEdit* txtImportFile() const { return iTxtImportFile; }
+    QLineEdit* txtPageRange() const { return iTxtPageRange; }
+    QButtonGroup* pageRangeType() const { return iPageRangeType; }
+    QButtonGroup* renderEngineType() const { return iRenderEngineType; }
+    QComboBox* importQuality() const { return iImportQuality; }
+    QCheckBox* btnImportBookMark() const { return iBtnImportBookMark; }
+    QCheckBox* btnImportLinks() const { return iBtnImportLinks; }
+    QPushButton* btnOK() const { return iBtnOK; }
+    QPushButton* btnCancel() const { return iBtnCancel; }
+    QLabel* lblInfo() const { return iLblInfo; }
+    QProgressBar* prgBar() const { return iPrgBar; }
+    ImportPDFOperation* importPDF() const { return iImportPDF.get(); }
+    const QString& MacVersion() const { return iMacVersion; }
+    void setMacVersion(const QString& version) { iMacVersion = version; }
+    void setX11Folders(const QStringList& folders) { iX11Folders = folders; }
+    bool X11InstalledFlag() const { return iX11InstalledFlag; }
+
+protected:
+    // Escape and the close box act as the Cancel button.
+    void reject() override;
+
+signals:
+    // The import started in the background (the sheet is now in its importing state).
+    void importStarted();
+
+private:
+    void buildInterface();
+    void awakeFromNib();
+    bool askAboutX11();
+    void saveDialogSettings();
+    void startImport();
+    void importDidFinish(ImportPDFOperation* operation);
+    void readFirstPageSize(const QString& PDFPath);
+    bool okRuleHolds() const;
+
+    QLineEdit* iTxtImportFile = nullptr;
+    QButtonGroup* iPageRangeType = nullptr;
+    QLineEdit* iTxtPageRange = nullptr;
+    QComboBox* iImportQuality = nullptr;
+    QPushButton* iBtnBrowse = nullptr;
+    QPushButton* iBtnOK = nullptr;
+    QPushButton* iBtnCancel = nullptr;
+    QLabel* iLblInfo = nullptr;
+    QProgressBar* iPrgBar = nullptr;
+    QCheckBox* iBtnImportBookMark = nullptr;
+    QCheckBox* iBtnImportLinks = nullptr;
+    QButtonGroup* iRenderEngineType = nullptr;
+    QList<QWidget*> iEngineButtons, iRangeButtons;
+
+    int iPageWidth = 0;
+    int iPageHeight = 0;
+    std::shared_ptr<FlashPageSource> iFlashPageSource;
+    std::shared_ptr<FlashPagesAnnotations> iFlashPagesAnnotations;
+    std::shared_ptr<FlashOutline> iFlashOutline;
+    QThreadPool iQueue;
+    std::shared_ptr<ImportPDFOperation> iImportPDF;
+    QList<std::shared_ptr<ImportPDFOperation>> iRunning;  // cancelled ones still finishing their page
+    QString iMacVersion;
+    QStringList iX11Folders;
+    bool iX11InstalledFlag = false;
+};

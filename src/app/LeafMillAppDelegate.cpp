@@ -1,0 +1,389 @@
+#include "LeafMillAppDelegate.h"
+
+#include "AppImages.h"
+#include "FlashTemplateOutlineDelegate.h"
+#include "FlashTmplCellDelegate.h"
+#include "ImportWindowDelegate.h"
+#include "MainWindow.h"
+#include "OutputWindowDelegate.h"
+#include "annotations/FlashPagesAnnotations.h"
+#include "outline/FlashOutline.h"
+#include "output/FlashBookOutput.h"
+#include "output/FlashPlayerTrust.h"
+#include "pages/FlashPage.h"
+#include "pages/FlashPageSourceImg.h"
+#include "pages/ImageUtility.h"
+#include "templates/FlashTemplate.h"
+#include "util/AppIdentity.h"
+#include "util/AppSettings.h"
+#include "util/BriskUtility.h"
+#include "util/Log.h"
+#include "util/NotificationCenter.h"
+#include "util/Resources.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QEventLoop>
+#include <QFile>
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QGroupBox>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QSaveFile>
+#include <QScreen>
+#include <QTextEdit>
+#include <QTimer>
+#include <QToolButton>
+#include <QTreeView>
+#include <QUrl>
+#include <QWebChannel>
+#include <QWebEnginePage>
+#include <QWebEngineView>
+
+namespace {
+const int kTimerInterval = 330;   // the indicator's and the refresh check's period
+const int kRollUpPublish = 2;
+}
+
+LeafMillAppDelegate::LeafMillAppDelegate(bool withPreviewView, QObject* parent)
+    : QObject(parent), iWithPreviewView(withPreviewView) {}
+
+LeafMillAppDelegate::~LeafMillAppDelegate() {
+    delete iImportWindowDelegate;
+    delete iOutputWindowDelegate;
+}
+
+ImportWindowDelegate* LeafMillAppDelegate::importWindowDelegate() const {
+    return iImportWindowDelegate;
+}
+
+OutputWindowDelegate* LeafMillAppDelegate::outputWindowDelegate() const {
+    return iOutputWindowDelegate;
+}
+
+QString LeafMillAppDelegate::appShortName() const {
+    return AppIdentity::appShortName();
+}
+
+// ---------------------------------------------------------------- life cycle
+
+void LeafMillAppDelegate::applicationDidFinishLaunching() {
+    iWindow = std::make_unique<MainWindow>(iWithPreviewView);
+    connectCommands();
+    iWindow->setWindowTitle(AppIdentity::appName());
+    for (const char* old : {"Leaf Mill Professional", "LeafMillProfessional", "LeafMillPro", "LeafMill"})
+        fixupMenu(nullptr, QString::fromLatin1(old), AppIdentity::appName());
+    prepaireTheLog();
+    if (QScreen* screen = QGuiApplication::primaryScreen()) iWindow->setGeometry(screen->availableGeometry());
+    iWindow->show();
+    iWindow->raise();
+    iWindow->activateWindow();
+    spdlog::info("app_name is:{}", AppIdentity::appName());
+    spdlog::info("version is:{}", AppIdentity::appVersion());
+    iFlashPreviewFolder = QString();
+    buildDemoBook();
+    iFlashTmpl = std::make_shared<FlashTemplate>(FlashTemplate::Empty{});
+    loadTheLastTemplateSetting();
+    iWindow->btnSelectTmpl()->setText(capitalisedWords(iFlashTmpl->tmplName()));
+    bindSettingsEditor();
+    connect(&NotificationCenter::defaultCenter(), &NotificationCenter::notified, this,
+            [this](const QString& name) {
+                if (name == FlashTmplProValueChangedNotification) tmplPpertyValueChanged();
+                else if (name == UpdateFlashTmplProTipNotification) updateTmplPropertyTip();
+            });
+    iWindow->toolTip()->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    iFlashTmpl->setPropertyValue(QStringLiteral("pageWidth"), QStringLiteral("1080"));
+    iFlashTmpl->setPropertyValue(QStringLiteral("pageHeight"), QStringLiteral("1440"));
+    delete iRefreshTimer;
+    iRefreshTimer = nullptr;
+    iIsNeedChagePage = true;
+    RefreshTimerOn();
+    iIsCopyStuff = false;
+}
+
+void LeafMillAppDelegate::connectCommands() {
+    MainWindow* w = iWindow.get();
+    connect(w->actImport, &QAction::triggered, this, &LeafMillAppDelegate::onImport);
+    connect(w->actPublish, &QAction::triggered, this, &LeafMillAppDelegate::onConvertToFlipBook);
+    connect(w->actApply, &QAction::triggered, this, &LeafMillAppDelegate::onApplyChange);
+    connect(w->actEditPage, &QAction::triggered, this, &LeafMillAppDelegate::onEditPage);
+    connect(w->actSelectTemplate, &QAction::triggered, this, &LeafMillAppDelegate::onSelectTemplate);
+    connect(w->actExportTheme, &QAction::triggered, this, &LeafMillAppDelegate::onExportTheme);
+    connect(w->actImportTheme, &QAction::triggered, this, &LeafMillAppDelegate::onImportThem);
+    connect(w->actExportTmplSettings, &QAction::triggered, this, &LeafMillAppDelegate::onExportTmplSettings);
+    connect(w->actImportTmplSettings, &QAction::triggered, this, &LeafMillAppDelegate::onImportTmplSettings);
+    connect(w->actOpenProject, &QAction::triggered, this, &LeafMillAppDelegate::onOpenProjectFromFolder);
+    connect(w->actAbout, &QAction::triggered, this, &LeafMillAppDelegate::onOpenAbout);
+    connect(w->actHomePage, &QAction::triggered, this,
+            [] { QDesktopServices::openUrl(QUrl(AppIdentity::appHomePage())); });
+    connect(w->actQuit, &QAction::triggered, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+    connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
+        if (state == Qt::ApplicationActive) applicationDidBecomeActive();
+    });
+    if (QWebEngineView* view = w->webView())
+        connect(view, &QWebEngineView::loadFinished, this, &LeafMillAppDelegate::previewLoaded);
+}
+
+void LeafMillAppDelegate::buildDemoBook() {
+    auto demo = std::make_shared<FlashPageSourceImg>();
+    const QDir folder(Resources::path(QStringLiteral("DemoImgs")));
+    for (const QString& name : folder.entryList({QStringLiteral("*.jpg")}, QDir::Files, QDir::Name))
+        demo->addImgPageFromFile(folder.filePath(name));
+    demo->generateNormalPages();
+    demo->generateThumbPages();
+    iFlashPageSource = demo;
+    iFlashPagesAnnotations.reset();
+    iFlashOutline.reset();
+}
+
+void LeafMillAppDelegate::bindSettingsEditor() {
+    QTreeView* view = iWindow->outlineView();
+    iTmplDelegate = new FlashTemplateOutlineDelegate(this);
+    iTmplDelegate->setFlashTmpl(iFlashTmpl.get());
+    view->setModel(iTmplDelegate);
+    view->setItemDelegate(new FlashTmplCellDelegate(iTmplDelegate, view));
+    view->expandAll();
+    view->setIndentation(8);
+    view->setColumnWidth(0, 150);
+    connect(view->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this] { iTmplDelegate->outlineViewSelectionDidChange(iWindow->outlineView()); });
+}
+
+QString LeafMillAppDelegate::capitalisedWords(const QString& text) {
+    QStringList words = text.split(QLatin1Char(' '));
+    for (QString& word : words) {
+        if (!word.isEmpty()) word = word.left(1).toUpper() + word.mid(1).toLower();
+    }
+    return words.join(QLatin1Char(' '));
+}
+
+void LeafMillAppDelegate::applicationDidBecomeActive() {
+    onTimerCheckRefresh();
+}
+
+void LeafMillAppDelegate::applicationWillTerminate() {
+    saveCurrentTemplateSetting();
+    AppSettings& settings = AppSettings::shareInstance();
+    if (iFlashTmpl) settings.setLastUsedTemplateName(iFlashTmpl->tmplName());
+    settings.saveSettings();
+    if (iTmplDelegate) iTmplDelegate->setFlashTmpl(nullptr);
+    iFlashTmpl.reset();
+    iFlashPageSource.reset();
+    QDir(FlashPage::flashPageTempFolder()).removeRecursively();
+    delete iOutputWindowDelegate;
+    delete iImportWindowDelegate;
+    removeFlashPreviewFolder();
+}
+
+void LeafMillAppDelegate::prepaireTheLog() {
+    const QString logFolder = BriskUtility::userAppFolderForSubFolder(QStringLiteral("Quirevale/") + AppIdentity::appName());
+    Log::setup(logFolder + QStringLiteral("/leafmill.log"), spdlog::level::debug);
+}
+
+void LeafMillAppDelegate::fixupMenu(QMenu* menu, const QString& oldName, const QString& newName) {
+    const QList<QAction*> actions = menu ? menu->actions() : iWindow->menuBar()->actions();
+    for (QAction* action : actions) {
+        if (menu) action->setText(QString(action->text()).replace(oldName, newName));
+        if (action->menu()) fixupMenu(action->menu(), oldName, newName);
+    }
+}
+
+// ---------------------------------------------------------------- settings
+
+QString LeafMillAppDelegate::savedTemplateSettingsFile() const {
+    return BriskUtility::joinPath(BriskUtility::applicationSupportRoot(),
+                                  QStringLiteral("Quirevale/%1/tmpl_%2.cfg").arg(QStringLiteral("LeafMill"), appShortName()));
+}
+
+void LeafMillAppDelegate::loadTheLastTemplateSetting() {
+    try {
+        iFlashTmpl->loadTemplate(AppSettings::shareInstance().lastUsedTemplateName());
+        if (QFileInfo::exists(savedTemplateSettingsFile()))
+            iFlashTmpl->importPropertiesSettingsFrom(savedTemplateSettingsFile());
+    } catch (const std::exception& error) {
+        spdlog::error("load the last template: {}", error.what());
+    }
+}
+
+void LeafMillAppDelegate::saveCurrentTemplateSetting() {
+    if (!iFlashTmpl) return;
+    try {
+        QDir().mkpath(QFileInfo(savedTemplateSettingsFile()).absolutePath());
+        iFlashTmpl->exportPropertiesSettingsTo(savedTemplateSettingsFile(), false);
+    } catch (const std::exception& error) {
+        spdlog::error("save the template settings: {}", error.what());
+    }
+}
+
+void LeafMillAppDelegate::updateTmplPropertyTip() {
+    QTreeView* view = iWindow->outlineView();
+    if (!view->selectionModel() || !view->selectionModel()->hasSelection()) return;
+    FlashTemplateProperty* pro = iTmplDelegate->propertyAt(view->selectionModel()->currentIndex());
+    if (!pro) return;
+    iWindow->toolTipBox()->setTitle(pro->title());
+    iWindow->toolTip()->setPlainText(pro->desc());
+}
+
+// ---------------------------------------------------------------- import and publish
+
+void LeafMillAppDelegate::onImport() {
+    if (!iImportWindowDelegate) {
+        iImportWindowDelegate = new ImportWindowDelegate(iWindow.get());
+        connect(iImportWindowDelegate, &QDialog::finished, this, &LeafMillAppDelegate::importWindowDidEnd);
+    }
+    iImportWindowDelegate->open();
+}
+
+void LeafMillAppDelegate::importWindowDidEnd(int returnCode) {
+    AppSettings& settings = AppSettings::shareInstance();
+    settings.setIsWindowRollUp(settings.isWindowRollUp() | kRollUpPublish);
+    if (returnCode != 1) return;
+    ImportWindowDelegate* dialog = iImportWindowDelegate;
+    iFlashTmpl->setPropertyValue(QStringLiteral("pageWidth"), QString::number(dialog->pageWidth()));
+    iFlashTmpl->setPropertyValue(QStringLiteral("pageHeight"), QString::number(dialog->pageHeight()));
+    iFlashPageSource = dialog->flashPageSource();
+    iFlashPagesAnnotations = dialog->flashPagesAnnotations();
+    iFlashOutline = dialog->flashOutline();
+    iTmplDelegate->setFlashTmpl(iFlashTmpl.get());
+    iWindow->outlineView()->expandAll();
+    iIsNeedChagePage = true;
+}
+
+void LeafMillAppDelegate::onConvertToFlipBook() {
+    AppSettings& settings = AppSettings::shareInstance();
+    if (settings.isWindowRollUp() & kRollUpPublish) {
+        settings.setIsWindowRollUp(settings.isWindowRollUp() & ~kRollUpPublish);
+        delete iOutputWindowDelegate;
+    }
+    if (!iOutputWindowDelegate) iOutputWindowDelegate = new OutputWindowDelegate(iWindow.get());
+    iOutputWindowDelegate->setFlashTmpl(iFlashTmpl);
+    iOutputWindowDelegate->setFlashPageSource(iFlashPageSource);
+    iOutputWindowDelegate->setFlashOutline(iFlashOutline);
+    iOutputWindowDelegate->setFlashPagesAnnotations(iFlashPagesAnnotations);
+    iOutputWindowDelegate->open();
+}
+
+void LeafMillAppDelegate::onOpenAbout() {
+    QMessageBox::about(iWindow.get(), tr("About %1").arg(AppIdentity::appName()),
+                       tr("<h3>%1</h3><p>Version %2</p><p><a href=\"%3\">%3</a></p>")
+                           .arg(AppIdentity::appName(), AppIdentity::appVersion(), AppIdentity::appHomePage()));
+}
+
+// ---------------------------------------------------------------- live preview
+
+void LeafMillAppDelegate::onApplyChange() {
+    applyChange();
+}
+
+void LeafMillAppDelegate::setApplyItemImage(const QString& name) {
+    iApplyItemImage = name;
+    if (iWindow) iWindow->actApply->setIcon(QIcon(AppImages::pixmap(name)));
+}
+
+void LeafMillAppDelegate::applyChange() {
+    delete iApplyChangeTimer;
+    iApplyChangeTimer = nullptr;
+    setApplyItemImage(QStringLiteral("apply"));
+    if (iFlashPreviewFolder.isEmpty()) makeFlashPreviewFolder();
+    ++iPreviewBuilds;
+    try {
+        FlashBookOutput engine(iFlashPageSource, iFlashTmpl, iFlashPreviewFolder, QStringLiteral("index.html"));
+        auto config = std::make_shared<HTMLConfigInfo>();
+        config->setHTMLTitle(QStringLiteral("Preview"));
+        engine.setHTMLConfig(config);
+        engine.setFlashPagesAnnotations(iFlashPagesAnnotations);
+        engine.setFlashOutline(iFlashOutline);
+        engine.setNeedExtInterface(true);
+        engine.ouputTheBook();
+        const QString page = engine.outputFileName();
+        QFile::remove(page);
+        const QString extIndex = Resources::path(QStringLiteral("extIndex.html"));
+        if (QFileInfo::exists(extIndex)) QFile::copy(extIndex, page);
+        loadPreviewPage(page);
+    } catch (const std::exception& error) {
+        Log::system(QStringLiteral("error:%1").arg(QString::fromUtf8(error.what())));
+        spdlog::error("apply change :{}", error.what());
+    }
+}
+
+void LeafMillAppDelegate::loadPreviewPage(const QString& pagePath) {
+    QWebEngineView* view = iWindow ? iWindow->webView() : nullptr;
+    if (!view) return;
+    if (!iChannel) {
+        iChannel = new QWebChannel(this);
+        iChannel->registerObject(QStringLiteral("connector"), this);
+        view->page()->setWebChannel(iChannel);
+    }
+    view->load(QUrl::fromLocalFile(pagePath));
+}
+
+void LeafMillAppDelegate::tmplPpertyValueChanged() {
+    if (iApplyChangeTimer) return;
+    iApplyChangeTimer = new QTimer(this);
+    iApplyChangeTimer->setInterval(kTimerInterval);
+    connect(iApplyChangeTimer, &QTimer::timeout, this, &LeafMillAppDelegate::onTimerEvent);
+    iApplyChangeTimer->start();
+}
+
+void LeafMillAppDelegate::onTimerEvent() {
+    iApplyItemTag = (iApplyItemTag + 1) % 3;
+    setApplyItemImage(QStringLiteral("apply%1").arg(iApplyItemTag + 1));
+}
+
+void LeafMillAppDelegate::RefreshTimerOn() {
+    if (iRefreshTimer) return;
+    iRefreshTimer = new QTimer(this);
+    iRefreshTimer->setInterval(kTimerInterval);
+    connect(iRefreshTimer, &QTimer::timeout, this, &LeafMillAppDelegate::onTimerCheckRefresh);
+    iRefreshTimer->start();
+}
+
+void LeafMillAppDelegate::onTimerCheckRefresh() {
+    if (!iIsNeedChagePage) return;
+    iIsNeedChagePage = false;
+    applyChange();
+}
+
+void LeafMillAppDelegate::makeFlashPreviewFolder() {
+    iFlashPreviewFolder = BriskUtility::userAppFolderForSubFolder(
+        QStringLiteral("/Quirevale/%1/preview/").arg(AppIdentity::appName()));
+    FlashPlayerTrust::makeDiractoryTrustByFlash(iFlashPreviewFolder);
+}
+
+void LeafMillAppDelegate::removeFlashPreviewFolder() {
+    if (!iFlashPreviewFolder.isEmpty() && QFileInfo::exists(iFlashPreviewFolder))
+        QDir(iFlashPreviewFolder).removeRecursively();
+}
+
+void LeafMillAppDelegate::generateSnapShot(const QString& path) {
+    QWebEngineView* view = iWindow ? iWindow->webView() : nullptr;
+    if (!view) return;
+    // The page answers asynchronously; wait for it here, but not forever.
+    auto base64 = std::make_shared<QString>();
+    QEventLoop wait;
+    QPointer<QEventLoop> waiting(&wait);
+    QTimer::singleShot(5000, &wait, &QEventLoop::quit);
+    const QString argument = QString::fromUtf8(QJsonDocument(QJsonArray{path}).toJson(QJsonDocument::Compact));
+    const QString call = QStringLiteral("typeof snapCurrentTmpl === 'function' ? snapCurrentTmpl(%1) : ''")
+                             .arg(argument.mid(1).chopped(1));
+    view->page()->runJavaScript(call, [base64, waiting](const QVariant& result) {
+        *base64 = result.toString();
+        if (waiting) waiting->quit();
+    });
+    wait.exec();
+    if (base64->isEmpty()) return;
+    generateImgForStr(*base64, path);
+    ImageUtility::scaleAndSaveAsJPEG(path, 180, 180, 90.0f, path);
+}
+
+void LeafMillAppDelegate::generateImgForStr(const QString& base64, const QString& path) {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) return;
+    file.write(BriskUtility::decodebase64String(base64));
+    file.commit();
+}

@@ -1,0 +1,124 @@
+#pragma once
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <memory>
+
+class FlashOutline;
+class FlashPageSource;
+class FlashPagesAnnotations;
+class FlashTemplate;
+class FlashTemplateOutlineDelegate;
+class ImportWindowDelegate;
+class MainWindow;
+class OutputWindowDelegate;
+class QMenu;
+class QTimer;
+class QWebChannel;
+
+// The application controller: owns the main window and the current book (pages, links, outline,
+// template), runs start-up and shut-down, the window's commands and the live preview.
+class LeafMillAppDelegate : public QObject {
+    Q_OBJECT
+public:
+    // Without the preview view nothing is loaded for display (tests of the controller's rules).
+    explicit LeafMillAppDelegate(bool withPreviewView = true, QObject* parent = nullptr);
+    ~LeafMillAppDelegate() override;
+
+    // ---- life cycle ----
+    virtual void applicationDidFinishLaunching();
+    void applicationDidBecomeActive();
+    void applicationWillTerminate();
+
+    // ---- commands ----
+    void onImport();
+    void importWindowDidEnd(int returnCode);
+    void onConvertToFlipBook();
+    void onApplyChange();
+    void onEditPage() {}
+    void onSelectTemplate() {}
+    void onExportTheme() {}
+    void onImportThem() {}
+    void onExportTmplSettings() {}
+    void onImportTmplSettings() {}
+    void onOpenProjectFromFolder() {}
+    void onOpenAbout();
+
+    // ---- live preview ----
+    void applyChange();
+    void tmplPpertyValueChanged();
+    void onTimerEvent();
+    void RefreshTimerOn();
+    void onTimerCheckRefresh();
+    void makeFlashPreviewFolder();
+    void removeFlashPreviewFolder();
+    // Asks the preview page for its current look and writes it, at most 180 x 180, as JPEG.
+    void generateSnapShot(const QString& path);
+    static void generateImgForStr(const QString& base64, const QString& path);
+
+    // ---- settings ----
+    void updateTmplPropertyTip();
+    void loadTheLastTemplateSetting();
+    void saveCurrentTemplateSetting();
+    QString savedTemplateSettingsFile() const;
+    // Replaces oldName by newName in every item title below the menu bar (null menu: all menus).
+    void fixupMenu(QMenu* menu, const QString& oldName, const QString& newName);
+    void prepaireTheLog();
+
+    // ---- state ----
+    MainWindow* window() const { return iWindow.get(); }
+    std::shared_ptr<FlashTemplate> flashTmpl() const { return iFlashTmpl; }
+    std::shared_ptr<FlashPageSource> flashPageSource() const { return iFlashPageSource; }
+    void setFlashPageSource(std::shared_ptr<FlashPageSource> s) { iFlashPageSource = std::move(s); }
+    std::shared_ptr<FlashPagesAnnotations> flashPagesAnnotations() const { return iFlashPagesAnnotations; }
+    void setFlashPagesAnnotations(std::shared_ptr<FlashPagesAnnotations> a) { iFlashPagesAnnotations = std::move(a); }
+    std::shared_ptr<FlashOutline> flashOutline() const { return iFlashOutline; }
+    void setFlashOutline(std::shared_ptr<FlashOutline> o) { iFlashOutline = std::move(o); }
+    FlashTemplateOutlineDelegate* tmplDelegate() const { return iTmplDelegate; }
+    ImportWindowDelegate* importWindowDelegate() const;
+    OutputWindowDelegate* outputWindowDelegate() const;
+    const QString& flashPreviewFolder() const { return iFlashPreviewFolder; }
+    bool isNeedChagePage() const { return iIsNeedChagePage; }
+    void setIsNeedChagePage(bool v) { iIsNeedChagePage = v; }
+    bool isCopyStuff() const { return iIsCopyStuff; }
+    bool applyChangeTimerRunning() const { return iApplyChangeTimer != nullptr; }
+    bool refreshTimerRunning() const { return iRefreshTimer != nullptr; }
+    int applyItemTag() const { return iApplyItemTag; }
+    const QString& applyItemImage() const { return iApplyItemImage; }
+    int previewBuilds() const { return iPreviewBuilds; }
+
+signals:
+    // The preview page finished loading after a rebuild (ok: it loaded without error).
+    void previewLoaded(bool ok);
+
+protected:
+    // The edition's short name, used for the saved template settings file.
+    virtual QString appShortName() const;
+
+private:
+    void connectCommands();
+    void buildDemoBook();
+    void bindSettingsEditor();
+    void setApplyItemImage(const QString& name);
+    void loadPreviewPage(const QString& pagePath);
+    static QString capitalisedWords(const QString& text);
+
+    std::unique_ptr<MainWindow> iWindow;
+    bool iWithPreviewView;
+    std::shared_ptr<FlashTemplate> iFlashTmpl;
+    std::shared_ptr<FlashPageSource> iFlashPageSource;
+    std::shared_ptr<FlashPagesAnnotations> iFlashPagesAnnotations;
+    std::shared_ptr<FlashOutline> iFlashOutline;
+    QString iFlashPreviewFolder;
+    FlashTemplateOutlineDelegate* iTmplDelegate = nullptr;
+    QTimer* iApplyChangeTimer = nullptr;
+    int iApplyItemTag = 0;
+    QString iApplyItemImage = QStringLiteral("apply");
+    QPointer<OutputWindowDelegate> iOutputWindowDelegate;
+    QPointer<ImportWindowDelegate> iImportWindowDelegate;
+    bool iIsNeedChagePage = false;
+    bool iIsCopyStuff = false;
+    QTimer* iRefreshTimer = nullptr;
+    QWebChannel* iChannel = nullptr;
+    int iPreviewBuilds = 0;
+};

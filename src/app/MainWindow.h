@@ -1,0 +1,50 @@
+#pragma once
+#include <QMainWindow>
+
+class QAction;
+class QGroupBox;
+class QTextEdit;
+class QToolButton;
+class QTreeView;
+class QWebEngineView;
+
+// The main window's widgets: settings tree and description on the left, live preview on the
+// right, the toolbar and the menus. The application controller gives them their behaviour.
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    // Without the preview view the right side stays empty (tests of the controller's rules).
+    explicit MainWindow(bool withPreviewView = true);
+
+    QTreeView* outlineView() const { return iOutlineView; }
+    QTextEdit* toolTip() const { return iToolTip; }
+    QGroupBox* toolTipBox() const { return iToolTipBox; }
+    QWebEngineView* webView() const { return iWebView; }
+    QToolButton* btnSelectTmpl() const { return iBtnSelectTmpl; }
+
+    QAction* actImport;
+    QAction* actPublish;
+    QAction* actApply;
+    QAction* actEditPage;
+    QAction* actSelectTemplate;
+    QAction* actExportTheme;
+    QAction* actImportTheme;
+    QAction* actExportTmplSettings;
+    QAction* actImportTmplSettings;
+    QAction* actOpenProject;
+    QAction* actAbout;
+    QAction* actHomePage;
+    QAction* actQuit;
+
+private:
+    void buildActions();
+    void buildMenus();
+    void buildToolBar();
+    QWidget* buildSettingsSide();
+
+    QTreeView* iOutlineView = nullptr;
+    QTextEdit* iToolTip = nullptr;
+    QGroupBox* iToolTipBox = nullptr;
+    QWebEngineView* iWebView = nullptr;
+    QToolButton* iBtnSelectTmpl = nullptr;
+};

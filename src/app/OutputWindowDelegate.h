@@ -1,0 +1,97 @@
+#pragma once
+#include "AppAlert.h"
+#include <QDialog>
+#include <QPointer>
+#include <memory>
+
+class AdvancedSetting;
+class FlashBookOutput;
+class FlashOutline;
+class FlashPageSource;
+class FlashPagesAnnotations;
+class FlashTemplate;
+class QButtonGroup;
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+// The publish sheet: folder, name, title, kind of delivery (0 HTML folder, 1 application bundle,
+// 2 ZIP archive), mobile version; checks the entries, stores them and drives the publishing engine.
+class OutputWindowDelegate : public QDialog {
+    Q_OBJECT
+public:
+    explicit OutputWindowDelegate(QWidget* parent = nullptr);
+    ~OutputWindowDelegate() override;
+
+    // ---- rules ----
+    static QString extensionFor(int outputType);      // ".html", ".app", ".zip"
+    static QString defaultNameFor(int outputType);    // "Index" for the HTML folder, else "Quirevale"
+    // The name field after the kind changed, from the stored name and the field's text.
+    static QString nameFieldFor(int outputType, const QString& storedName, const QString& currentName);
+    static QString defaultOutputFolder();             // documents + "/Quirevale/"
+    // The "Warning" alert for missing entries; no buttons when nothing is missing.
+    static AppAlert::Request problemsAlert(bool nameMissing, bool titleMissing);
+
+    // ---- actions ----
+    void CheckOutputSetting();
+    void onTypeChoanged();
+    void onSelectFolder();
+    void onOpenFolder();
+    void onAdvanced();
+    void AdvancedWindowDidEnd(int returnCode);
+    void onCancel();
+    void onPublish();
+
+    // ---- the book, not owned ----
+    void setFlashTmpl(std::shared_ptr<FlashTemplate> t) { iFlashTmpl = std::move(t); }
+    void setFlashPageSource(std::shared_ptr<FlashPageSource> s) { iFlashPageSource = std::move(s); }
+    void setFlashOutline(std::shared_ptr<FlashOutline> o) { iFlashOutline = std::move(o); }
+    void setFlashPagesAnnotations(std::shared_ptr<FlashPagesAnnotations> a) { iFlashPagesAnnotations = std::move(a); }
+
+    // ---- controls (tests use them) ----
+    QLineEdit* txtOutputFolder() const { return iTxtOutputFolder; }
+    QLineEdit* txtOutputName() const { return iTxtOutputName; }
+    QLineEdit* txtTitle() const { return iTxtTitle; }
+    QButtonGroup* mOutputType() const { return iOutputType; }
+    QCheckBox* btnMakeMobileVersion() const { return iBtnMakeMobileVersion; }
+    QComboBox* btnMobileTmplName() const { return iBtnMobileTmplName; }
+    QLabel* ExFileName() const { return iExFileName; }
+    QPushButton* btnAdvanced() const { return iBtnAdvanced; }
+    AdvancedSetting* advancedSetting() const;
+    // The path of the last result, for the caller to show or open.
+    const QString& lastOutputFile() const { return iLastOutputFile; }
+
+signals:
+    // A book was written; the path is what "Open it" opens.
+    void bookPublished(const QString& outputFile);
+
+private:
+    void buildInterface();
+    void awakeFromNib();
+    int selectedType() const;
+    bool checkEntries();
+    void storeEntries();
+    bool makeOutputFolder();
+    void publishBook();
+    std::unique_ptr<FlashBookOutput> makeEngine() const;
+    void offerToOpen(const FlashBookOutput& engine);
+
+    QLineEdit* iTxtOutputFolder = nullptr;
+    QLineEdit* iTxtOutputName = nullptr;
+    QLineEdit* iTxtTitle = nullptr;
+    QButtonGroup* iOutputType = nullptr;
+    QCheckBox* iBtnMakeMobileVersion = nullptr;
+    QLabel* iLblMakeMobileVersion = nullptr;
+    QComboBox* iBtnMobileTmplName = nullptr;
+    QLabel* iExFileName = nullptr;
+    QPushButton* iBtnAdvanced = nullptr;
+
+    std::shared_ptr<FlashPageSource> iFlashPageSource;
+    std::shared_ptr<FlashTemplate> iFlashTmpl;
+    std::shared_ptr<FlashOutline> iFlashOutline;
+    std::shared_ptr<FlashPagesAnnotations> iFlashPagesAnnotations;
+    QPointer<AdvancedSetting> iAdvancedSetting;
+    QString iLastOutputFile;
+};

@@ -1,0 +1,6 @@
+#include "AppMain.h"
+#include "LeafMillAppDelegate.h"
+
+int main(int argc, char** argv) {
+    return AppMain::run(argc, argv, [] { return std::make_unique<LeafMillAppDelegate>(); });
+}

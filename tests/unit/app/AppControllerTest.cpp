@@ -1,0 +1,160 @@
+#include "AppTestSupport.h"
+#include "FolioPressProAppDelegate.h"
+#include "ImportWindowDelegate.h"
+#include "LeafMillAppDelegate.h"
+#include "MainWindow.h"
+#include "OutputWindowDelegate.h"
+#include "pages/FlashPage.h"
+#include "pages/FlashPageSource.h"
+#include "templates/FlashTemplate.h"
+#include "util/AppIdentity.h"
+
+#include <QAction>
+#include <QMenuBar>
+#include <QToolButton>
+
+namespace {
+
+QStringList menuTitles(QMenu* menu) {
+    QStringList titles;
+    for (QAction* action : menu->actions()) {
+        titles << action->text();
+        if (action->menu()) titles += menuTitles(action->menu());
+    }
+    return titles;
+}
+
+class AppControllerTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        AppTestSupport::freshSettings();
+        QDir().mkpath(FlashPage::flashPageTempFolder());   // an earlier shut-down in this process removed it
+        app = std::make_unique<LeafMillAppDelegate>(false);
+        app->applicationDidFinishLaunching();
+    }
+    void TearDown() override {
+        if (app) app->applicationWillTerminate();
+    }
+    std::unique_ptr<LeafMillAppDelegate> app;
+};
+
+TEST_F(AppControllerTest, StartsWithTheDemonstrationBookInNeat) {
+    EXPECT_EQ(app->window()->windowTitle(), QStringLiteral("Leaf Mill for Mac"));
+    EXPECT_EQ(app->flashTmpl()->tmplName(), QStringLiteral("Neat"));
+    EXPECT_EQ(app->window()->btnSelectTmpl()->text(), QStringLiteral("Neat"));
+    EXPECT_GE(app->flashPageSource()->pages().size(), 4);
+    EXPECT_EQ(app->flashPageSource()->normalPages().size(), app->flashPageSource()->pages().size());
+    EXPECT_EQ(app->flashTmpl()->propertyValueFor(QStringLiteral("pageWidth"), QString()), QStringLiteral("1080"));
+    EXPECT_EQ(app->flashTmpl()->propertyValueFor(QStringLiteral("pageHeight"), QString()), QStringLiteral("1440"));
+    EXPECT_TRUE(app->isNeedChagePage());
+    EXPECT_TRUE(app->refreshTimerRunning());
+    QStringList titles;
+    for (QAction* top : app->window()->menuBar()->actions()) titles += menuTitles(top->menu());
+    EXPECT_TRUE(titles.contains(QStringLiteral("About Leaf Mill for Mac")));
+    EXPECT_FALSE(titles.join(QString()).contains(QStringLiteral("LeafMill")));
+}
+
+TEST_F(AppControllerTest, RefreshCheckRebuildsOnlyWhenAsked) {
+    EXPECT_TRUE(app->flashPreviewFolder().isEmpty());
+    app->onTimerCheckRefresh();
+    EXPECT_FALSE(app->isNeedChagePage());
+    EXPECT_EQ(app->previewBuilds(), 1);
+    const QString folder = app->flashPreviewFolder();
+    EXPECT_TRUE(folder.endsWith(QStringLiteral("Quirevale/Leaf Mill for Mac/preview")));
+    EXPECT_TRUE(QFileInfo::exists(folder + QStringLiteral("/files/book.bin")));
+    app->onTimerCheckRefresh();
+    app->applicationDidBecomeActive();
+    EXPECT_EQ(app->previewBuilds(), 1);
+    app->setIsNeedChagePage(true);
+    app->applicationDidBecomeActive();
+    EXPECT_EQ(app->previewBuilds(), 2);
+    EXPECT_EQ(app->flashPreviewFolder(), folder);   // made once, reused
+
+    app->applicationWillTerminate();
+    EXPECT_FALSE(QFileInfo::exists(folder));
+    EXPECT_TRUE(QFileInfo::exists(app->savedTemplateSettingsFile()));
+    app.reset();
+}
+
+TEST_F(AppControllerTest, ChangeIndicatorRunsOnceAndStopsAtTheNextRebuild) {
+    app->tmplPpertyValueChanged();
+    app->tmplPpertyValueChanged();
+    app->tmplPpertyValueChanged();
+    EXPECT_TRUE(app->applyChangeTimerRunning());
+    EXPECT_EQ(app->previewBuilds(), 0);   // a value change alone does not rebuild
+    QStringList images;
+    for (int i = 0; i < 4; ++i) {
+        app->onTimerEvent();
+        images << app->applyItemImage();
+    }
+    EXPECT_EQ(images, (QStringList{QStringLiteral("apply2"), QStringLiteral("apply3"), QStringLiteral("apply1"), QStringLiteral("apply2")}));
+    const int before = app->applyItemTag();
+    app->onApplyChange();
+    EXPECT_FALSE(app->applyChangeTimerRunning());
+    EXPECT_EQ(app->applyItemImage(), QStringLiteral("apply"));
+    EXPECT_EQ(app->applyItemTag(), before);
+    EXPECT_EQ(app->previewBuilds(), 1);
+}
+
+TEST_F(AppControllerTest, ImportSheetEndRenewsThePublishSheet) {
+    app->onConvertToFlipBook();
+    OutputWindowDelegate* first = app->outputWindowDelegate();
+    ASSERT_TRUE(first);
+    first->done(0);
+    app->onConvertToFlipBook();
+    EXPECT_EQ(app->outputWindowDelegate(), first);   // no import between: the same sheet
+    first->done(0);
+
+    app->onImport();
+    ImportWindowDelegate* importSheet = app->importWindowDelegate();
+    ASSERT_TRUE(importSheet);
+    const auto pagesBefore = app->flashPageSource();
+    importSheet->onCancelAction();   // idle: ends with 0
+    EXPECT_EQ(app->flashPageSource(), pagesBefore);
+    EXPECT_EQ(app->flashTmpl()->propertyValueFor(QStringLiteral("pageWidth"), QString()), QStringLiteral("1080"));
+    EXPECT_TRUE(AppSettings::shareInstance().isWindowRollUp() & 2);
+    app->onConvertToFlipBook();
+    EXPECT_FALSE(AppSettings::shareInstance().isWindowRollUp() & 2);
+    EXPECT_TRUE(app->outputWindowDelegate());
+    app->onImport();
+    EXPECT_EQ(app->importWindowDelegate(), importSheet);   // kept for the run
+}
+
+TEST(SecondEdition, UsesItsOwnNamesButTheSharedSettingsFolder) {
+    AppTestSupport::freshSettings();
+    LeafMillAppDelegate first(false);
+    FolioPressProAppDelegate second(false);
+    second.applicationDidFinishLaunching();
+    EXPECT_EQ(second.window()->windowTitle(), QStringLiteral("Folio Press Pro for Mac"));
+    EXPECT_TRUE(second.savedTemplateSettingsFile().endsWith(QStringLiteral("Quirevale/LeafMill/tmpl_LeafMillPro.cfg")));
+    EXPECT_TRUE(first.savedTemplateSettingsFile().endsWith(QStringLiteral("Quirevale/LeafMill/tmpl_LeafMill.cfg")));
+    second.applicationWillTerminate();
+    AppIdentity::setAppName(QStringLiteral("Leaf Mill for Mac"));
+}
+
+TEST(SavedSettings, ALaterLaunchKeepsSettingsButNotThePageSize) {
+    AppTestSupport::freshSettings();
+    {
+        LeafMillAppDelegate app(false);
+        app.applicationDidFinishLaunching();
+        app.flashTmpl()->setPropertyValue(QStringLiteral("pageWidth"), QStringLiteral("612"));
+        FlashTemplateProperty* some = nullptr;
+        app.flashTmpl()->forEachProperty([&](FlashTemplateProperty& p) {
+            if (!some && p.propertyType() == pt_text && p.childCount() == 0 && !p.key().isEmpty() &&
+                p.key() != QLatin1String("pageWidth") && p.key() != QLatin1String("pageHeight"))
+                some = &p;
+        });
+        ASSERT_TRUE(some);
+        some->setValue(QStringLiteral("changed by the test"));
+        const QString key = some->key();
+        app.applicationWillTerminate();
+
+        LeafMillAppDelegate again(false);
+        again.applicationDidFinishLaunching();
+        EXPECT_EQ(again.flashTmpl()->propertyValueFor(key, QString()), QStringLiteral("changed by the test"));
+        EXPECT_EQ(again.flashTmpl()->propertyValueFor(QStringLiteral("pageWidth"), QString()), QStringLiteral("1080"));
+        again.applicationWillTerminate();
+    }
+}
+
+} // namespace

@@ -1,0 +1,180 @@
+#include "AppTestSupport.h"
+#include "DragFileImport.h"
+#include "ImportWindowDelegate.h"
+#include "PdfFixtures.h"
+#include "pages/FlashPageSource.h"
+#include "pages/ImportPDFOperation.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTemporaryDir>
+
+using AppTestSupport::AlertAnswers;
+using AppTestSupport::waitFor;
+
+namespace {
+
+TEST(ImportRules, OkNeedsAnExistingPdf) {
+    QTemporaryDir dir;
+    TestSupport::writeFile(dir.filePath(QStringLiteral("b.PDF")), "x");
+    TestSupport::writeFile(dir.filePath(QStringLiteral("b.txt")), "x");
+    EXPECT_TRUE(ImportWindowDelegate::isImportableFile(dir.filePath(QStringLiteral("b.PDF"))));
+    EXPECT_FALSE(ImportWindowDelegate::isImportableFile(dir.filePath(QStringLiteral("b.txt"))));
+    EXPECT_FALSE(ImportWindowDelegate::isImportableFile(dir.filePath(QStringLiteral("b.pdf"))));
+    EXPECT_FALSE(ImportWindowDelegate::isImportableFile(QString()));
+}
+
+TEST(ImportRules, BookNameIsTheFileNameUpToTheFirstDot) {
+    EXPECT_EQ(ImportWindowDelegate::outputNameForImportedFile(QStringLiteral("/a/report.draft.final.pdf")), QStringLiteral("report"));
+    EXPECT_EQ(ImportWindowDelegate::outputNameForImportedFile(QStringLiteral("/a/my.report.pdf")), QStringLiteral("my"));
+}
+
+TEST(ImportRules, DropTakesTheLastFileWhenTheFirstIsALowerCasePdf) {
+    EXPECT_TRUE(DragFileImport::acceptsDrop({QStringLiteral("/x/a.pdf"), QStringLiteral("/x/b.txt")}));
+    EXPECT_EQ(DragFileImport::droppedFile({QStringLiteral("/x/a.pdf"), QStringLiteral("/x/b.txt")}), QStringLiteral("/x/b.txt"));
+    EXPECT_FALSE(DragFileImport::acceptsDrop({QStringLiteral("/x/X.PDF")}));
+    EXPECT_FALSE(DragFileImport::acceptsDrop({}));
+}
+
+TEST(ImportRules, X11CheckAppliesFromTenEightAndFindsDeepLibraries) {
+    EXPECT_TRUE(ImportWindowDelegate::X11WarningApplies(QStringLiteral("10.8.0")));
+    EXPECT_TRUE(ImportWindowDelegate::X11WarningApplies(QStringLiteral("10.15.7")));
+    EXPECT_FALSE(ImportWindowDelegate::X11WarningApplies(QStringLiteral("10.7.5")));
+    EXPECT_FALSE(ImportWindowDelegate::X11WarningApplies(QString()));   // hosts where the check does not apply
+
+    QTemporaryDir dir;
+    EXPECT_FALSE(ImportWindowDelegate::checkDylibFileExist(dir.filePath(QStringLiteral("missing"))));
+    QDir().mkpath(dir.filePath(QStringLiteral("X11/lib")));
+    EXPECT_FALSE(ImportWindowDelegate::checkDylibFileExist(dir.filePath(QStringLiteral("X11"))));
+    TestSupport::writeFile(dir.filePath(QStringLiteral("X11/lib/a/b/libX11.dylib")), "x");
+    EXPECT_TRUE(ImportWindowDelegate::checkDylibFileExist(dir.filePath(QStringLiteral("X11"))));
+}
+
+class ImportSheetTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        AppSettings& settings = AppTestSupport::freshSettings();
+        pdf = dir.filePath(QStringLiteral("my.report.pdf"));
+        ASSERT_TRUE(PdfFixtures::makeQtPdf(pdf, {QSizeF(400, 500), QSizeF(300, 300), QSizeF(400, 500)}));
+        settings.setLastImportedFile(pdf);
+        settings.setImportQualityLevel(3);
+    }
+    QTemporaryDir dir;
+    QString pdf;
+};
+
+TEST_F(ImportSheetTest, ControlsFollowTheStoreAndTheIdleState) {
+    ImportWindowDelegate sheet;
+    EXPECT_EQ(sheet.txtImportFile()->text(), pdf);
+    EXPECT_EQ(sheet.importQuality()->currentIndex(), 3);
+    EXPECT_EQ(sheet.pageRangeType()->checkedId(), 0);
+    EXPECT_TRUE(sheet.btnOK()->isEnabled());
+    EXPECT_FALSE(sheet.txtPageRange()->isEnabled());
+    EXPECT_TRUE(sheet.lblInfo()->isHidden());
+
+    sheet.pageRangeType()->button(1)->click();
+    EXPECT_TRUE(sheet.txtPageRange()->isEnabled());
+    sheet.txtImportFile()->setText(dir.filePath(QStringLiteral("none.pdf")));
+    EXPECT_FALSE(sheet.btnOK()->isEnabled());
+
+    sheet.enableButtons(false);
+    EXPECT_FALSE(sheet.txtImportFile()->isEnabled());
+    EXPECT_FALSE(sheet.txtPageRange()->isEnabled());
+    EXPECT_TRUE(sheet.btnCancel()->isEnabled());
+    EXPECT_TRUE(sheet.btnImportLinks()->isEnabled());
+    EXPECT_FALSE(sheet.lblInfo()->isHidden());
+}
+
+TEST_F(ImportSheetTest, MissingX11OnTenEightAsksAndCancelSavesNothing) {
+    ImportWindowDelegate sheet;
+    sheet.setMacVersion(QStringLiteral("10.8.2"));
+    sheet.setX11Folders({dir.filePath(QStringLiteral("no-x11"))});
+    sheet.txtPageRange()->setText(QStringLiteral("2"));
+    AlertAnswers answers([](const AppAlert::Request&) { return 2; });   // "Cancel"
+    int started = 0;
+    QObject::connect(&sheet, &ImportWindowDelegate::importStarted, [&] { ++started; });
+    sheet.onImportAction();
+    ASSERT_EQ(answers.asked.size(), 1u);
+    EXPECT_EQ(answers.asked[0].messageText, QStringLiteral("Warnning:"));
+    EXPECT_EQ(answers.asked[0].buttons, (QStringList{QStringLiteral("Use JPG Format"), QStringLiteral("Download X11"),
+                                                      QStringLiteral("Cancel")}));
+    EXPECT_TRUE(answers.asked[0].informativeText.startsWith(QStringLiteral("X11 have not install in your device!\n1.Try the JPG format.\n")));
+    EXPECT_EQ(started, 0);
+    EXPECT_TRUE(AppSettings::shareInstance().importPageRange().isEmpty());
+    EXPECT_TRUE(sheet.txtImportFile()->isEnabled());
+}
+
+TEST_F(ImportSheetTest, UseJpgImportsThePagesAndEndsWithTheFirstPageSize) {
+    ImportWindowDelegate sheet;
+    sheet.setMacVersion(QStringLiteral("10.9.0"));
+    sheet.setX11Folders({});
+    sheet.pageRangeType()->button(1)->click();
+    sheet.txtPageRange()->setText(QStringLiteral("2-3"));
+    sheet.btnImportLinks()->setChecked(true);
+    AlertAnswers answers([](const AppAlert::Request&) { return 0; });   // "Use JPG Format"
+    int endedWith = -1, pages = 0, width = 0, height = 0;
+    bool links = false;
+    QObject::connect(&sheet, &QDialog::finished, [&](int code) {
+        endedWith = code;
+        pages = sheet.flashPageSource() ? int(sheet.flashPageSource()->pages().size()) : -1;
+        links = bool(sheet.flashPagesAnnotations());
+        width = sheet.pageWidth();
+        height = sheet.pageHeight();
+    });
+    sheet.onImportAction();
+    EXPECT_EQ(answers.asked.size(), 1u);
+    EXPECT_EQ(sheet.renderEngineType()->checkedId(), 1);
+    EXPECT_FALSE(sheet.txtImportFile()->isEnabled());
+    const AppSettings& settings = AppSettings::shareInstance();
+    EXPECT_EQ(settings.renderEngineType(), 1);
+    EXPECT_EQ(settings.importPageRange(), QStringLiteral("2-3"));
+    EXPECT_EQ(settings.importLinks(), 1);
+    EXPECT_EQ(settings.lastOutputFileName(), QStringLiteral("my"));
+    ASSERT_TRUE(waitFor([&] { return endedWith >= 0; }, 60000));
+    EXPECT_EQ(endedWith, 1);
+    EXPECT_EQ(pages, 2);
+    EXPECT_TRUE(links);
+    EXPECT_EQ(width, 400);   // the document's first page, whatever the range
+    EXPECT_EQ(height, 500);
+    EXPECT_FALSE(sheet.flashPageSource());   // handed over and let go
+}
+
+TEST_F(ImportSheetTest, ProgressLabelAndCancelWhileImporting) {
+    ImportWindowDelegate sheet;
+    sheet.renderEngineType()->button(1)->click();
+    int ended = 0;
+    QObject::connect(&sheet, &QDialog::finished, [&] { ++ended; });
+    sheet.onImportAction();
+    sheet.mainThread_handleMSG({{QStringLiteral("pageIndex"), 2}, {QStringLiteral("totalPage"), 3}});
+    EXPECT_EQ(sheet.lblInfo()->text(), QStringLiteral("Importing:2/3"));
+    sheet.onCancelAction();
+    EXPECT_TRUE(sheet.txtImportFile()->isEnabled());
+    EXPECT_FALSE(sheet.importPDF());
+    waitFor([] { return false; }, 1500);   // the cancelled job's late report must change nothing
+    EXPECT_EQ(ended, 0);
+    sheet.onCancelAction();   // idle: the sheet ends with 0
+    EXPECT_EQ(ended, 1);
+    EXPECT_EQ(sheet.result(), 0);
+}
+
+TEST_F(ImportSheetTest, AFailedImportSaysWhy) {
+    const QString broken = dir.filePath(QStringLiteral("broken.pdf"));
+    TestSupport::writeFile(broken, "%PDF-1.4 nothing else");
+    ImportWindowDelegate sheet;
+    sheet.renderEngineType()->button(1)->click();
+    sheet.txtImportFile()->setText(broken);
+    int ended = 0;
+    QObject::connect(&sheet, &QDialog::finished, [&] { ++ended; });
+    sheet.onImportAction();
+    ASSERT_TRUE(waitFor([&] { return sheet.txtImportFile()->isEnabled(); }, 30000));
+    EXPECT_EQ(ended, 0);
+    EXPECT_TRUE(sheet.lblInfo()->isVisibleTo(&sheet));
+    EXPECT_FALSE(sheet.lblInfo()->text().isEmpty());
+}
+
+} // namespace

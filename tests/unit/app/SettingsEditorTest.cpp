@@ -1,0 +1,172 @@
+#include "AppTestSupport.h"
+#include "FlashTemplateOutlineDelegate.h"
+#include "FlashTmplCellDelegate.h"
+#include "FlashTmplColorCell.h"
+#include "FlashTmplFileCell.h"
+#include "FlashTmplLanguageCell.h"
+#include "templates/FlashTemplate.h"
+#include "util/NotificationCenter.h"
+
+#include <QTreeView>
+
+namespace {
+
+FlashTemplateProperty* add(FlashTemplateProperty* parent, FlashTemplate& tmpl, const QString& key, int type,
+                           const QString& value, const QString& source = {}) {
+    auto pro = std::make_unique<FlashTemplateProperty>();
+    pro->setKey(key);
+    pro->setTitle(key + QStringLiteral(" title"));
+    pro->setDesc(key + QStringLiteral(" description"));
+    pro->setPropertyType(type);
+    pro->setValue(value);
+    pro->setValueSource(source);
+    if (parent) return parent->appendChild(std::move(pro));
+    pro->setParent(nullptr);
+    tmpl.properties().push_back(std::move(pro));
+    return tmpl.properties().back().get();
+}
+
+struct OutlineView : QTreeView {
+    bool editing() const { return state() == QAbstractItemView::EditingState; }
+};
+
+class SettingsEditorTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        group = add(nullptr, tmpl, QStringLiteral("look"), pt_composite, QStringLiteral("g"));
+        text = add(group, tmpl, QStringLiteral("title"), pt_text, QStringLiteral("Hello"));
+        number = add(group, tmpl, QStringLiteral("flipTime"), pt_number, QStringLiteral("600"));
+        color = add(group, tmpl, QStringLiteral("bgColor"), pt_color, QStringLiteral("0x336699"));
+        list = add(group, tmpl, QStringLiteral("align"), pt_list, QStringLiteral("Center"), QStringLiteral("Left,Center,Right"));
+        sw = add(group, tmpl, QStringLiteral("showLogo"), pt_bool, QStringLiteral("SHOW"));
+        file = add(nullptr, tmpl, QStringLiteral("logo"), pt_file, QString(), QStringLiteral("Images|*.jpg;*.png"));
+        editor.setFlashTmpl(&tmpl);
+        QObject::connect(&NotificationCenter::defaultCenter(), &NotificationCenter::notified, &receiver,
+                         [this](const QString& name) { if (name == FlashTmplProValueChangedNotification) ++changes; });
+    }
+
+    FlashTemplate tmpl{FlashTemplate::Empty{}};
+    FlashTemplateOutlineDelegate editor;
+    QObject receiver;
+    int changes = 0;
+    FlashTemplateProperty *group, *text, *number, *color, *list, *sw, *file;
+};
+
+TEST_F(SettingsEditorTest, TreeShapeFollowsTheTemplate) {
+    EXPECT_EQ(editor.rowCount(), 2);
+    const QModelIndex look = editor.index(0, 0);
+    EXPECT_TRUE(editor.hasChildren(look));
+    EXPECT_EQ(editor.rowCount(look), 5);
+    const QModelIndex align = editor.index(3, 1, look);
+    EXPECT_EQ(editor.propertyAt(align), list);
+    EXPECT_EQ(editor.parent(align), look);
+    EXPECT_FALSE(editor.hasChildren(editor.index(1, 0)));
+
+    FlashTemplateOutlineDelegate empty;
+    EXPECT_EQ(empty.rowCount(), 0);
+}
+
+TEST_F(SettingsEditorTest, ShownValues) {
+    EXPECT_EQ(editor.objectValue(text, 0).toString(), QStringLiteral("title title"));
+    text->setTitle(QString());
+    EXPECT_EQ(editor.objectValue(text, 0).toString(), QStringLiteral("(Untitled)"));
+    EXPECT_EQ(editor.objectValue(sw, 1).toInt(), 1);   // "SHOW" reads as a ticked box
+    number->setValue(QString());
+    EXPECT_EQ(editor.objectValue(number, 1).toString(), QStringLiteral("(Unknown)"));
+    EXPECT_EQ(editor.data(editor.indexOf(list, 1), Qt::DisplayRole).toString(), QStringLiteral("Center"));
+    list->setValue(QStringLiteral("Middle"));   // not a choice: nothing selected
+    EXPECT_EQ(editor.data(editor.indexOf(list, 1), Qt::DisplayRole).toString(), QString());
+}
+
+TEST_F(SettingsEditorTest, EditsBecomeValueTextsAndAnnounceRealChanges) {
+    EXPECT_TRUE(editor.setObjectValue(2, list));
+    EXPECT_EQ(list->value(), QStringLiteral("Right"));
+    EXPECT_TRUE(editor.setData(editor.indexOf(sw, 1), Qt::Unchecked, Qt::CheckStateRole));
+    EXPECT_EQ(sw->value(), QStringLiteral("NO"));
+    EXPECT_TRUE(editor.setObjectValue(true, sw));
+    EXPECT_EQ(sw->value(), QStringLiteral("YES"));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(changes, 3);
+
+    EXPECT_FALSE(editor.setObjectValue(QStringLiteral("Hello"), text));   // the same text: nothing
+    EXPECT_FALSE(editor.setObjectValue(QStringLiteral("x"), text, 0));    // titles are not edited
+    EXPECT_TRUE(editor.setObjectValue(QString(), file));                 // an absent value always differs
+    EXPECT_TRUE(editor.setObjectValue(QStringLiteral("0xFF0000"), color)); // colour text kept as typed
+    EXPECT_EQ(color->value(), QStringLiteral("0xFF0000"));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(changes, 5);
+}
+
+TEST(SettingsEditorRules, FileFilterGivesExtensions) {
+    EXPECT_EQ(FlashTemplateOutlineDelegate::allowedFileTypes(QStringLiteral("Images|*.jpg;*.png")),
+              (QStringList{QString(), QStringLiteral("jpg"), QStringLiteral("png")}));
+    EXPECT_EQ(FlashTemplateOutlineDelegate::allowedFileTypes(QStringLiteral("*.mp3")),
+              (QStringList{QString(), QStringLiteral("mp3")}));
+}
+
+TEST(SettingsEditorCells, ButtonCellsLayoutAndImages) {
+    FlashTmplBtnCell cell;
+    const QRect frame(100, 20, 200, 18);
+    EXPECT_EQ(cell.textFrame(frame, QSize(50, 14)), QRect(104, 21, 50, 14));
+    EXPECT_EQ(cell.textFrame(frame, QSize(500, 14)).width(), 179);
+    EXPECT_EQ(cell.textFrame(QRect(0, 0, 10, 18), QSize(50, 14)).width(), 0);
+    EXPECT_EQ(cell.buttonFrame(frame, QSize(50, 14)), QRect(286, 23, 13, 13));
+    EXPECT_EQ(cell.hitTest(QPoint(290, 27), frame, QSize(50, 14)), FlashTmplCell::HitTrackableButton);
+    EXPECT_EQ(cell.hitTest(QPoint(110, 25), frame, QSize(50, 14)), FlashTmplCell::HitEditableText);
+    EXPECT_EQ(cell.hitTest(QPoint(250, 25), frame, QSize(50, 14)), FlashTmplCell::HitNone);
+
+    EXPECT_EQ(cell.buttonImageName(false), QStringLiteral("btn-normal"));
+    cell.setMouseOverButton(true);
+    EXPECT_EQ(cell.buttonImageName(true), QStringLiteral("btn-selected-hovered"));
+    cell.setMouseDownInButton(true);
+    EXPECT_EQ(cell.buttonImageName(true), QStringLiteral("btn-selected-mouse"));
+    EXPECT_EQ(FlashTmplFileCell().buttonImageName(false), QStringLiteral("info-normal"));
+    EXPECT_EQ(FlashTmplLanguageCell().buttonImageName(false), QStringLiteral("btn-normal"));
+
+    int clicks = 0;
+    cell.setInfoButtonAction([&](FlashTmplCell* sender) { clicks += sender == &cell; });
+    cell.performClick();
+    EXPECT_EQ(clicks, 1);
+}
+
+TEST(SettingsEditorCells, ColourCellSwatchAndText) {
+    FlashTmplColorCell cell;
+    EXPECT_EQ(cell.color(), QColor(Qt::red));
+    const QRect frame(0, 0, 200, 18);
+    EXPECT_EQ(cell.buttonFrame(frame, {}), QRect(5, 1, 15, 15));
+    EXPECT_EQ(cell.textFrame(frame, QSize(500, 14)), QRect(24, 1, 159, 14));
+    cell.setColor2(QColor(0, 255, 0));
+    EXPECT_EQ(cell.text(), QStringLiteral("0x00ff00"));
+}
+
+TEST_F(SettingsEditorTest, CellsByTypeAndSelectionStartsEditingOnlyTextAndNumbers) {
+    FlashTmplCellDelegate cells(&editor);
+    auto colourCell = cells.buttonCellFor(editor.indexOf(color, 1));
+    ASSERT_TRUE(colourCell);
+    EXPECT_EQ(static_cast<FlashTmplColorCell*>(colourCell.get())->color(), QColor(0x33, 0x66, 0x99));
+    color->setValue(QStringLiteral("#ff0000"));   // not hexadecimal: black
+    EXPECT_EQ(static_cast<FlashTmplColorCell*>(cells.buttonCellFor(editor.indexOf(color, 1)).get())->color(), QColor(Qt::black));
+    EXPECT_TRUE(cells.buttonCellFor(editor.indexOf(file, 1)));
+    EXPECT_FALSE(cells.buttonCellFor(editor.indexOf(text, 1)));
+    EXPECT_FALSE(cells.buttonCellFor(editor.indexOf(color, 0)));
+
+    OutlineView view;
+    view.setModel(&editor);
+    view.setItemDelegate(&cells);
+    view.expandAll();
+    view.show();
+    int tips = 0;
+    QObject::connect(&NotificationCenter::defaultCenter(), &NotificationCenter::notified, &receiver,
+                     [&](const QString& name) { if (name == UpdateFlashTmplProTipNotification) ++tips; });
+    QObject::connect(view.selectionModel(), &QItemSelectionModel::currentChanged, &receiver,
+                     [&] { editor.outlineViewSelectionDidChange(&view); });
+    view.setCurrentIndex(editor.indexOf(color));
+    EXPECT_FALSE(view.editing());
+    view.setCurrentIndex(editor.indexOf(number));
+    EXPECT_TRUE(view.editing());
+    EXPECT_EQ(view.currentIndex(), editor.indexOf(number, 1));
+    EXPECT_GE(tips, 2);
+    view.setItemDelegate(nullptr);
+}
+
+} // namespace
