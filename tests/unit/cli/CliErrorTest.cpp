@@ -1,0 +1,74 @@
+#include "CliTestSupport.h"
+
+#include "CliCommandTable.h"
+#include "CliError.h"
+#include "PublishCommand.h"
+
+using namespace CliTest;
+
+TEST_F(Cli, EveryFailureHasAClearMessageAndItsOwnExitCode) {
+    TestSupport::writeFile(path("broken.pdf"), PdfFixtures::truncated(TestSupport::readFile(iSample), 0.3));
+    TestSupport::writeFile(path("text.pdf"), "just some text");
+    TestSupport::writeFile(path("not-an-image.png"), "no picture here");
+    TestSupport::writeFile(path("a-file"), "x");
+    const QString out = path("out");
+    const struct {
+        QStringList args;
+        int code;
+        const char* message;
+    } cases[] = {
+        {{"publish", path("missing.pdf"), "-o", out}, kExitInput, "no such file"},
+        {{"publish", path("broken.pdf"), "-o", out}, kExitInput, "cannot read the PDF"},
+        {{"publish", path("text.pdf"), "-o", out}, kExitInput, "cannot read the PDF"},
+        {{"publish", path("not-an-image.png"), "-o", out}, kExitInput, "not an image"},
+        {{"publish", iSample, "-o", out, "--pages", "2-40"}, kExitUsage, "bad page range"},
+        {{"publish", iSample, "-o", out, "--pages", "three"}, kExitUsage, "bad page range"},
+        {{"publish", iSample, "-o", out, "--template", "NoSuchTemplate"}, kExitUnknownLook, "unknown template"},
+        {{"publish", iSample, "-o", out, "--theme", "NoSuchTheme"}, kExitUnknownLook, "no theme"},
+        {{"publish", iSample, "-o", out, "--mobile-template", "Nope"}, kExitUnknownLook, "unknown mobile template"},
+        {{"publish", iSample, "-o", out, "--set", "noSuchKey=1"}, kExitUnknownLook, "no setting"},
+        {{"publish", iSample, "-o", out, "--set", "novalue"}, kExitUsage, "KEY=VALUE"},
+        {{"publish", iSample, "-o", out, "--settings", path("missing.txt")}, kExitInput, "settings file"},
+        {{"publish", iSample, "-o", path("a-file/inside")}, kExitCannotWrite, "cannot create the folder"},
+        {{"publish", iSample, "-o", out, "--kind", "pdf"}, kExitUsage, "--kind"},
+        {{"publish", iSample, "-o", out, "--quality", "7"}, kExitUsage, "--quality"},
+        {{"publish", iSample, "-o", out, "--engine", "png"}, kExitUsage, "--engine"},
+        {{"publish", iSample, "-o", out, "--name", "../escape"}, kExitUsage, "--name"},
+        {{"publish", iSample}, kExitUsage, "-o FOLDER"},
+        {{"publish", iSample, "-o", out, "--frobnicate"}, kExitUsage, "does not take the option"},
+        {{"publish", iSample, "-o"}, kExitUsage, "needs a value"},
+        {{"reopen", path("nowhere"), "-o", out}, kExitInput, "no such folder"},
+        {{"reopen", iDir.path(), "-o", out}, kExitInput, "book.bin"},
+        {{"theme-import", path("missing.thm")}, kExitInput, "no such file"},
+        {{"settings-import", iSample, "--template", "Float", "--name", "Mine"}, kExitUsage, "no setting"},
+        {{"unknown-command"}, kExitUsage, "unknown command"},
+        {{}, kExitUsage, "Usage"},
+    };
+    for (const auto& c : cases) {
+        const Result r = run(c.args);
+        EXPECT_EQ(r.code, c.code) << c.args.join(' ').toStdString() << "\n" << r.err.toStdString();
+        EXPECT_TRUE(r.err.contains(c.message)) << c.args.join(' ').toStdString() << "\n" << r.err.toStdString();
+    }
+    EXPECT_FALSE(QFileInfo::exists(out)) << "a failed command must not leave a folder behind";
+}
+
+TEST(CliPageRange, RangesAreCheckedAgainstTheDocument) {
+    EXPECT_EQ(PublishCommand::checkPageRange("all", 5), "ALL");
+    EXPECT_EQ(PublishCommand::checkPageRange("1-3, 5", 5), "1-3,5");
+    for (const char* bad : {"", "0", "6", "3-2", "1-", "-2", "1,,2", "1;2", "x"})
+        EXPECT_THROW(PublishCommand::checkPageRange(bad, 5), CliError) << bad;
+}
+
+TEST(CliHelp, EveryOptionIsDocumented) {
+    for (const auto& command : CliCommandTable::commands()) {
+        const Result r = run({command.name, "--help"});
+        EXPECT_EQ(r.code, 0);
+        for (const QString& option : command.options)
+            EXPECT_TRUE(r.out.contains("--" + option + " ")) << command.name.toStdString() << " --" << option.toStdString();
+    }
+    const Result general = run({"--help"});
+    EXPECT_EQ(general.code, 0);
+    for (const char* command : {"publish", "reopen", "templates", "theme-export", "theme-import", "settings-export", "settings-import"})
+        EXPECT_TRUE(general.out.contains(command)) << command;
+    EXPECT_FALSE(general.out.contains("make-sample-pdf"));
+}

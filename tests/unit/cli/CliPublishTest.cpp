@@ -1,0 +1,108 @@
+#include "CliTestSupport.h"
+
+#include "CliError.h"
+
+#include <QImage>
+#include <QProcess>
+
+using namespace CliTest;
+
+TEST_F(Cli, PublishesAPDFWithMobileVersionLinksAndBookmarks) {
+    const QString out = path("book");
+    const Result r = run({"publish", iSample, "-o", out, "--pages", "1-4", "--mobile", "--links", "--bookmarks",
+                          "--title", "Sample", "--set", "isHardCover=YES", "--theme", "Ocean"});
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out.trimmed(), out + "/index.html");
+    for (const char* file : {"index.html", "book.swf", "files/book.bin", "files/book.js", "files/page/0.jpg",
+                             "files/page/3.jpg", "files/thumb/3.jpg", "files/mobile/3.jpg", "mobile/index.html"})
+        EXPECT_TRUE(QFileInfo(out + "/" + file).isFile()) << file;
+    const QByteArray xml = bookXML(out);
+    EXPECT_TRUE(xml.contains("count=\"4\""));
+    EXPECT_TRUE(xml.contains("<item name=\"isHardCover\">YES</item>"));
+    EXPECT_TRUE(xml.contains("<item name=\"pageWidth\">612</item>"));   // the PDF's page size
+    EXPECT_TRUE(xml.contains("<ols>"));
+    EXPECT_TRUE(xml.contains("<pagesAnnos>"));
+    EXPECT_TRUE(TestSupport::readFile(out + "/index.html").contains("<title>Sample</title>"));
+}
+
+TEST_F(Cli, ReopenedBookRepublishesIntoItsOwnFolderAndElsewhere) {
+    const QString out = path("book");
+    ASSERT_EQ(run({"publish", iSample, "-o", out, "--pages", "1-3", "--links", "--bookmarks", "--quiet"}).code, 0);
+    const QByteArray first = bookXML(out);
+    const auto pages = snapshot(out + "/files/page");
+
+    const Result again = run({"reopen", out, "-o", out});
+    ASSERT_EQ(again.code, 0) << again.err.toStdString();
+    EXPECT_EQ(snapshot(out + "/files/page"), pages);
+    EXPECT_EQ(bookXML(out), first);
+
+    const Result zip = run({"reopen", out, "-o", path("delivery"), "--kind", "zip", "--name", "mybook", "--theme", "Sunset"});
+    ASSERT_EQ(zip.code, 0) << zip.err.toStdString();
+    EXPECT_EQ(zip.out.trimmed(), path("delivery/mybook.zip"));
+    QProcess unzip;
+    unzip.start("unzip", {"-t", path("delivery/mybook.zip")});
+    ASSERT_TRUE(unzip.waitForFinished(30000));
+    EXPECT_EQ(unzip.exitCode(), 0);
+
+    const Result app = run({"reopen", out, "-o", path("apps"), "--kind", "app", "--mobile"});
+    ASSERT_EQ(app.code, 0) << app.err.toStdString();
+    EXPECT_TRUE(QFileInfo(path("apps/book.app/Contents/Resources/files/book.bin")).isFile());
+    EXPECT_FALSE(QFileInfo::exists(path("apps/book.app/Contents/Resources/mobile")));   // no mobile version in a bundle
+}
+
+TEST_F(Cli, BrokenBookIsNotReopenedAndNothingChanges) {
+    const QString out = path("book");
+    ASSERT_EQ(run({"publish", iSample, "-o", out, "--pages", "1-2", "--quiet"}).code, 0);
+    const QByteArray bin = TestSupport::readFile(out + "/files/book.bin");
+    TestSupport::writeFile(out + "/files/book.bin", bin.left(bin.size() - 40));
+    const auto before = snapshot(out);
+    const Result r = run({"reopen", out, "-o", out});
+    EXPECT_EQ(r.code, kExitInput);
+    EXPECT_TRUE(r.err.contains("book.bin")) << r.err.toStdString();
+    EXPECT_EQ(snapshot(out), before);
+}
+
+TEST_F(Cli, MissingPageFilesAreListedAndTheRestIsWritten) {
+    const QString out = path("book");
+    ASSERT_EQ(run({"publish", iSample, "-o", out, "--pages", "1-3", "--quiet"}).code, 0);
+    QFile::remove(out + "/files/page/1.jpg");
+    const Result r = run({"reopen", out, "-o", path("copy")});
+    EXPECT_EQ(r.code, kExitFailed);
+    EXPECT_TRUE(r.err.contains(out + "/files/page/1.jpg")) << r.err.toStdString();
+    EXPECT_TRUE(QFileInfo(path("copy/files/book.bin")).isFile());
+    EXPECT_TRUE(QFileInfo(path("copy/files/page/2.jpg")).isFile());
+}
+
+TEST_F(Cli, PublishesABookOfImages) {
+    for (int i = 1; i <= 2; ++i) {
+        QImage image(300, 400, QImage::Format_RGB32);
+        image.fill(i == 1 ? Qt::darkGreen : Qt::darkRed);
+        ASSERT_TRUE(image.save(path(QString("img%1.png").arg(i))));
+    }
+    const Result r = run({"publish", path("img1.png"), path("img2.png"), "-o", path("pictures"), "--mobile", "--template", "Neat"});
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    const QByteArray xml = bookXML(path("pictures"));
+    EXPECT_TRUE(xml.contains("templateName=\"Neat\""));
+    EXPECT_TRUE(xml.contains("<item name=\"pageHeight\">400</item>"));
+    EXPECT_TRUE(xml.contains("./files/page/2."));
+    EXPECT_TRUE(QFileInfo(path("pictures/mobile/index.html")).isFile());
+    EXPECT_EQ(run({"publish", path("img1.png"), "-o", path("x"), "--pages", "1"}).code, kExitUsage);
+}
+
+TEST_F(Cli, SettingsAndThemesTravelThroughFiles) {
+    const Result exported = run({"settings-export", "-o", path("mine"), "--theme", "Ocean", "--set", "isHardCover=YES"});
+    ASSERT_EQ(exported.code, 0) << exported.err.toStdString();
+    EXPECT_TRUE(TestSupport::readFile(path("mine.txt")).contains("isHardCover=YES"));
+
+    const Result imported = run({"settings-import", path("mine.txt"), "--template", "Float", "--name", "Hard"});
+    ASSERT_EQ(imported.code, 0) << imported.err.toStdString();
+    EXPECT_TRUE(run({"templates"}).out.contains("Hard"));
+    ASSERT_EQ(run({"publish", iSample, "-o", path("hard"), "--pages", "1", "--theme", "Hard"}).code, 0);
+    EXPECT_TRUE(bookXML(path("hard")).contains("<item name=\"isHardCover\">YES</item>"));
+
+    const Result theme = run({"theme-export", "-o", path("Mine.thm"), "--book", path("hard")});
+    ASSERT_EQ(theme.code, 0) << theme.err.toStdString();
+    const Result installed = run({"theme-import", path("Mine.thm")});
+    EXPECT_EQ(installed.code, 0) << installed.err.toStdString();
+    EXPECT_TRUE(run({"templates"}).out.contains("Mine"));
+}

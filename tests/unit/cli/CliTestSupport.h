@@ -1,0 +1,64 @@
+#pragma once
+// Runs leafmill-cli command lines in-process and makes input files for them.
+#include "PdfFixtures.h"
+#include "TestSupport.h"
+
+#include "LeafMillCli.h"
+#include "SamplePdfWriter.h"
+#include "output/BookDescriptionFile.h"
+
+#include <QDirIterator>
+#include <QMap>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace CliTest {
+
+inline const QString kHome = TestSupport::isolateUserFolders();
+
+struct Result {
+    int code;
+    QString out;
+    QString err;
+};
+
+inline Result run(const QStringList& arguments) {
+    PdfFixtures::ensureGuiApp();
+    QString out, err;
+    QTextStream outStream(&out), errStream(&err);
+    const int code = LeafMillCli::run(arguments, outStream, errStream, false);
+    outStream.flush();
+    errStream.flush();
+    return {code, out, err};
+}
+
+inline QMap<QString, QByteArray> snapshot(const QString& folder) {
+    QMap<QString, QByteArray> files;
+    QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        files.insert(QDir(folder).relativeFilePath(path), TestSupport::readFile(path));
+    }
+    return files;
+}
+
+inline QByteArray bookXML(const QString& folder) {
+    const auto xml = BookDescriptionFile::decode(TestSupport::readFile(folder + "/files/book.bin"));
+    return xml ? *xml : QByteArray();
+}
+
+class Cli : public ::testing::Test {
+protected:
+    void SetUp() override {
+        PdfFixtures::ensureGuiApp();
+        ASSERT_TRUE(iDir.isValid());
+        iSample = path("sample.pdf");
+        ASSERT_TRUE(SamplePdfWriter::write(iSample));
+    }
+    QString path(const QString& relative) const { return iDir.filePath(relative); }
+
+    QTemporaryDir iDir;
+    QString iSample;
+};
+
+}
