@@ -8,12 +8,7 @@
 
 using namespace ZKRecordCoding;
 
-ZKCDHeader::ZKCDHeader()
-    : iMagicNumber(ZKCDHeaderMagicNumber),
-      iVersionMadeBy(ZKVersionMadeBy),
-      iVersionNeededToExtract(ZKVersionNeeded),
-      iCompressionMethod(ZKCompressionDeflated),
-      iLastModDate(QDateTime::currentDateTime()) {}
+ZKCDHeader::ZKCDHeader() : ZKEntryHeader(ZKCDHeaderMagicNumber), iVersionMadeBy(ZKVersionMadeBy) {}
 
 ZKCDHeader ZKCDHeader::recordForLocalHeader(const ZKLFHeader& local, quint64 localHeaderOffset) {
     ZKCDHeader central;
@@ -46,57 +41,40 @@ std::optional<ZKCDHeader> ZKCDHeader::recordWithArchivePath(const QString& path,
 
 bool ZKCDHeader::parse(const QByteArray& data, qint64 offset) {
     ZKByteReader reader(data, offset);
-    iMagicNumber = reader.readUInt32();
-    if (!reader.ok() || iMagicNumber != ZKCDHeaderMagicNumber)
+    if (!readMagicNumber(reader))
         return false;
     iVersionMadeBy = reader.readUInt16();
-    iVersionNeededToExtract = reader.readUInt16();
-    iGeneralPurposeBitFlag = reader.readUInt16();
-    iCompressionMethod = reader.readUInt16();
-    iLastModDate = dateTimeFromDosDate(reader.readUInt32());
-    iCrc = reader.readUInt32();
-    iCompressedSize = reader.readUInt32();
-    iUncompressedSize = reader.readUInt32();
-    iFilenameLength = reader.readUInt16();
-    iExtraFieldLength = reader.readUInt16();
+    readSharedFields(reader);
     iCommentLength = reader.readUInt16();
     iDiskNumberStart = reader.readUInt16();
     iInternalFileAttributes = reader.readUInt16();
     iExternalFileAttributes = reader.readUInt32();
     iLocalHeaderOffset = reader.readUInt32();
-    iFilename = decodeText(reader.readBytes(iFilenameLength));
-    iExtraField = reader.readBytes(iExtraFieldLength);
+    readFilenameAndExtraField(reader);
     iComment = decodeText(reader.readBytes(iCommentLength));
     if (!reader.ok())
         return false;
-    std::vector<quint64*> saturated;
-    for (quint64* field : {&iUncompressedSize, &iCompressedSize, &iLocalHeaderOffset})
-        if (*field == ZKZip64Threshold)
-            saturated.push_back(field);
-    ZKZip64ExtraField::read(iExtraField, saturated);
+    readZip64ExtraField();
     return true;
 }
 
+std::vector<quint64*> ZKCDHeader::saturatedFields() {
+    std::vector<quint64*> fields = ZKEntryHeader::saturatedFields();
+    if (iLocalHeaderOffset == ZKZip64Threshold)
+        fields.push_back(&iLocalHeaderOffset);
+    return fields;
+}
+
 QByteArray ZKCDHeader::data() const {
-    const bool zip64 = useZip64Extensions();
     const QByteArray name = encodeText(iFilename);
     const QByteArray comment = encodeText(iComment);
-    const QByteArray extra = zip64
+    const QByteArray extra = useZip64Extensions()
         ? ZKZip64ExtraField::make({iUncompressedSize, iCompressedSize, iLocalHeaderOffset}) : QByteArray();
-    const auto narrow = [zip64](quint64 v) { return zip64 ? quint32(ZKZip64Threshold) : quint32(v); };
     QByteArray out;
     ZKByteWriter writer(out);
     writer.writeUInt32(iMagicNumber);
     writer.writeUInt16(iVersionMadeBy);
-    writer.writeUInt16(iVersionNeededToExtract);
-    writer.writeUInt16(iGeneralPurposeBitFlag | (isAscii(iFilename) && isAscii(iComment) ? 0 : ZKUTF8NamesFlag));
-    writer.writeUInt16(iCompressionMethod);
-    writer.writeUInt32(dosDateFromDateTime(iLastModDate));
-    writer.writeUInt32(iCrc);
-    writer.writeUInt32(narrow(iCompressedSize));
-    writer.writeUInt32(narrow(iUncompressedSize));
-    writer.writeUInt16(quint16(name.size()));
-    writer.writeUInt16(quint16(extra.size()));
+    writeSharedFields(writer, !isAscii(iFilename) || !isAscii(iComment), name.size(), extra.size());
     writer.writeUInt16(quint16(comment.size()));
     writer.writeUInt16(iDiskNumberStart);
     writer.writeUInt16(iInternalFileAttributes);
@@ -114,8 +92,7 @@ qint64 ZKCDHeader::length() const {
 }
 
 bool ZKCDHeader::useZip64Extensions() const {
-    return iCompressedSize >= ZKZip64Threshold || iUncompressedSize >= ZKZip64Threshold
-        || iLocalHeaderOffset >= ZKZip64Threshold;
+    return ZKEntryHeader::useZip64Extensions() || iLocalHeaderOffset >= ZKZip64Threshold;
 }
 
 quint16 ZKCDHeader::posixPermissions() const {
@@ -129,8 +106,6 @@ bool ZKCDHeader::isDirectory() const {
     return !isSymLink() && ((iExternalFileAttributes >> 29) == 2 || iFilename.endsWith(QLatin1Char('/')));
 }
 
-bool ZKCDHeader::isResourceFork() const { return isResourceForkName(iFilename); }
-
 ZKFileAttributes ZKCDHeader::fileAttributes() const {
     ZKFileAttributes attributes;
     attributes.fileType = isSymLink() ? ZKFileAttributes::FileType::SymbolicLink
@@ -141,29 +116,9 @@ ZKFileAttributes ZKCDHeader::fileAttributes() const {
     return attributes;
 }
 
-void ZKCDHeader::setCompressedSize(quint64 v) {
-    iCompressedSize = v;
-    updateVersionNeeded();
-}
-
-void ZKCDHeader::setUncompressedSize(quint64 v) {
-    iUncompressedSize = v;
-    updateVersionNeeded();
-}
-
 void ZKCDHeader::setLocalHeaderOffset(quint64 v) {
     iLocalHeaderOffset = v;
     updateVersionNeeded();
-}
-
-void ZKCDHeader::setFilename(const QString& v) {
-    iFilename = v;
-    iFilenameLength = quint16(encodeText(v).size());
-}
-
-void ZKCDHeader::setExtraField(const QByteArray& v) {
-    iExtraField = v;
-    iExtraFieldLength = quint16(v.size());
 }
 
 void ZKCDHeader::setComment(const QString& v) {
@@ -171,13 +126,9 @@ void ZKCDHeader::setComment(const QString& v) {
     iCommentLength = quint16(encodeText(v).size());
 }
 
-void ZKCDHeader::updateVersionNeeded() {
-    iVersionNeededToExtract = useZip64Extensions() ? ZKVersionNeededZip64 : ZKVersionNeeded;
-}
-
 QString ZKCDHeader::description() const {
     return QStringLiteral("central header \"%1\": method %2, crc %3, %4 -> %5 bytes, at %6, attributes %7")
-        .arg(iFilename).arg(iCompressionMethod).arg(iCrc, 8, 16, QLatin1Char('0'))
-        .arg(iUncompressedSize).arg(iCompressedSize).arg(iLocalHeaderOffset)
-        .arg(iExternalFileAttributes, 8, 16, QLatin1Char('0'));
+        .arg(iFilename, QString::number(iCompressionMethod), QString::number(iCrc, 16),
+             QString::number(iUncompressedSize), QString::number(iCompressedSize),
+             QString::number(iLocalHeaderOffset), QString::number(iExternalFileAttributes, 16));
 }
