@@ -1,6 +1,7 @@
 #pragma once
 // Runs leafmill-cli command lines in-process and makes input files for them.
 #include "PdfFixtures.h"
+#include "FolderSnapshot.h"
 #include "TestSupport.h"
 
 #include "LeafMillCli.h"
@@ -32,15 +33,7 @@ inline Result run(const QStringList& arguments) {
     return {code, out, err};
 }
 
-inline QMap<QString, QByteArray> snapshot(const QString& folder) {
-    QMap<QString, QByteArray> files;
-    QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString path = it.next();
-        files.insert(QDir(folder).relativeFilePath(path), TestSupport::readFile(path));
-    }
-    return files;
-}
+using FolderSnapshot::snapshot;
 
 inline QByteArray bookXML(const QString& folder) {
     const auto xml = BookDescriptionFile::decode(TestSupport::readFile(folder + "/files/book.bin"));

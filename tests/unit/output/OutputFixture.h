@@ -2,6 +2,7 @@
 // A small installed-data folder (two templates, two mobile templates, a bundle skeleton) and a
 // book of page files made at test time, for the publishing tests.
 #include "PdfFixtures.h"
+#include "FolderSnapshot.h"
 #include "TestSupport.h"
 
 #include "language/FlashLanguageSettings.h"
@@ -75,16 +76,7 @@ inline bool writeImage(const QString& path, QSize size, QColor colour) {
     return image.save(path);
 }
 
-// All files below a folder with their bytes, for "nothing changed" checks.
-inline QMap<QString, QByteArray> snapshot(const QString& folder) {
-    QMap<QString, QByteArray> files;
-    QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString path = it.next();
-        files.insert(QDir(folder).relativeFilePath(path), TestSupport::readFile(path));
-    }
-    return files;
-}
+using FolderSnapshot::snapshot;
 
 inline QByteArray bookXMLOf(const QString& bookBin) {
     const auto xml = BookDescriptionFile::decode(TestSupport::readFile(bookBin));
