@@ -152,6 +152,23 @@ TEST(ZKZip64Records, EntryOfExactly4GiBMinusOneUsesZip64) {
     EXPECT_EQ(central.data().size(), 46 + 7);
 }
 
+TEST(ZKZip64Records, AForcedZip64HeaderKeepsItsLengthWhateverTheSizes) {
+    // A header written before a large file is compressed must not change length once the sizes are in.
+    ZKLFHeader header;
+    header.setFilename(QStringLiteral("maybe-big.bin"));
+    header.setForcesZip64(true);
+    const qint64 reserved = header.data().size();
+    header.setCompressedSize(12);
+    header.setUncompressedSize(34);
+    EXPECT_EQ(header.data().size(), reserved);
+    EXPECT_EQ(header.length(), reserved);
+    EXPECT_EQ(header.versionNeededToExtract(), 45);
+    const auto parsed = ZKLFHeader::recordWithData(header.data(), 0);
+    ASSERT_TRUE(parsed);
+    EXPECT_EQ(parsed->compressedSize(), 12u);
+    EXPECT_EQ(parsed->uncompressedSize(), 34u);
+}
+
 TEST(ZKZip64Records, SizesAndOffsetsPast4GiBSurviveARoundTrip) {
     ZKLFHeader local;
     local.setFilename(QStringLiteral("huge.iso"));
