@@ -95,7 +95,7 @@ void OutputWindowDelegate::buildInterface() {
     form->addRow(tr("Output type:"), typeRow);
     form->addRow(tr("Mobile:"), mobileRow);
     form->addRow(buttons);
-    resize(560, 260);
+    resize(560, 200);
 
     connect(btnSelectFolder, &QPushButton::clicked, this, &OutputWindowDelegate::onSelectFolder);
     connect(btnOpenFolder, &QPushButton::clicked, this, &OutputWindowDelegate::onOpenFolder);

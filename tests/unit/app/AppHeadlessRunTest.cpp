@@ -1,0 +1,100 @@
+// The whole road through the window, headless: the demonstration book's preview, an import
+// through the sheet, a publish through the sheet. With LEAFMILL_SHOTS set to a folder, the main
+// window and both sheets are saved there as pictures.
+#include "AppTestSupport.h"
+#include "ImportWindowDelegate.h"
+#include "LeafMillAppDelegate.h"
+#include "MainWindow.h"
+#include "OutputWindowDelegate.h"
+#include "PdfFixtures.h"
+#include "pages/FlashPageSource.h"
+#include "templates/FlashTemplate.h"
+#include "util/Resources.h"
+
+#include <QAbstractButton>
+#include <QButtonGroup>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QWebEnginePage>
+#include <QWebEngineView>
+
+using AppTestSupport::AlertAnswers;
+using AppTestSupport::waitFor;
+
+namespace {
+
+void saveShot(QWidget* widget, const QString& name) {
+    const QString folder = qEnvironmentVariable("LEAFMILL_SHOTS");
+    if (folder.isEmpty()) return;
+    QDir().mkpath(folder);
+    widget->grab().save(folder + QLatin1Char('/') + name);
+}
+
+// The player's build replaces the source tree's placeholder page with the real preview player.
+bool previewPlayerBuilt() {
+    QFile page(Resources::path(QStringLiteral("extIndex.html")));
+    return page.open(QIODevice::ReadOnly) && page.readAll().contains("snapCurrentTmpl");
+}
+
+// Answers whether the preview page shows at least one loaded page picture.
+bool previewShowsPages(QWebEngineView* view) {
+    bool answered = false, shown = false;
+    view->page()->runJavaScript(
+        QStringLiteral("Array.from(document.images).some(i => i.complete && i.naturalWidth > 0)"),
+        [&](const QVariant& result) { shown = result.toBool(); answered = true; });
+    waitFor([&] { return answered; }, 5000);
+    return shown;
+}
+
+TEST(AppHeadlessRun, PreviewImportAndPublishThroughTheSheets) {
+    AppTestSupport::freshSettings();
+    QDir().mkpath(FlashPage::flashPageTempFolder());
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("sample.pdf"));
+    ASSERT_TRUE(PdfFixtures::makeQtPdf(pdf, 24, QSizeF(420, 560)));
+
+    LeafMillAppDelegate app(true);
+    int loads = 0;
+    bool lastLoadOk = false;
+    QObject::connect(&app, &LeafMillAppDelegate::previewLoaded, [&](bool ok) { ++loads; lastLoadOk = ok; });
+    app.applicationDidFinishLaunching();
+    ASSERT_TRUE(waitFor([&] { return loads >= 1; }, 30000));
+    EXPECT_TRUE(lastLoadOk);
+    const bool player = previewPlayerBuilt();
+    if (player) EXPECT_TRUE(waitFor([&] { return previewShowsPages(app.window()->webView()); }, 15000));
+    waitFor([] { return false; }, 500);
+    saveShot(app.window(), QStringLiteral("main-window.png"));
+
+    app.onImport();
+    ImportWindowDelegate* importSheet = app.importWindowDelegate();
+    importSheet->txtImportFile()->setText(pdf);
+    importSheet->renderEngineType()->button(1)->click();
+    importSheet->onImportAction();
+    ASSERT_TRUE(waitFor([&] { return importSheet->lblInfo()->text().startsWith(QLatin1String("Importing:")); }, 30000));
+    saveShot(importSheet, QStringLiteral("import-sheet.png"));
+    const int loadsBefore = loads;
+    ASSERT_TRUE(waitFor([&] { return importSheet->isHidden(); }, 120000));
+    EXPECT_EQ(app.flashPageSource()->pages().size(), 24);
+    EXPECT_EQ(app.flashTmpl()->propertyValueFor(QStringLiteral("pageWidth"), QString()), QStringLiteral("420"));
+    ASSERT_TRUE(waitFor([&] { return loads > loadsBefore; }, 30000));   // rebuilt without a command
+    if (player) EXPECT_TRUE(waitFor([&] { return previewShowsPages(app.window()->webView()); }, 15000));
+    waitFor([] { return false; }, 1500);
+    if (player) saveShot(app.window(), QStringLiteral("main-window-imported.png"));
+
+    app.onConvertToFlipBook();
+    OutputWindowDelegate* publishSheet = app.outputWindowDelegate();
+    const QString folder = dir.filePath(QStringLiteral("published"));
+    publishSheet->txtOutputFolder()->setText(folder);
+    waitFor([] { return false; }, 300);
+    saveShot(publishSheet, QStringLiteral("publish-sheet.png"));
+    AlertAnswers answers([](const AppAlert::Request&) { return 1; });   // "No": do not open
+    publishSheet->onPublish();
+    ASSERT_EQ(answers.asked.size(), 1u);
+    EXPECT_EQ(answers.asked[0].messageText, QStringLiteral("Open the result files?"));
+    EXPECT_TRUE(QFileInfo::exists(folder + QStringLiteral("/sample.html")));
+    EXPECT_EQ(QDir(folder + QStringLiteral("/files/page")).entryList(QDir::Files).size(), 24);
+    app.applicationWillTerminate();
+}
+
+} // namespace
