@@ -148,13 +148,11 @@ PublishCommand::Book PublishCommand::importImages(const QStringList& paths) {
     auto source = std::make_shared<FlashPageSourceImg>();
     for (const QString& path : paths)
         source->addImgPageFromFile(QFileInfo(path).absoluteFilePath());
-    iProgress.update(progressLabel(QStringLiteral("geneateNormalPage")), 0, 3);
+    iProgress.update(progressLabel(QStringLiteral("geneateNormalPage")), 0, 2);
     source->generateNormalPages();
-    iProgress.update(progressLabel(QStringLiteral("geneateThumbPage")), 1, 3);
+    iProgress.update(progressLabel(QStringLiteral("geneateThumbPage")), 1, 2);
     source->generateThumbPages();
-    iProgress.update(progressLabel(QStringLiteral("geneatePhonePage")), 2, 3);
-    source->generatePhonePages();
-    iProgress.update(QStringLiteral("pages made"), 3, 3);
+    iProgress.update(QStringLiteral("pages made"), 2, 2);
     iProgress.finish();
     const QSize size = QImageReader(paths.first()).size();
     setPageSize(*book.flashTemplate, size.width(), size.height());

@@ -294,9 +294,10 @@ QString FlashBookOutput::getThumbPageURL(const FlashPage& page) const {
 
 bool FlashBookOutput::ouputBookXML(const QString& path) {
     const QByteArray xml = Xml::toBytes(*bookXML());
-    QFile::remove(path);
-    const QByteArray bookBin = BookDescriptionFile::encode(xml);
     const QString scriptPath = joinPath(QFileInfo(path).path(), QStringLiteral("book.js"));
+    QFile::remove(path);
+    QFile::remove(scriptPath);
+    const QByteArray bookBin = BookDescriptionFile::encode(xml);
     if (!writeFileAtomically(path, bookBin) || !writeFileAtomically(scriptPath, BookDescriptionFile::scriptForm(bookBin))) {
         Log::system(QStringLiteral("Could not write document out..."));
         noteFailure(QStringLiteral("The book description %1 could not be written").arg(path));
