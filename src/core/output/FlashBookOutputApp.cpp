@@ -29,9 +29,11 @@ FlashBookOutputApp::FlashBookOutputApp(std::shared_ptr<FlashPageSource> pageSour
                       joinPath(saveToFolder, bundleNameFor(toName) + QStringLiteral("/Contents/Resources")) + QLatin1Char('/'),
                       bundleNameFor(toName)) {}
 
+// Only the last component counts, so the bundle (which is deleted first) stays in the folder.
 QString FlashBookOutputApp::bundleNameFor(const QString& name) {
     const QFileInfo info(name);
-    const QString base = info.suffix().isEmpty() ? name : name.left(name.size() - info.suffix().size() - 1);
+    const QString file = info.fileName();
+    const QString base = info.suffix().isEmpty() ? file : file.left(file.size() - info.suffix().size() - 1);
     return base + QStringLiteral(".app");
 }
 

@@ -177,4 +177,5 @@ TEST_F(PublishFolder, ApplicationBundleLayout) {
     EXPECT_TRUE(QFileInfo(out("mybook.app/Contents/MacOS/LeafMillBook")).isExecutable());
     EXPECT_FALSE(QFileInfo::exists(out("mybook.app/Contents/old-file")));
     EXPECT_EQ(FlashBookOutputApp::bundleNameFor("mybook"), "mybook.app");
+    EXPECT_EQ(FlashBookOutputApp::bundleNameFor("../../mybook.html"), "mybook.app");
 }
