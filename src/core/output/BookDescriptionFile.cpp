@@ -31,7 +31,7 @@ std::optional<QByteArray> decode(const QByteArray& bookBin, QString* reason) {
 }
 
 QByteArray scriptForm(const QByteArray& bookBin) {
-    return QByteArray("window.") + kScriptGlobal + " = \"" + bookBin.toBase64() + "\";\n";
+    return QByteArray(kScriptGlobal) + "=\"" + bookBin.toBase64() + "\";\n";
 }
 
 }
