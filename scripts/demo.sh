@@ -23,10 +23,11 @@ echo "Making the sample PDF: $pdf"
 
 echo "Publishing the book with its mobile version into $demo/"
 "$cli" publish "$pdf" -o "$demo" --mobile --links --bookmarks --title "A Walk Through the Mill" \
-  --description "The Leaf Mill demonstration book"
+  --set "bookTitle=A Walk Through the Mill" --description "The Leaf Mill demonstration book"
 
 echo "Publishing the same book as a ZIP archive"
-"$cli" publish "$pdf" -o "$out" --kind zip --name demo --links --bookmarks --title "A Walk Through the Mill" --quiet
+"$cli" publish "$pdf" -o "$out" --kind zip --name demo --links --bookmarks --title "A Walk Through the Mill" \
+  --set "bookTitle=A Walk Through the Mill" --quiet
 
 cat <<DONE
 
