@@ -43,6 +43,8 @@ public:
         static char* argv[] = {name, nullptr};
         iApp = std::make_unique<QApplication>(argc, argv);
     }
+    // Inside main, not among the exit handlers: the web engine's contexts need live thread data.
+    void TearDown() override { iApp.reset(); }
 
 private:
     std::unique_ptr<QApplication> iApp;
