@@ -18,9 +18,10 @@ ImportPDFOperation::ImportPDFOperation(const QString& PDFPath, const QString& pa
     : iDPI(DPI), iQuality(quality), iPDFPath(PDFPath), iPageRange(pageRange) {}
 
 ImportPDFOperation::~ImportPDFOperation() {
-    cancel();
-    if (iStarted)
+    if (iStarted && !iFinished) {
+        cancel();
         waitUntilFinished();
+    }
 }
 
 void ImportPDFOperation::start(QThreadPool* pool) {
@@ -50,6 +51,9 @@ void ImportPDFOperation::waitUntilFinished() {
 }
 
 void ImportPDFOperation::cancel() {
+    // A finished import hands its page source on; stopping it then would empty the caller's book.
+    if (iFinished)
+        return;
     iCancelled = true;
     QMutexLocker locker(&iLock);
     if (iFlashPageSource)

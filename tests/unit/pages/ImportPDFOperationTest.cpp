@@ -130,3 +130,17 @@ TEST_F(ImportOperation, DestroyingARunningOperationWaitsForIt) {
     operation.reset();   // cancels and waits; the worker must not touch a destroyed object
     SUCCEED();
 }
+
+TEST_F(ImportOperation, TheResultOutlivesAFinishedOperation) {
+    std::shared_ptr<FlashPageSource> source;
+    {
+        ImportPDFOperation operation(pdf, "1-2", 60, 25);
+        operation.setRenderEngineType(1);
+        runToEnd(operation);
+        source = operation.flashPageSource();
+        ASSERT_TRUE(source);
+        operation.cancel(); // too late to stop anything
+    }
+    EXPECT_FALSE(source->stop());
+    EXPECT_TRUE(source->getThumbPageAtIndex(source->pages().first()->pageIndex()));
+}
