@@ -128,9 +128,6 @@ void PublishCommand::runImport(const QString& path, const QString& range, int le
     book.annotations = operation->flashPagesAnnotation();
     const QString reason = operation->failureReason();
     operation.reset();
-    // The finished operation raises the source's stop flag as it goes; the pages stay ours.
-    if (book.pageSource)
-        book.pageSource->setStop(false);
     if (!reason.isEmpty() || !book.pageSource || book.pageSource->pages().isEmpty())
         throw CliError(kExitInput, QStringLiteral("cannot import %1: %2")
                                        .arg(path, reason.isEmpty() ? QStringLiteral("no pages were made") : reason));
