@@ -1,6 +1,7 @@
 #include "AppTestSupport.h"
 #include "FolioPressProAppDelegate.h"
 #include "ImportWindowDelegate.h"
+#include "FlashTemplateOutlineDelegate.h"
 #include "LeafMillAppDelegate.h"
 #include "MainWindow.h"
 #include "OutputWindowDelegate.h"
@@ -10,6 +11,9 @@
 #include "util/AppIdentity.h"
 
 #include <QAction>
+#include <QGroupBox>
+#include <QTextEdit>
+#include <QTreeView>
 #include <QMenuBar>
 #include <QToolButton>
 
@@ -52,6 +56,18 @@ TEST_F(AppControllerTest, StartsWithTheDemonstrationBookInNeat) {
     for (QAction* top : app->window()->menuBar()->actions()) titles += menuTitles(top->menu());
     EXPECT_TRUE(titles.contains(QStringLiteral("About Leaf Mill for Mac")));
     EXPECT_FALSE(titles.join(QString()).contains(QStringLiteral("LeafMill")));
+}
+
+TEST_F(AppControllerTest, SelectionShowsTheSettingsDescription) {
+    QTreeView* view = app->window()->outlineView();
+    const QModelIndex first = view->model()->index(0, 0);
+    const QModelIndex child = view->model()->index(0, 0, first);
+    ASSERT_TRUE(child.isValid());
+    FlashTemplateProperty* pro = app->tmplDelegate()->propertyAt(child);
+    view->selectionModel()->setCurrentIndex(child, QItemSelectionModel::ClearAndSelect);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(app->window()->toolTipBox()->title(), pro->title());
+    EXPECT_EQ(app->window()->toolTip()->toPlainText(), pro->desc());
 }
 
 TEST_F(AppControllerTest, RefreshCheckRebuildsOnlyWhenAsked) {

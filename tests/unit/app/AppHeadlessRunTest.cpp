@@ -13,6 +13,7 @@
 
 #include <QAbstractButton>
 #include <QButtonGroup>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTemporaryDir>
@@ -65,6 +66,13 @@ TEST(AppHeadlessRun, PreviewImportAndPublishThroughTheSheets) {
     if (player) EXPECT_TRUE(waitFor([&] { return previewShowsPages(app.window()->webView()); }, 15000));
     waitFor([] { return false; }, 500);
     saveShot(app.window(), QStringLiteral("main-window.png"));
+    if (player) {
+        const QString shot = dir.filePath(QStringLiteral("shot.jpg"));
+        app.generateSnapShot(shot);
+        const QImage snapshot(shot);
+        EXPECT_FALSE(snapshot.isNull());
+        EXPECT_LE(qMax(snapshot.width(), snapshot.height()), 180);
+    }
 
     app.onImport();
     ImportWindowDelegate* importSheet = app.importWindowDelegate();

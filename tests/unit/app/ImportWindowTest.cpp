@@ -8,7 +8,9 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDragEnterEvent>
 #include <QLabel>
+#include <QMimeData>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -88,6 +90,30 @@ TEST_F(ImportSheetTest, ControlsFollowTheStoreAndTheIdleState) {
     EXPECT_TRUE(sheet.btnCancel()->isEnabled());
     EXPECT_TRUE(sheet.btnImportLinks()->isEnabled());
     EXPECT_FALSE(sheet.lblInfo()->isHidden());
+}
+
+TEST_F(ImportSheetTest, DroppingFilesOnTheSheet) {
+    ImportWindowDelegate sheet;
+    auto* target = sheet.findChild<DragFileImport*>();
+    ASSERT_TRUE(target);
+    auto drop = [&](const QStringList& paths) {
+        QMimeData data;
+        QList<QUrl> urls;
+        for (const QString& path : paths) urls << QUrl::fromLocalFile(path);
+        data.setUrls(urls);
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(target, &enter);
+        EXPECT_TRUE(target->highlight());
+        QDropEvent event(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(target, &event);
+        EXPECT_FALSE(target->highlight());
+        return event.isAccepted();
+    };
+    EXPECT_FALSE(drop({dir.filePath(QStringLiteral("X.PDF"))}));
+    EXPECT_EQ(sheet.txtImportFile()->text(), pdf);
+    EXPECT_TRUE(drop({dir.filePath(QStringLiteral("a.pdf")), dir.filePath(QStringLiteral("b.txt"))}));
+    EXPECT_EQ(sheet.txtImportFile()->text(), dir.filePath(QStringLiteral("b.txt")));
+    EXPECT_FALSE(sheet.btnOK()->isEnabled());
 }
 
 TEST_F(ImportSheetTest, MissingX11OnTenEightAsksAndCancelSavesNothing) {
