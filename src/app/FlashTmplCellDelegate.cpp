@@ -16,6 +16,37 @@
 FlashTmplCellDelegate::FlashTmplCellDelegate(FlashTemplateOutlineDelegate* outline, QObject* parent)
     : QStyledItemDelegate(parent), iOutline(outline) {}
 
+void FlashTmplCellDelegate::watchHoverIn(QAbstractItemView* view) {
+    iView = view;
+    view->viewport()->setMouseTracking(true);
+    view->viewport()->installEventFilter(this);
+}
+
+bool FlashTmplCellDelegate::eventFilter(QObject* watched, QEvent* event) {
+    if (iView && watched == iView->viewport() && event->type() == QEvent::MouseMove) {
+        const QPoint point = static_cast<QMouseEvent*>(event)->position().toPoint();
+        const QModelIndex index = iView->indexAt(point);
+        auto cell = buttonCellFor(index);
+        QStyleOptionViewItem option;
+        option.initFrom(iView);
+        option.rect = iView->visualRect(index);
+        const QSize textSize(QFontMetrics(option.font).horizontalAdvance(cell ? cell->text() : QString()) + 2,
+                             QFontMetrics(option.font).height());
+        const bool over = cell && cell->hitTest(point, option.rect, textSize) == FlashTmplCell::HitTrackableButton;
+        const QPersistentModelIndex hovered = over ? QPersistentModelIndex(index) : QPersistentModelIndex();
+        if (hovered != iHoveredButton) {
+            if (iHoveredButton.isValid()) iView->update(iHoveredButton);
+            iHoveredButton = hovered;
+            if (hovered.isValid()) iView->update(hovered);
+        }
+        if (iPressedButton.isValid()) {
+            iPressedInside = iPressedButton == hovered;
+            iView->update(iPressedButton);
+        }
+    }
+    return QStyledItemDelegate::eventFilter(watched, event);
+}
+
 std::unique_ptr<FlashTmplBtnCell> FlashTmplCellDelegate::buttonCellFor(const QModelIndex& index) const {
     FlashTemplateProperty* pro = iOutline->propertyAt(index);
     if (!pro || index.column() != FlashTemplateOutlineDelegate::ValueColumn) return nullptr;
@@ -68,7 +99,7 @@ bool FlashTmplCellDelegate::editorEvent(QEvent* event, QAbstractItemModel* model
     auto cell = buttonCellFor(index);
     const auto type = event->type();
     const bool mouse = type == QEvent::MouseButtonPress || type == QEvent::MouseButtonRelease ||
-                       type == QEvent::MouseMove || type == QEvent::MouseButtonDblClick;
+                       type == QEvent::MouseButtonDblClick;
     if (!cell || !mouse) return QStyledItemDelegate::editorEvent(event, model, option, index);
 
     const QPoint point = static_cast<QMouseEvent*>(event)->position().toPoint();
@@ -77,13 +108,6 @@ bool FlashTmplCellDelegate::editorEvent(QEvent* event, QAbstractItemModel* model
     auto* view = qobject_cast<QAbstractItemView*>(const_cast<QWidget*>(option.widget));
     auto redraw = [view, &index] { if (view) view->update(index); };
 
-    if (type == QEvent::MouseMove) {
-        const bool wasOver = iHoveredButton == index;
-        iHoveredButton = inside ? QPersistentModelIndex(index) : QPersistentModelIndex();
-        if (iPressedButton == index) iPressedInside = inside;
-        if (wasOver != inside || iPressedButton == index) redraw();
-        return iPressedButton == index;
-    }
     if (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick) {
         if (!inside) return QStyledItemDelegate::editorEvent(event, model, option, index);
         iPressedButton = index;

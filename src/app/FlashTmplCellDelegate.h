@@ -6,6 +6,7 @@
 class FlashTemplateOutlineDelegate;
 class FlashTmplBtnCell;
 class FlashTmplCell;
+class QAbstractItemView;
 
 // Draws and edits the value column by setting type: colour swatch, file and language choosers
 // behind a small button, a pop-up for lists, a check box for switches, text for the rest.
@@ -13,6 +14,8 @@ class FlashTmplCellDelegate : public QStyledItemDelegate {
     Q_OBJECT
 public:
     explicit FlashTmplCellDelegate(FlashTemplateOutlineDelegate* outline, QObject* parent = nullptr);
+    // Follows the pointer over the view's cell buttons (views do not pass mere moves to delegates).
+    void watchHoverIn(QAbstractItemView* view);
 
     // The cell for a value of the given index (null for plain text, list and switch values).
     std::unique_ptr<FlashTmplBtnCell> buttonCellFor(const QModelIndex& index) const;
@@ -24,6 +27,7 @@ public:
     void updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     bool editorEvent(QEvent* event, QAbstractItemModel* model, const QStyleOptionViewItem& option,
                      const QModelIndex& index) override;
 
@@ -33,5 +37,6 @@ private:
     FlashTemplateOutlineDelegate* iOutline;
     QPersistentModelIndex iHoveredButton;
     QPersistentModelIndex iPressedButton;
+    QAbstractItemView* iView = nullptr;
     bool iPressedInside = false;
 };

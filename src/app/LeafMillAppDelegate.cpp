@@ -146,7 +146,9 @@ void LeafMillAppDelegate::bindSettingsEditor() {
     iTmplDelegate = new FlashTemplateOutlineDelegate(this);
     iTmplDelegate->setFlashTmpl(iFlashTmpl.get());
     view->setModel(iTmplDelegate);
-    view->setItemDelegate(new FlashTmplCellDelegate(iTmplDelegate, view));
+    auto* cells = new FlashTmplCellDelegate(iTmplDelegate, view);
+    cells->watchHoverIn(view);
+    view->setItemDelegate(cells);
     view->expandAll();
     view->setIndentation(8);
     view->setColumnWidth(0, 150);
