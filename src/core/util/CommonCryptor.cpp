@@ -7,35 +7,24 @@
 namespace CommonCryptor {
 
 CryptorError errorWithCCCryptorStatus(int status) {
+    struct Text { int status; const char* description; const char* reason; };
+    static const Text texts[] = {
+        {kSuccess, "Success", ""},
+        {kParamError, "Parameter Error", "Illegal parameter supplied to encryption/decryption algorithm"},
+        {kBufferTooSmall, "Buffer Too Small", "Insufficient buffer provided for specified operation"},
+        {kMemoryFailure, "Memory Failure", "Failed to allocate memory"},
+        {kAlignmentError, "Alignment Error", "Input size to encryption algorithm was not aligned correctly"},
+        {kDecodeError, "Decode Error", "Input data did not decode or decrypt correctly"},
+        {kUnimplemented, "Unimplemented Function", "Function not implemented for the current algorithm"},
+    };
     CryptorError e;
     e.code = status;
-    switch (status) {
-    case kSuccess: e.description = QStringLiteral("Success"); break;
-    case kParamError:
-        e.description = QStringLiteral("Parameter Error");
-        e.failureReason = QStringLiteral("Illegal parameter supplied to encryption/decryption algorithm");
-        break;
-    case kBufferTooSmall:
-        e.description = QStringLiteral("Buffer Too Small");
-        e.failureReason = QStringLiteral("Insufficient buffer provided for specified operation");
-        break;
-    case kMemoryFailure:
-        e.description = QStringLiteral("Memory Failure");
-        e.failureReason = QStringLiteral("Failed to allocate memory");
-        break;
-    case kAlignmentError:
-        e.description = QStringLiteral("Alignment Error");
-        e.failureReason = QStringLiteral("Input size to encryption algorithm was not aligned correctly");
-        break;
-    case kDecodeError:
-        e.description = QStringLiteral("Decode Error");
-        e.failureReason = QStringLiteral("Input data did not decode or decrypt correctly");
-        break;
-    case kUnimplemented:
-        e.description = QStringLiteral("Unimplemented Function");
-        e.failureReason = QStringLiteral("Function not implemented for the current algorithm");
-        break;
-    default: e.description = QStringLiteral("Unknown Error"); break;
+    e.description = QStringLiteral("Unknown Error");
+    for (const Text& t : texts) {
+        if (t.status == status) {
+            e.description = QString::fromLatin1(t.description);
+            e.failureReason = QString::fromLatin1(t.reason);
+        }
     }
     return e;
 }
