@@ -28,7 +28,7 @@ def settings_tree(c):
         P("bookSetting", "pt_composite", "Book", "Size, cover and reading order of the book.", children=[
             P("pageWidth", "pt_number", "Page width", "Width of one page in pixels; set from the imported document.", "600"),
             P("pageHeight", "pt_number", "Page height", "Height of one page in pixels; set from the imported document.", "800"),
-            P("bookTitle", "pt_text", "Book title", "Title shown in the toolbar of the book.", c["title"]),
+            P("bookTitle", "pt_text", "Book title", "Title shown in the toolbar of the book; empty shows the title the book was published with.", ""),
             B("isHardCover", "Hard cover", "The first and the last page turn as stiff covers.", c["hard"], "Use hard covers"),
             B("pageShadow", "Page shadow", "Draws a shadow along the spine and under a turning page.", "YES", "Show page shadows"),
             B("rightToLeft", "Right to left", "Pages turn from left to right, for right-to-left languages.", "NO", "Read from right to left"),
