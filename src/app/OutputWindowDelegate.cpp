@@ -282,6 +282,14 @@ std::unique_ptr<FlashBookOutput> OutputWindowDelegate::makeEngine() const {
 void OutputWindowDelegate::publishBook() {
     const AppSettings& settings = AppSettings::shareInstance();
     const int type = selectedType();
+    if (!iFlashTmpl || !iFlashPageSource) {
+        AppAlert::Request alert;
+        alert.messageText = tr("Publish failed");
+        alert.informativeText = tr("There is no book to publish.");
+        alert.buttons = {QStringLiteral("OK")};
+        AppAlert::run(this, alert);
+        return;
+    }
     try {
         std::unique_ptr<FlashBookOutput> engine = makeEngine();
         auto config = std::make_shared<HTMLConfigInfo>();

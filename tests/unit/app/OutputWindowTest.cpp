@@ -108,6 +108,19 @@ TEST_F(PublishSheetTest, FolderThatCannotBeMadeWarns) {
     EXPECT_EQ(AppSettings::shareInstance().lastOutputFileFolder(), dir.filePath(QStringLiteral("file/inside")));
 }
 
+TEST_F(PublishSheetTest, NoBookIsRefusedWithAReason) {
+    QTemporaryDir dir;
+    OutputWindowDelegate sheet;
+    sheet.txtOutputFolder()->setText(dir.path());
+    int published = 0;
+    QObject::connect(&sheet, &OutputWindowDelegate::bookPublished, [&] { ++published; });
+    AlertAnswers answers;
+    sheet.onPublish();
+    ASSERT_EQ(answers.asked.size(), 1u);
+    EXPECT_EQ(answers.asked[0].informativeText, QStringLiteral("There is no book to publish."));
+    EXPECT_EQ(published, 0);
+}
+
 TEST_F(PublishSheetTest, PublishesIntoANewFolderAndOffersToOpen) {
     QTemporaryDir dir;
     QImage page(300, 400, QImage::Format_RGB32);
