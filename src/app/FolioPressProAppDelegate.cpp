@@ -4,5 +4,7 @@
 
 void FolioPressProAppDelegate::applicationDidFinishLaunching() {
     AppIdentity::setAppName(QStringLiteral("Folio Press Pro for Mac"));
+    AppIdentity::setAppShortName(QStringLiteral("LeafMillPro"));
+    AppIdentity::setAppHomePage(QStringLiteral("https://foliopress.example.org/"));
     LeafMillAppDelegate::applicationDidFinishLaunching();
 }

@@ -7,7 +7,4 @@ class FolioPressProAppDelegate : public LeafMillAppDelegate {
 public:
     using LeafMillAppDelegate::LeafMillAppDelegate;
     void applicationDidFinishLaunching() override;
-
-protected:
-    QString appShortName() const override { return QStringLiteral("LeafMillPro"); }
 };

@@ -66,10 +66,6 @@ OutputWindowDelegate* LeafMillAppDelegate::outputWindowDelegate() const {
     return iOutputWindowDelegate;
 }
 
-QString LeafMillAppDelegate::appShortName() const {
-    return AppIdentity::appShortName();
-}
-
 // ---------------------------------------------------------------- life cycle
 
 void LeafMillAppDelegate::applicationDidFinishLaunching() {
@@ -199,7 +195,7 @@ void LeafMillAppDelegate::fixupMenu(QMenu* menu, const QString& oldName, const Q
 
 QString LeafMillAppDelegate::savedTemplateSettingsFile() const {
     return BriskUtility::joinPath(BriskUtility::applicationSupportRoot(),
-                                  QStringLiteral("Quirevale/%1/tmpl_%2.cfg").arg(QStringLiteral("LeafMill"), appShortName()));
+                                  QStringLiteral("Quirevale/%1/tmpl_%2.cfg").arg(QStringLiteral("LeafMill"), AppIdentity::appShortName()));
 }
 
 void LeafMillAppDelegate::loadTheLastTemplateSetting() {

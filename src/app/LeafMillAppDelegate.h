@@ -91,10 +91,6 @@ signals:
     // The preview page finished loading after a rebuild (ok: it loaded without error).
     void previewLoaded(bool ok);
 
-protected:
-    // The edition's short name, used for the saved template settings file.
-    virtual QString appShortName() const;
-
 private:
     void connectCommands();
     void buildDemoBook();

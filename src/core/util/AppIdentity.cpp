@@ -3,23 +3,36 @@
 #include <QMutex>
 
 namespace {
-QMutex nameLock;
-QString& currentName() {
-    static QString name = QStringLiteral("Leaf Mill for Mac");
-    return name;
-}
+QMutex identityLock;
+
+struct Identity {
+    QString name = QStringLiteral("Leaf Mill for Mac");
+    QString shortName = QStringLiteral("LeafMill");
+    QString homePage = QStringLiteral("https://leafmill.example.org/");
+};
+
+Identity& identity() {
+    static Identity current;
+    return current;
 }
 
+QString read(QString Identity::*field) {
+    QMutexLocker l(&identityLock);
+    return identity().*field;
+}
+
+void write(QString Identity::*field, const QString& value) {
+    QMutexLocker l(&identityLock);
+    identity().*field = value;
+}
+} // namespace
+
 namespace AppIdentity {
-QString appName() {
-    QMutexLocker l(&nameLock);
-    return currentName();
-}
-void setAppName(const QString& name) {
-    QMutexLocker l(&nameLock);
-    currentName() = name;
-}
-QString appShortName() { return QStringLiteral("LeafMill"); }
-QString appHomePage() { return QStringLiteral("https://leafmill.example.org/"); }
+QString appName() { return read(&Identity::name); }
+void setAppName(const QString& name) { write(&Identity::name, name); }
+QString appShortName() { return read(&Identity::shortName); }
+void setAppShortName(const QString& name) { write(&Identity::shortName, name); }
+QString appHomePage() { return read(&Identity::homePage); }
+void setAppHomePage(const QString& address) { write(&Identity::homePage, address); }
 QString appVersion() { return QStringLiteral(LEAFMILL_VERSION); }
 }

@@ -143,9 +143,11 @@ TEST(SecondEdition, UsesItsOwnNamesButTheSharedSettingsFolder) {
     second.applicationDidFinishLaunching();
     EXPECT_EQ(second.window()->windowTitle(), QStringLiteral("Folio Press Pro for Mac"));
     EXPECT_TRUE(second.savedTemplateSettingsFile().endsWith(QStringLiteral("Quirevale/LeafMill/tmpl_LeafMillPro.cfg")));
-    EXPECT_TRUE(first.savedTemplateSettingsFile().endsWith(QStringLiteral("Quirevale/LeafMill/tmpl_LeafMill.cfg")));
+    EXPECT_EQ(AppIdentity::appShortName(), QStringLiteral("LeafMillPro")); // its own preferences store
     second.applicationWillTerminate();
     AppIdentity::setAppName(QStringLiteral("Leaf Mill for Mac"));
+    AppIdentity::setAppShortName(QStringLiteral("LeafMill"));
+    EXPECT_TRUE(first.savedTemplateSettingsFile().endsWith(QStringLiteral("Quirevale/LeafMill/tmpl_LeafMill.cfg")));
 }
 
 TEST(SavedSettings, ALaterLaunchKeepsSettingsButNotThePageSize) {
