@@ -1,9 +1,12 @@
 #!/usr/bin/env bash
-# Page-render benchmark: our full import (JPEG pages at quality level 0, thumbnails, phone pages,
-# rendered once per page on every core) against pdftoppm (pages only) in one run.
-# Usage: bench/run.sh <build-dir> [book.pdf] [--pages N]
+# All benchmarks; each runs us and a peer in one run and prints the ratio.
+#   bench/run.sh <build-dir>            import (300 generated pages), publishing, player, app
+#   bench/import.sh <build-dir> [book.pdf] [--pages N]   the import benchmark alone
 set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
 build=${1:-build}
-shift || true
-cmake --build "$build" --target bench_import pdf2swf -j"$(nproc)" >/dev/null
-exec env QT_QPA_PLATFORM=offscreen "$build/bench/bench_import" "$@"
+bash "$here/import.sh" "$build"
+bash "$here/publish.sh" "$build"
+node "$here/../web/bench/player.mjs"
+cmake --build "$build" --target app_bench -j"$(nproc)" >/dev/null && \
+  env QT_QPA_PLATFORM=offscreen QTWEBENGINE_DISABLE_SANDBOX=1 "$build/bench/app/app_bench"

@@ -14,9 +14,26 @@ QImage ImageUtility::scaledImage(const QImage& image, const QSize& size) {
     return image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 }
 
+// True when every pixel of a 32-bit image with alpha is opaque (rendered pages nearly always are).
+static bool isOpaque32(const QImage& image) {
+    for (int y = 0; y < image.height(); ++y) {
+        const QRgb* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); ++x)
+            if (qAlpha(line[x]) != 255)
+                return false;
+    }
+    return true;
+}
+
 QImage ImageUtility::flattenedOnWhite(const QImage& image) {
     if (!image.hasAlphaChannel())
         return image;
+    const QImage::Format format = image.format();
+    if ((format == QImage::Format_ARGB32 || format == QImage::Format_ARGB32_Premultiplied) && isOpaque32(image)) {
+        QImage opaque = image;  // shares the pixels; nothing to blend
+        opaque.reinterpretAsFormat(QImage::Format_RGB32);
+        return opaque;
+    }
     QImage flat(image.size(), QImage::Format_RGB32);
     flat.setDevicePixelRatio(image.devicePixelRatio());
     flat.fill(Qt::white);
