@@ -5,7 +5,7 @@ import path from 'node:path';
 import zlib from 'node:zlib';
 import { createRequire } from 'node:module';
 import { rc4, asciiBytes } from '../../web/src/core/rc4.js';
-import { playerPage, mobilePage, previewPage } from '../../web/build/build.mjs';
+import { playerPage, mobilePage, previewPage } from '../../web/bundler/build.mjs';
 
 const require = createRequire(new URL('../../web/package.json', import.meta.url));
 const { zipSync } = require('fflate');

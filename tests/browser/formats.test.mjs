@@ -7,7 +7,7 @@ import { bookXmlText, BookError } from '../../web/src/core/bookFile.js';
 import { imageFromSwf } from '../../web/src/core/swfImage.js';
 import { findNumbering } from '../../web/src/mobile/pageNumbering.js';
 import { safeUrl, cssColor } from '../../web/src/core/settings.js';
-import { playerPage, mobilePage, playerScripts, CODE_BUDGET } from '../../web/build/build.mjs';
+import { playerPage, mobilePage, playerScripts, CODE_BUDGET } from '../../web/bundler/build.mjs';
 import { bookBin, solidPng, swfWithImage } from './bookFixture.mjs';
 
 globalThis.fflate = createRequire(new URL('../../web/package.json', import.meta.url))('fflate');

@@ -1,6 +1,6 @@
 // Builds the self-contained player pages: each template's HTML page, the mobile templates'
 // index.html and the preview page, with scripts and styles inlined and the ${…} placeholders kept.
-//   node web/build/build.mjs --resources <source resources/> --out <build resources/>
+//   node web/bundler/build.mjs --resources <source resources/> --out <build resources/>
 import fs from 'node:fs';
 import path from 'node:path';
 import { fileURLToPath, pathToFileURL } from 'node:url';
