@@ -47,6 +47,11 @@ export function serve(root) {
 
 export async function screenshot(page, name) {
   fs.mkdirSync(ARTEFACTS, { recursive: true });
+  // Let fades that start on the next frame finish, so the picture shows the settled page.
+  await page.evaluate(async () => {
+    await new Promise((done) => requestAnimationFrame(() => requestAnimationFrame(done)));
+    await Promise.all(document.getAnimations().filter((a) => a.effect?.getTiming().iterations !== Infinity).map((a) => a.finished.catch(() => {})));
+  });
   await page.screenshot({ path: path.join(ARTEFACTS, name + '.png') });
 }
 
