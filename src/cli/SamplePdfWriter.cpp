@@ -1,5 +1,7 @@
 #include "SamplePdfWriter.h"
 
+#include "pages/PdfObjectWriter.h"
+
 #include <QBuffer>
 #include <QColor>
 #include <QImage>
@@ -12,43 +14,6 @@
 namespace {
 
 constexpr double kWidth = 612, kHeight = 792;
-
-// Numbered PDF objects written with an exact cross-reference table.
-class PdfObjects {
-public:
-    int reserve() {
-        iBodies.append(QByteArray());
-        return int(iBodies.size());
-    }
-    void set(int id, const QByteArray& body) { iBodies[id - 1] = body; }
-    int add(const QByteArray& body) {
-        const int id = reserve();
-        set(id, body);
-        return id;
-    }
-    int addStream(const QByteArray& dict, const QByteArray& data) {
-        return add("<< " + dict + " /Length " + QByteArray::number(data.size()) + " >>\nstream\n" + data + "\nendstream");
-    }
-    QByteArray finish(int rootId) const {
-        QByteArray out = "%PDF-1.4\n%\xE2\xE3\xCF\xD3\n";
-        QList<qsizetype> offsets;
-        for (qsizetype i = 0; i < iBodies.size(); ++i) {
-            offsets.append(out.size());
-            out += QByteArray::number(i + 1) + " 0 obj\n" + iBodies[i] + "\nendobj\n";
-        }
-        const qsizetype xref = out.size();
-        out += "xref\n0 " + QByteArray::number(iBodies.size() + 1) + "\n0000000000 65535 f \n";
-        for (qsizetype offset : offsets)
-            out += QByteArray::number(offset).rightJustified(10, '0') + " 00000 n \n";
-        out += "trailer\n<< /Size " + QByteArray::number(iBodies.size() + 1) + " /Root " + ref(rootId) +
-               " >>\nstartxref\n" + QByteArray::number(xref) + "\n%%EOF\n";
-        return out;
-    }
-    static QByteArray ref(int id) { return QByteArray::number(id) + " 0 R"; }
-
-private:
-    QList<QByteArray> iBodies;
-};
 
 QByteArray num(double v) { return QByteArray::number(v, 'f', 2); }
 
@@ -163,7 +128,7 @@ struct PageLinks {
 
 QByteArray linkTo(int pageId, double x, double y, double w, double h) {
     return "<< /Type /Annot /Subtype /Link /Border [0 0 0] /Rect [" + num(x) + " " + num(y) + " " + num(x + w) + " " +
-           num(y + h) + "] /Dest [" + PdfObjects::ref(pageId) + " /XYZ null null null] >>";
+           num(y + h) + "] /Dest [" + PdfObjectWriter::ref(pageId) + " /XYZ null null null] >>";
 }
 
 QByteArray linkToWeb(const QByteArray& url, double x, double y, double w, double h) {
@@ -214,16 +179,16 @@ QByteArray pageAnnotations(int page, const QList<int>& pageIds) {
 
 // Outline items are linked as siblings; children hang under their chapter.
 QByteArray outlineItem(const QString& title, int parentId, int prevId, int nextId, int pageId, const QByteArray& extra) {
-    QByteArray body = "<< /Title " + literal(title) + " /Parent " + PdfObjects::ref(parentId) + " /Dest [" +
-                      PdfObjects::ref(pageId) + " /Fit]";
+    QByteArray body = "<< /Title " + literal(title) + " /Parent " + PdfObjectWriter::ref(parentId) + " /Dest [" +
+                      PdfObjectWriter::ref(pageId) + " /Fit]";
     if (prevId)
-        body += " /Prev " + PdfObjects::ref(prevId);
+        body += " /Prev " + PdfObjectWriter::ref(prevId);
     if (nextId)
-        body += " /Next " + PdfObjects::ref(nextId);
+        body += " /Next " + PdfObjectWriter::ref(nextId);
     return body + extra + " >>";
 }
 
-int addOutline(PdfObjects& pdf, const QList<int>& pageIds) {
+int addOutline(PdfObjectWriter& pdf, const QList<int>& pageIds) {
     const int root = pdf.reserve();
     QList<int> chapterIds;
     for (qsizetype i = 0; i < chapters().size(); ++i)
@@ -237,14 +202,14 @@ int addOutline(PdfObjects& pdf, const QList<int>& pageIds) {
             pdf.set(sectionIds[s], outlineItem(chapter.sections[s].first, chapterIds[c], s ? sectionIds[s - 1] : 0,
                                                s + 1 < sectionIds.size() ? sectionIds[s + 1] : 0,
                                                pageIds[chapter.sections[s].second], {}));
-        const QByteArray children = " /First " + PdfObjects::ref(sectionIds.first()) + " /Last " +
-                                    PdfObjects::ref(sectionIds.last()) + " /Count " + QByteArray::number(sectionIds.size());
+        const QByteArray children = " /First " + PdfObjectWriter::ref(sectionIds.first()) + " /Last " +
+                                    PdfObjectWriter::ref(sectionIds.last()) + " /Count " + QByteArray::number(sectionIds.size());
         pdf.set(chapterIds[c], outlineItem(chapter.title, root, c ? chapterIds[c - 1] : 0,
                                            c + 1 < chapterIds.size() ? chapterIds[c + 1] : 0,
                                            pageIds[chapter.firstPage], children));
     }
-    pdf.set(root, "<< /Type /Outlines /First " + PdfObjects::ref(chapterIds.first()) + " /Last " +
-                      PdfObjects::ref(chapterIds.last()) + " /Count " + QByteArray::number(chapterIds.size()) + " >>");
+    pdf.set(root, "<< /Type /Outlines /First " + PdfObjectWriter::ref(chapterIds.first()) + " /Last " +
+                      PdfObjectWriter::ref(chapterIds.last()) + " /Count " + QByteArray::number(chapterIds.size()) + " >>");
     return root;
 }
 
@@ -253,7 +218,7 @@ int addOutline(PdfObjects& pdf, const QList<int>& pageIds) {
 namespace SamplePdfWriter {
 
 bool write(const QString& path) {
-    PdfObjects pdf;
+    PdfObjectWriter pdf;
     const int catalogId = pdf.reserve();
     const int pagesId = pdf.reserve();
     const int font = pdf.add("<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica /Encoding /WinAnsiEncoding >>");
@@ -264,28 +229,28 @@ bool write(const QString& path) {
     QByteArray kids;
     for (int page = 0; page < kPageCount; ++page) {
         const int contentId = pdf.addStream({}, pageContent(page));
-        QByteArray resources = "/Font << /F1 " + PdfObjects::ref(font) + " /F2 " + PdfObjects::ref(boldFont) + " >>";
+        QByteArray resources = "/Font << /F1 " + PdfObjectWriter::ref(font) + " /F2 " + PdfObjectWriter::ref(boldFont) + " >>";
         if (page != 1) {
             const QByteArray jpeg = pictureJpeg(page);
             const int imageId = pdf.addStream(
                 "/Type /XObject /Subtype /Image /Width 480 /Height 300 /ColorSpace /DeviceRGB /BitsPerComponent 8 "
                 "/Filter /DCTDecode", jpeg);
-            resources += " /XObject << /Im1 " + PdfObjects::ref(imageId) + " >>";
+            resources += " /XObject << /Im1 " + PdfObjectWriter::ref(imageId) + " >>";
         }
-        QByteArray dict = "<< /Type /Page /Parent " + PdfObjects::ref(pagesId) + " /MediaBox [0 0 612 792] /Resources << " +
-                          resources + " >> /Contents " + PdfObjects::ref(contentId);
+        QByteArray dict = "<< /Type /Page /Parent " + PdfObjectWriter::ref(pagesId) + " /MediaBox [0 0 612 792] /Resources << " +
+                          resources + " >> /Contents " + PdfObjectWriter::ref(contentId);
         if (page == kRotatedPage)
             dict += " /Rotate 90";
         const QByteArray annots = pageAnnotations(page, pageIds);
         if (!annots.isEmpty())
             dict += " /Annots [" + annots + "]";
         pdf.set(pageIds[page], dict + " >>");
-        kids += PdfObjects::ref(pageIds[page]) + " ";
+        kids += PdfObjectWriter::ref(pageIds[page]) + " ";
     }
     pdf.set(pagesId, "<< /Type /Pages /Kids [" + kids + "] /Count " + QByteArray::number(kPageCount) + " >>");
     const int outlineId = addOutline(pdf, pageIds);
-    pdf.set(catalogId, "<< /Type /Catalog /Pages " + PdfObjects::ref(pagesId) + " /Outlines " +
-                           PdfObjects::ref(outlineId) + " /PageMode /UseOutlines >>");
+    pdf.set(catalogId, "<< /Type /Catalog /Pages " + PdfObjectWriter::ref(pagesId) + " /Outlines " +
+                           PdfObjectWriter::ref(outlineId) + " /PageMode /UseOutlines >>");
     QSaveFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(pdf.finish(catalogId)) >= 0 && file.commit();
 }

@@ -1,8 +1,10 @@
 #pragma once
 // Test PDFs made at test time. Two makers:
 //  - makeQtPdf: QPdfWriter + QPainter pages of given sizes with text and pictures;
-//  - PdfObjectWriter / handMadePdf: small PDFs written object by object (correct xref), for what
+//  - EncryptingPdfWriter / handMadePdf: small PDFs written object by object, for what
 //    QPdfWriter cannot do: /Rotate, offset crop boxes, annotations, outlines, encryption.
+#include "pages/PdfObjectWriter.h"
+
 #include <QByteArray>
 #include <QColor>
 #include <QCryptographicHash>
@@ -110,6 +112,7 @@ inline QByteArray text(double x, double y, double size, const QByteArray& s) {
     return "0 0 0 rg BT /F1 " + num(size) + " Tf " + num(x) + " " + num(y) + " Td " + literal(s) + " Tj ET\n";
 }
 
+// An RC4 of the tests' own, so checks of the book description do not lean on the code under test.
 inline QByteArray rc4(QByteArray key, const QByteArray& data) {
     unsigned char s[256];
     for (int i = 0; i < 256; ++i)
@@ -128,31 +131,11 @@ inline QByteArray rc4(QByteArray key, const QByteArray& data) {
     return out;
 }
 
-// Objects are numbered from 1; finish() writes header, bodies, xref and trailer with exact offsets.
-// With setEncryption() streams are encrypted by the standard security handler (revision 2, 40-bit
+// The project's object writer; with setEncryption() streams are encrypted by the standard security handler (revision 2, 40-bit
 // RC4), so poppler sees a real password-protected file. Strings are not encrypted: keep them out
 // of encrypted fixtures.
-class PdfObjectWriter {
+class EncryptingPdfWriter : public PdfObjectWriter {
 public:
-    int reserve() {
-        iBodies.append(QByteArray());
-        return iBodies.size();
-    }
-    void set(int id, const QByteArray& body) { iBodies[id - 1] = body; }
-    int add(const QByteArray& body) {
-        const int id = reserve();
-        set(id, body);
-        return id;
-    }
-    // dict holds the entries without << >>; /Length is added.
-    int addStream(const QByteArray& dict, const QByteArray& data) {
-        const int id = reserve();
-        const QByteArray bytes = iKey.isEmpty() ? data : rc4(objectKey(id), data);
-        set(id, "<< " + dict + " /Length " + QByteArray::number(bytes.size()) + " >>\nstream\n" + bytes +
-                    "\nendstream");
-        return id;
-    }
-
     void setEncryption(const QByteArray& userPassword, const QByteArray& ownerPassword) {
         static const QByteArray pad = QByteArray::fromHex(
             "28BF4E5E4E758A4164004E56FFFA01082E2E00B6D0683E802F0CA9FE6453697A");
@@ -172,22 +155,14 @@ public:
                          QByteArray::number(p) + " >>");
     }
 
-    QByteArray finish(int rootId, const QByteArray& trailerExtra = {}) const {
-        QByteArray out = "%PDF-1.4\n%\xE2\xE3\xCF\xD3\n";
-        QList<qsizetype> offsets;
-        for (int i = 0; i < iBodies.size(); ++i) {
-            offsets.append(out.size());
-            out += QByteArray::number(i + 1) + " 0 obj\n" + iBodies[i] + "\nendobj\n";
-        }
-        const qsizetype xref = out.size();
-        out += "xref\n0 " + QByteArray::number(iBodies.size() + 1) + "\n0000000000 65535 f \n";
-        for (qsizetype off : offsets)
-            out += QByteArray::number(off).rightJustified(10, '0') + " 00000 n \n";
-        out += "trailer\n<< /Size " + QByteArray::number(iBodies.size() + 1) + " /Root " + ref(rootId);
-        if (iEncryptId)
-            out += " /Encrypt " + ref(iEncryptId) + " /ID [<" + iFileId.toHex() + "> <" + iFileId.toHex() + ">]";
-        out += " " + trailerExtra + " >>\nstartxref\n" + QByteArray::number(xref) + "\n%%EOF\n";
-        return out;
+protected:
+    QByteArray streamBytes(int id, const QByteArray& data) const override {
+        return iKey.isEmpty() ? data : rc4(objectKey(id), data);
+    }
+    QByteArray trailerEntries() const override {
+        if (!iEncryptId)
+            return {};
+        return "/Encrypt " + ref(iEncryptId) + " /ID [<" + iFileId.toHex() + "> <" + iFileId.toHex() + ">] ";
     }
 
 private:
@@ -199,7 +174,6 @@ private:
         return QCryptographicHash::hash(iKey + salt, QCryptographicHash::Md5).left(iKey.size() + 5);
     }
 
-    QList<QByteArray> iBodies;
     QByteArray iKey;
     QByteArray iFileId;
     int iEncryptId = 0;
@@ -222,7 +196,7 @@ struct HandPdfOptions {
 };
 
 inline QByteArray handMadePdf(QList<HandPage> pages, const HandPdfOptions& options = {}) {
-    PdfObjectWriter w;
+    EncryptingPdfWriter w;
     if (!options.userPassword.isEmpty() || !options.ownerPassword.isEmpty())
         w.setEncryption(options.userPassword, options.ownerPassword);
     const int catalogId = w.reserve();

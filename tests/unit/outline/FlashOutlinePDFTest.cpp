@@ -20,7 +20,7 @@ QByteArray pdfWithBookmarks(int pageCount, const QList<Bookmark>& bookmarks)
     for (int i = 0; i < pageCount; ++i)
         pages.append(PdfFixtures::markedPage(QSizeF(300, 400)));
     PdfFixtures::HandPdfOptions options;
-    options.extend = [&](PdfFixtures::PdfObjectWriter& w, const QList<int>& pageIds, QList<PdfFixtures::HandPage>&) {
+    options.extend = [&](PdfObjectWriter& w, const QList<int>& pageIds, QList<PdfFixtures::HandPage>&) {
         return PdfFixtures::outlines(w, pageIds, bookmarks);
     };
     return PdfFixtures::handMadePdf(pages, options);
@@ -95,7 +95,7 @@ TEST(FlashOutlinePDF, DocumentsWithoutBookmarksOrUnreadable)
 
     PdfFixtures::HandPdfOptions locked;
     locked.userPassword = "secret";
-    locked.extend = [](PdfFixtures::PdfObjectWriter& w, const QList<int>& pageIds, QList<PdfFixtures::HandPage>&) {
+    locked.extend = [](PdfObjectWriter& w, const QList<int>& pageIds, QList<PdfFixtures::HandPage>&) {
         return PdfFixtures::outlines(w, pageIds, {{QString(), 0, {}}});
     };
     auto encrypted = openPdf(PdfFixtures::handMadePdf({PdfFixtures::HandPage()}, locked));
