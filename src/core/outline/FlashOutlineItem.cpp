@@ -1,6 +1,7 @@
 #include "outline/FlashOutlineItem.h"
 
 #include "util/NamedException.h"
+#include "util/NumberText.h"
 #include "util/Xml.h"
 
 #include <algorithm>
@@ -8,23 +9,6 @@
 
 namespace {
 const QString kItemError = QStringLiteral("ERROR_INIT_OUTLINE_ITEM");
-
-// Reads like the desktop's lenient integer conversion: leading blanks, an optional sign, the
-// leading digits; anything after them is ignored and text without digits reads as 0.
-int lenientInt(const QString& text)
-{
-    qsizetype i = 0;
-    while (i < text.size() && text.at(i).isSpace())
-        ++i;
-    bool negative = false;
-    if (i < text.size() && (text.at(i) == u'-' || text.at(i) == u'+'))
-        negative = text.at(i++) == u'-';
-    qint64 value = 0;
-    for (; i < text.size() && text.at(i) >= u'0' && text.at(i) <= u'9'; ++i)
-        value = std::min<qint64>(value * 10 + (text.at(i).unicode() - u'0'), qint64(INT_MAX) + 1);
-    value = negative ? -value : std::min<qint64>(value, INT_MAX);
-    return int(std::max<qint64>(value, INT_MIN));
-}
 
 void appendText(pugi::xml_node parent, const char* name, const QString& text)
 {
@@ -76,9 +60,9 @@ void FlashOutlineItem::loadItemFromXMLNode(const pugi::xml_node& node, int depth
     if (pugi::xml_node c = node.child("c"))
         iCaption = Xml::text(c);
     if (pugi::xml_node p = node.child("p"))
-        iPageIndex = lenientInt(Xml::text(p));
+        iPageIndex = NumberText::lenientInt(Xml::text(p));
     if (pugi::xml_node l = node.child("l"))
-        iLevel = lenientInt(Xml::text(l));
+        iLevel = NumberText::lenientInt(Xml::text(l));
     iChildItems.clear();
     for (const auto& child : children)
         addChild(child);

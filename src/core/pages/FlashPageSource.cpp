@@ -1,23 +1,10 @@
 #include "pages/FlashPageSource.h"
+#include "util/NumberText.h"
 #include <algorithm>
 
 namespace {
 // A typed range like 1-2000000000 must not exhaust memory; no document has this many pages.
 constexpr int kMaxRangeSpan = 1000000;
-
-// Lenient integer reading: leading blanks, an optional sign, then the leading digits; no digits is 0.
-int leadingInt(QStringView text) {
-    qsizetype i = 0;
-    while (i < text.size() && text[i].isSpace())
-        ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == u'-' || text[i] == u'+'))
-        negative = text[i++] == u'-';
-    long long value = 0;
-    for (; i < text.size() && text[i] >= u'0' && text[i] <= u'9'; ++i)
-        value = std::min<long long>(value * 10 + (text[i].unicode() - u'0'), INT_MAX);
-    return int(negative ? -value : value);
-}
 }
 
 void FlashPageSource::clearPages() {
@@ -68,12 +55,12 @@ QList<int> FlashPageSource::parsePageRange(const QString& text, int totalPage) {
     for (QStringView piece : QStringView(text).split(u',')) {
         if (piece.contains(u'-')) {
             const QList<QStringView> parts = piece.split(u'-');
-            const int first = leadingInt(parts[0]);
-            const int last = int(std::min<long long>(leadingInt(parts[1]), (long long)first + kMaxRangeSpan - 1));
+            const int first = NumberText::lenientInt(parts[0]);
+            const int last = int(std::min<long long>(NumberText::lenientInt(parts[1]), (long long)first + kMaxRangeSpan - 1));
             for (long long n = first; n <= last; ++n)
                 numbers.append(int(n));
         } else {
-            numbers.append(leadingInt(piece));
+            numbers.append(NumberText::lenientInt(piece));
         }
     }
     std::sort(numbers.begin(), numbers.end());

@@ -2,6 +2,9 @@
 #include "util/BriskUtility.h"
 #include "util/ColorText.h"
 #include "util/CommonCryptor.h"
+#include "util/NumberText.h"
+
+#include <climits>
 
 #include <gtest/gtest.h>
 
@@ -65,4 +68,14 @@ TEST(ColourTexts, ReadLenientlyAndWriteSixLowerCaseDigits) {
     EXPECT_EQ(ColorText::colorToHexRGB(QColor::fromRgbF(0.499f, 0.499f, 0.499f)), "0x7f7f7f"); // truncated, not rounded
     EXPECT_EQ(ColorText::colorToHexRGB(ColorText::colorFromHexRGB("0x12ab9c")), "0x12ab9c");
     EXPECT_TRUE(ColorText::colorToHexRGB(QColor()).isEmpty());
+}
+
+TEST(NumberTexts, ReadLeadingDigitsLenientlyAndClamp) {
+    EXPECT_EQ(NumberText::lenientInt(u"  42abc"), 42);
+    EXPECT_EQ(NumberText::lenientInt(u"-7"), -7);
+    EXPECT_EQ(NumberText::lenientInt(u"+3-5"), 3);
+    EXPECT_EQ(NumberText::lenientInt(u"x12"), 0);
+    EXPECT_EQ(NumberText::lenientInt(u""), 0);
+    EXPECT_EQ(NumberText::lenientInt(u"99999999999999999999"), INT_MAX);
+    EXPECT_EQ(NumberText::lenientInt(u"-99999999999999999999"), INT_MIN);
 }
