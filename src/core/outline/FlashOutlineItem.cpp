@@ -4,8 +4,6 @@
 #include "util/NumberText.h"
 #include "util/Xml.h"
 
-#include <algorithm>
-#include <climits>
 
 namespace {
 const QString kItemError = QStringLiteral("ERROR_INIT_OUTLINE_ITEM");
