@@ -12,7 +12,7 @@
 namespace {
 
 QString toolPath() {
-    return QStringLiteral(LEAFMILL_TEST_BINARY_DIR "/resources/lib/pdf2swf");
+    return qEnvironmentVariable("LEAFMILL_TEST_BINARY_DIR") + QStringLiteral("/resources/lib/pdf2swf");
 }
 
 QStringList tenArguments(const QString& pdf, const QString& out, int page, int quality, int zoom) {

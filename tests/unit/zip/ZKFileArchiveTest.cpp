@@ -109,10 +109,13 @@ TEST_F(ZKFileArchiveTest, ExpandsWhatZipWritesIncludingStreamedEntries) {
     ASSERT_EQ(expand(zipped, path(QStringLiteral("a"))), 1);
     EXPECT_EQ(treeOf(path(QStringLiteral("a"))), treeOf(source));
 
-    // Written to a pipe, zip puts sizes and CRC after the data (data descriptors).
-    const QString streamed = path(QStringLiteral("streamed.zip"));
-    const auto piped = run(QStringLiteral("sh"), {QStringLiteral("-c"), QStringLiteral("zip -r -y -q - . | cat > '%1'").arg(streamed)}, source);
+    // Written to a pipe, zip puts sizes and CRC after the data (data descriptors). zip refuses
+    // symbolic links on a pipe, so the streamed folder has none; its own exit status is checked.
+    QFile::remove(source + QStringLiteral("/files/cover.jpg"));
+    const auto piped = run(QStringLiteral("zip"), {QStringLiteral("-r"), QStringLiteral("-q"), QStringLiteral("-"), QStringLiteral(".")}, source);
     ASSERT_EQ(piped.exitCode, 0) << piped.err.constData();
+    const QString streamed = path(QStringLiteral("streamed.zip"));
+    writeFile(streamed, piped.out);
     ASSERT_EQ(expand(streamed, path(QStringLiteral("b"))), 1);
     EXPECT_EQ(treeOf(path(QStringLiteral("b"))), treeOf(source));
 }
