@@ -5,9 +5,9 @@
 //  3. the event loop's longest stall while a 300-page PDF is imported through the sheet, against
 //     the same loop idle.
 // Run headless: QT_QPA_PLATFORM=offscreen QTWEBENGINE_DISABLE_SANDBOX=1 app_bench
-#include "ImportWindowDelegate.h"
-#include "LeafMillAppDelegate.h"
-#include "MainWindow.h"
+#include "app/sheets/ImportWindowDelegate.h"
+#include "app/LeafMillAppDelegate.h"
+#include "app/MainWindow.h"
 #include "PdfFixtures.h"
 #include "TestSupport.h"
 #include "output/FlashPlayerTrust.h"

@@ -1,4 +1,4 @@
-#include "AppAlert.h"
+#include "app/AppAlert.h"
 
 #include <QAbstractButton>
 #include <QMessageBox>

@@ -1,4 +1,4 @@
-#include "AppImages.h"
+#include "app/AppImages.h"
 
 #include <QHash>
 #include <QPainter>

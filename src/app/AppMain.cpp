@@ -1,6 +1,6 @@
-#include "AppMain.h"
+#include "app/AppMain.h"
 
-#include "LeafMillAppDelegate.h"
+#include "app/LeafMillAppDelegate.h"
 #include "util/AppIdentity.h"
 
 #include <QApplication>

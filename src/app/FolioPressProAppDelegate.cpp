@@ -1,4 +1,4 @@
-#include "FolioPressProAppDelegate.h"
+#include "app/FolioPressProAppDelegate.h"
 
 #include "util/AppIdentity.h"
 

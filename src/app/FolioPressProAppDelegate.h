@@ -1,5 +1,5 @@
 #pragma once
-#include "LeafMillAppDelegate.h"
+#include "app/LeafMillAppDelegate.h"
 
 // The second edition: its own identity, then the shared start-up.
 class FolioPressProAppDelegate : public LeafMillAppDelegate {

@@ -1,6 +1,6 @@
-#include "MainWindow.h"
+#include "app/MainWindow.h"
 
-#include "AppImages.h"
+#include "app/AppImages.h"
 
 #include <QAction>
 #include <QGroupBox>

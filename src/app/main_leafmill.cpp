@@ -1,5 +1,5 @@
-#include "AppMain.h"
-#include "LeafMillAppDelegate.h"
+#include "app/AppMain.h"
+#include "app/LeafMillAppDelegate.h"
 
 int main(int argc, char** argv) {
     return AppMain::run(argc, argv, [] { return std::make_unique<LeafMillAppDelegate>(); });

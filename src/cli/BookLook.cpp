@@ -1,7 +1,7 @@
-#include "BookLook.h"
+#include "cli/BookLook.h"
 
-#include "CliArguments.h"
-#include "CliError.h"
+#include "cli/CliArguments.h"
+#include "cli/CliError.h"
 #include "templates/FlashTemplate.h"
 #include "util/NamedException.h"
 

@@ -1,7 +1,7 @@
-#include "CliArguments.h"
+#include "cli/CliArguments.h"
 
-#include "CliCommandTable.h"
-#include "CliError.h"
+#include "cli/CliCommandTable.h"
+#include "cli/CliError.h"
 
 namespace {
 QString longName(const QString& argument) {

@@ -1,4 +1,4 @@
-#include "CliCommandTable.h"
+#include "cli/CliCommandTable.h"
 
 namespace {
 using CliCommandTable::Command;

@@ -1,12 +1,12 @@
-#include "LeafMillCli.h"
+#include "cli/LeafMillCli.h"
 
-#include "CliArguments.h"
-#include "CliCommandTable.h"
-#include "CliError.h"
-#include "LibraryCommands.h"
-#include "ProgressBar.h"
-#include "PublishCommand.h"
-#include "SamplePdfWriter.h"
+#include "cli/CliArguments.h"
+#include "cli/CliCommandTable.h"
+#include "cli/CliError.h"
+#include "cli/LibraryCommands.h"
+#include "cli/ProgressBar.h"
+#include "cli/PublishCommand.h"
+#include "cli/SamplePdfWriter.h"
 #include "util/NamedException.h"
 
 namespace {

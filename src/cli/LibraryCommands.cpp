@@ -1,8 +1,8 @@
-#include "LibraryCommands.h"
+#include "cli/LibraryCommands.h"
 
-#include "BookLook.h"
-#include "CliArguments.h"
-#include "CliError.h"
+#include "cli/BookLook.h"
+#include "cli/CliArguments.h"
+#include "cli/CliError.h"
 #include "output/BookProject.h"
 #include "templates/FlashTemplate.h"
 #include "templates/FlashTemplateStyle.h"

@@ -1,4 +1,4 @@
-#include "SamplePdfWriter.h"
+#include "cli/SamplePdfWriter.h"
 
 #include "pages/PdfObjectWriter.h"
 

@@ -1,4 +1,4 @@
-#include "LeafMillCli.h"
+#include "cli/LeafMillCli.h"
 #include "util/Log.h"
 
 #include <QGuiApplication>

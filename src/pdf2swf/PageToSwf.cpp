@@ -1,5 +1,5 @@
-#include "PageToSwf.h"
-#include "SwfMovieWriter.h"
+#include "pdf2swf/PageToSwf.h"
+#include "pdf2swf/SwfMovieWriter.h"
 #include "pages/ImageUtility.h"
 #include <QBuffer>
 #include <algorithm>

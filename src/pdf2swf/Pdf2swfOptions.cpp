@@ -1,4 +1,4 @@
-#include "Pdf2swfOptions.h"
+#include "pdf2swf/Pdf2swfOptions.h"
 
 namespace {
 bool readInt(const QString& text, int& value) {

@@ -1,4 +1,4 @@
-#include "SwfMovieWriter.h"
+#include "pdf2swf/SwfMovieWriter.h"
 #include <QtEndian>
 #include <algorithm>
 #include <cstdlib>

@@ -1,6 +1,6 @@
 // pdf2swf: one page of a PDF as a SWF movie holding the page as a JPEG bitmap.
-#include "PageToSwf.h"
-#include "Pdf2swfOptions.h"
+#include "pdf2swf/PageToSwf.h"
+#include "pdf2swf/Pdf2swfOptions.h"
 #include <QCoreApplication>
 #include <cstdio>
 

@@ -1,6 +1,6 @@
-#include "FlashLanguage.h"
-#include "FlashLanguageSettings.h"
-#include "XmlText.h"
+#include "language/FlashLanguage.h"
+#include "language/FlashLanguageSettings.h"
+#include "util/XmlText.h"
 #include "util/Log.h"
 #include "util/Xml.h"
 #include <QFile>

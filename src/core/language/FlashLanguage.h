@@ -1,5 +1,5 @@
 #pragma once
-#include "FlashLanguageItem.h"
+#include "language/FlashLanguageItem.h"
 #include <QString>
 #include <pugixml.hpp>
 #include <vector>

@@ -1,6 +1,6 @@
-#include "FlashLanguageSettings.h"
-#include "AppFilesLocation.h"
-#include "FlashLanguage.h"
+#include "language/FlashLanguageSettings.h"
+#include "util/Resources.h"
+#include "language/FlashLanguage.h"
 #include "util/BriskUtility.h"
 #include <QDir>
 #include <QFile>
@@ -26,9 +26,8 @@ pugi::xml_node FlashLanguageSettings::flashNeededLanguagesAsXMLNode(pugi::xml_no
     return languages;
 }
 
-void FlashLanguageSettings::setAppFilesFolder(const QString& folder) { AppFilesLocation::setRoot(folder); }
 
-QString FlashLanguageSettings::languageMetaXMLPath() { return AppFilesLocation::path("lang/Meta.xml"); }
+QString FlashLanguageSettings::languageMetaXMLPath() { return Resources::appFilesPath("lang/Meta.xml"); }
 
 QString FlashLanguageSettings::languageValuesPoolFolder() {
     QString folder = BriskUtility::userAppFolderForSubFolder("Quirevale/flipbook/languages");
@@ -45,7 +44,7 @@ QStringList FlashLanguageSettings::languageValuePaths() {
 }
 
 QStringList FlashLanguageSettings::defaultLanguageValuePaths() {
-    const QString folder = AppFilesLocation::path("lang/value");
+    const QString folder = Resources::appFilesPath("lang/value");
     QStringList paths;
     for (const QString& name : BriskUtility::filesOfFolder(folder, "xml"))
         paths << BriskUtility::joinPath(folder, name);

@@ -20,7 +20,6 @@ public:
     static QStringList defaultLanguageValuePaths();            // full paths of shipped languages
     static void removeLanguageValueByName(const QString& name);
     // Replaces the resources' AppFiles folder (tests); an empty path restores the shipped one.
-    static void setAppFilesFolder(const QString& folder);
 
     // ---- pool operations behind the language window ----
     // Copies each shipped language that the pool lacks; the user's files are never overwritten.

@@ -1,4 +1,4 @@
-#include "BookDescriptionFile.h"
+#include "output/BookDescriptionFile.h"
 
 #include "util/CommonCryptor.h"
 #include "zip/ZKDataArchive.h"

@@ -1,6 +1,6 @@
-#include "BookProject.h"
+#include "output/BookProject.h"
 
-#include "BookDescriptionFile.h"
+#include "output/BookDescriptionFile.h"
 #include "annotations/FlashPagesAnnotations.h"
 #include "outline/FlashOutline.h"
 #include "pages/FlashPageImage.h"

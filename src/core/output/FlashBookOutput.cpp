@@ -1,8 +1,8 @@
-#include "FlashBookOutput.h"
+#include "output/FlashBookOutput.h"
 
-#include "BookDescriptionFile.h"
-#include "OutputFiles.h"
-#include "TextTemplate.h"
+#include "output/BookDescriptionFile.h"
+#include "output/OutputFiles.h"
+#include "output/TextTemplate.h"
 #include "annotations/FlashPagesAnnotations.h"
 #include "language/FlashLanguageSettings.h"
 #include "outline/FlashOutline.h"

@@ -1,5 +1,5 @@
 #pragma once
-#include "HTMLConfigInfo.h"
+#include "output/HTMLConfigInfo.h"
 #include "pages/FlashPage.h"
 
 #include <QString>

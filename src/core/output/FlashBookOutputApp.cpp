@@ -1,6 +1,6 @@
-#include "FlashBookOutputApp.h"
+#include "output/FlashBookOutputApp.h"
 
-#include "OutputFiles.h"
+#include "output/OutputFiles.h"
 #include "util/BriskUtility.h"
 #include "util/Log.h"
 #include "util/Resources.h"

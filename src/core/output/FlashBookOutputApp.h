@@ -1,5 +1,5 @@
 #pragma once
-#include "FlashBookOutput.h"
+#include "output/FlashBookOutput.h"
 
 // Publishes a book as a desktop application bundle F/<name>.app whose launcher opens
 // Contents/Resources/index.html in the default browser.

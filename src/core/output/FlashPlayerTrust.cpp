@@ -1,4 +1,4 @@
-#include "FlashPlayerTrust.h"
+#include "output/FlashPlayerTrust.h"
 
 #include "util/BriskUtility.h"
 #include "util/Log.h"

@@ -1,6 +1,6 @@
-#include "HTMLConfigInfo.h"
+#include "output/HTMLConfigInfo.h"
 
-#include "TextTemplate.h"
+#include "output/TextTemplate.h"
 
 #include <QFile>
 #include <QSaveFile>

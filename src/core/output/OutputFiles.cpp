@@ -1,4 +1,4 @@
-#include "OutputFiles.h"
+#include "output/OutputFiles.h"
 
 #include <QDir>
 #include <QFileInfo>

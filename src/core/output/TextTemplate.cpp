@@ -1,4 +1,4 @@
-#include "TextTemplate.h"
+#include "output/TextTemplate.h"
 
 namespace {
 // Reads text the way the page templates have always been read: every scan first skips white space.

@@ -1,6 +1,6 @@
-#include "FlashTemplate.h"
-#include "language/AppFilesLocation.h"
-#include "language/XmlText.h"
+#include "templates/FlashTemplate.h"
+#include "util/Resources.h"
+#include "util/XmlText.h"
 #include "util/BriskUtility.h"
 #include "util/Log.h"
 #include "util/NamedException.h"
@@ -45,11 +45,11 @@ FlashTemplate::FlashTemplate(Empty) {}
 
 // ---- catalogue ----
 
-QString FlashTemplate::builtInTemplatesFolder() { return withSlash(AppFilesLocation::path("Templates")); }
-QString FlashTemplate::builtInStylesFolder() { return withSlash(AppFilesLocation::path("Styles")); }
-QString FlashTemplate::templateDataFolder() { return withSlash(AppFilesLocation::path(QString())); }
-QString FlashTemplate::otherScriptFolder() { return withSlash(AppFilesLocation::path("TmplData")); }
-QString FlashTemplate::mobileTemplatesFolder() { return withSlash(AppFilesLocation::path("TmplData/mobile")); }
+QString FlashTemplate::builtInTemplatesFolder() { return withSlash(Resources::appFilesPath("Templates")); }
+QString FlashTemplate::builtInStylesFolder() { return withSlash(Resources::appFilesPath("Styles")); }
+QString FlashTemplate::templateDataFolder() { return withSlash(Resources::appFilesPath(QString())); }
+QString FlashTemplate::otherScriptFolder() { return withSlash(Resources::appFilesPath("TmplData")); }
+QString FlashTemplate::mobileTemplatesFolder() { return withSlash(Resources::appFilesPath("TmplData/mobile")); }
 
 QString FlashTemplate::userTemplatesFolder() {
     return withSlash(BriskUtility::userAppFolderForSubFolder("Quirevale/flipbook/Templates"));
@@ -59,7 +59,6 @@ QString FlashTemplate::userStylesFolder() {
     return withSlash(BriskUtility::userAppFolderForSubFolder("Quirevale/flipbook/Styles"));
 }
 
-void FlashTemplate::setAppFilesFolder(const QString& folder) { AppFilesLocation::setRoot(folder); }
 
 QStringList FlashTemplate::tmplNames() {
     return BriskUtility::subFolderOfFolder(builtInTemplatesFolder())

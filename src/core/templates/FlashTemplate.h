@@ -1,5 +1,5 @@
 #pragma once
-#include "FlashTemplateProperty.h"
+#include "templates/FlashTemplateProperty.h"
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -31,7 +31,6 @@ public:
     static QString otherScriptFolder();        // resources AppFiles/TmplData/
     static QString mobileTemplatesFolder();    // resources AppFiles/TmplData/mobile/
     // Replaces the resources' AppFiles folder (tests); an empty path restores the shipped one.
-    static void setAppFilesFolder(const QString& folder);
 
     static QStringList tmplNames();
     static QString tmplPathForName(const QString& name);      // ends with "/"; null when not found

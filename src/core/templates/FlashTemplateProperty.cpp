@@ -1,6 +1,6 @@
-#include "FlashTemplateProperty.h"
-#include "StringUtil.h"
-#include "language/XmlText.h"
+#include "templates/FlashTemplateProperty.h"
+#include "templates/StringUtil.h"
+#include "util/XmlText.h"
 #include "util/NamedException.h"
 
 namespace {

@@ -1,11 +1,11 @@
-#include "FlashTemplateStyle.h"
-#include "FlashTemplate.h"
+#include "templates/FlashTemplateStyle.h"
+#include "templates/FlashTemplate.h"
 #include "util/AppInfo.h"
 #include "util/BriskUtility.h"
 #include "util/Log.h"
 #include "util/NamedException.h"
 #include "util/Xml.h"
-#include "language/XmlText.h"
+#include "util/XmlText.h"
 #include "zip/ZKFileArchive.h"
 #include <QDir>
 #include <QFile>

@@ -1,5 +1,5 @@
-#include "StringUtil.h"
-#include "FlashTemplateProperty.h"
+#include "templates/StringUtil.h"
+#include "templates/FlashTemplateProperty.h"
 #include <QStringList>
 
 namespace StringUtil {

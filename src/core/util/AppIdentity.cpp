@@ -1,4 +1,4 @@
-#include "AppIdentity.h"
+#include "util/AppIdentity.h"
 
 #include <QMutex>
 

@@ -1,8 +1,8 @@
-#include "AppInfo.h"
+#include "util/AppInfo.h"
 
-#include "AppIdentity.h"
-#include "BriskUtility.h"
-#include "Log.h"
+#include "util/AppIdentity.h"
+#include "util/BriskUtility.h"
+#include "util/Log.h"
 
 #include <QDateTime>
 #include <QDir>

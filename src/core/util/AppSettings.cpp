@@ -1,7 +1,7 @@
-#include "AppSettings.h"
+#include "util/AppSettings.h"
 
-#include "AppIdentity.h"
-#include "Log.h"
+#include "util/AppIdentity.h"
+#include "util/Log.h"
 
 #include <QDir>
 #include <QSettings>

@@ -1,4 +1,4 @@
-#include "Base64.h"
+#include "util/Base64.h"
 
 #include <cstring>
 

@@ -1,7 +1,7 @@
-#include "BriskUtility.h"
+#include "util/BriskUtility.h"
 
-#include "Base64.h"
-#include "Log.h"
+#include "util/Base64.h"
+#include "util/Log.h"
 
 #include <QDesktopServices>
 #include <QDir>

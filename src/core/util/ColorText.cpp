@@ -1,4 +1,4 @@
-#include "ColorText.h"
+#include "util/ColorText.h"
 
 namespace ColorText {
 

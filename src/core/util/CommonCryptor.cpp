@@ -1,4 +1,4 @@
-#include "CommonCryptor.h"
+#include "util/CommonCryptor.h"
 
 #include <QCoreApplication>
 #include <array>

@@ -1,4 +1,4 @@
-#include "Log.h"
+#include "util/Log.h"
 
 #include <spdlog/pattern_formatter.h>
 #include <spdlog/sinks/basic_file_sink.h>

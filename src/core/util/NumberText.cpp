@@ -1,4 +1,4 @@
-#include "NumberText.h"
+#include "util/NumberText.h"
 
 #include <algorithm>
 #include <climits>

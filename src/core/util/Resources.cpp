@@ -1,10 +1,14 @@
-#include "Resources.h"
+#include "util/Resources.h"
 
-#include "BriskUtility.h"
+#include "util/BriskUtility.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+
+namespace {
+QString gAppFilesRoot;
+}
 
 namespace Resources {
 
@@ -28,7 +32,11 @@ QString path(const QString& relativePath) {
 }
 
 QString appFilesPath(const QString& relativePath) {
+    if (!gAppFilesRoot.isEmpty())
+        return BriskUtility::joinPath(gAppFilesRoot, relativePath);
     return path(BriskUtility::joinPath(QStringLiteral("AppFiles"), relativePath));
 }
+
+void setAppFilesRoot(const QString& folder) { gAppFilesRoot = folder; }
 
 } // namespace Resources

@@ -1,4 +1,4 @@
-#include "Xml.h"
+#include "util/Xml.h"
 
 #include <QFile>
 #include <QSaveFile>

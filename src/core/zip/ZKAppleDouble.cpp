@@ -1,6 +1,6 @@
-#include "ZKAppleDouble.h"
-#include "ZKDefs.h"
-#include "ZKSafePath.h"
+#include "zip/ZKAppleDouble.h"
+#include "zip/ZKDefs.h"
+#include "zip/ZKSafePath.h"
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>

@@ -1,7 +1,7 @@
-#include "ZKArchive.h"
-#include "ZKArchiveDelegate.h"
-#include "ZKCDTrailer64.h"
-#include "ZKCDTrailer64Locator.h"
+#include "zip/ZKArchive.h"
+#include "zip/ZKArchiveDelegate.h"
+#include "zip/records/ZKCDTrailer64.h"
+#include "zip/records/ZKCDTrailer64Locator.h"
 #include <QThread>
 
 ZKArchive::ZKArchive() = default;

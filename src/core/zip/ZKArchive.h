@@ -1,7 +1,7 @@
 #pragma once
-#include "ZKCDHeader.h"
-#include "ZKCDTrailer.h"
-#include "ZKDefs.h"
+#include "zip/records/ZKCDHeader.h"
+#include "zip/records/ZKCDTrailer.h"
+#include "zip/ZKDefs.h"
 #include <QList>
 #include <QString>
 #include <functional>

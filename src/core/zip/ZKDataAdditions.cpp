@@ -1,5 +1,5 @@
-#include "ZKDataAdditions.h"
-#include "ZKZlibStream.h"
+#include "zip/ZKDataAdditions.h"
+#include "zip/ZKZlibStream.h"
 #include <zlib.h>
 
 std::optional<QByteArray> zk_deflate(const QByteArray& data) {

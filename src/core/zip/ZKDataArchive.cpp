@@ -1,8 +1,8 @@
-#include "ZKDataArchive.h"
-#include "ZKDataAdditions.h"
-#include "ZKLFHeader.h"
-#include "ZKLog.h"
-#include "ZKRecordCoding.h"
+#include "zip/ZKDataArchive.h"
+#include "zip/ZKDataAdditions.h"
+#include "zip/records/ZKLFHeader.h"
+#include "zip/ZKLog.h"
+#include "zip/records/ZKRecordCoding.h"
 
 ZKDataArchive::ZKDataArchive() = default;
 

@@ -1,6 +1,6 @@
 #pragma once
-#include "ZKArchive.h"
-#include "ZKFileAttributes.h"
+#include "zip/ZKArchive.h"
+#include "zip/ZKFileAttributes.h"
 #include <QByteArray>
 #include <memory>
 #include <optional>

@@ -1,5 +1,5 @@
 #pragma once
-#include "ZKArchive.h"
+#include "zip/ZKArchive.h"
 #include <QString>
 #include <QStringList>
 #include <memory>

@@ -1,4 +1,4 @@
-#include "ZKFileAttributes.h"
+#include "zip/ZKFileAttributes.h"
 #include <QFile>
 #include <sys/stat.h>
 

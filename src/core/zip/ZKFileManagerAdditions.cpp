@@ -1,5 +1,5 @@
-#include "ZKFileManagerAdditions.h"
-#include "ZKDefs.h"
+#include "zip/ZKFileManagerAdditions.h"
+#include "zip/ZKDefs.h"
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>

@@ -1,4 +1,4 @@
-#include "ZKLog.h"
+#include "zip/ZKLog.h"
 #include <spdlog/spdlog.h>
 
 namespace ZKLog {

@@ -1,5 +1,5 @@
-#include "ZKSafePath.h"
-#include "ZKFileManagerAdditions.h"
+#include "zip/ZKSafePath.h"
+#include "zip/ZKFileManagerAdditions.h"
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>

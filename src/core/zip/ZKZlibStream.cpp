@@ -1,5 +1,5 @@
-#include "ZKZlibStream.h"
-#include "ZKDefs.h"
+#include "zip/ZKZlibStream.h"
+#include "zip/ZKDefs.h"
 #include <QString>
 #include <zlib.h>
 

@@ -2,10 +2,10 @@
 // through the sheet, a publish through the sheet. With LEAFMILL_SHOTS set to a folder, the main
 // window and both sheets are saved there as pictures.
 #include "AppTestSupport.h"
-#include "ImportWindowDelegate.h"
-#include "LeafMillAppDelegate.h"
-#include "MainWindow.h"
-#include "OutputWindowDelegate.h"
+#include "app/sheets/ImportWindowDelegate.h"
+#include "app/LeafMillAppDelegate.h"
+#include "app/MainWindow.h"
+#include "app/sheets/OutputWindowDelegate.h"
 #include "PdfFixtures.h"
 #include "pages/FlashPageSource.h"
 #include "templates/FlashTemplate.h"

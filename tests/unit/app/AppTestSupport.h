@@ -1,7 +1,7 @@
 #pragma once
 // The app tests' environment: private user folders and trust files, one QApplication (with the
 // web engine's shared contexts), and helpers to answer alerts and wait for the event loop.
-#include "AppAlert.h"
+#include "app/AppAlert.h"
 #include "TestSupport.h"
 #include "output/FlashPlayerTrust.h"
 #include "util/AppSettings.h"

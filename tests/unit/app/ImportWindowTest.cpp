@@ -1,6 +1,6 @@
 #include "AppTestSupport.h"
-#include "DragFileImport.h"
-#include "ImportWindowDelegate.h"
+#include "app/sheets/DragFileImport.h"
+#include "app/sheets/ImportWindowDelegate.h"
 #include "PdfFixtures.h"
 #include "pages/FlashPageSource.h"
 #include "pages/ImportPDFOperation.h"

@@ -1,6 +1,6 @@
-#include "AdvancedSetting.h"
+#include "app/sheets/AdvancedSetting.h"
 #include "AppTestSupport.h"
-#include "OutputWindowDelegate.h"
+#include "app/sheets/OutputWindowDelegate.h"
 #include "pages/FlashPageSourceImg.h"
 #include "templates/FlashTemplate.h"
 

@@ -1,8 +1,8 @@
 #include "CliTestSupport.h"
 
-#include "CliCommandTable.h"
-#include "CliError.h"
-#include "PublishCommand.h"
+#include "cli/CliCommandTable.h"
+#include "cli/CliError.h"
+#include "cli/PublishCommand.h"
 
 using namespace CliTest;
 

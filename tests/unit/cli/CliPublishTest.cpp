@@ -1,6 +1,6 @@
 #include "CliTestSupport.h"
 
-#include "CliError.h"
+#include "cli/CliError.h"
 
 #include <QImage>
 #include <QProcess>

@@ -4,8 +4,8 @@
 #include "FolderSnapshot.h"
 #include "TestSupport.h"
 
-#include "LeafMillCli.h"
-#include "SamplePdfWriter.h"
+#include "cli/LeafMillCli.h"
+#include "cli/SamplePdfWriter.h"
 #include "output/BookDescriptionFile.h"
 
 #include <QDirIterator>

@@ -27,11 +27,11 @@ class Languages : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(iAppFiles.isValid());
-        FlashLanguageSettings::setAppFilesFolder(iAppFiles.path());
+        Resources::setAppFilesRoot(iAppFiles.path());
         ASSERT_TRUE(TestSupport::writeFile(iAppFiles.path() + "/lang/Meta.xml", kMeta));
         QDir(pool()).removeRecursively();
     }
-    void TearDown() override { FlashLanguageSettings::setAppFilesFolder({}); }
+    void TearDown() override { Resources::setAppFilesRoot({}); }
 
     static QString pool() { return FlashLanguageSettings::languageValuesPoolFolder(); }
     void addToPool(const QString& name, const QByteArray& bytes) {
@@ -158,7 +158,7 @@ TEST_F(Languages, DefaultsAreCopiedWithoutOverwritingTheUsersFiles) {
 
 // The player's texts we ship: every language names itself and translates every item.
 TEST(ShippedLanguages, EveryValueFileCoversTheMetaFile) {
-    FlashLanguageSettings::setAppFilesFolder({});
+    Resources::setAppFilesRoot({});
     FlashLanguage defaults;
     ASSERT_TRUE(defaults.lastLoadOk()) << defaults.lastError().toStdString();
     ASSERT_GE(defaults.metaItems().size(), 20u);

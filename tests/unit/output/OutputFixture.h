@@ -92,8 +92,7 @@ protected:
         ASSERT_TRUE(iDir.isValid());
         iAppFiles = iDir.filePath("AppFiles");
         makeAppFiles(iAppFiles);
-        FlashTemplate::setAppFilesFolder(iAppFiles);
-        FlashLanguageSettings::setAppFilesFolder(iAppFiles);
+        Resources::setAppFilesRoot(iAppFiles);
         iTemplate = std::make_shared<FlashTemplate>(FlashTemplate::Empty{});
         iTemplate->loadTemplate("Tiny");
         iPages = std::make_shared<FlashPageSourceImg>();
@@ -101,8 +100,7 @@ protected:
         QDir().mkpath(iOut);
     }
     void TearDown() override {
-        FlashTemplate::setAppFilesFolder({});
-        FlashLanguageSettings::setAppFilesFolder({});
+        Resources::setAppFilesRoot({});
     }
 
     void addPages(int count, bool withPhonePages = false) {

@@ -1,6 +1,6 @@
 #include "PdfFixtures.h"
-#include "Pdf2swfOptions.h"
-#include "SwfMovieWriter.h"
+#include "pdf2swf/Pdf2swfOptions.h"
+#include "pdf2swf/SwfMovieWriter.h"
 #include "SwfReader.h"
 #include <QBuffer>
 #include <QFileInfo>

@@ -1,5 +1,6 @@
 #pragma once
 // A private AppFiles folder and user folders for template tests, and writers for small templates.
+#include "util/Resources.h"
 #include "TestSupport.h"
 #include "templates/FlashTemplate.h"
 #include "util/BriskUtility.h"
@@ -43,10 +44,10 @@ class TemplateTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(iAppFiles.isValid());
-        FlashTemplate::setAppFilesFolder(iAppFiles.path());
+        Resources::setAppFilesRoot(iAppFiles.path());
         QDir(BriskUtility::applicationSupportRoot() + "/Quirevale").removeRecursively();
     }
-    void TearDown() override { FlashTemplate::setAppFilesFolder({}); }
+    void TearDown() override { Resources::setAppFilesRoot({}); }
 
     QString builtIn(const QString& relative) const { return iAppFiles.path() + '/' + relative; }
 

@@ -1,5 +1,5 @@
 #include "ZipTestSupport.h"
-#include "zip/ZKCDTrailer64Locator.h"
+#include "zip/records/ZKCDTrailer64Locator.h"
 #include "zip/ZKDataArchive.h"
 #include "zip/ZKFileArchive.h"
 #include <gtest/gtest.h>

@@ -1,9 +1,9 @@
-#include "zip/ZKCDHeader.h"
-#include "zip/ZKCDTrailer.h"
-#include "zip/ZKCDTrailer64.h"
-#include "zip/ZKCDTrailer64Locator.h"
-#include "zip/ZKLFHeader.h"
-#include "zip/ZKZip64ExtraField.h"
+#include "zip/records/ZKCDHeader.h"
+#include "zip/records/ZKCDTrailer.h"
+#include "zip/records/ZKCDTrailer64.h"
+#include "zip/records/ZKCDTrailer64Locator.h"
+#include "zip/records/ZKLFHeader.h"
+#include "zip/records/ZKZip64ExtraField.h"
 #include <gtest/gtest.h>
 #include <QtEndian>
 

@@ -1,7 +1,7 @@
-#include "ImportWindowDelegate.h"
+#include "app/sheets/ImportWindowDelegate.h"
 
-#include "AppAlert.h"
-#include "DragFileImport.h"
+#include "app/AppAlert.h"
+#include "app/sheets/DragFileImport.h"
 #include "pages/FlashPageSourcePDF.h"
 #include "pages/ImportPDFOperation.h"
 #include "util/AppSettings.h"

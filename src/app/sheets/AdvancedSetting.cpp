@@ -1,4 +1,4 @@
-#include "AdvancedSetting.h"
+#include "app/sheets/AdvancedSetting.h"
 
 #include "util/AppSettings.h"
 

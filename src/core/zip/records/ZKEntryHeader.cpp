@@ -1,9 +1,9 @@
-#include "ZKEntryHeader.h"
-#include "ZKByteReader.h"
-#include "ZKByteWriter.h"
-#include "ZKDefs.h"
-#include "ZKRecordCoding.h"
-#include "ZKZip64ExtraField.h"
+#include "zip/records/ZKEntryHeader.h"
+#include "zip/records/ZKByteReader.h"
+#include "zip/records/ZKByteWriter.h"
+#include "zip/ZKDefs.h"
+#include "zip/records/ZKRecordCoding.h"
+#include "zip/records/ZKZip64ExtraField.h"
 
 using namespace ZKRecordCoding;
 

@@ -1,6 +1,6 @@
-#include "ZKCDTrailer64Locator.h"
-#include "ZKByteReader.h"
-#include "ZKByteWriter.h"
+#include "zip/records/ZKCDTrailer64Locator.h"
+#include "zip/records/ZKByteReader.h"
+#include "zip/records/ZKByteWriter.h"
 
 std::optional<ZKCDTrailer64Locator> ZKCDTrailer64Locator::recordWithData(const QByteArray& data, qint64 offset) {
     ZKByteReader reader(data, offset);

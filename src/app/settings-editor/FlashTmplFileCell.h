@@ -1,5 +1,5 @@
 #pragma once
-#include "FlashTmplBtnCell.h"
+#include "app/settings-editor/FlashTmplBtnCell.h"
 
 // The value cell of a file setting; its "info-" button opens a file chooser.
 class FlashTmplFileCell : public FlashTmplBtnCell {

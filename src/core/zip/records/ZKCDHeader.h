@@ -1,6 +1,6 @@
 #pragma once
-#include "ZKEntryHeader.h"
-#include "ZKFileAttributes.h"
+#include "zip/records/ZKEntryHeader.h"
+#include "zip/ZKFileAttributes.h"
 #include <optional>
 
 class ZKLFHeader;

@@ -1,5 +1,5 @@
 #pragma once
-#include "AppAlert.h"
+#include "app/AppAlert.h"
 #include <QDialog>
 #include <QPointer>
 #include <memory>

@@ -1,8 +1,8 @@
-#include "ZKCDTrailer.h"
-#include "ZKByteReader.h"
-#include "ZKByteWriter.h"
-#include "ZKDefs.h"
-#include "ZKRecordCoding.h"
+#include "zip/records/ZKCDTrailer.h"
+#include "zip/records/ZKByteReader.h"
+#include "zip/records/ZKByteWriter.h"
+#include "zip/ZKDefs.h"
+#include "zip/records/ZKRecordCoding.h"
 #include <QFileInfo>
 
 using namespace ZKRecordCoding;

@@ -1,5 +1,5 @@
-#include "ZKRecordCoding.h"
-#include "ZKDefs.h"
+#include "zip/records/ZKRecordCoding.h"
+#include "zip/ZKDefs.h"
 #include <QStringDecoder>
 
 namespace ZKRecordCoding {

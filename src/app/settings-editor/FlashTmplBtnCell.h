@@ -1,5 +1,5 @@
 #pragma once
-#include "FlashTmplCell.h"
+#include "app/settings-editor/FlashTmplCell.h"
 #include <functional>
 
 // A value cell with a small button at its right end that opens a chooser.

@@ -1,5 +1,5 @@
 #pragma once
-#include "ZKDefs.h"
+#include "zip/ZKDefs.h"
 #include <QByteArray>
 #include <QString>
 #include <optional>

@@ -1,4 +1,4 @@
-#include "FlashTmplCell.h"
+#include "app/settings-editor/FlashTmplCell.h"
 
 #include <QFontMetrics>
 #include <QPainter>

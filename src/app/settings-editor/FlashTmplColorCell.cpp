@@ -1,4 +1,4 @@
-#include "FlashTmplColorCell.h"
+#include "app/settings-editor/FlashTmplColorCell.h"
 
 #include "util/ColorText.h"
 

@@ -1,5 +1,5 @@
 #pragma once
-#include "FlashTmplBtnCell.h"
+#include "app/settings-editor/FlashTmplBtnCell.h"
 #include <QColor>
 
 // The value cell of a colour setting: a swatch to click, then the colour's text.

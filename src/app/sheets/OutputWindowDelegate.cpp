@@ -1,6 +1,6 @@
-#include "OutputWindowDelegate.h"
+#include "app/sheets/OutputWindowDelegate.h"
 
-#include "AdvancedSetting.h"
+#include "app/sheets/AdvancedSetting.h"
 #include "output/FlashBookOutput.h"
 #include "output/FlashBookOutputApp.h"
 #include "pages/FlashPageSource.h"

@@ -1,9 +1,9 @@
-#include "FlashTmplCellDelegate.h"
+#include "app/settings-editor/FlashTmplCellDelegate.h"
 
-#include "FlashTemplateOutlineDelegate.h"
-#include "FlashTmplColorCell.h"
-#include "FlashTmplFileCell.h"
-#include "FlashTmplLanguageCell.h"
+#include "app/settings-editor/FlashTemplateOutlineDelegate.h"
+#include "app/settings-editor/FlashTmplColorCell.h"
+#include "app/settings-editor/FlashTmplFileCell.h"
+#include "app/settings-editor/FlashTmplLanguageCell.h"
 #include "templates/FlashTemplateProperty.h"
 #include "util/ColorText.h"
 

@@ -1,7 +1,7 @@
-#include "ZKZip64ExtraField.h"
-#include "ZKByteReader.h"
-#include "ZKByteWriter.h"
-#include "ZKDefs.h"
+#include "zip/records/ZKZip64ExtraField.h"
+#include "zip/records/ZKByteReader.h"
+#include "zip/records/ZKByteWriter.h"
+#include "zip/ZKDefs.h"
 
 namespace ZKZip64ExtraField {
 

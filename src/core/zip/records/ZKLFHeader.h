@@ -1,5 +1,5 @@
 #pragma once
-#include "ZKEntryHeader.h"
+#include "zip/records/ZKEntryHeader.h"
 #include <optional>
 
 // The local file header that precedes each entry's stored bytes.

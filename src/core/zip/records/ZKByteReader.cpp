@@ -1,4 +1,4 @@
-#include "ZKByteReader.h"
+#include "zip/records/ZKByteReader.h"
 #include <QFile>
 
 ZKByteReader::ZKByteReader(const QByteArray& data, qint64 offset)

@@ -1,6 +1,6 @@
-#include "DragFileImport.h"
+#include "app/sheets/DragFileImport.h"
 
-#include "ImportWindowDelegate.h"
+#include "app/sheets/ImportWindowDelegate.h"
 
 #include <QDragEnterEvent>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
-#include "FlashTemplateOutlineDelegate.h"
+#include "app/settings-editor/FlashTemplateOutlineDelegate.h"
 
-#include "FlashTmplColorCell.h"
+#include "app/settings-editor/FlashTmplColorCell.h"
 #include "templates/FlashTemplate.h"
 #include "templates/StringUtil.h"
 #include "util/ColorText.h"

@@ -1,6 +1,6 @@
-#include "ZKCDTrailer64.h"
-#include "ZKByteReader.h"
-#include "ZKByteWriter.h"
+#include "zip/records/ZKCDTrailer64.h"
+#include "zip/records/ZKByteReader.h"
+#include "zip/records/ZKByteWriter.h"
 
 std::optional<ZKCDTrailer64> ZKCDTrailer64::recordWithData(const QByteArray& data, qint64 offset) {
     ZKByteReader reader(data, offset);

@@ -1,6 +1,6 @@
-#include "FlashTmplBtnCell.h"
+#include "app/settings-editor/FlashTmplBtnCell.h"
 
-#include "AppImages.h"
+#include "app/AppImages.h"
 
 #include <QPainter>
 #include <QStyleOptionViewItem>
