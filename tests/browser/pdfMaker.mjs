@@ -1,0 +1,141 @@
+// Writes small PDF 1.4 documents for the browser tests: pages of any size, crop box and rotation,
+// a coloured page with a line of text and coloured marks, link annotations and a nested outline.
+//
+// makePdf({ pages, outline, title }) answers the bytes; writePdf(file, spec) writes them.
+// pages: [{ width, height,          page size in points (the MediaBox, before rotation)
+//           rotate,                 0, 90, 180 or 270
+//           cropBox,                [x0, y0, x1, y1] in points, optional
+//           color,                  '#rrggbb' filling the whole page (default light grey)
+//           text, textColor,        one line in Helvetica near the top left of the crop box
+//           marks: [{ x, y, width, height, color }],           coloured rectangles
+//           links: [{ x, y, width, height, page, kind, uri }] }]
+// Coordinates are PDF user space: points from the bottom left of the MediaBox, before rotation.
+// A link goes to `page` (1-based) as kind 'dest' (/Dest [page /XYZ ...], the default), 'goto'
+// (a GoTo action) or 'fit' (/Dest [page /Fit]), or opens `uri`.
+// outline: [{ title, page (1-based, optional), children: [...] }] nested to any depth.
+import fs from 'node:fs';
+import path from 'node:path';
+
+const num = (v) => String(Math.round(v * 1000) / 1000);
+const ref = (id) => id + ' 0 R';
+
+function pdfString(text) {
+  const value = String(text);
+  if (/^[\x20-\x7e]*$/.test(value)) return '(' + value.replace(/[()\\]/g, '\\$&') + ')';
+  // Anything beyond printable ASCII as UTF-16BE with a byte order mark.
+  let hex = 'FEFF';
+  for (let i = 0; i < value.length; i++) hex += value.charCodeAt(i).toString(16).padStart(4, '0').toUpperCase();
+  return '<' + hex + '>';
+}
+
+function rgb(hex) {
+  return [1, 3, 5].map((i) => num(parseInt(hex.slice(i, i + 2), 16) / 255)).join(' ') + ' rg\n';
+}
+
+function rect(x, y, w, h) {
+  return num(x) + ' ' + num(y) + ' ' + num(w) + ' ' + num(h) + ' re f\n';
+}
+
+function pageContent(page) {
+  const [x0, y0, x1, y1] = page.cropBox ?? [0, 0, page.width, page.height];
+  let out = rgb(page.color ?? '#e8e8e8') + rect(0, 0, page.width, page.height);
+  for (const mark of page.marks ?? []) out += rgb(mark.color) + rect(mark.x, mark.y, mark.width, mark.height);
+  if (page.text) {
+    const size = Math.max(2, Math.min(24, (y1 - y0) / 6, (x1 - x0) / 8));
+    const latin = String(page.text).replace(/[^\x20-\x7e]/g, '?');
+    out += rgb(page.textColor ?? '#202020') + 'BT /F1 ' + num(size) + ' Tf ' + num(x0 + size / 2) + ' ' + num(y1 - size * 1.2)
+      + ' Td ' + pdfString(latin) + ' Tj ET\n';
+  }
+  return out;
+}
+
+// Objects numbered from 1; finish() lays out the body, an exact cross-reference table and the trailer.
+class ObjectList {
+  constructor() { this.bodies = []; }
+  reserve() { this.bodies.push(''); return this.bodies.length; }
+  set(id, body) { this.bodies[id - 1] = body; }
+  add(body) { const id = this.reserve(); this.set(id, body); return id; }
+  addStream(dict, data) {
+    return this.add('<< ' + dict + ' /Length ' + Buffer.byteLength(data, 'latin1') + ' >>\nstream\n' + data + '\nendstream');
+  }
+  finish(rootId, infoId) {
+    let out = '%PDF-1.4\n%\xe2\xe3\xcf\xd3\n';
+    const offsets = this.bodies.map((body, i) => {
+      const at = Buffer.byteLength(out, 'latin1');
+      out += (i + 1) + ' 0 obj\n' + body + '\nendobj\n';
+      return at;
+    });
+    const xref = Buffer.byteLength(out, 'latin1');
+    out += 'xref\n0 ' + (offsets.length + 1) + '\n0000000000 65535 f \n'
+      + offsets.map((o) => String(o).padStart(10, '0') + ' 00000 n \n').join('')
+      + 'trailer\n<< /Size ' + (offsets.length + 1) + ' /Root ' + ref(rootId) + (infoId ? ' /Info ' + ref(infoId) : '')
+      + ' >>\nstartxref\n' + xref + '\n%%EOF\n';
+    return Buffer.from(out, 'latin1');
+  }
+}
+
+function linkAnnotation(link, pageIds) {
+  const box = '/Rect [' + [link.x, link.y, link.x + link.width, link.y + link.height].map(num).join(' ') + ']';
+  let action;
+  if (link.uri !== undefined) action = '/A << /S /URI /URI ' + pdfString(link.uri) + ' >>';
+  else {
+    const target = pageIds[link.page - 1];
+    if (!target) throw new Error('link to a page the document does not have: ' + link.page);
+    if (link.kind === 'goto') action = '/A << /S /GoTo /D [' + ref(target) + ' /XYZ 0 0 0] >>';
+    else if (link.kind === 'fit') action = '/Dest [' + ref(target) + ' /Fit]';
+    else action = '/Dest [' + ref(target) + ' /XYZ null null null]';
+  }
+  return '<< /Type /Annot /Subtype /Link /Border [0 0 0] ' + box + ' ' + action + ' >>';
+}
+
+// Writes the entries under parentId and answers [firstId, lastId, count of all entries below].
+function addOutline(objects, entries, parentId, pageIds) {
+  const ids = entries.map(() => objects.reserve());
+  let total = 0;
+  entries.forEach((entry, i) => {
+    const children = entry.children ?? [];
+    const [first, last, below] = children.length ? addOutline(objects, children, ids[i], pageIds) : [0, 0, 0];
+    total += 1 + below;
+    const target = entry.page ? pageIds[entry.page - 1] : 0;
+    objects.set(ids[i], '<< /Title ' + pdfString(entry.title) + ' /Parent ' + ref(parentId)
+      + (i > 0 ? ' /Prev ' + ref(ids[i - 1]) : '') + (i + 1 < ids.length ? ' /Next ' + ref(ids[i + 1]) : '')
+      + (first ? ' /First ' + ref(first) + ' /Last ' + ref(last) + ' /Count ' + below : '')
+      + (target ? ' /Dest [' + ref(target) + ' /XYZ null null null]' : '') + ' >>');
+  });
+  return [ids[0], ids[ids.length - 1], total];
+}
+
+export function makePdf({ pages, outline = [], title } = {}) {
+  if (!pages?.length) throw new Error('a PDF needs at least one page');
+  const objects = new ObjectList();
+  const catalogId = objects.reserve();
+  const treeId = objects.reserve();
+  const fontId = objects.add('<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica /Encoding /WinAnsiEncoding >>');
+  const pageIds = pages.map(() => objects.reserve());
+  pages.forEach((page, i) => {
+    const contentId = objects.addStream('', pageContent(page));
+    const annots = (page.links ?? []).map((link) => objects.add(linkAnnotation(link, pageIds)));
+    objects.set(pageIds[i], '<< /Type /Page /Parent ' + ref(treeId) + ' /MediaBox [0 0 ' + num(page.width) + ' ' + num(page.height) + ']'
+      + (page.cropBox ? ' /CropBox [' + page.cropBox.map(num).join(' ') + ']' : '')
+      + (page.rotate ? ' /Rotate ' + page.rotate : '')
+      + ' /Resources << /Font << /F1 ' + ref(fontId) + ' >> >> /Contents ' + ref(contentId)
+      + (annots.length ? ' /Annots [' + annots.map(ref).join(' ') + ']' : '') + ' >>');
+  });
+  objects.set(treeId, '<< /Type /Pages /Kids [' + pageIds.map(ref).join(' ') + '] /Count ' + pageIds.length + ' >>');
+  let outlines = '';
+  if (outline.length) {
+    const rootId = objects.reserve();
+    const [first, last, count] = addOutline(objects, outline, rootId, pageIds);
+    objects.set(rootId, '<< /Type /Outlines /First ' + ref(first) + ' /Last ' + ref(last) + ' /Count ' + count + ' >>');
+    outlines = ' /Outlines ' + ref(rootId) + ' /PageMode /UseOutlines';
+  }
+  objects.set(catalogId, '<< /Type /Catalog /Pages ' + ref(treeId) + outlines + ' >>');
+  const infoId = title ? objects.add('<< /Title ' + pdfString(title) + ' /Producer (test) >>') : 0;
+  return objects.finish(catalogId, infoId);
+}
+
+export function writePdf(file, spec) {
+  fs.mkdirSync(path.dirname(file), { recursive: true });
+  fs.writeFileSync(file, makePdf(spec));
+  return file;
+}
