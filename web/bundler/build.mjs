@@ -90,7 +90,7 @@ const MOBILE_CONFIG = {
 
 export function mobilePage(kind) {
   const flip = kind === 'Flip';
-  return page(path.join(SRC, 'mobile/page.html'), ['mobile/mobile.css'], [bundle(flip ? 'mobile/flipMain.js' : 'mobile/optionsMain.js')])
+  return page(path.join(SRC, 'mobile/page.html'), ['mobile/mobile.css'], [vendorScript('fflate'), bundle(flip ? 'mobile/flipMain.js' : 'mobile/optionsMain.js')])
     .replace('<!--leafmill:config-->', () => MOBILE_CONFIG[flip ? 'Flip' : 'other']);
 }
 

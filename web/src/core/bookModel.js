@@ -1,5 +1,6 @@
 import { BookError, DAMAGED_BOOK } from './bookFile.js';
 import { safeUrl } from './settings.js';
+import { declaredSize } from './pageBox.js';
 
 // The book description (book.xml) as plain data for the players.
 export function parseBook(xmlText) {
@@ -50,6 +51,8 @@ function readPages(pagesNode) {
     normal: text(page, 'normalUrl'),
     large: text(page, 'largeUrl') || text(page, 'normalUrl'),
     thumb: text(page, 'thumbUrl'),
+    image: page.getAttribute('imageUrl') || '',
+    size: declaredSize(page.getAttribute('width'), page.getAttribute('height')),
   }));
 }
 

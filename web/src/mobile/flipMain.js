@@ -1,4 +1,5 @@
 import { MobileBook } from './mobileBook.js';
+import { safeUrl } from '../core/settings.js';
 
 // The "Flip" kind: the publisher writes bookConfig assignments and pageEditor into the page.
 const config = globalThis.bookConfig || {};
@@ -8,8 +9,21 @@ new MobileBook(document.getElementById('leafmill-mobile'), {
   height: parseFloat(config.largePageHeight) || 900,
   title: config.bookTitle || '',
   pageDir: config.normalPath || '../files/mobile/',
-  links: globalThis.pageEditor,
+  links: Array.isArray(globalThis.pageEditor) ? globalThis.pageEditor.map(scriptLinks) : undefined,
   linkColor: config.LinkDownColor,
   linkAlpha: config.LinkAlpha,
   openWindow: config.OpenWindow,
 });
+
+// The page links of one page from their script form (all values are strings), as the book
+// description has them: boxes as fractions of the page, go-to targets 0-based.
+function scriptLinks(links) {
+  return (Array.isArray(links) ? links : []).map((link) => {
+    const action = link?.action || {}, box = link?.location || {};
+    const place = { x: parseFloat(box.x), y: parseFloat(box.y), width: parseFloat(box.width), height: parseFloat(box.height) };
+    if (Object.values(place).some((v) => !Number.isFinite(v))) return null;
+    if (/GotoPage$/.test(action.actionType || '')) return { ...place, page: (parseInt(action.pageIndex, 10) || 1) - 1 };
+    const url = safeUrl(action.url);
+    return url ? { ...place, url } : null;
+  }).filter(Boolean);
+}

@@ -1,17 +1,27 @@
 import { el, icon, ICONS } from '../core/dom.js';
-import { cssColor, linkTarget, safeUrl } from '../core/settings.js';
+import { cssColor, linkTarget, PlayerSettings } from '../core/settings.js';
+import { loadBookBytes, bookXmlText } from '../core/bookFile.js';
+import { parseBook } from '../core/bookModel.js';
+import { fitPage } from '../core/pageBox.js';
 import { findNumbering } from './pageNumbering.js';
 
-// A touch-first single-page book over the phone pages in ../files/mobile/.
-// config: { count, width, height, title, pageDir, links, linkColor, linkAlpha, openWindow }
+const NEAR = 1, KEEP = 4, SWIPE = 40;
+
+// A touch-first single-page book over the phone pages in ../files/mobile/. The book description
+// beside them, where it can be read, gives each page's size, the page links and the reading
+// direction.
+// config: { count, width, height, title, pageDir, links, linkColor, linkAlpha, openWindow }, links
+// (when given) one list per page of { x, y, width, height, page | url } as the book description has them.
 export class MobileBook {
   constructor(root, config) {
     this.root = root;
     this.config = config;
     this.current = 0;
-    this.build();
-    findNumbering(config.pageDir).then((numbering) => {
+    Promise.all([findNumbering(config.pageDir), readBook(config.pageDir)]).then(([numbering, book]) => {
       this.numbering = numbering;
+      this.book = book;
+      this.rightToLeft = !!book && new PlayerSettings(book.settings).flag('rightToLeft', false);
+      this.build();
       this.show(this.hashPage());
     });
     globalThis.leafmillMobile = this;
@@ -19,54 +29,64 @@ export class MobileBook {
 
   build() {
     const c = this.config;
-    this.slides = Array.from({ length: c.count }, (_, index) => el('div', { class: 'lm-m-page', 'data-page': String(index), hidden: true },
-      el('img', { alt: 'Page ' + (index + 1), draggable: 'false' }), this.linkElements(index)));
+    this.slides = Array.from({ length: c.count }, (_, index) => this.slide(index));
     this.track = el('div', { class: 'lm-m-track' }, this.slides);
     this.indicator = el('span', { class: 'lm-m-indicator', 'aria-live': 'polite' });
-    const button = (id, label, handler) => el('button', { type: 'button', class: 'lm-m-button lm-m-' + id, 'aria-label': label, onclick: handler }, icon(ICONS[id]));
-    this.root.replaceChildren(el('div', { class: 'lm-m-app', style: { '--lm-link': cssColor(c.linkColor, '#808080'), '--lm-link-alpha': String(parseFloat(c.linkAlpha) || 0.5) } },
+    const button = (id, label, step) => el('button', { type: 'button', class: 'lm-m-button lm-m-' + id, 'aria-label': label, onclick: () => this.show(this.current + step) }, icon(ICONS[id]));
+    this.root.replaceChildren(el('div', { class: 'lm-m-app', dir: this.rightToLeft ? 'rtl' : 'ltr', style: { '--lm-link': cssColor(c.linkColor, '#808080'), '--lm-link-alpha': String(parseFloat(c.linkAlpha) || 0.5) } },
       c.title ? el('header', { class: 'lm-m-header' }, c.title) : null,
       el('main', { class: 'lm-m-stage' }, this.track),
-      el('nav', { class: 'lm-m-bar' }, button('previous', 'Previous page', () => this.show(this.current - 1)), this.indicator,
-        button('next', 'Next page', () => this.show(this.current + 1)))));
+      el('nav', { class: 'lm-m-bar' }, button('previous', 'Previous page', -1), this.indicator, button('next', 'Next page', 1))));
     this.listen();
     window.addEventListener('resize', () => this.fit());
-    this.fit();
   }
 
-  // Pages keep the book's proportions and fill the stage.
+  slide(index) {
+    const img = el('img', { alt: 'Page ' + (index + 1), draggable: 'false' });
+    const slide = el('div', { class: 'lm-m-page', 'data-page': String(index), hidden: true }, img, this.linkElements(index));
+    img.addEventListener('load', () => { if (!this.declaredSize(index)) this.fit(); });
+    return slide;
+  }
+
+  declaredSize(index) {
+    return this.book?.pages.length === this.config.count ? this.book.pages[index].size : null;
+  }
+
+  // The page on show fills the stage at its own shape: the size the book declares, else its
+  // picture's, else the book's.
   fit() {
-    const { width, height } = this.config;
-    const scale = Math.min(this.track.clientWidth / width, this.track.clientHeight / height);
-    this.track.style.setProperty('--page-w', Math.floor(width * scale) + 'px');
-    this.track.style.setProperty('--page-h', Math.floor(height * scale) + 'px');
+    const slide = this.slides[this.current];
+    if (!slide) return;
+    const img = slide.querySelector('img');
+    const size = this.declaredSize(this.current) ?? (img.naturalWidth ? { width: img.naturalWidth, height: img.naturalHeight } : this.config);
+    Object.assign(slide.style, fitPage(size.width, size.height, this.track.clientWidth, this.track.clientHeight));
   }
 
-  // Links of the page at a position, from the page-links script form (all values are strings).
+  links(index) {
+    const lists = this.config.links ?? this.book?.links;
+    return Array.isArray(lists?.[index]) ? lists[index] : [];
+  }
+
   linkElements(index) {
-    const links = Array.isArray(this.config.links?.[index]) ? this.config.links[index] : [];
-    return links.map((link) => {
-      const action = link.action || {}, box = link.location || {};
-      const goTo = /GotoPage$/.test(action.actionType || '') ? parseInt(action.pageIndex, 10) - 1 : null;
-      const url = goTo === null ? safeUrl(action.url) : '';
-      if (goTo === null && !url) return null;
-      return el('a', {
-        class: 'lm-m-link', href: url || '#p=' + (goTo + 1),
-        target: url ? linkTarget(this.config.openWindow) : null,
-        'data-goto': goTo === null ? null : String(goTo),
-        style: { left: box.x * 100 + '%', top: box.y * 100 + '%', width: box.width * 100 + '%', height: box.height * 100 + '%' },
-      });
-    });
+    return this.links(index).map((link) => el('a', {
+      class: 'lm-m-link', href: link.url ?? '#p=' + (link.page + 1),
+      target: link.url ? linkTarget(this.config.openWindow) : null,
+      rel: link.url ? 'noopener' : null,
+      'data-goto': link.url ? null : String(link.page),
+      style: { left: link.x * 100 + '%', top: link.y * 100 + '%', width: link.width * 100 + '%', height: link.height * 100 + '%' },
+    }));
   }
 
+  // Swipes and taps go the way the finger points: towards the next page on the reading side.
   listen() {
+    const ahead = this.rightToLeft ? -1 : 1;
     let start = null;
     this.track.addEventListener('touchstart', (e) => { start = { x: e.touches[0].clientX, y: e.touches[0].clientY }; }, { passive: true });
     this.track.addEventListener('touchend', (e) => {
       if (!start) return;
       const dx = e.changedTouches[0].clientX - start.x, dy = e.changedTouches[0].clientY - start.y;
       start = null;
-      if (Math.abs(dx) > 40 && Math.abs(dx) > Math.abs(dy)) this.show(this.current + (dx < 0 ? 1 : -1));
+      if (Math.abs(dx) > SWIPE && Math.abs(dx) > Math.abs(dy)) this.show(this.current + (dx < 0 ? ahead : -ahead));
     });
     this.track.addEventListener('click', (e) => {
       const link = e.target.closest('a');
@@ -76,13 +96,15 @@ export class MobileBook {
       } else if (!link) {
         const box = this.track.getBoundingClientRect();
         const x = (e.clientX - box.left) / box.width;
-        if (x < 0.3) this.show(this.current - 1);
-        if (x > 0.7) this.show(this.current + 1);
+        if (x < 0.3) this.show(this.current - ahead);
+        if (x > 0.7) this.show(this.current + ahead);
       }
     });
     document.addEventListener('keydown', (e) => {
-      if (e.key === 'ArrowRight' || e.key === 'PageDown') this.show(this.current + 1);
-      if (e.key === 'ArrowLeft' || e.key === 'PageUp') this.show(this.current - 1);
+      if (e.key === 'ArrowRight') this.show(this.current + ahead);
+      if (e.key === 'ArrowLeft') this.show(this.current - ahead);
+      if (e.key === 'PageDown') this.show(this.current + 1);
+      if (e.key === 'PageUp') this.show(this.current - 1);
     });
   }
 
@@ -92,19 +114,27 @@ export class MobileBook {
   }
 
   show(index) {
-    if (!this.numbering || !this.config.count) return;
+    if (!this.slides || !this.config.count) return;
     this.current = Math.min(this.config.count - 1, Math.max(0, index));
     this.slides.forEach((slide, i) => {
       slide.hidden = i !== this.current;
-      if (Math.abs(i - this.current) <= 1) this.load(slide, i);
+      const img = slide.querySelector('img');
+      if (Math.abs(i - this.current) <= NEAR) this.load(img, i);
+      else if (Math.abs(i - this.current) > KEEP) img.removeAttribute('src');
     });
+    this.fit();
     this.indicator.textContent = this.current + 1 + ' / ' + this.config.count;
     history.replaceState(null, '', '#p=' + (this.current + 1));
   }
 
-  load(slide, index) {
-    const img = slide.querySelector('img');
-    if (img.getAttribute('src')) return;
-    img.src = this.config.pageDir + (index + this.numbering.first) + '.' + this.numbering.extension;
+  load(img, index) {
+    if (!img.getAttribute('src')) img.src = this.config.pageDir + (index + this.numbering.first) + '.' + this.numbering.extension;
   }
+}
+
+// The book description of the published folder that holds the phone pages, or null.
+function readBook(pageDir) {
+  const folder = pageDir.replace(/files\/mobile\/?$/, '');
+  if (folder === pageDir) return Promise.resolve(null);
+  return loadBookBytes(folder).then((bytes) => parseBook(bookXmlText(bytes))).catch(() => null);
 }

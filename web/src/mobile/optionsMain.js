@@ -8,5 +8,4 @@ new MobileBook(document.getElementById('leafmill-mobile'), {
   height: parseFloat(options.pageHeight) || 900,
   title: document.title,
   pageDir: options.normalPageDir || '../files/mobile/',
-  links: [],
 });

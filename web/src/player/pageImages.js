@@ -32,6 +32,10 @@ export class PageImages {
     img.dataset.state = 'loading';
     img.addEventListener('load', () => { img.dataset.state = 'loaded'; }, { once: true });
     const page = this.pages[index];
+    if (page.image) {
+      img.src = this.url(page.image);
+      return;
+    }
     if (/\.swf$/i.test(page.normal)) {
       this.swfUrl(page).then((src) => { if (img.dataset.state === 'loading') img.src = src; });
       return;
@@ -47,7 +51,8 @@ export class PageImages {
     img.removeAttribute('src');
   }
 
-  // A SWF page shows the bitmap inside the movie; without one (or unreadable) the thumbnail.
+  // A SWF page without a picture beside it shows the bitmap inside the movie; without one (or
+  // unreadable) the thumbnail.
   swfUrl(page) {
     if (!this.swfImages.has(page.normal)) {
       const thumb = this.url(page.thumb);

@@ -3,6 +3,7 @@ import { parseBook } from '../core/bookModel.js';
 import { PlayerSettings, linkTarget, safeUrl } from '../core/settings.js';
 import { Texts } from '../core/texts.js';
 import { el } from '../core/dom.js';
+import { fitPage } from '../core/pageBox.js';
 import { PageImages } from './pageImages.js';
 import { flipOrder } from './flipOrder.js';
 import { Toolbar } from './toolbar.js';
@@ -121,7 +122,11 @@ export class BookPlayer {
     if (index < 0) return el('div', { class: 'lm-page lm-pad', 'aria-hidden': 'true' });
     const page = this.book.pages[index];
     const img = el('img', { class: 'lm-page-image', alt: this.texts.page(index + 1), draggable: 'false' });
-    img.addEventListener('error', () => { if (img.getAttribute('src')) img.parentElement.dataset.failed = this.texts.get('msgPageLoadFailed'); });
+    const sheet = el('div', { class: 'lm-sheet' }, img);
+    img.addEventListener('error', () => { if (img.getAttribute('src')) sheet.parentElement.dataset.failed = this.texts.get('msgPageLoadFailed'); });
+    // Without a declared size the picture's own shape places the page once it is known.
+    if (page.size) this.placeSheet(sheet, page.size.width, page.size.height);
+    else img.addEventListener('load', () => this.placeSheet(sheet, img.naturalWidth, img.naturalHeight));
     this.images.attach(index, img);
     const target = linkTarget(this.settings.text('linkOpenedWindow', '_blank'));
     const links = this.book.links[index].map((link) => el('a', {
@@ -133,7 +138,14 @@ export class BookPlayer {
       'aria-label': link.url ?? this.texts.page(link.page + 1),
       style: { left: link.x * 100 + '%', top: link.y * 100 + '%', width: link.width * 100 + '%', height: link.height * 100 + '%' },
     }));
-    return el('div', { class: 'lm-page', 'data-density': page.hard ? 'hard' : 'soft', 'data-page': String(index) }, img, links);
+    sheet.append(...links);
+    return el('div', { class: 'lm-page', 'data-density': page.hard ? 'hard' : 'soft', 'data-page': String(index) }, sheet);
+  }
+
+  // Every page box has the template's page shape; the page itself keeps its own inside it.
+  placeSheet(sheet, width, height) {
+    const box = this.pageSize();
+    Object.assign(sheet.style, fitPage(width, height, box.width, box.height));
   }
 
   // ---- page turning
@@ -362,8 +374,8 @@ export class BookPlayer {
     this.toolbar.relabel();
     this.thumbPanel.relabel();
     this.outlinePanel.relabel();
-    this.bookElement.querySelectorAll('.lm-page[data-page] > img').forEach((img) => {
-      img.alt = this.texts.page(parseInt(img.parentElement.dataset.page, 10) + 1);
+    this.bookElement.querySelectorAll('.lm-page[data-page] img').forEach((img) => {
+      img.alt = this.texts.page(parseInt(img.closest('.lm-page').dataset.page, 10) + 1);
     });
     this.pageShown();
   }

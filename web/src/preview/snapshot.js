@@ -27,13 +27,13 @@ function draw(app, withPictures) {
     ctx.fillStyle = getComputedStyle(bar).backgroundColor;
     ctx.fillRect(...place(bar));
   }
-  for (const pageElement of app.querySelectorAll('.lm-page[data-page]')) {
-    if (getComputedStyle(pageElement).display === 'none') continue;
-    const [x, y, w, h] = place(pageElement);
+  for (const sheet of app.querySelectorAll('.lm-page[data-page] .lm-sheet')) {
+    if (getComputedStyle(sheet.parentElement).display === 'none') continue;
+    const [x, y, w, h] = place(sheet);
     if (w < 1 || h < 1) continue;
     ctx.fillStyle = '#fff';
     ctx.fillRect(x, y, w, h);
-    const picture = pageElement.querySelector('img');
+    const picture = sheet.querySelector('img');
     if (withPictures && picture?.complete && picture.naturalWidth) ctx.drawImage(picture, x, y, w, h);
   }
   return canvas.toDataURL('image/jpeg', 0.9).replace(/^data:image\/jpeg;base64,/, '');
