@@ -137,17 +137,20 @@ export function makeBook(folder, options = {}) {
   }
   cachedPlayer ??= playerPage();
   write(path.join(folder, 'index.html'), fillPlaceholders(cachedPlayer, { 'index.title': 'Fixture book' }));
-  for (const kind of options.mobile ?? []) writeMobile(folder, kind, count, options.mobileFirstIndex ?? 0, width, height);
+  for (const kind of options.mobile ?? []) writeMobile(folder, kind, count, options.mobileFirstIndex ?? 0, width, height, options.mobileSettings);
   return { folder, count, xml };
 }
 
-function writeMobile(folder, kind, count, first, width, height) {
+// mobileSettings: more bookConfig values (Flip) and the page links (a script value) in place of the default ones.
+function writeMobile(folder, kind, count, first, width, height, mobileSettings = {}) {
+  const { links, ...more } = mobileSettings;
   for (let i = 0; i < count; i++) write(path.join(folder, 'files/mobile', i + first + '.png'), solidPng(width / 4, height / 4, pageColor(i)));
   const options = kind === 'Flip'
     ? 'bookConfig.totalPageCount="' + count + '";\nbookConfig.largePageWidth="' + width + '";\nbookConfig.largePageHeight="' + height
       + '";\nbookConfig.bookTitle="Fixture book";\nbookConfig.normalPath="../files/mobile/";\nbookConfig.largePath="../files/mobile/";\n'
-      + 'bookConfig.thumbPath="../files/thumb/";\nvar pageEditor =[[{annotype:"x",action:{triggerEventType:"mouseDown",'
-      + 'actionType:"com.vellix.flipbook.pageeditor.TAnnoActionGotoPage",pageIndex:"3"},location:{x:"0.1",y:"0.1",width:"0.5",height:"0.2"}}]];'
+      + 'bookConfig.thumbPath="../files/thumb/";\n' + Object.entries(more).map(([k, v]) => 'bookConfig.' + k + '=' + JSON.stringify(v) + ';\n').join('')
+      + 'var pageEditor =' + (links ?? '[[{annotype:"x",action:{triggerEventType:"mouseDown",'
+      + 'actionType:"com.vellix.flipbook.pageeditor.TAnnoActionGotoPage",pageIndex:"3"},location:{x:"0.1",y:"0.1",width:"0.5",height:"0.2"}}]]') + ';'
     : '{pageWidth:' + width + ',pageHeight:' + height + ',totalPage:' + count + ',zoomPageDir:"../files/mobile/",normalPageDir:"../files/mobile/"}';
   write(path.join(folder, 'mobile/index.html'), fillPlaceholders(mobilePage(kind), { 'fbbook.options': options }));
 }

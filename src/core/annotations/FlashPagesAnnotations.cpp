@@ -2,6 +2,7 @@
 
 #include "util/Log.h"
 #include "util/NamedException.h"
+#include "util/ScriptText.h"
 #include "util/Xml.h"
 
 #include <QList>
@@ -80,7 +81,7 @@ thread_local int DepthGuard::sDepth = 0;
 
 QString convertElement(const pugi::xml_node& node, const QList<pugi::xml_node>& children)
 {
-    const QString name = Xml::str(node.name());
+    const QString name = ScriptText::key(Xml::str(node.name()));
     const QString attributes = FlashPagesAnnotations::ParseAttribute(node.attributes());
     const bool inList = holdsList(childrenOf(node.parent()));
     spdlog::debug("[tempElemnt name]={}", name);
@@ -150,8 +151,8 @@ QString FlashPagesAnnotations::ParseXML2JS(const pugi::xml_node& node)
         return QStringLiteral("{%1}").arg(joinNonEmpty(ParseAttribute(node.attributes()), ParseXML2JSChild(node))) + comma;
     if (holdsList(children)) {
         const QString attributes = ParseAttribute(node.attributes());
-        const QString list = QStringLiteral("%1:[%2]").arg(Xml::str(children.first().name()), ParseXML2JSChild(node));
-        return QStringLiteral("%1:{%2}").arg(name, joinNonEmpty(attributes, list)) + comma;
+        const QString list = QStringLiteral("%1:[%2]").arg(ScriptText::key(Xml::str(children.first().name())), ParseXML2JSChild(node));
+        return QStringLiteral("%1:{%2}").arg(ScriptText::key(name), joinNonEmpty(attributes, list)) + comma;
     }
     if (node.type() != pugi::node_element) {
         const QList<pugi::xml_node> siblings = childrenOf(node.parent());
@@ -172,7 +173,8 @@ QString FlashPagesAnnotations::ParseAttribute(const pugi::xml_object_range<pugi:
 {
     QStringList pieces;
     for (const pugi::xml_attribute& attribute : attributes) {
-        pieces.append(QStringLiteral("%1:\"%2\"").arg(Xml::str(attribute.name()), AdjustString(Xml::str(attribute.value()))));
+        pieces.append(QStringLiteral("%1:\"%2\"").arg(ScriptText::key(Xml::str(attribute.name())),
+                                                         AdjustString(Xml::str(attribute.value()))));
         spdlog::debug("{}", pieces.last());
     }
     return pieces.join(u',');
@@ -184,10 +186,5 @@ QString FlashPagesAnnotations::AdjustString(const QString& text)
     result.replace(QStringLiteral("\r\n"), QStringLiteral("<br/>"));
     result.replace(u'\r', QStringLiteral("<br/>"));
     result.replace(u'\n', QStringLiteral("<br/>"));
-    // Escaping backslashes and "</" as well keeps a hostile text from ending the string or the
-    // page's script element.
-    result.replace(u'\\', QStringLiteral("\\\\"));
-    result.replace(u'"', QStringLiteral("\\\""));
-    result.replace(QStringLiteral("</"), QStringLiteral("<\\/"));
-    return result;
+    return ScriptText::escaped(result);
 }

@@ -1,5 +1,6 @@
 #include "annotations/FlashPagesAnnotationsPDF.h"
 
+#include "util/WebAddress.h"
 #include "util/Xml.h"
 
 #include <poppler-qt6.h>
@@ -34,11 +35,13 @@ int targetPage(const Poppler::Link& link, int pageCount)
     return page >= 1 && page <= pageCount ? page : 0;
 }
 
+// The address to open, read as a browser reads it; script and other unsafe addresses give none,
+// so such a link is not imported at all.
 QString webAddress(const Poppler::Link& link)
 {
     if (link.linkType() != Poppler::Link::Browse)
         return {};
-    return static_cast<const Poppler::LinkBrowse&>(link).url().trimmed();
+    return WebAddress::followable(static_cast<const Poppler::LinkBrowse&>(link).url());
 }
 
 void appendText(pugi::xml_node parent, const char* name, const QString& text)

@@ -12,6 +12,7 @@
 #include "util/AppInfo.h"
 #include "util/BriskUtility.h"
 #include "util/Log.h"
+#include "util/ScriptText.h"
 #include "util/Xml.h"
 #include "zip/ZKFileArchive.h"
 
@@ -326,9 +327,9 @@ void FlashBookOutput::preparePhoneHTMLFilesByConfig(const QString& baseFolder, c
     }
     TextTemplate text(page);
     if (htmlConfig) {
-        text.setItem(QStringLiteral("index.title"), htmlConfig->HTMLTitle());
-        text.setItem(QStringLiteral("meta.keywords"), htmlConfig->HTMLKeywords());
-        text.setItem(QStringLiteral("meta.description"), htmlConfig->HTMLDescription());
+        text.setItem(QStringLiteral("index.title"), ScriptText::html(htmlConfig->HTMLTitle()));
+        text.setItem(QStringLiteral("meta.keywords"), ScriptText::html(htmlConfig->HTMLKeywords()));
+        text.setItem(QStringLiteral("meta.description"), ScriptText::html(htmlConfig->HTMLDescription()));
         text.setItem(QStringLiteral("script.bottom"), htmlConfig->HTMLScript());
         text.setItem(QStringLiteral("script.other"), htmlConfig->otherScript());
     }
@@ -341,17 +342,17 @@ QString FlashBookOutput::mobileConfigScript(const QString& templateKind) const {
     auto setting = [&](const char* key, const char* fallback) {
         return iFlashTemplate->propertyValueFor(QString::fromLatin1(key), QString::fromLatin1(fallback));
     };
-    const QString width = setting("pageWidth", "900").replace(QLatin1Char(','), QLatin1Char('.'));
-    const QString height = setting("pageHeight", "900").replace(QLatin1Char(','), QLatin1Char('.'));
+    // Every value is written as a literal: titles and settings come from file names, books and themes.
+    const QString width = ScriptText::number(setting("pageWidth", "900"), 900);
+    const QString height = ScriptText::number(setting("pageHeight", "900"), 900);
     const qsizetype count = iFlashPageSource->pages().size();
     if (templateKind != QLatin1String("Flip"))
         return QStringLiteral("{pageWidth:%1,pageHeight:%2,totalPage:%3,zoomPageDir:\"../files/mobile/\",normalPageDir:\"../files/mobile/\"}")
             .arg(width, height).arg(count);
 
-    QString title = iHTMLConfig ? iHTMLConfig->HTMLTitle() : QString();
-    title.replace(QLatin1Char('"'), QLatin1String("\\\""));
+    const QString title = iHTMLConfig ? iHTMLConfig->HTMLTitle() : QString();
     auto line = [](const char* name, const QString& value) {
-        return QStringLiteral("bookConfig.%1=\"%2\";\n").arg(QLatin1String(name), value);
+        return QStringLiteral("bookConfig.%1=%2;\n").arg(QLatin1String(name), ScriptText::literal(value));
     };
     const QString phonePath = QStringLiteral("../files/mobile/");
     QString script = line("totalPageCount", QString::number(count)) + line("largePageWidth", width) +

@@ -1,6 +1,7 @@
 #include "output/HTMLConfigInfo.h"
 
 #include "output/TextTemplate.h"
+#include "util/ScriptText.h"
 
 #include <QFile>
 #include <QSaveFile>
@@ -11,9 +12,9 @@ bool HTMLConfigInfo::generateHTMLFrom(const QString& templatePath, const QString
     if (!readTextFile(templatePath, page))
         return false;
     TextTemplate text(page);
-    text.setItem(QStringLiteral("index.title"), iHTMLTitle);
-    text.setItem(QStringLiteral("meta.keywords"), iHTMLKeywords);
-    text.setItem(QStringLiteral("meta.description"), iHTMLDescription);
+    text.setItem(QStringLiteral("index.title"), ScriptText::html(iHTMLTitle));
+    text.setItem(QStringLiteral("meta.keywords"), ScriptText::html(iHTMLKeywords));
+    text.setItem(QStringLiteral("meta.description"), ScriptText::html(iHTMLDescription));
     text.setItem(QStringLiteral("script.bottom"), iHTMLScript);
     text.setItem(QStringLiteral("script.other"), iOtherScript);
     return writeTextFile(outputPath, text.parse());

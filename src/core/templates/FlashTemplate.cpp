@@ -1,5 +1,6 @@
 #include "templates/FlashTemplate.h"
 #include "util/Resources.h"
+#include "util/ScriptText.h"
 #include "util/XmlText.h"
 #include "util/BriskUtility.h"
 #include "util/Log.h"
@@ -278,7 +279,7 @@ QString FlashTemplate::getOtherScript() const {
     const QString trackingID = propertyValueFor("googleAnalyticsID", "");
     spdlog::debug("tempID={}", trackingID);
     QString content = QString::fromUtf8(file.readAll());
-    content.replace(QLatin1String("@{}"), trackingID);
+    content.replace(QLatin1String("@{}"), ScriptText::escaped(trackingID));   // lands in a script string
     spdlog::debug("********fileContent is:{}", content);
     return content;
 }

@@ -39,9 +39,24 @@ export function linkTarget(value) {
 }
 
 // Link addresses from a book may come from any PDF: only web, mail and phone addresses and
-// addresses relative to the book are followed, never script or data ones.
+// addresses relative to the book are followed, never script or data ones. The address is read as
+// the browser's URL parser reads it (tabs and line breaks dropped, controls and spaces trimmed)
+// before its scheme is checked; "example.org/page" is a web address, not a file next to the book.
+const FILE_ENDINGS = new Set(('htm html xhtml shtml php asp aspx jsp pdf jpg jpeg png gif bmp svg webp tif tiff ico ' +
+  'swf flv mp3 mp4 m4a m4v wav ogg ogv webm avi mov wmv txt rtf doc docx xls xlsx ppt pptx odt ods odp csv xml ' +
+  'json js css zip rar gz tar epub exe dmg apk thm bin').split(' '));
+const HOST = /^((?:[a-z0-9](?:[a-z0-9-]{0,61}[a-z0-9])?\.)+([a-z]{2,63}))(?::\d{1,5})?(?:[/?#]|$)/i;
+
+export function normalizedUrl(value) {
+  return String(value || '').replace(/[\t\n\r]/g, '').replace(/^[\u0000-\u0020]+|[\u0000-\u0020]+$/g, '');
+}
+
 export function safeUrl(value) {
-  const url = (value || '').trim();
+  const url = normalizedUrl(value);
+  if (!url) return '';
+  if (url.startsWith('//')) return 'https:' + url;
+  const host = url.match(HOST);
+  if (host && (/^www\./i.test(url) || !FILE_ENDINGS.has(host[2].toLowerCase()))) return 'https://' + url;
   const scheme = url.match(/^([a-z][a-z0-9+.-]*):/i);
-  return !url || (scheme && !/^(https?|mailto|tel|ftp)$/i.test(scheme[1])) ? '' : url;
+  return scheme && !/^(https?|mailto|tel|ftp)$/i.test(scheme[1]) ? '' : url;
 }
