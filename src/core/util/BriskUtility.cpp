@@ -12,6 +12,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -32,10 +33,33 @@ bool ensurePrivateFolder(const QString& path) {
     return isPrivateFolderOfOurs(path);
 }
 
+const QString kOwnerFile = QStringLiteral(".owner");
+
+bool isRunning(qint64 pid) { return pid > 0 && (kill(pid_t(pid), 0) == 0 || errno != ESRCH); }
+
+// Work folders of processes that died without cleaning up (killed, crashed) can hold tens of
+// megabytes each; a folder whose owner process is gone goes. Folders without an owner record are
+// left alone.
+void removeFoldersOfDeadProcesses(const QString& parent) {
+    const QStringList names = QDir(parent).entryList({QStringLiteral("temp.*")}, QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden);
+    for (const QString& name : names) {
+        const QString folder = parent + QLatin1Char('/') + name;
+        QFile owner(folder + QLatin1Char('/') + kOwnerFile);
+        if (!owner.open(QIODevice::ReadOnly)) continue;
+        bool ok = false;
+        const qint64 pid = owner.readAll().trimmed().toLongLong(&ok);
+        if (ok && !isRunning(pid)) QDir(folder).removeRecursively();
+    }
+}
+
 QString makeTempFolderIn(const QString& parent) {
+    removeFoldersOfDeadProcesses(parent);
     QByteArray pattern = QFile::encodeName(parent + QStringLiteral("/temp.XXXXXX"));
     if (!mkdtemp(pattern.data())) return {};
-    return QFile::decodeName(pattern);
+    const QString folder = QFile::decodeName(pattern);
+    QFile owner(folder + QLatin1Char('/') + kOwnerFile);
+    if (owner.open(QIODevice::WriteOnly)) owner.write(QByteArray::number(qint64(getpid())));
+    return folder;
 }
 
 } // namespace

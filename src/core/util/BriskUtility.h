@@ -11,7 +11,8 @@ QString applicationSupportRoot();
 QString userAppFolderForSubFolder(const QString& relativePath);
 QString tmpDiractoryForCurrentUser();
 // A new, uniquely named private folder "<root>/<name>/temp.XXXXXX", root being "/tmp" (or a
-// private folder of the user's when "/tmp/<name>" belongs to someone else).
+// private folder of the user's when "/tmp/<name>" belongs to someone else). The folder records
+// its process (hidden file ".owner"); folders there whose process is gone are removed first.
 QString forceTmpDiractory(const QString& name);
 // Names (not paths) of direct entries ending in ".jpg" or ".png", case-sensitive, listing order.
 QStringList imageFilesOfDiractoryAtPath(const QString& folder);
