@@ -9,6 +9,7 @@ import { flipOrder } from './flipOrder.js';
 import { Toolbar } from './toolbar.js';
 import { ThumbnailPanel, OutlinePanel } from './panels.js';
 import { Zoom } from './zoom.js';
+import { PageDrag } from './pageDrag.js';
 import { FlipSound } from './flipSound.js';
 
 // Opens the book published in the folder at baseUrl inside root; a book that cannot be read
@@ -172,6 +173,7 @@ export class BookPlayer {
     this.pageFlip.on('flip', () => this.pageShown());
     this.pageFlip.on('changeState', (e) => this.stateChanged(e.data));
     this.pageFlip.on('changeOrientation', () => this.pageShown());
+    this.drag = new PageDrag(this.bookElement, this.pageFlip, () => this.onePage() && !this.zoom.zoomed);
     this.layout(false);
     this.pageFlip.loadFromHTML(elements);
     this.order.forEach((index, position) => this.pageFlip.getPage(position).setDensity(index >= 0 && this.book.pages[index].hard ? 'hard' : 'soft'));
@@ -215,6 +217,16 @@ export class BookPlayer {
     this.pageFlip.getSettings().minWidth = portrait ? w : 1;
     if (update && this.pageFlip.getUI()) this.pageFlip.update();
     this.zoom?.apply();
+    this.foldCorners();
+  }
+
+  onePage() {
+    return !!this.pageFlip?.getRender() && this.pageFlip.getOrientation() === 'portrait';
+  }
+
+  // Corners fold under the mouse on spreads; a single page turns by drag (PageDrag).
+  foldCorners() {
+    if (this.pageFlip) this.pageFlip.getSettings().showPageCorners = !this.onePage() && !this.zoom?.zoomed;
   }
 
   visiblePages() {
@@ -328,7 +340,7 @@ export class BookPlayer {
   }
 
   zoomed(scale) {
-    if (this.pageFlip) this.pageFlip.getSettings().showPageCorners = scale <= 1;
+    this.foldCorners();
     this.toolbar.setDisabled('zoomOut', scale <= 1);
   }
 
