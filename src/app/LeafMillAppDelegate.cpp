@@ -8,7 +8,7 @@
 #include "app/sheets/OutputWindowDelegate.h"
 #include "annotations/FlashPagesAnnotations.h"
 #include "outline/FlashOutline.h"
-#include "output/FlashBookOutput.h"
+#include "output/BookPublisher.h"
 #include "output/FlashPlayerTrust.h"
 #include "pages/FlashPage.h"
 #include "pages/FlashPageSourceImg.h"
@@ -83,9 +83,9 @@ void LeafMillAppDelegate::applicationDidFinishLaunching() {
     spdlog::info("version is:{}", AppIdentity::appVersion());
     iFlashPreviewFolder = QString();
     buildDemoBook();
-    iFlashTmpl = std::make_shared<FlashTemplate>(FlashTemplate::Empty{});
+    iBook.flashTemplate = std::make_shared<FlashTemplate>(FlashTemplate::Empty{});
     loadTheLastTemplateSetting();
-    iWindow->btnSelectTmpl()->setText(capitalisedWords(iFlashTmpl->tmplName()));
+    iWindow->btnSelectTmpl()->setText(capitalisedWords(iBook.flashTemplate->tmplName()));
     bindSettingsEditor();
     connect(&NotificationCenter::defaultCenter(), &NotificationCenter::notified, this,
             [this](const QString& name) {
@@ -93,8 +93,8 @@ void LeafMillAppDelegate::applicationDidFinishLaunching() {
                 else if (name == UpdateFlashTmplProTipNotification) updateTmplPropertyTip();
             });
     iWindow->toolTip()->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-    iFlashTmpl->setPropertyValue(QStringLiteral("pageWidth"), QStringLiteral("1080"));
-    iFlashTmpl->setPropertyValue(QStringLiteral("pageHeight"), QStringLiteral("1440"));
+    iBook.flashTemplate->setPropertyValue(QStringLiteral("pageWidth"), QStringLiteral("1080"));
+    iBook.flashTemplate->setPropertyValue(QStringLiteral("pageHeight"), QStringLiteral("1440"));
     delete iRefreshTimer;
     iRefreshTimer = nullptr;
     iIsNeedChagePage = true;
@@ -132,15 +132,15 @@ void LeafMillAppDelegate::buildDemoBook() {
         demo->addImgPageFromFile(folder.filePath(name));
     demo->generateNormalPages();
     demo->generateThumbPages();
-    iFlashPageSource = demo;
-    iFlashPagesAnnotations.reset();
-    iFlashOutline.reset();
+    iBook.pageSource = demo;
+    iBook.pageLinks.reset();
+    iBook.outline.reset();
 }
 
 void LeafMillAppDelegate::bindSettingsEditor() {
     QTreeView* view = iWindow->outlineView();
     iTmplDelegate = new FlashTemplateOutlineDelegate(this);
-    iTmplDelegate->setFlashTmpl(iFlashTmpl.get());
+    iTmplDelegate->setFlashTmpl(iBook.flashTemplate.get());
     view->setModel(iTmplDelegate);
     auto* cells = new FlashTmplCellDelegate(iTmplDelegate, view);
     cells->watchHoverIn(view);
@@ -167,11 +167,11 @@ void LeafMillAppDelegate::applicationDidBecomeActive() {
 void LeafMillAppDelegate::applicationWillTerminate() {
     saveCurrentTemplateSetting();
     AppSettings& settings = AppSettings::shareInstance();
-    if (iFlashTmpl) settings.setLastUsedTemplateName(iFlashTmpl->tmplName());
+    if (iBook.flashTemplate) settings.setLastUsedTemplateName(iBook.flashTemplate->tmplName());
     settings.saveSettings();
     if (iTmplDelegate) iTmplDelegate->setFlashTmpl(nullptr);
-    iFlashTmpl.reset();
-    iFlashPageSource.reset();
+    iBook.flashTemplate.reset();
+    iBook.pageSource.reset();
     QDir(FlashPage::flashPageTempFolder()).removeRecursively();
     delete iOutputWindowDelegate;
     delete iImportWindowDelegate;
@@ -200,19 +200,19 @@ QString LeafMillAppDelegate::savedTemplateSettingsFile() const {
 
 void LeafMillAppDelegate::loadTheLastTemplateSetting() {
     try {
-        iFlashTmpl->loadTemplate(AppSettings::shareInstance().lastUsedTemplateName());
+        iBook.flashTemplate->loadTemplate(AppSettings::shareInstance().lastUsedTemplateName());
         if (QFileInfo::exists(savedTemplateSettingsFile()))
-            iFlashTmpl->importPropertiesSettingsFrom(savedTemplateSettingsFile());
+            iBook.flashTemplate->importPropertiesSettingsFrom(savedTemplateSettingsFile());
     } catch (const std::exception& error) {
         spdlog::error("load the last template: {}", error.what());
     }
 }
 
 void LeafMillAppDelegate::saveCurrentTemplateSetting() {
-    if (!iFlashTmpl) return;
+    if (!iBook.flashTemplate) return;
     try {
         QDir().mkpath(QFileInfo(savedTemplateSettingsFile()).absolutePath());
-        iFlashTmpl->exportPropertiesSettingsTo(savedTemplateSettingsFile(), false);
+        iBook.flashTemplate->exportPropertiesSettingsTo(savedTemplateSettingsFile(), false);
     } catch (const std::exception& error) {
         spdlog::error("save the template settings: {}", error.what());
     }
@@ -242,12 +242,12 @@ void LeafMillAppDelegate::importWindowDidEnd(int returnCode) {
     settings.setIsWindowRollUp(settings.isWindowRollUp() | kRollUpPublish);
     if (returnCode != 1) return;
     ImportWindowDelegate* dialog = iImportWindowDelegate;
-    iFlashTmpl->setPropertyValue(QStringLiteral("pageWidth"), QString::number(dialog->pageWidth()));
-    iFlashTmpl->setPropertyValue(QStringLiteral("pageHeight"), QString::number(dialog->pageHeight()));
-    iFlashPageSource = dialog->flashPageSource();
-    iFlashPagesAnnotations = dialog->flashPagesAnnotations();
-    iFlashOutline = dialog->flashOutline();
-    iTmplDelegate->setFlashTmpl(iFlashTmpl.get());
+    iBook.flashTemplate->setPropertyValue(QStringLiteral("pageWidth"), QString::number(dialog->pageWidth()));
+    iBook.flashTemplate->setPropertyValue(QStringLiteral("pageHeight"), QString::number(dialog->pageHeight()));
+    iBook.pageSource = dialog->flashPageSource();
+    iBook.pageLinks = dialog->flashPagesAnnotations();
+    iBook.outline = dialog->flashOutline();
+    iTmplDelegate->setFlashTmpl(iBook.flashTemplate.get());
     iWindow->outlineView()->expandAll();
     iIsNeedChagePage = true;
 }
@@ -259,10 +259,7 @@ void LeafMillAppDelegate::onConvertToFlipBook() {
         delete iOutputWindowDelegate;
     }
     if (!iOutputWindowDelegate) iOutputWindowDelegate = new OutputWindowDelegate(iWindow.get());
-    iOutputWindowDelegate->setFlashTmpl(iFlashTmpl);
-    iOutputWindowDelegate->setFlashPageSource(iFlashPageSource);
-    iOutputWindowDelegate->setFlashOutline(iFlashOutline);
-    iOutputWindowDelegate->setFlashPagesAnnotations(iFlashPagesAnnotations);
+    iOutputWindowDelegate->setBook(iBook);
     iOutputWindowDelegate->open();
 }
 
@@ -290,15 +287,12 @@ void LeafMillAppDelegate::applyChange() {
     if (iFlashPreviewFolder.isEmpty()) makeFlashPreviewFolder();
     ++iPreviewBuilds;
     try {
-        FlashBookOutput engine(iFlashPageSource, iFlashTmpl, iFlashPreviewFolder, QStringLiteral("index.html"));
-        auto config = std::make_shared<HTMLConfigInfo>();
-        config->setHTMLTitle(QStringLiteral("Preview"));
-        engine.setHTMLConfig(config);
-        engine.setFlashPagesAnnotations(iFlashPagesAnnotations);
-        engine.setFlashOutline(iFlashOutline);
-        engine.setNeedExtInterface(true);
-        engine.ouputTheBook();
-        const QString page = engine.outputFileName();
+        PublishOptions options;
+        options.folder = iFlashPreviewFolder;
+        options.name = QStringLiteral("index.html");
+        options.pageInfo.setHTMLTitle(QStringLiteral("Preview"));
+        options.extInterface = true;
+        const QString page = BookPublisher::publish(iBook, options).outputFile;
         QFile::remove(page);
         const QString extIndex = Resources::path(QStringLiteral("extIndex.html"));
         if (QFileInfo::exists(extIndex)) QFile::copy(extIndex, page);

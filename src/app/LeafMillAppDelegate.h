@@ -1,13 +1,11 @@
 #pragma once
+#include "output/Book.h"
+
 #include <QObject>
 #include <QPointer>
 #include <QString>
 #include <memory>
 
-class FlashOutline;
-class FlashPageSource;
-class FlashPagesAnnotations;
-class FlashTemplate;
 class FlashTemplateOutlineDelegate;
 class ImportWindowDelegate;
 class MainWindow;
@@ -67,13 +65,11 @@ public:
 
     // ---- state ----
     MainWindow* window() const { return iWindow.get(); }
-    std::shared_ptr<FlashTemplate> flashTmpl() const { return iFlashTmpl; }
-    std::shared_ptr<FlashPageSource> flashPageSource() const { return iFlashPageSource; }
-    void setFlashPageSource(std::shared_ptr<FlashPageSource> s) { iFlashPageSource = std::move(s); }
-    std::shared_ptr<FlashPagesAnnotations> flashPagesAnnotations() const { return iFlashPagesAnnotations; }
-    void setFlashPagesAnnotations(std::shared_ptr<FlashPagesAnnotations> a) { iFlashPagesAnnotations = std::move(a); }
-    std::shared_ptr<FlashOutline> flashOutline() const { return iFlashOutline; }
-    void setFlashOutline(std::shared_ptr<FlashOutline> o) { iFlashOutline = std::move(o); }
+    // The current book; its template is the one the settings editor shows.
+    const Book& book() const { return iBook; }
+    std::shared_ptr<FlashTemplate> flashTmpl() const { return iBook.flashTemplate; }
+    std::shared_ptr<FlashPageSource> flashPageSource() const { return iBook.pageSource; }
+    void setFlashPageSource(std::shared_ptr<FlashPageSource> s) { iBook.pageSource = std::move(s); }
     FlashTemplateOutlineDelegate* tmplDelegate() const { return iTmplDelegate; }
     ImportWindowDelegate* importWindowDelegate() const;
     OutputWindowDelegate* outputWindowDelegate() const;
@@ -101,10 +97,7 @@ private:
 
     std::unique_ptr<MainWindow> iWindow;
     bool iWithPreviewView;
-    std::shared_ptr<FlashTemplate> iFlashTmpl;
-    std::shared_ptr<FlashPageSource> iFlashPageSource;
-    std::shared_ptr<FlashPagesAnnotations> iFlashPagesAnnotations;
-    std::shared_ptr<FlashOutline> iFlashOutline;
+    Book iBook;
     QString iFlashPreviewFolder;
     FlashTemplateOutlineDelegate* iTmplDelegate = nullptr;
     QTimer* iApplyChangeTimer = nullptr;

@@ -63,8 +63,8 @@ std::shared_ptr<FlashTemplate> chosenTemplate(const CliArguments& args) {
     BookProject project;
     if (!project.loadProjectFromOutputFolder(args.value(QStringLiteral("book"))))
         throw CliError(kExitInput, QStringLiteral("cannot reopen %1: %2").arg(args.value(QStringLiteral("book")), project.lastError()));
-    BookLook::restyle(*project.flashTemplate(), args);
-    return project.flashTemplate();
+    BookLook::restyle(*project.book().flashTemplate, args);
+    return project.book().flashTemplate;
 }
 }
 

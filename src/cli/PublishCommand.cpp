@@ -5,8 +5,7 @@
 #include "cli/CliError.h"
 #include "cli/ProgressBar.h"
 #include "output/BookProject.h"
-#include "output/FlashBookOutput.h"
-#include "output/FlashBookOutputApp.h"
+#include "output/BookPublisher.h"
 #include "pages/FlashPageSourceImg.h"
 #include "pages/FlashPageSourcePDF.h"
 #include "pages/ImportPDFOperation.h"
@@ -89,7 +88,7 @@ int PublishCommand::publish() {
     return publishBook(book, QFileInfo(inputs.first()).completeBaseName());
 }
 
-PublishCommand::Book PublishCommand::importPDF(const QString& path) {
+Book PublishCommand::importPDF(const QString& path) {
     const auto doc = openPDF(path);
     const QString range = checkPageRange(iArgs.value(QStringLiteral("pages"), QStringLiteral("ALL")), doc->numPages());
     const int level = intOption(iArgs, QStringLiteral("quality"), 2, 0, 4);
@@ -125,7 +124,7 @@ void PublishCommand::runImport(const QString& path, const QString& range, int le
 
     book.pageSource = operation->flashPageSource();
     book.outline = operation->flashOutline();
-    book.annotations = operation->flashPagesAnnotation();
+    book.pageLinks = operation->flashPagesAnnotation();
     const QString reason = operation->failureReason();
     operation.reset();
     if (!reason.isEmpty() || !book.pageSource || book.pageSource->pages().isEmpty())
@@ -133,7 +132,7 @@ void PublishCommand::runImport(const QString& path, const QString& range, int le
                                        .arg(path, reason.isEmpty() ? QStringLiteral("no pages were made") : reason));
 }
 
-PublishCommand::Book PublishCommand::importImages(const QStringList& paths) {
+Book PublishCommand::importImages(const QStringList& paths) {
     for (const QString& path : paths) {
         if (!QFileInfo(path).isFile())
             throw CliError(kExitInput, QStringLiteral("no such file: %1").arg(path));
@@ -198,10 +197,8 @@ int PublishCommand::reopen() {
     BookProject project;
     if (!project.loadProjectFromOutputFolder(folder))
         throw CliError(kExitInput, QStringLiteral("cannot reopen %1: %2").arg(folder, project.lastError()));
-    BookLook::restyle(*project.flashTemplate(), iArgs);
-    const Book book{project.flashPageSource(), project.flashOutline(), project.flashPagesAnnotations(),
-                    project.flashTemplate()};
-    return publishBook(book, QFileInfo(folder).fileName());
+    BookLook::restyle(*project.book().flashTemplate, iArgs);
+    return publishBook(project.book(), QFileInfo(folder).fileName());
 }
 
 // ---- output ----
@@ -231,47 +228,35 @@ QString PublishCommand::outputFolder() const {
 }
 
 int PublishCommand::publishBook(const Book& book, const QString& defaultTitle) {
-    const QString folder = outputFolder();
+    PublishOptions options;
+    options.folder = outputFolder();
     const QString kind = iArgs.value(kKind, QStringLiteral("html"));
-    const QString name = iArgs.value(kName, kind == QLatin1String("html") ? QStringLiteral("index") : QStringLiteral("book"));
-    const bool mobile = iArgs.has(QStringLiteral("mobile")) && kind != QLatin1String("app");
+    options.kind = kind == QLatin1String("app") ? PublishOptions::Kind::App
+                 : kind == QLatin1String("zip") ? PublishOptions::Kind::Zip
+                                                : PublishOptions::Kind::HTML;
+    options.name = iArgs.value(kName, kind == QLatin1String("html") ? QStringLiteral("index") : QStringLiteral("book"));
+    options.mobile = iArgs.has(QStringLiteral("mobile"));
+    options.mobileTemplate = iArgs.value(QStringLiteral("mobile-template"), QStringLiteral("Flip"));
 
-    auto config = std::make_shared<HTMLConfigInfo>();
-    config->setHTMLTitle(iArgs.value(QStringLiteral("title"), defaultTitle));
+    HTMLConfigInfo& page = options.pageInfo;
+    page.setHTMLTitle(iArgs.value(QStringLiteral("title"), defaultTitle));
     if (iArgs.has(QStringLiteral("keywords")))
-        config->setHTMLKeywords(iArgs.value(QStringLiteral("keywords")));
+        page.setHTMLKeywords(iArgs.value(QStringLiteral("keywords")));
     if (iArgs.has(QStringLiteral("description")))
-        config->setHTMLDescription(iArgs.value(QStringLiteral("description")));
+        page.setHTMLDescription(iArgs.value(QStringLiteral("description")));
     QString script;
     if (iArgs.has(QStringLiteral("script")) && !HTMLConfigInfo::readTextFile(iArgs.value(QStringLiteral("script")), script))
         throw CliError(kExitInput, QStringLiteral("cannot read the script file %1").arg(iArgs.value(QStringLiteral("script"))));
-    config->setHTMLScript(script);
-    config->setOtherScript(book.flashTemplate->getOtherScript());
-    book.flashTemplate->setMobileTmplName(iArgs.value(QStringLiteral("mobile-template"), QStringLiteral("Flip")));
-    if (mobile)
-        book.pageSource->generatePhonePages();
-
-    std::unique_ptr<FlashBookOutput> engine;
-    if (kind == QLatin1String("app"))
-        engine = std::make_unique<FlashBookOutputApp>(book.pageSource, book.flashTemplate, folder, name);
-    else
-        engine = std::make_unique<FlashBookOutput>(book.pageSource, book.flashTemplate, folder, name);
-    engine->setHTMLConfig(config);
-    engine->setFlashPagesAnnotations(book.annotations);
-    engine->setFlashOutline(book.outline);
-    engine->setOuputTheMobileFiles(mobile);
-    engine->setProgressHandler([this](const QString& step, qsizetype done, qsizetype total) {
+    page.setHTMLScript(script);
+    options.progress = [this](const QString& step, qsizetype done, qsizetype total) {
         iProgress.update(progressLabel(step), done, total);
-    });
-    if (kind == QLatin1String("zip"))
-        engine->outputTheBookAsZip();
-    else
-        engine->ouputTheBook();
-    iProgress.finish();
+    };
 
-    if (!engine->failures().isEmpty())
+    const PublishResult result = BookPublisher::publish(book, options);
+    iProgress.finish();
+    if (!result.ok())
         throw CliError(kExitFailed, QStringLiteral("the book in %1 is incomplete:\n  %2")
-                                        .arg(folder, engine->failures().join(QStringLiteral("\n  "))));
-    iOut << engine->outputFileName() << '\n';
+                                        .arg(options.folder, result.failures.join(QStringLiteral("\n  "))));
+    iOut << result.outputFile << '\n';
     return kExitOk;
 }

@@ -1,13 +1,12 @@
 #pragma once
+#include "output/Book.h"
+
 #include <QString>
 #include <QStringList>
 #include <QTextStream>
 #include <memory>
 
 class CliArguments;
-class FlashPageSource;
-class FlashOutline;
-class FlashPagesAnnotations;
 class FlashTemplate;
 class ProgressBar;
 
@@ -25,13 +24,6 @@ public:
     static QString checkPageRange(const QString& text, int pageCount);
 
 private:
-    struct Book {
-        std::shared_ptr<FlashPageSource> pageSource;
-        std::shared_ptr<FlashOutline> outline;
-        std::shared_ptr<FlashPagesAnnotations> annotations;
-        std::shared_ptr<FlashTemplate> flashTemplate;
-    };
-
     Book importPDF(const QString& path);
     void runImport(const QString& path, const QString& range, int level, int engineType, Book& book);
     Book importImages(const QStringList& paths);

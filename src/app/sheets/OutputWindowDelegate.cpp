@@ -1,9 +1,7 @@
 #include "app/sheets/OutputWindowDelegate.h"
 
 #include "app/sheets/AdvancedSetting.h"
-#include "output/FlashBookOutput.h"
-#include "output/FlashBookOutputApp.h"
-#include "pages/FlashPageSource.h"
+#include "output/BookPublisher.h"
 #include "templates/FlashTemplate.h"
 #include "util/AppSettings.h"
 #include "util/Log.h"
@@ -271,18 +269,10 @@ void OutputWindowDelegate::onPublish() {
     done(1);
 }
 
-std::unique_ptr<FlashBookOutput> OutputWindowDelegate::makeEngine() const {
-    const QString folder = iTxtOutputFolder->text();
-    const QString name = iTxtOutputName->text();
-    if (selectedType() == kApplicationBundle)
-        return std::make_unique<FlashBookOutputApp>(iFlashPageSource, iFlashTmpl, folder, name);
-    return std::make_unique<FlashBookOutput>(iFlashPageSource, iFlashTmpl, folder, name);
-}
-
 void OutputWindowDelegate::publishBook() {
     const AppSettings& settings = AppSettings::shareInstance();
     const int type = selectedType();
-    if (!iFlashTmpl || !iFlashPageSource) {
+    if (!iBook.flashTemplate || !iBook.pageSource) {
         AppAlert::Request alert;
         alert.messageText = tr("Publish failed");
         alert.informativeText = tr("There is no book to publish.");
@@ -291,27 +281,20 @@ void OutputWindowDelegate::publishBook() {
         return;
     }
     try {
-        std::unique_ptr<FlashBookOutput> engine = makeEngine();
-        auto config = std::make_shared<HTMLConfigInfo>();
-        config->setHTMLTitle(settings.lastOutputFileTitle());
-        config->setHTMLKeywords(settings.lastOutputKeyWords());
-        config->setHTMLDescription(settings.lastOutputDescription());
-        config->setHTMLScript(settings.lastOutputAddScript());
-        config->setOtherScript(iFlashTmpl->getOtherScript());
-        engine->setHTMLConfig(config);
-        engine->setFlashPagesAnnotations(iFlashPagesAnnotations);
-        engine->setFlashOutline(iFlashOutline);
-        const bool mobile = iBtnMakeMobileVersion->isChecked() && type != kApplicationBundle;
-        engine->setOuputTheMobileFiles(mobile);
-        iFlashTmpl->setMobileTmplName(settings.mobileTmplName());
-        iFlashPageSource->generatePages();
-        iFlashPageSource->generateNormalPages();
-        if (mobile) iFlashPageSource->generatePhonePages();
-        if (type == kZipArchive) engine->outputTheBookAsZip();
-        else engine->ouputTheBook();
-        iLastOutputFile = engine->outputFileName();
+        PublishOptions options;
+        options.folder = iTxtOutputFolder->text();
+        options.name = iTxtOutputName->text();
+        options.kind = PublishOptions::Kind(type);
+        options.mobile = iBtnMakeMobileVersion->isChecked();
+        options.mobileTemplate = settings.mobileTmplName();
+        options.pageInfo.setHTMLTitle(settings.lastOutputFileTitle());
+        options.pageInfo.setHTMLKeywords(settings.lastOutputKeyWords());
+        options.pageInfo.setHTMLDescription(settings.lastOutputDescription());
+        options.pageInfo.setHTMLScript(settings.lastOutputAddScript());
+        const PublishResult result = BookPublisher::publish(iBook, options);
+        iLastOutputFile = result.outputFile;
         emit bookPublished(iLastOutputFile);
-        offerToOpen(*engine);
+        offerToOpen(result);
     } catch (const std::exception& error) {
         spdlog::error("publish error:{}", error.what());
         // Telling the user beats closing the sheet as if the book had been written.
@@ -323,17 +306,17 @@ void OutputWindowDelegate::publishBook() {
     }
 }
 
-void OutputWindowDelegate::offerToOpen(const FlashBookOutput& engine) {
+void OutputWindowDelegate::offerToOpen(const PublishResult& result) {
     AppAlert::Request alert;
     alert.style = AppAlert::Informational;
     alert.messageText = QStringLiteral("Open the result files?");
     alert.informativeText = QStringLiteral("Publish finished! Open the it?");
-    if (!engine.failures().isEmpty()) {
+    if (!result.ok()) {
         // Files that could not be written are named rather than reported as a clean finish.
         alert.style = AppAlert::Warning;
         alert.informativeText = tr("Publish finished with problems:\n%1\nOpen the result anyway?")
-                                    .arg(engine.failures().join(QLatin1Char('\n')));
+                                    .arg(result.errorString());
     }
     alert.buttons = {QStringLiteral("Open it"), QStringLiteral("No")};
-    if (AppAlert::run(this, alert) == 0) QDesktopServices::openUrl(QUrl::fromLocalFile(engine.outputFileName()));
+    if (AppAlert::run(this, alert) == 0) QDesktopServices::openUrl(QUrl::fromLocalFile(result.outputFile));
 }

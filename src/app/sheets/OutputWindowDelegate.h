@@ -1,15 +1,13 @@
 #pragma once
 #include "app/AppAlert.h"
+#include "output/Book.h"
+
 #include <QDialog>
 #include <QPointer>
 #include <memory>
 
 class AdvancedSetting;
-class FlashBookOutput;
-class FlashOutline;
-class FlashPageSource;
-class FlashPagesAnnotations;
-class FlashTemplate;
+struct PublishResult;
 class QButtonGroup;
 class QCheckBox;
 class QComboBox;
@@ -44,11 +42,8 @@ public:
     void onCancel();
     void onPublish();
 
-    // ---- the book, not owned ----
-    void setFlashTmpl(std::shared_ptr<FlashTemplate> t) { iFlashTmpl = std::move(t); }
-    void setFlashPageSource(std::shared_ptr<FlashPageSource> s) { iFlashPageSource = std::move(s); }
-    void setFlashOutline(std::shared_ptr<FlashOutline> o) { iFlashOutline = std::move(o); }
-    void setFlashPagesAnnotations(std::shared_ptr<FlashPagesAnnotations> a) { iFlashPagesAnnotations = std::move(a); }
+    // ---- the book to publish, shared ----
+    void setBook(const Book& book) { iBook = book; }
 
     // ---- controls (tests use them) ----
     QLineEdit* txtOutputFolder() const { return iTxtOutputFolder; }
@@ -75,8 +70,7 @@ private:
     void storeEntries();
     bool makeOutputFolder();
     void publishBook();
-    std::unique_ptr<FlashBookOutput> makeEngine() const;
-    void offerToOpen(const FlashBookOutput& engine);
+    void offerToOpen(const PublishResult& result);
 
     QLineEdit* iTxtOutputFolder = nullptr;
     QLineEdit* iTxtOutputName = nullptr;
@@ -88,10 +82,7 @@ private:
     QLabel* iExFileName = nullptr;
     QPushButton* iBtnAdvanced = nullptr;
 
-    std::shared_ptr<FlashPageSource> iFlashPageSource;
-    std::shared_ptr<FlashTemplate> iFlashTmpl;
-    std::shared_ptr<FlashOutline> iFlashOutline;
-    std::shared_ptr<FlashPagesAnnotations> iFlashPagesAnnotations;
+    Book iBook;
     QPointer<AdvancedSetting> iAdvancedSetting;
     QString iLastOutputFile;
 };

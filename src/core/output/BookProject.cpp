@@ -38,10 +38,7 @@ int pageIndexFor(const QString& normalPath, int position) {
 }
 
 void BookProject::clearObjs() {
-    iFlashTemplate.reset();
-    iFlashPageSource.reset();
-    iFlashPagesAnnotations.reset();
-    iFlashOutline.reset();
+    iBook = {};
 }
 
 bool BookProject::loadProjectFromOutputFolder(const QString& folder) {
@@ -84,26 +81,28 @@ void BookProject::parseOutputBookXML(const pugi::xml_document& doc, const QStrin
     loadTemplate(root, baseFolder);
     loadPages(pages, baseFolder);
     if (const pugi::xml_node ols = root.child("ols")) {
-        iFlashOutline = std::make_shared<FlashOutline>();
-        iFlashOutline->loadFromXMLNode(ols);
+        iBook.outline = std::make_shared<FlashOutline>();
+        iBook.outline->loadFromXMLNode(ols);
     }
     loadLinks(root, baseFolder);
 }
 
 void BookProject::loadTemplate(const pugi::xml_node& root, const QString& baseFolder) {
-    iFlashTemplate = std::make_shared<FlashTemplate>(FlashTemplate::Empty{});
+    auto flashTemplate = std::make_shared<FlashTemplate>(FlashTemplate::Empty{});
+    iBook.flashTemplate = flashTemplate;
     const pugi::xml_attribute name = root.attribute("templateName");
-    iFlashTemplate->setTmplName(name ? QString::fromUtf8(name.value()) : QStringLiteral("Neat"));
-    iFlashTemplate->loadTemplate(iFlashTemplate->tmplName());
+    flashTemplate->setTmplName(name ? QString::fromUtf8(name.value()) : QStringLiteral("Neat"));
+    flashTemplate->loadTemplate(flashTemplate->tmplName());
     for (const pugi::xml_node item : root.child("extConfig").children("item"))
-        iFlashTemplate->setPropertyValue(Xml::attr(item, "name"), Xml::text(item));
+        flashTemplate->setPropertyValue(Xml::attr(item, "name"), Xml::text(item));
     const QString extFolder = joinPath(baseFolder, QStringLiteral("files/extfiles"));
     for (const QString& entry : entriesOf(extFolder))
-        iFlashTemplate->setPropertyValue(QFileInfo(entry).completeBaseName(), joinPath(extFolder, entry));
+        flashTemplate->setPropertyValue(QFileInfo(entry).completeBaseName(), joinPath(extFolder, entry));
 }
 
 void BookProject::loadPages(const pugi::xml_node& pages, const QString& baseFolder) {
-    iFlashPageSource = std::make_shared<FlashPageSourceImg>();
+    auto source = std::make_shared<FlashPageSourceImg>();
+    iBook.pageSource = source;
     int position = 0;
     for (const pugi::xml_node page : pages.children("page")) {
         ++position;
@@ -114,14 +113,14 @@ void BookProject::loadPages(const pugi::xml_node& pages, const QString& baseFold
             if (!isInside(path, baseFolder))
                 throw NamedException(kErrorName, QStringLiteral("page %1 points outside the book folder").arg(position));
         const int index = pageIndexFor(normal, position);
-        iFlashPageSource->pages().append(std::make_shared<FlashPageImage>(large, index));
-        iFlashPageSource->normalPages().append(std::make_shared<FlashPageImage>(normal, index));
-        iFlashPageSource->zoomedPages().append(std::make_shared<FlashPageImage>(large, index));
+        source->pages().append(std::make_shared<FlashPageImage>(large, index));
+        source->normalPages().append(std::make_shared<FlashPageImage>(normal, index));
+        source->zoomedPages().append(std::make_shared<FlashPageImage>(large, index));
         if (QFileInfo(thumb).isFile())
-            iFlashPageSource->thumbPages().append(std::make_shared<FlashPageImage>(thumb, index));
+            source->thumbPages().append(std::make_shared<FlashPageImage>(thumb, index));
         const QString phone = joinPath(baseFolder, QStringLiteral("files/mobile/%1.jpg").arg(index));
         if (QFileInfo(phone).isFile())
-            iFlashPageSource->phonePages().append(std::make_shared<FlashPageImage>(phone, index));
+            source->phonePages().append(std::make_shared<FlashPageImage>(phone, index));
     }
 }
 
@@ -129,11 +128,12 @@ void BookProject::loadLinks(const pugi::xml_node& root, const QString& baseFolde
     const pugi::xml_node links = root.child("pagesAnnos");
     if (!links)
         return;
-    iFlashPagesAnnotations = std::make_shared<FlashPagesAnnotations>();
-    iFlashPagesAnnotations->setPagesAnnotationsNode(links);
+    auto pageLinks = std::make_shared<FlashPagesAnnotations>();
+    iBook.pageLinks = pageLinks;
+    pageLinks->setPagesAnnotationsNode(links);
     const QString folder = joinPath(baseFolder, QStringLiteral("files/pageConfig"));
     for (const QString& entry : entriesOf(folder))
-        iFlashPagesAnnotations->needFiles().append(joinPath(folder, entry));
+        pageLinks->needFiles().append(joinPath(folder, entry));
 }
 
 QString BookProject::fillFullPathForFlashURL(const QString& url, const QString& basePath) {

@@ -1,12 +1,9 @@
 #pragma once
+#include "output/Book.h"
+
 #include <QString>
 #include <memory>
 #include <pugixml.hpp>
-
-class FlashTemplate;
-class FlashPageSourceImg;
-class FlashPagesAnnotations;
-class FlashOutline;
 
 // A published book folder read back for editing: its template and settings, its pages (pointing
 // at the folder's own page files), outline and page links. Reading never changes the folder.
@@ -24,23 +21,14 @@ public:
 
     const QString& lastError() const { return iLastError; }
 
-    const std::shared_ptr<FlashTemplate>& flashTemplate() const { return iFlashTemplate; }
-    void setFlashTemplate(std::shared_ptr<FlashTemplate> t) { iFlashTemplate = std::move(t); }
-    const std::shared_ptr<FlashPageSourceImg>& flashPageSource() const { return iFlashPageSource; }
-    void setFlashPageSource(std::shared_ptr<FlashPageSourceImg> s) { iFlashPageSource = std::move(s); }
-    const std::shared_ptr<FlashPagesAnnotations>& flashPagesAnnotations() const { return iFlashPagesAnnotations; }
-    void setFlashPagesAnnotations(std::shared_ptr<FlashPagesAnnotations> a) { iFlashPagesAnnotations = std::move(a); }
-    const std::shared_ptr<FlashOutline>& flashOutline() const { return iFlashOutline; }
-    void setFlashOutline(std::shared_ptr<FlashOutline> o) { iFlashOutline = std::move(o); }
+    // The book read back; its page source holds image pages.
+    const Book& book() const { return iBook; }
 
 private:
     void loadTemplate(const pugi::xml_node& root, const QString& baseFolder);
     void loadPages(const pugi::xml_node& pages, const QString& baseFolder);
     void loadLinks(const pugi::xml_node& root, const QString& baseFolder);
 
-    std::shared_ptr<FlashTemplate> iFlashTemplate;
-    std::shared_ptr<FlashPageSourceImg> iFlashPageSource;
-    std::shared_ptr<FlashPagesAnnotations> iFlashPagesAnnotations;
-    std::shared_ptr<FlashOutline> iFlashOutline;
+    Book iBook;
     QString iLastError;
 };

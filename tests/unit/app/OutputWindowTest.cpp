@@ -135,8 +135,7 @@ TEST_F(PublishSheetTest, PublishesIntoANewFolderAndOffersToOpen) {
     tmpl->loadTemplate(QStringLiteral("Neat"));
 
     OutputWindowDelegate sheet;
-    sheet.setFlashTmpl(tmpl);
-    sheet.setFlashPageSource(pages);
+    sheet.setBook({pages, tmpl});
     const QString folder = dir.filePath(QStringLiteral("out/new/book"));
     sheet.txtOutputFolder()->setText(folder);
     sheet.txtTitle()->clear();

@@ -8,7 +8,7 @@
 using namespace OutputFixture;
 
 namespace {
-class BookDescription : public Book {
+class BookDescription : public BookFolder {
 protected:
     std::unique_ptr<FlashBookOutput> engine() { return std::make_unique<FlashBookOutput>(iPages, iTemplate, iOut, "mybook"); }
 

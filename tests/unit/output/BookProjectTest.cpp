@@ -3,6 +3,7 @@
 #include "annotations/FlashPagesAnnotations.h"
 #include "outline/FlashOutline.h"
 #include "output/BookProject.h"
+#include "output/BookPublisher.h"
 #include "output/FlashBookOutput.h"
 #include "util/Xml.h"
 
@@ -20,7 +21,7 @@ const char* kLinks = "<pagesAnnos><pageAnnos pageIndex=\"1\"><anno annotype=\"li
                      "<url>https://example.org/</url></action></anno></pageAnnos></pagesAnnos>";
 const char* kOutline = "<ols><o><c>Chapter</c><p>1</p><l>1</l><ci><o><c>Section</c><p>2</p><l>2</l></o></ci></o></ols>";
 
-class Reopen : public Book {
+class Reopen : public BookFolder {
 protected:
     // A published book of image pages (indices from 1, as image books have) with links and an outline.
     void publishImageBook(int count, bool mobile) {
@@ -55,12 +56,12 @@ protected:
     }
 
     void republish(BookProject& project, const QString& folder, bool mobile = false) {
-        FlashBookOutput e(project.flashPageSource(), project.flashTemplate(), folder, "index");
-        e.setFlashPagesAnnotations(project.flashPagesAnnotations());
-        e.setFlashOutline(project.flashOutline());
-        e.setOuputTheMobileFiles(mobile);
-        e.ouputTheBook();
-        EXPECT_TRUE(e.failures().isEmpty()) << e.failures().join("\n").toStdString();
+        PublishOptions options;
+        options.folder = folder;
+        options.name = "index";
+        options.mobile = mobile;
+        const PublishResult result = BookPublisher::publish(project.book(), options);
+        EXPECT_TRUE(result.ok()) << result.errorString().toStdString();
     }
 
     void writeDescription(const QByteArray& xml) {
@@ -74,13 +75,13 @@ TEST_F(Reopen, RoundTripGivesTheSameDescription) {
     const QByteArray first = bookXMLOf(iOut + "/files/book.bin");
     BookProject project;
     ASSERT_TRUE(project.loadProjectFromOutputFolder(iOut)) << project.lastError().toStdString();
-    EXPECT_EQ(project.flashTemplate()->tmplName(), "Tiny");
-    EXPECT_EQ(project.flashTemplate()->propertyValueFor("logoFile", ""), iOut + "/files/extfiles/logoFile.png");
-    EXPECT_EQ(project.flashPageSource()->pages().size(), 3);
-    EXPECT_EQ(project.flashPageSource()->phonePages().size(), 3);
-    EXPECT_EQ(project.flashPagesAnnotations()->needFiles(), QStringList({iOut + "/files/pageConfig/manual.pdf"}));
-    ASSERT_TRUE(project.flashOutline());
-    EXPECT_EQ(project.flashOutline()->items().size(), 1);
+    EXPECT_EQ(project.book().flashTemplate->tmplName(), "Tiny");
+    EXPECT_EQ(project.book().flashTemplate->propertyValueFor("logoFile", ""), iOut + "/files/extfiles/logoFile.png");
+    EXPECT_EQ(project.book().pageSource->pages().size(), 3);
+    EXPECT_EQ(project.book().pageSource->phonePages().size(), 3);
+    EXPECT_EQ(project.book().pageLinks->needFiles(), QStringList({iOut + "/files/pageConfig/manual.pdf"}));
+    ASSERT_TRUE(project.book().outline);
+    EXPECT_EQ(project.book().outline->items().size(), 1);
 
     const QString other = iDir.filePath("other");
     QDir().mkpath(other);
@@ -113,7 +114,7 @@ TEST_F(Reopen, PDFBookPagesKeepTheirIndicesFromZero) {
     FlashBookOutput(iPages, iTemplate, iOut, "index").ouputTheBook();
     BookProject project;
     ASSERT_TRUE(project.loadProjectFromOutputFolder(iOut));
-    const auto& normal = project.flashPageSource()->normalPages();
+    const auto& normal = project.book().pageSource->normalPages();
     ASSERT_EQ(normal.size(), 3);
     EXPECT_EQ(normal[0]->pageIndex(), 0);
     EXPECT_EQ(normal[0]->pageFilePath(), iOut + "/files/page/0.swf");
@@ -141,7 +142,7 @@ TEST_F(Reopen, BrokenDescriptionsFailWithAReasonAndChangeNothing) {
         BookProject project;
         EXPECT_FALSE(project.loadProjectFromOutputFolder(iOut)) << name;
         EXPECT_FALSE(project.lastError().isEmpty()) << name;
-        EXPECT_FALSE(project.flashTemplate() || project.flashPageSource() || project.flashOutline()) << name;
+        EXPECT_FALSE(project.book().flashTemplate || project.book().pageSource || project.book().outline) << name;
         EXPECT_EQ(snapshot(iOut), before) << name;
     }
     QFile::remove(iOut + "/files/book.bin");
@@ -162,22 +163,22 @@ TEST_F(Reopen, HandMadeDescription) {
                      "</pages></flipbook>");
     BookProject project;
     ASSERT_TRUE(project.loadProjectFromOutputFolder(iOut)) << project.lastError().toStdString();
-    EXPECT_EQ(project.flashTemplate()->tmplName(), "Neat");   // no templateName attribute
-    EXPECT_EQ(project.flashTemplate()->propertyValueFor("pageWidth", ""), "1234");
-    EXPECT_EQ(project.flashTemplate()->propertyValueFor("logoFile", ""), iOut + "/files/extfiles/logoFile.gif");
-    const auto& source = *project.flashPageSource();
+    EXPECT_EQ(project.book().flashTemplate->tmplName(), "Neat");   // no templateName attribute
+    EXPECT_EQ(project.book().flashTemplate->propertyValueFor("pageWidth", ""), "1234");
+    EXPECT_EQ(project.book().flashTemplate->propertyValueFor("logoFile", ""), iOut + "/files/extfiles/logoFile.gif");
+    const auto& source = *project.book().pageSource;
     EXPECT_EQ(source.pages().size(), 2);
     ASSERT_EQ(source.thumbPages().size(), 1);   // the second thumbnail is missing
     EXPECT_EQ(source.thumbPages()[0]->pageIndex(), 1);
     ASSERT_EQ(source.phonePages().size(), 1);
     EXPECT_EQ(source.phonePages()[0]->pageIndex(), 2);
-    EXPECT_FALSE(project.flashOutline());
-    EXPECT_FALSE(project.flashPagesAnnotations());
+    EXPECT_FALSE(project.book().outline);
+    EXPECT_FALSE(project.book().pageLinks);
 
     // Reopening again starts from empty fields.
     QFile::remove(iOut + "/files/book.bin");
     EXPECT_FALSE(project.loadProjectFromOutputFolder(iOut));
-    EXPECT_FALSE(project.flashTemplate());
+    EXPECT_FALSE(project.book().flashTemplate);
 }
 
 TEST(BookProjectPaths, FlashURLsBecomePathsInTheFolder) {

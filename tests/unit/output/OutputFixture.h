@@ -85,7 +85,7 @@ inline QByteArray bookXMLOf(const QString& bookBin) {
 
 // Installed data in a temporary folder, a template "Tiny" and pages whose normal files are SWF
 // movies and thumbnails JPEG images, with page indices 0..n-1 that differ from file names.
-class Book : public ::testing::Test {
+class BookFolder : public ::testing::Test {
 protected:
     void SetUp() override {
         PdfFixtures::ensureGuiApp();

@@ -1,6 +1,7 @@
 #include "OutputFixture.h"
 
 #include "annotations/FlashPagesAnnotations.h"
+#include "output/BookPublisher.h"
 #include "output/FlashBookOutput.h"
 #include "output/FlashBookOutputApp.h"
 #include "util/AppInfo.h"
@@ -10,7 +11,7 @@
 using namespace OutputFixture;
 
 namespace {
-class PublishFolder : public Book {
+class PublishFolder : public BookFolder {
 protected:
     std::unique_ptr<FlashBookOutput> engine(const QString& name = "mybook") {
         return std::make_unique<FlashBookOutput>(iPages, iTemplate, iOut, name);
@@ -178,4 +179,37 @@ TEST_F(PublishFolder, ApplicationBundleLayout) {
     EXPECT_FALSE(QFileInfo::exists(out("mybook.app/Contents/old-file")));
     EXPECT_EQ(FlashBookOutputApp::bundleNameFor("mybook"), "mybook.app");
     EXPECT_EQ(FlashBookOutputApp::bundleNameFor("../../mybook.html"), "mybook.app");
+}
+
+// The front ends' one call: every kind names its result, the page texts and the chosen mobile
+// template reach the book, and a bundle never holds the mobile version.
+TEST_F(PublishFolder, OnePublishCallForEveryKind) {
+    addPages(2, true);
+    const struct {
+        PublishOptions::Kind kind;
+        const char* result;
+        const char* mobilePage;   // where the mobile page lands on disk, if anywhere
+    } cases[] = {
+        {PublishOptions::Kind::HTML, "html/book.html", "html/mobile/index.html"},
+        {PublishOptions::Kind::App, "app/book.app", nullptr},
+        {PublishOptions::Kind::Zip, "zip/book.zip", nullptr},
+    };
+    for (const auto& c : cases) {
+        PublishOptions options;
+        options.folder = QFileInfo(out(c.result)).path();
+        QDir().mkpath(options.folder);
+        options.name = "book";
+        options.kind = c.kind;
+        options.mobile = true;
+        options.mobileTemplate = "Slide";
+        options.pageInfo.setHTMLTitle("Shown Title");
+        const PublishResult result = BookPublisher::publish({iPages, iTemplate}, options);
+        EXPECT_TRUE(result.ok()) << result.errorString().toStdString();
+        EXPECT_EQ(result.outputFile, out(c.result));
+        EXPECT_TRUE(QFileInfo::exists(result.outputFile)) << c.result;
+        if (c.mobilePage)
+            EXPECT_TRUE(TestSupport::readFile(out(c.mobilePage)).startsWith("var o="));
+    }
+    EXPECT_TRUE(TestSupport::readFile(out("html/book.html")).contains("Shown Title"));
+    EXPECT_FALSE(QFileInfo::exists(out("app/book.app/Contents/Resources/mobile")));
 }
