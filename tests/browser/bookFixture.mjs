@@ -90,7 +90,7 @@ export function bookXml({ pages, settings, outline, links, languages, needExt })
   return '<?xml version="1.0" encoding="UTF-8"?>\n<flipbook count="' + pages.length + '" appAppShortName="pt" appAppName="Leaf Mill for Mac"'
     + ' appAppVersion="1.0" appWebsite="" templateValidCode="T" e="' + (needExt ? 'needext' : 'noext') + '" templateName="Float">'
     + '<extConfig>' + Object.entries(settings).map(([k, v]) => '<item name="' + k + '">' + escapeXml(v) + '</item>').join('') + '</extConfig>'
-    + '<pages>' + pages.map((p) => '<page isHardPage="' + p.hard + '" isEncrypted="false"><normalUrl>' + p.normal
+    + '<pages>' + pages.map((p) => '<page isHardPage="' + p.hard + '" isEncrypted="false"' + (p.pdfPage ? ' pdfPage="' + p.pdfPage + '"' : '') + '><normalUrl>' + p.normal
       + '</normalUrl><largeUrl>' + p.normal + '</largeUrl><thumbUrl>' + p.thumb + '</thumbUrl></page>').join('') + '</pages>'
     + (outline ? '<ols>' + outlineXml(outline) + '</ols>' : '')
     + (links ? '<pagesAnnos>' + linksXml(pages.length, links) + '</pagesAnnos>' : '')
@@ -115,7 +115,8 @@ export function fillPlaceholders(html, values) {
 let cachedPlayer = null;
 
 // options: count, settings, outline, links, languages, swf (SWF normal pages), mobile (kinds to write),
-// width/height (page size), bookFiles: false to leave files/book.bin and book.js out.
+// width/height (page size), bookFiles: false to leave files/book.bin and book.js out, pdfPages: the PDF
+// page each book page came from.
 export function makeBook(folder, options = {}) {
   const count = options.count ?? 8;
   const width = options.width ?? 600, height = options.height ?? 800;
@@ -126,7 +127,8 @@ export function makeBook(folder, options = {}) {
     write(path.join(folder, 'files/page', normal), options.swf
       ? swfWithImage(solidPng(width / 4, height / 4, pageColor(i)), i % 2 === 1)
       : pageSvg(i, width, height));
-    return { normal: './files/page/' + normal, thumb: './files/thumb/' + i + '.svg', hard: hardCover && (i === 0 || i === count - 1) };
+    return { normal: './files/page/' + normal, thumb: './files/thumb/' + i + '.svg', hard: hardCover && (i === 0 || i === count - 1),
+      pdfPage: options.pdfPages?.[i] };
   });
   const settings = { pageWidth: String(width), pageHeight: String(height), bookTitle: 'Fixture book', ...options.settings };
   const xml = bookXml({ pages, settings, outline: options.outline, links: options.links, languages: options.languages ?? [{ name: 'English', texts: {} }], needExt: options.needExt });

@@ -131,8 +131,8 @@ test('a page link turns to its page and a web link opens its address', async () 
   await page.context().close();
 });
 
-test('thumbnails and outline panels navigate; thumbnails load only when shown', async () => {
-  const url = book('panels', { count: 12, outline: [{ caption: 'Start', page: 1, items: [{ caption: 'Chapter two', page: 9 }] }] });
+test('the thumbnails panel navigates and loads its pictures only when shown', async () => {
+  const url = book('panels', { count: 12 });
   const page = await open(url);
   await shown(page, [0]);
   assert.equal(server.requests.filter((r) => r.startsWith('/panels/files/thumb/')).length, 0);
@@ -142,12 +142,9 @@ test('thumbnails and outline panels navigate; thumbnails load only when shown', 
   await screenshot(page, 'desktop-thumbnails');
   await page.click('.lm-thumb:nth-child(6)');
   await shown(page, [5, 6]);
+  assert.equal(await page.locator('.lm-thumb[aria-current="page"]').count(), 2);
   await page.keyboard.press('Escape');
-  await page.click('button.lm-outline');
   assert.equal(await page.locator('.lm-panel-thumbnails').isVisible(), false);
-  await page.click('text=Chapter two');
-  await shown(page, [7, 8]);
-  await screenshot(page, 'desktop-outline');
   await page.context().close();
 });
 

@@ -73,7 +73,7 @@ test('a published JPEG book opens over http and from disk, turns, and follows it
 
   await page.click('button.lm-outline');
   const entry = book.outline.at(-1);
-  await page.locator('.lm-outline-entry', { hasText: entry.caption }).first().click();
+  await page.locator('.lm-tree-row', { hasText: entry.caption }).first().click();
   await page.waitForFunction((p) => globalThis.leafmillPlayer.visiblePages().includes(p), entry.page);
   await page.keyboard.press('Escape');
 

@@ -1,6 +1,7 @@
 import { BookError, DAMAGED_BOOK } from './bookFile.js';
 import { safeUrl } from './settings.js';
 import { declaredSize } from './pageBox.js';
+import { pageTargets, pdfPageOf } from './pageTargets.js';
 
 // The book description (book.xml) as plain data for the players.
 export function parseBook(xmlText) {
@@ -10,13 +11,14 @@ export function parseBook(xmlText) {
     throw new BookError(DAMAGED_BOOK);
   }
   const pages = readPages(child(root, 'pages'));
+  const target = pageTargets(pages.map((page) => page.pdfPage));
   return {
     templateName: root.getAttribute('templateName') || '',
     needExt: root.getAttribute('e') === 'needext',
     settings: readSettings(child(root, 'extConfig')),
     pages,
-    outline: readOutline(child(root, 'ols')),
-    links: readLinks(child(root, 'pagesAnnos'), pages.length),
+    outline: readOutline(child(root, 'ols'), target),
+    links: readLinks(child(root, 'pagesAnnos'), pages.length, target),
     languages: readLanguages(child(root, 'languages')),
   };
 }
@@ -53,34 +55,35 @@ function readPages(pagesNode) {
     thumb: text(page, 'thumbUrl'),
     image: page.getAttribute('imageUrl') || '',
     size: declaredSize(page.getAttribute('width'), page.getAttribute('height')),
+    pdfPage: pdfPageOf(page.getAttribute('pdfPage')),
   }));
 }
 
-// Outline entries point at 1-based page numbers.
-function readOutline(ols) {
+// Outline entries point at 1-based PDF page numbers; page is the book page index, or null.
+function readOutline(ols, target) {
   const read = (o) => ({
     caption: text(o, 'c'),
-    page: Math.max(0, (parseInt(text(o, 'p'), 10) || 1) - 1),
+    page: target(parseInt(text(o, 'p'), 10)),
     items: children(child(o, 'ci'), 'o').map(read),
   });
   return children(ols, 'o').map(read);
 }
 
 // One list of links per page position; link boxes are fractions of the page from its top left.
-function readLinks(pagesAnnos, pageCount) {
+function readLinks(pagesAnnos, pageCount, target) {
   const links = Array.from({ length: pageCount }, () => []);
   children(pagesAnnos, 'pageAnnos').forEach((pageAnnos, position) => {
     const index = (parseInt(pageAnnos.getAttribute('pageIndex'), 10) || position + 1) - 1;
     if (index < 0 || index >= pageCount) return;
     for (const anno of children(pageAnnos, 'anno')) {
-      const link = readLink(anno);
+      const link = readLink(anno, target);
       if (link) links[index].push(link);
     }
   });
   return links;
 }
 
-function readLink(anno) {
+function readLink(anno, target) {
   const action = child(anno, 'action');
   const location = child(anno, 'location');
   if (!action || !location) return null;
@@ -92,8 +95,9 @@ function readLink(anno) {
     const url = safeUrl(text(action, 'url'));
     return url ? { ...link, url } : null;
   }
-  if (type.endsWith('GotoPage')) return { ...link, page: (parseInt(text(action, 'pageIndex'), 10) || 1) - 1 };
-  return null;
+  if (!type.endsWith('GotoPage')) return null;
+  const page = target(parseInt(text(action, 'pageIndex'), 10));
+  return page === null ? null : { ...link, page };
 }
 
 function readLanguages(languagesNode) {

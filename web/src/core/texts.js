@@ -19,6 +19,8 @@ export const DEFAULT_TEXTS = {
   btnAutoFlipStop: 'Pause',
   btnLanguage: 'Language',
   btnClose: 'Close',
+  btnMore: 'More',
+  lnkSkipToToolbar: 'Skip to the toolbar',
   lblPage: 'Page',
   lblPageOf: 'of',
   lblGoToPage: 'Go to page',

@@ -4,6 +4,7 @@ import { loadBookBytes, bookXmlText } from '../core/bookFile.js';
 import { parseBook } from '../core/bookModel.js';
 import { fitPage } from '../core/pageBox.js';
 import { findNumbering } from './pageNumbering.js';
+import { pageTargets } from '../core/pageTargets.js';
 
 const NEAR = 1, KEEP = 4, SWIPE = 40;
 
@@ -62,9 +63,13 @@ export class MobileBook {
     Object.assign(slide.style, fitPage(size.width, size.height, this.track.clientWidth, this.track.clientHeight));
   }
 
+  // The page's own list names PDF pages: they go through the book description's record of the
+  // imported pages, as the description's links already have.
   links(index) {
-    const lists = this.config.links ?? this.book?.links;
-    return Array.isArray(lists?.[index]) ? lists[index] : [];
+    if (!Array.isArray(this.config.links)) return this.book?.links[index] ?? [];
+    this.target ??= pageTargets(this.book?.pages.map((page) => page.pdfPage) ?? []);
+    return (this.config.links[index] ?? []).map((link) => (link.url ? link : { ...link, page: this.target(link.page + 1) }))
+      .filter((link) => link.page !== null);
   }
 
   linkElements(index) {

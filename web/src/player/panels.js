@@ -1,4 +1,5 @@
 import { el, icon, ICONS } from '../core/dom.js';
+import { OutlineTree } from './outlineTree.js';
 
 // A side panel with a heading and a close button; focus moves into it when it opens.
 class Panel {
@@ -28,29 +29,31 @@ class Panel {
   }
 }
 
+// The grid is built when the panel first opens; the browser then loads the thumbnails lazily.
 export class ThumbnailPanel extends Panel {
   constructor(pages, images, texts, goTo, onClose) {
     super('thumbnails', texts, onClose);
-    this.items = pages.map((page, index) => {
-      const img = el('img', { alt: '', loading: 'lazy', 'data-src': images.url(page.thumb) });
-      const label = el('span', {}, String(index + 1));
-      return el('button', { type: 'button', class: 'lm-thumb', onclick: () => goTo(index) }, img, label);
-    });
-    this.body.append(el('div', { class: 'lm-thumb-grid' }, this.items));
-    this.labelItems();
+    this.pages = pages;
+    this.images = images;
+    this.goTo = goTo;
+    this.items = null;
+    this.visible = [];
   }
 
-  // Thumbnail images are asked for only once the panel is opened, and then lazily by the browser.
   show(open) {
-    if (open) for (const img of this.body.querySelectorAll('img[data-src]')) {
-      img.src = img.dataset.src;
-      img.removeAttribute('data-src');
+    if (open && !this.items) {
+      this.items = this.pages.map((page, index) => el('button', { type: 'button', class: 'lm-thumb', onclick: () => this.goTo(index) },
+        el('img', { alt: '', loading: 'lazy', src: this.images.url(page.thumb) }), el('span', {}, String(index + 1))));
+      this.body.append(el('div', { class: 'lm-thumb-grid' }, this.items));
+      this.labelItems();
+      this.markCurrent(this.visible);
     }
     super.show(open);
   }
 
   markCurrent(visible) {
-    this.items.forEach((item, index) => {
+    this.visible = visible;
+    this.items?.forEach((item, index) => {
       if (visible.includes(index)) item.setAttribute('aria-current', 'page');
       else item.removeAttribute('aria-current');
     });
@@ -66,16 +69,34 @@ export class ThumbnailPanel extends Panel {
   }
 }
 
+// The outline as a tree: only the first level shows at first; the section of the page on show is
+// marked, opened and scrolled to. The tree is built when the panel first opens.
 export class OutlinePanel extends Panel {
   constructor(entries, texts, goTo, onClose) {
     super('outline', texts, onClose);
-    const list = (items) => el('ul', {}, items.map((entry) =>
-      el('li', {},
-        el('button', { type: 'button', class: 'lm-outline-entry', onclick: () => goTo(entry.page) }, entry.caption),
-        entry.items.length ? list(entry.items) : null)));
+    this.entries = entries;
+    this.goTo = goTo;
+    this.visible = [];
     this.empty = el('p', { class: 'lm-panel-empty' });
-    this.body.append(entries.length ? list(entries) : this.empty);
+    if (!entries.length) this.body.append(this.empty);
     this.relabel();
+  }
+
+  show(open) {
+    if (open && !this.tree && this.entries.length) {
+      this.tree = new OutlineTree(this.entries, this.goTo, 'lm-panel-outline');
+      this.body.append(this.tree.element);
+    }
+    if (!this.tree) return super.show(open);
+    this.element.hidden = !open;
+    if (!open) return;
+    this.tree.markCurrent(this.visible, this.body);
+    this.tree.focusedRow().focus();
+  }
+
+  markCurrent(visible) {
+    this.visible = visible;
+    if (this.open) this.tree?.markCurrent(visible, this.body);
   }
 
   relabel() {

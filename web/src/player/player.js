@@ -59,7 +59,9 @@ export class BookPlayer {
     const s = this.settings;
     this.bookElement = el('div', { class: 'lm-book' });
     this.zoomLayer = el('div', { class: 'lm-zoom-layer' }, this.bookElement);
-    this.stage = el('main', { class: 'lm-stage' }, this.zoomLayer);
+    this.skipLink = el('a', { class: 'lm-skip', href: '#', onclick: (e) => { e.preventDefault(); this.toolbar.focusFirst(); } },
+      this.texts.get('lnkSkipToToolbar'));
+    this.stage = el('main', { class: 'lm-stage' }, this.skipLink, this.zoomLayer);
     this.live = el('div', { class: 'lm-live', 'aria-live': 'polite' });
     const shown = (key, fallback = true) => s.flag(key, fallback);
     const pressed = (id) => this.toolbar?.buttons.get(id)?.getAttribute('aria-pressed') === 'true';
@@ -88,6 +90,8 @@ export class BookPlayer {
     this.app = el('div', { class: 'lm-app' + (toolbarOnTop ? ' lm-toolbar-top' : ''), dir: this.rightToLeft ? 'rtl' : 'ltr' },
       this.header(), this.stage, this.toolbar.element, this.thumbPanel.element, this.outlinePanel.element, this.notice, this.live);
     this.root.replaceChildren(this.app);
+    this.toolbar.fit();
+    window.addEventListener('resize', () => this.toolbar.fit());
     this.zoom = new Zoom(this.stage, this.zoomLayer, (scale) => this.zoomed(scale));
     document.addEventListener('keydown', (e) => this.key(e));
     this.app.addEventListener('click', (e) => this.linkClicked(e));
@@ -101,7 +105,7 @@ export class BookPlayer {
     const link = safeUrl(this.settings.text('logoLink'));
     return el('header', { class: 'lm-header' },
       logoImage && link ? el('a', { href: link, target: '_blank', rel: 'noopener' }, logoImage) : logoImage,
-      el('h1', { class: 'lm-title' }, title));
+      el('h1', { class: 'lm-title', title }, title));
   }
 
   applyLook() {
@@ -246,7 +250,9 @@ export class BookPlayer {
     const count = this.book.pages.length;
     const label = visible.map((i) => i + 1).join('-');
     this.toolbar.showPage(label, count);
+    this.report(label, visible[0] + 1);
     this.thumbPanel.markCurrent(visible);
+    this.outlinePanel.markCurrent(visible);
     this.live.textContent = this.texts.pageOf(label, count);
     const spread = this.pageFlip.getOrientation() === 'landscape' && visible.length === 2;
     this.bookElement.classList.toggle('lm-spine', spread && this.settings.flag('pageShadow', true));
@@ -258,6 +264,13 @@ export class BookPlayer {
     if (!visible.includes(this.hashPage() ?? 0)) history.replaceState(null, '', '#p=' + (visible[0] + 1));
     if (this.book.needExt) sessionStorage.setItem(PREVIEW_PAGE_KEY, String(visible[0]));
     if (atEnd) this.stopAutoFlip();
+  }
+
+  // With an analytics ID the page's extra script defines gtag; every spread shown is an event.
+  report(label, pageNumber) {
+    if (label === this.reportedLabel || typeof globalThis.gtag !== 'function') return;
+    this.reportedLabel = label;
+    globalThis.gtag('event', 'page_turn', { page_number: pageNumber, page_label: label });
   }
 
   // A jump asked for while a page is turning waits for the turn to end.
@@ -331,7 +344,7 @@ export class BookPlayer {
       other.show(other === panel && open);
       this.toolbar.setPressed(other.kind, other === panel && open);
     }
-    if (!open) this.toolbar.buttons.get(panel.kind)?.focus();
+    if (!open) this.toolbar.focusButton(panel.kind);
   }
 
   closeOverlays() {
@@ -384,8 +397,10 @@ export class BookPlayer {
   chooseLanguage(index) {
     this.texts.choose(index);
     this.toolbar.relabel();
+    this.skipLink.textContent = this.texts.get('lnkSkipToToolbar');
     this.thumbPanel.relabel();
     this.outlinePanel.relabel();
+    this.toolbar.fit();
     this.bookElement.querySelectorAll('.lm-page[data-page] img').forEach((img) => {
       img.alt = this.texts.page(parseInt(img.closest('.lm-page').dataset.page, 10) + 1);
     });

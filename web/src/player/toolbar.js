@@ -1,7 +1,9 @@
 import { el, icon, ICONS } from '../core/dom.js';
 
 // The control bar: buttons labelled from the interface texts, the page number field and,
-// with several languages, the language switch. Tab order follows the visual order.
+// with several languages, the language switch. It keeps to one row: the controls after the page
+// turning ones that do not fit move, last first, into the "more" menu. Tab order follows the
+// visual order.
 export class Toolbar {
   constructor(texts, buttons, onPageEntered, onLanguage) {
     this.texts = texts;
@@ -14,6 +16,7 @@ export class Toolbar {
       onchange: () => onPageEntered(this.pageInput.value),
     });
     this.pageCount = el('span', { class: 'lm-page-count' });
+    this.movable = [];
     for (const spec of buttons) {
       if (spec.id === 'pageField') {
         this.element.append(el('span', { class: 'lm-page-field', dir: 'ltr' }, this.pageInput, this.pageCount));
@@ -21,17 +24,67 @@ export class Toolbar {
       }
       if (!spec.visible) continue;
       const button = el('button', { type: 'button', class: 'lm-button lm-' + spec.id, 'data-action': spec.id, onclick: spec.handler },
-        icon(ICONS[spec.id]));
+        icon(ICONS[spec.id]), el('span', { class: 'lm-button-label' }));
       if (spec.toggle) button.setAttribute('aria-pressed', 'false');
       this.buttons.set(spec.id, button);
       this.element.append(button);
+      if (!['first', 'previous', 'next', 'last'].includes(spec.id)) this.movable.push(button);
     }
     if (texts.names.length > 1) {
       this.language = el('select', { class: 'lm-language', onchange: () => onLanguage(this.language.selectedIndex) },
         texts.names.map((name) => el('option', {}, name)));
       this.element.append(this.language);
+      this.movable.push(this.language);
     }
+    this.buildMenu();
     this.relabel();
+  }
+
+  buildMenu() {
+    this.menu = el('div', { class: 'lm-more-menu', id: 'lm-more-menu', hidden: true,
+      onclick: (e) => { if (e.target.closest('button')) this.openMenu(false); } });
+    this.moreButton = el('button', { type: 'button', class: 'lm-button lm-more', 'aria-expanded': 'false', 'aria-controls': 'lm-more-menu',
+      hidden: true, onclick: () => this.openMenu(this.menu.hidden) }, icon(ICONS.more));
+    this.element.append(this.moreButton, this.menu);
+    this.element.addEventListener('keydown', (e) => {
+      if (e.key !== 'Escape' || this.menu.hidden) return;
+      e.stopPropagation();
+      this.openMenu(false);
+      this.moreButton.focus();
+    });
+    document.addEventListener('pointerdown', (e) => {
+      if (!this.menu.contains(e.target) && !this.moreButton.contains(e.target)) this.openMenu(false);
+    });
+  }
+
+  openMenu(open) {
+    this.menu.hidden = !open;
+    this.moreButton.setAttribute('aria-expanded', String(open));
+    if (open) this.menu.querySelector('button:not(:disabled), select')?.focus();
+  }
+
+  // Puts every control back in the bar, then moves controls into the menu until the row fits.
+  fit() {
+    const focused = this.element.contains(document.activeElement) ? document.activeElement : null;
+    this.openMenu(false);
+    for (const control of this.movable) this.element.insertBefore(control, this.moreButton);
+    this.moreButton.hidden = true;
+    if (this.rowFits()) return focused?.focus();
+    this.moreButton.hidden = false;
+    for (const control of [...this.movable].reverse()) {
+      this.menu.prepend(control);
+      if (this.rowFits()) break;
+    }
+    if (focused) (this.menu.contains(focused) ? this.moreButton : focused).focus();
+  }
+
+  rowFits() {
+    const style = getComputedStyle(this.element);
+    const room = this.element.clientWidth - parseFloat(style.paddingLeft) - parseFloat(style.paddingRight);
+    const shown = [...this.element.children].filter((c) => c !== this.menu && !c.hidden);
+    const gaps = (parseFloat(style.columnGap) || 0) * (shown.length - 1);
+    return shown.reduce((sum, c) => sum + c.getBoundingClientRect().width + parseFloat(getComputedStyle(c).marginLeft)
+      + parseFloat(getComputedStyle(c).marginRight), gaps) <= room + 0.5;
   }
 
   // Labels come from the interface texts; a spec's label() may depend on the button's state.
@@ -42,15 +95,20 @@ export class Toolbar {
       const label = this.texts.get(spec.label());
       button.setAttribute('aria-label', label);
       button.title = label;
+      button.lastChild.textContent = label;
     }
     this.pageInput.setAttribute('aria-label', this.texts.get('lblGoToPage'));
     this.pageInput.title = this.texts.get('lblGoToPage');
     this.language?.setAttribute('aria-label', this.texts.get('btnLanguage'));
+    this.moreButton.setAttribute('aria-label', this.texts.get('btnMore'));
+    this.moreButton.title = this.texts.get('btnMore');
   }
 
   showPage(label, count) {
     if (document.activeElement !== this.pageInput) this.pageInput.value = label;
+    if (this.pageCount.textContent === '/ ' + count) return;
     this.pageCount.textContent = '/ ' + count;
+    if (this.element.isConnected) this.fit();
   }
 
   setPressed(id, pressed) {
@@ -61,5 +119,16 @@ export class Toolbar {
   setDisabled(id, disabled) {
     const button = this.buttons.get(id);
     if (button) button.disabled = disabled;
+  }
+
+  // A control in the closed menu cannot take the focus; the menu button takes it instead.
+  focusButton(id) {
+    const button = this.buttons.get(id);
+    (this.menu.hidden && this.menu.contains(button) ? this.moreButton : button)?.focus();
+  }
+
+  // The first control a reader can use, for the skip link over the page links.
+  focusFirst() {
+    [...this.element.querySelectorAll('button, input, select')].find((c) => !c.disabled && !c.hidden && !c.closest('[hidden]'))?.focus();
   }
 }

@@ -1,0 +1,200 @@
+// Finding one's way in a book: link and outline targets of a partial import, the outline tree of a
+// long book, long titles and the one-row toolbar, keyboard paths over the page links, page turns
+// reported to analytics.
+import { test, before, after } from 'node:test';
+import assert from 'node:assert/strict';
+import fs from 'node:fs';
+import path from 'node:path';
+import { makeBook } from './bookFixture.mjs';
+import { launch, serve, tempFolder, screenshot } from './browserSupport.mjs';
+
+const FAST = { flipDuration: '250' };
+let browser, server, root;
+
+before(async () => {
+  browser = await launch();
+  root = tempFolder('navigation');
+  server = await serve(root);
+});
+
+after(async () => {
+  await browser?.close();
+  await server?.close();
+  fs.rmSync(root, { recursive: true, force: true });
+});
+
+function book(name, options = {}) {
+  makeBook(path.join(root, name), { ...options, settings: { ...FAST, ...options.settings } });
+  return server.url + name + '/';
+}
+
+async function open(url, viewport = { width: 1280, height: 800 }) {
+  const page = await browser.newPage({ viewport });
+  const errors = [];
+  page.on('pageerror', (e) => errors.push(e.message));
+  page.errors = errors;
+  await page.goto(url);
+  return page;
+}
+
+const shown = (page, pages) => page.waitForFunction((want) => JSON.stringify(globalThis.leafmillPlayer?.visiblePages()) === want
+  && globalThis.leafmillPlayer.pageFlip.getState() === 'read', JSON.stringify(pages));
+
+const box = (y) => ({ x: 0.1, y, width: 0.6, height: 0.1 });
+
+test('after importing PDF pages 3 to 9, links and outline entries reach PDF page 5 and leave out pages 1 and 12', async () => {
+  const targets = [1, 5, 12];
+  const scriptLink = (page, i) => ({ action: { actionType: 'x.TAnnoActionGotoPage', pageIndex: String(page) },
+    location: Object.fromEntries(Object.entries(box(0.1 + i * 0.2)).map(([k, v]) => [k, String(v)])) });
+  const url = book('partial', {
+    count: 7, pdfPages: [3, 4, 5, 6, 7, 8, 9], mobile: ['Flip'],
+    links: { 1: targets.map((page, i) => ({ page, ...box(0.1 + i * 0.2) })) },
+    mobileSettings: { links: JSON.stringify([targets.map(scriptLink)]) },
+    outline: [{ caption: 'To one', page: 1 }, { caption: 'To five', page: 5 }, { caption: 'To twelve', page: 12 }],
+  });
+  const page = await open(url + 'index.html');
+  await shown(page, [0]);
+  assert.equal(await page.locator('.lm-page[data-page="0"] a').count(), 1);
+  await page.click('.lm-page[data-page="0"] a');
+  await shown(page, [1, 2]);
+
+  await page.click('button.lm-outline');
+  const row = (caption) => page.locator('.lm-tree-row', { hasText: caption });
+  for (const caption of ['To one', 'To twelve']) {
+    assert.equal(await row(caption).getAttribute('aria-disabled'), 'true');
+    await row(caption).click({ force: true });
+  }
+  await page.waitForTimeout(400);
+  assert.deepEqual(await page.evaluate(() => globalThis.leafmillPlayer.visiblePages()), [1, 2], 'entries to missing pages go nowhere');
+  await page.keyboard.press('Escape');
+  await page.click('button.lm-first');
+  await shown(page, [0]);
+  await page.click('button.lm-outline');
+  await row('To five').click();
+  await shown(page, [1, 2]);
+  assert.deepEqual(page.errors, []);
+  await page.close();
+
+  const phone = await open(url + 'mobile/index.html', { width: 390, height: 844 });
+  await phone.waitForSelector('.lm-m-page[data-page="0"]:not([hidden]) img[src]');
+  assert.equal(await phone.locator('.lm-m-page[data-page="0"] a').count(), 1);
+  await phone.click('.lm-m-page[data-page="0"] a');
+  await phone.waitForSelector('.lm-m-page[data-page="2"]:not([hidden])');
+  await phone.close();
+});
+
+// Chapters with two sections each, down to the fifth level, spread over the pages in order.
+function longOutline(pages, chapters = 12) {
+  const make = (level, count, prefix) => Array.from({ length: count }, (_, i) => ({
+    caption: 'Entry ' + prefix + (i + 1), items: level < 5 ? make(level + 1, 2, prefix + (i + 1) + '.') : [],
+  }));
+  const outline = make(1, chapters, '');
+  const all = [];
+  const walk = (entries) => entries.forEach((e) => { all.push(e); walk(e.items); });
+  walk(outline);
+  all.forEach((entry, i) => { entry.page = 1 + Math.floor((i * pages) / all.length); });
+  return { outline, count: all.length };
+}
+
+test('a long outline is a tree: first level shown, the current section opened and in view, keys move and open', async () => {
+  const { outline, count } = longOutline(40);
+  assert.ok(count > 350);
+  const page = await open(book('tree', { count: 40, outline }) + 'index.html#p=40', { width: 1280, height: 700 });
+  await shown(page, [39]);
+  await page.click('button.lm-outline');
+  const current = page.locator('.lm-tree-row[aria-current="location"]');
+  assert.equal(await current.textContent(), 'Entry 12.2.2.2.2');
+  assert.equal(await current.getAttribute('aria-level'), '5');
+  assert.equal(await page.evaluate(() => document.activeElement.textContent), 'Entry 12.2.2.2.2', 'the current entry takes the focus');
+  const panel = await page.locator('.lm-panel-outline .lm-panel-body').boundingBox();
+  const row = await current.boundingBox();
+  assert.ok(row.y >= panel.y && row.y + row.height <= panel.y + panel.height, 'the current entry is scrolled into view');
+  assert.equal(await page.locator('.lm-tree-row:visible').count(), 12 + 4 * 2);
+  await screenshot(page, 'outline-tree');
+
+  const focused = () => page.evaluate(() => document.activeElement.textContent);
+  await page.keyboard.press('Home');
+  assert.equal(await focused(), 'Entry 1');
+  await page.keyboard.press('ArrowRight');
+  assert.equal(await page.locator('.lm-tree-row', { hasText: 'Entry 1' }).first().getAttribute('aria-expanded'), 'true');
+  for (const key of ['ArrowRight', 'ArrowRight', 'ArrowDown']) await page.keyboard.press(key);
+  assert.equal(await focused(), 'Entry 1.1.1');
+  await page.keyboard.press('ArrowLeft');
+  assert.equal(await focused(), 'Entry 1.1');
+  await page.keyboard.press('ArrowLeft');
+  assert.equal(await page.locator('.lm-tree-row:visible', { hasText: 'Entry 1.1.1' }).count(), 0, 'Left closes an open entry');
+  await page.keyboard.press('ArrowDown');
+  assert.equal(await focused(), 'Entry 1.2');
+  await page.keyboard.press('Enter');
+  await shown(page, [1, 2]);
+  assert.equal(await page.locator('.lm-panel-outline').isVisible(), true);
+  assert.deepEqual(page.errors, []);
+  await page.close();
+});
+
+test('a 400-character title is cut short and leaves the pages and a one-row toolbar on show', async () => {
+  const title = 'A title that goes on and on '.repeat(15).slice(0, 399) + '.';
+  const url = book('title', { count: 6, settings: { bookTitle: title, showDownload: 'YES', downloadURL: 'https://example.org/b.pdf', autoFlip: 'NO' } });
+  for (const viewport of [{ width: 1280, height: 800 }, { width: 390, height: 844 }]) {
+    const page = await open(url + 'index.html', viewport);
+    await shown(page, [0]);
+    const heading = page.locator('.lm-title');
+    assert.equal(await heading.getAttribute('title'), title);
+    assert.ok(await heading.evaluate((h) => h.scrollWidth > h.clientWidth), 'the title is cut');
+    for (const part of ['.lm-book', '.lm-toolbar', '.lm-header']) {
+      const { x, y, width, height } = await page.locator(part).boundingBox();
+      assert.ok(x >= 0 && y >= 0 && width > 0 && x + width <= viewport.width + 1 && y + height <= viewport.height + 1, part + ' is on screen');
+    }
+    assert.ok((await page.locator('.lm-toolbar').boundingBox()).height < 60, 'one row');
+    if (viewport.width < 500) {
+      assert.equal(await page.locator('.lm-more').isVisible(), true);
+      await page.click('.lm-more');
+      await screenshot(page, 'phone-toolbar-menu');
+      assert.ok(await page.locator('.lm-more-menu button:visible').count() > 0);
+      assert.equal(await page.evaluate(() => document.activeElement.closest('.lm-more-menu') !== null), true, 'the menu takes the focus');
+      await page.keyboard.press('Escape');
+      assert.equal(await page.locator('.lm-more-menu').isVisible(), false);
+      assert.equal(await page.evaluate(() => document.activeElement.classList.contains('lm-more')), true);
+    } else {
+      assert.equal(await page.locator('.lm-more').isVisible(), false);
+    }
+    await page.close();
+  }
+});
+
+test('a skip link leads past the page links to the toolbar, and a focused page link is clearly marked', async () => {
+  const links = Array.from({ length: 6 }, (_, i) => ({ page: 3, ...box(0.1 + i * 0.12) }));
+  const page = await open(book('skip', { count: 4, links: { 2: links, 3: links } }) + 'index.html#p=2');
+  await shown(page, [1, 2]);
+  await page.keyboard.press('Tab');
+  assert.equal(await page.evaluate(() => document.activeElement.className), 'lm-skip');
+  assert.ok((await page.locator('.lm-skip').boundingBox()).width > 20, 'the skip link shows when focused');
+  await page.keyboard.press('Tab');
+  const mark = await page.evaluate(() => [document.activeElement.className, getComputedStyle(document.activeElement).boxShadow]);
+  assert.equal(mark[0], 'lm-link');
+  assert.match(mark[1], /inset/, 'a focus ring, not a faint tint');
+  await screenshot(page, 'focused-link');
+  await page.keyboard.press('Shift+Tab');
+  await page.keyboard.press('Enter');
+  assert.equal(await page.evaluate(() => document.activeElement.closest('.lm-toolbar') !== null), true);
+  await page.close();
+});
+
+test('with an analytics ID every page on show is reported with its number', async () => {
+  const folder = path.join(root, 'analytics');
+  makeBook(folder, { count: 8, settings: FAST });
+  const script = fs.readFileSync(new URL('../../resources/AppFiles/TmplData/fbOtherScript.txt', import.meta.url), 'utf8').split('@{}').join('G-TEST1');
+  const html = fs.readFileSync(path.join(folder, 'index.html'), 'utf8');
+  fs.writeFileSync(path.join(folder, 'index.html'), html.replace('</body>', () => script + '</body>'));
+  const page = await browser.newPage({ viewport: { width: 1280, height: 800 } });
+  await page.route(/googletagmanager/, (route) => route.abort());
+  await page.goto(server.url + 'analytics/index.html');
+  await shown(page, [0]);
+  await page.click('button.lm-next');
+  await shown(page, [1, 2]);
+  await page.click('button.lm-last');
+  await shown(page, [7]);
+  const events = await page.evaluate(() => globalThis.dataLayer.filter((a) => a[0] === 'event').map((a) => [a[1], a[2].page_number]));
+  assert.deepEqual(events, [['page_turn', 1], ['page_turn', 2], ['page_turn', 8]]);
+  await page.close();
+});
