@@ -5,7 +5,7 @@ import { test, before, after } from 'node:test';
 import assert from 'node:assert/strict';
 import fs from 'node:fs';
 import path from 'node:path';
-import { makeBook } from './bookFixture.mjs';
+import { makeBook, bookBin } from './bookFixture.mjs';
 import { launch, serve, tempFolder, screenshot } from './browserSupport.mjs';
 
 const FAST = { flipDuration: '250' };
@@ -81,6 +81,22 @@ test('after importing PDF pages 3 to 9, links and outline entries reach PDF page
   await phone.click('.lm-m-page[data-page="0"] a');
   await phone.waitForSelector('.lm-m-page[data-page="2"]:not([hidden])');
   await phone.close();
+});
+
+test('a description whose texts hold the tags of its links and outline still reads whole', async () => {
+  const folder = path.join(root, 'tags');
+  const { xml } = makeBook(folder, { count: 4, settings: { ...FAST, bookTitle: 'TITLE' },
+    links: { 1: [{ page: 3, ...box(0.1) }] }, outline: [{ caption: 'Three', page: 3 }] });
+  const title = 'Tags </ols> <pagesAnnos> <ols>';
+  fs.rmSync(path.join(folder, 'files/book.js'));
+  fs.writeFileSync(path.join(folder, 'files/book.bin'), bookBin(xml.replace('TITLE', '<![CDATA[' + title + ']]>')));
+  const page = await open(server.url + 'tags/index.html');
+  await shown(page, [0]);
+  assert.equal(await page.locator('.lm-title').textContent(), title);
+  await page.click('.lm-page[data-page="0"] a');
+  await shown(page, [1, 2]);
+  assert.equal(await page.evaluate(() => globalThis.leafmillPlayer.book.outline.length), 1);
+  await page.close();
 });
 
 // Chapters with two sections each, down to the fifth level, spread over the pages in order.

@@ -5,22 +5,72 @@ import { pageTargets, pdfPageOf } from './pageTargets.js';
 
 // The book description (book.xml) as plain data for the players.
 export function parseBook(xmlText) {
-  const doc = new DOMParser().parseFromString(xmlText, 'application/xml');
-  const root = doc.documentElement;
-  if (!root || root.nodeName !== 'flipbook' || doc.getElementsByTagName('parsererror').length) {
-    throw new BookError(DAMAGED_BOOK);
-  }
+  const reading = startReadingBook(xmlText);
+  reading.readRest();
+  return reading.book;
+}
+
+// The page links and the outline are most of a long book's description. They are cut out and
+// read only by readRest(), so that a player can ask for its first pages before; until then the
+// book has no links and no outline. A description that does not come apart cleanly is read whole.
+export function startReadingBook(xmlText) {
+  const parts = splitDescription(xmlText, ['ols', 'pagesAnnos']);
+  const head = parts && documentRoot(parts.head, 'flipbook');
+  let whole = head ? undefined : documentRoot(xmlText, 'flipbook');
+  const root = head ?? whole;
+  if (!root) throw new BookError(DAMAGED_BOOK);
   const pages = readPages(child(root, 'pages'));
-  const target = pageTargets(pages.map((page) => page.pdfPage));
-  return {
+  const book = {
     templateName: root.getAttribute('templateName') || '',
     needExt: root.getAttribute('e') === 'needext',
     settings: readSettings(child(root, 'extConfig')),
     pages,
-    outline: readOutline(child(root, 'ols'), target),
-    links: readLinks(child(root, 'pagesAnnos'), pages.length, target),
+    outline: [],
+    links: pages.map(() => []),
     languages: readLanguages(child(root, 'languages')),
   };
+  // A part that does not read on its own is taken from the whole description.
+  const part = (name) => {
+    if (!head || !parts[name]) return child(root, name);
+    const own = documentRoot(parts[name], name);
+    if (own) return own;
+    whole ??= documentRoot(xmlText, 'flipbook');
+    return child(whole, name);
+  };
+  const readRest = () => {
+    const target = pageTargets(pages.map((page) => page.pdfPage));
+    book.outline.push(...readOutline(part('ols'), target));
+    readLinks(part('pagesAnnos'), target, book.links);
+  };
+  return { book, readRest };
+}
+
+function documentRoot(xmlText, name) {
+  const doc = new DOMParser().parseFromString(xmlText, 'application/xml');
+  const root = doc.documentElement;
+  return root && root.nodeName === name && !doc.getElementsByTagName('parsererror').length ? root : null;
+}
+
+// The description without the named elements, and each of them as a text of its own; null when
+// they cannot be told apart by their tags.
+function splitDescription(xmlText, names) {
+  const spans = [];
+  for (const name of names) {
+    const start = xmlText.search(new RegExp('<' + name + '[\\s>]'));
+    const end = xmlText.lastIndexOf('</' + name + '>');
+    if (start >= 0 && end > start) spans.push({ name, start, end: end + name.length + 3 });
+  }
+  spans.sort((a, b) => a.start - b.start);
+  if (spans.some((span, i) => i > 0 && span.start < spans[i - 1].end)) return null;
+  const parts = { head: '' };
+  let at = 0;
+  for (const span of spans) {
+    parts.head += xmlText.slice(at, span.start);
+    parts[span.name] = xmlText.slice(span.start, span.end);
+    at = span.end;
+  }
+  parts.head += xmlText.slice(at);
+  return parts;
 }
 
 function child(node, name) {
@@ -69,18 +119,16 @@ function readOutline(ols, target) {
   return children(ols, 'o').map(read);
 }
 
-// One list of links per page position; link boxes are fractions of the page from its top left.
-function readLinks(pagesAnnos, pageCount, target) {
-  const links = Array.from({ length: pageCount }, () => []);
+// Links go into one list per page position; link boxes are fractions of the page from its top left.
+function readLinks(pagesAnnos, target, links) {
   children(pagesAnnos, 'pageAnnos').forEach((pageAnnos, position) => {
     const index = (parseInt(pageAnnos.getAttribute('pageIndex'), 10) || position + 1) - 1;
-    if (index < 0 || index >= pageCount) return;
+    if (index < 0 || index >= links.length) return;
     for (const anno of children(pageAnnos, 'anno')) {
       const link = readLink(anno, target);
       if (link) links[index].push(link);
     }
   });
-  return links;
 }
 
 function readLink(anno, target) {

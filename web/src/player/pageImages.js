@@ -31,17 +31,30 @@ export class PageImages {
     if (img.dataset.state) return;
     img.dataset.state = 'loading';
     img.addEventListener('load', () => { img.dataset.state = 'loaded'; }, { once: true });
-    const page = this.pages[index];
+    this.setSource(img, this.pages[index], () => img.dataset.state === 'loading');
+  }
+
+  setSource(img, page, stillWanted = () => true) {
     if (page.image) {
       img.src = this.url(page.image);
       return;
     }
     if (/\.swf$/i.test(page.normal)) {
-      this.swfUrl(page).then((src) => { if (img.dataset.state === 'loading') img.src = src; });
+      this.swfUrl(page).then((src) => { if (stillWanted()) img.src = src; });
       return;
     }
     if (page.large && page.large !== page.normal) img.srcset = this.url(page.normal) + ' 1x, ' + this.url(page.large) + ' 2x';
     img.src = this.url(page.normal);
+  }
+
+  // Asks for the pictures of pages before their elements exist; the elements find them in the
+  // browser's memory cache.
+  prefetch(indices) {
+    this.prefetched = indices.map((index) => {
+      const img = new Image();
+      this.setSource(img, this.pages[index]);
+      return img;
+    });
   }
 
   release(img) {

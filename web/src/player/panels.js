@@ -70,7 +70,7 @@ export class ThumbnailPanel extends Panel {
 }
 
 // The outline as a tree: only the first level shows at first; the section of the page on show is
-// marked, opened and scrolled to. The tree is built when the panel first opens.
+// marked, opened and scrolled to.
 export class OutlinePanel extends Panel {
   constructor(entries, texts, goTo, onClose) {
     super('outline', texts, onClose);
@@ -78,15 +78,15 @@ export class OutlinePanel extends Panel {
     this.goTo = goTo;
     this.visible = [];
     this.empty = el('p', { class: 'lm-panel-empty' });
-    if (!entries.length) this.body.append(this.empty);
     this.relabel();
   }
 
+  // The entries may still be read when the player starts: the tree is made at the first showing.
   show(open) {
     if (open && !this.tree && this.entries.length) {
       this.tree = new OutlineTree(this.entries, this.goTo, 'lm-panel-outline');
-      this.body.append(this.tree.element);
-    }
+      this.body.replaceChildren(this.tree.element);
+    } else if (open && !this.tree) this.body.replaceChildren(this.empty);
     if (!this.tree) return super.show(open);
     this.element.hidden = !open;
     if (!open) return;

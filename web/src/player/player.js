@@ -1,5 +1,5 @@
 import { loadBookBytes, bookXmlText, BookError } from '../core/bookFile.js';
-import { parseBook } from '../core/bookModel.js';
+import { startReadingBook } from '../core/bookModel.js';
 import { PlayerSettings, linkTarget, safeUrl } from '../core/settings.js';
 import { Texts } from '../core/texts.js';
 import { el } from '../core/dom.js';
@@ -13,12 +13,20 @@ import { PageDrag } from './pageDrag.js';
 import { FlipSound } from './flipSound.js';
 
 // Opens the book published in the folder at baseUrl inside root; a book that cannot be read
-// leaves a message saying why.
+// leaves a message saying why. The first pages are asked for before the page links and the
+// outline are read.
 export async function openBook(root, baseUrl = '') {
   root.replaceChildren(el('div', { class: 'lm-message', role: 'status' }, 'Loading the book…'));
   try {
-    const book = parseBook(bookXmlText(await loadBookBytes(baseUrl)));
-    return new BookPlayer(root, book, baseUrl);
+    const reading = startReadingBook(bookXmlText(await loadBookBytes(baseUrl)));
+    const player = new BookPlayer(root, reading.book, baseUrl);
+    await Promise.resolve();
+    player.start();
+    await player.firstPictures();
+    reading.readRest();
+    player.restRead();
+    globalThis.leafmillPlayer = player;
+    return player;
   } catch (error) {
     const message = error instanceof BookError ? error.message : 'The book could not be shown: ' + error;
     if (!(error instanceof BookError)) console.error(error);
@@ -38,14 +46,35 @@ export class BookPlayer {
     this.rightToLeft = this.settings.flag('rightToLeft', false);
     this.order = flipOrder(book.pages.length, this.rightToLeft);
     this.images = new PageImages(book.pages, baseUrl);
-    this.sound = new FlipSound(this.fileUrl('flipSound'));
+    if (book.pages.length) this.images.prefetch(this.spreadOf(this.startPage()));
+    this.sheets = new Map();
     this.autoFlipTimer = null;
+  }
+
+  // The pictures asked for in the constructor are fetched while the view is made.
+  start() {
+    const book = this.book;
+    this.sound = new FlipSound(this.fileUrl('flipSound'));
     this.buildView();
     this.applyLook();
     if (book.pages.length) this.startFlipping();
     else this.toolbar.showPage('0', 0);
     if (this.settings.flag('autoFlip', false)) this.toggleAutoFlip();
-    globalThis.leafmillPlayer = this;
+  }
+
+  // Settles once the pages on show have their pictures, or could not get them, and had time to be
+  // drawn; after a second at the latest.
+  firstPictures() {
+    const images = this.pageFlip ? this.visiblePages().map((index) => this.images.images.get(index)) : [];
+    const decoded = Promise.all(images.map((img) => img?.decode().catch(() => {})));
+    const wait = (ms) => new Promise((done) => setTimeout(done, ms));
+    return Promise.race([decoded, wait(1000)]).then(() => wait(20));
+  }
+
+  // The page links and the outline have been read.
+  restRead() {
+    this.linksRead = true;
+    if (this.pageFlip) this.addLinksAround(this.visiblePages());
   }
 
   fileUrl(name) {
@@ -89,6 +118,7 @@ export class BookPlayer {
     const toolbarOnTop = s.text('toolbarPosition', 'Bottom').toLowerCase() === 'top';
     this.app = el('div', { class: 'lm-app' + (toolbarOnTop ? ' lm-toolbar-top' : ''), dir: this.rightToLeft ? 'rtl' : 'ltr' },
       this.header(), this.stage, this.toolbar.element, this.thumbPanel.element, this.outlinePanel.element, this.notice, this.live);
+    this.toolbar.showPage('', this.book.pages.length);
     this.root.replaceChildren(this.app);
     this.toolbar.fit();
     window.addEventListener('resize', () => this.toolbar.fit());
@@ -133,18 +163,28 @@ export class BookPlayer {
     if (page.size) this.placeSheet(sheet, page.size.width, page.size.height);
     else img.addEventListener('load', () => this.placeSheet(sheet, img.naturalWidth, img.naturalHeight));
     this.images.attach(index, img);
-    const target = linkTarget(this.settings.text('linkOpenedWindow', '_blank'));
-    const links = this.book.links[index].map((link) => el('a', {
-      class: 'lm-link',
-      href: link.url ?? '#p=' + (link.page + 1),
-      target: link.url ? target : null,
-      rel: link.url ? 'noopener' : null,
-      'data-goto': link.url ? null : String(link.page),
-      'aria-label': link.url ?? this.texts.page(link.page + 1),
-      style: { left: link.x * 100 + '%', top: link.y * 100 + '%', width: link.width * 100 + '%', height: link.height * 100 + '%' },
-    }));
-    sheet.append(...links);
+    this.sheets.set(index, sheet);
     return el('div', { class: 'lm-page', 'data-density': page.hard ? 'hard' : 'soft', 'data-page': String(index) }, sheet);
+  }
+
+  // Link elements are made for the pages around the ones on show, once the links have been read.
+  addLinksAround(visible) {
+    if (!this.linksRead || !visible.length) return;
+    for (let index = Math.min(...visible) - 2; index <= Math.max(...visible) + 3; index++) {
+      const sheet = this.sheets.get(index);
+      if (!sheet || sheet.dataset.links) continue;
+      sheet.dataset.links = 'on';
+      const target = linkTarget(this.settings.text('linkOpenedWindow', '_blank'));
+      sheet.append(...this.book.links[index].map((link) => el('a', {
+        class: 'lm-link',
+        href: link.url ?? '#p=' + (link.page + 1),
+        target: link.url ? target : null,
+        rel: link.url ? 'noopener' : null,
+        'data-goto': link.url ? null : String(link.page),
+        'aria-label': link.url ?? this.texts.page(link.page + 1),
+        style: { left: link.x * 100 + '%', top: link.y * 100 + '%', width: link.width * 100 + '%', height: link.height * 100 + '%' },
+      })));
+    }
   }
 
   // Every page box has the template's page shape; the page itself keeps its own inside it.
@@ -192,6 +232,13 @@ export class BookPlayer {
     const remembered = this.book.needExt ? parseInt(sessionStorage.getItem(PREVIEW_PAGE_KEY), 10) : NaN;
     if (Number.isFinite(remembered) && !location.hash) return this.clampPage(remembered);
     return this.hashPage() ?? this.clampPage(this.settings.number('startPage', 1) - 1);
+  }
+
+  // The pages shown together with the page: a cover alone, else the pair it belongs to.
+  spreadOf(page) {
+    if (page === 0) return [0];
+    const left = page % 2 ? page : page - 1;
+    return [left, left + 1].filter((index) => index < this.book.pages.length);
   }
 
   hashPage() {
@@ -247,6 +294,7 @@ export class BookPlayer {
     const visible = this.visiblePages();
     if (!visible.length) return;
     this.images.keepAround(visible);
+    this.addLinksAround(visible);
     const count = this.book.pages.length;
     const label = visible.map((i) => i + 1).join('-');
     this.toolbar.showPage(label, count);

@@ -64,27 +64,29 @@ export class Toolbar {
   }
 
   // Puts every control back in the bar, then moves controls into the menu until the row fits.
+  // The widths are measured once: every measurement lays out the whole page.
   fit() {
     const focused = this.element.contains(document.activeElement) ? document.activeElement : null;
     this.openMenu(false);
     for (const control of this.movable) this.element.insertBefore(control, this.moreButton);
     this.moreButton.hidden = true;
-    if (this.rowFits()) return focused?.focus();
-    this.moreButton.hidden = false;
-    for (const control of [...this.movable].reverse()) {
-      this.menu.prepend(control);
-      if (this.rowFits()) break;
-    }
-    if (focused) (this.menu.contains(focused) ? this.moreButton : focused).focus();
-  }
-
-  rowFits() {
     const style = getComputedStyle(this.element);
+    const gap = parseFloat(style.columnGap) || 0;
     const room = this.element.clientWidth - parseFloat(style.paddingLeft) - parseFloat(style.paddingRight);
     const shown = [...this.element.children].filter((c) => c !== this.menu && !c.hidden);
-    const gaps = (parseFloat(style.columnGap) || 0) * (shown.length - 1);
-    return shown.reduce((sum, c) => sum + c.getBoundingClientRect().width + parseFloat(getComputedStyle(c).marginLeft)
-      + parseFloat(getComputedStyle(c).marginRight), gaps) <= room + 0.5;
+    const width = new Map(shown.map((c) => [c, c.getBoundingClientRect().width + gap
+      + parseFloat(getComputedStyle(c).marginLeft) + parseFloat(getComputedStyle(c).marginRight)]));
+    let needed = [...width.values()].reduce((sum, w) => sum + w, -gap);
+    if (needed > room + 0.5) {
+      this.moreButton.hidden = false;
+      needed += width.get(shown[0]);
+      for (const control of [...this.movable].reverse()) {
+        if (needed <= room + 0.5) break;
+        needed -= width.get(control) ?? 0;
+        this.menu.prepend(control);
+      }
+    }
+    if (focused) (this.menu.contains(focused) ? this.moreButton : focused).focus();
   }
 
   // Labels come from the interface texts; a spec's label() may depend on the button's state.
