@@ -7,6 +7,6 @@ here=$(cd "$(dirname "$0")" && pwd)
 build=${1:-build}
 bash "$here/import.sh" "$build"
 bash "$here/publish.sh" "$build"
-bash "$here/player.sh"
+bash "$here/player.sh" "$build"
 cmake --build "$build" --target app_bench -j"$(nproc)" >/dev/null && \
   env QT_QPA_PLATFORM=offscreen QTWEBENGINE_DISABLE_SANDBOX=1 "$build/bench/app/app_bench"
