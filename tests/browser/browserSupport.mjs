@@ -5,11 +5,19 @@ import os from 'node:os';
 import path from 'node:path';
 import http from 'node:http';
 import { createRequire } from 'node:module';
+import { before, after } from 'node:test';
 
 const require = createRequire(new URL('../../web/package.json', import.meta.url));
 const { chromium } = require('playwright-core');
 
 export const ARTEFACTS = process.env.LEAFMILL_BROWSER_ARTEFACTS ?? path.join(os.tmpdir(), 'leafmill-browser-artefacts');
+
+// leafmill-cli of the build folder named by LEAFMILL_BUILD_DIR (or of build/), when it is built.
+export function leafmillCli(buildDir = process.env.LEAFMILL_BUILD_DIR) {
+  const repo = path.resolve(path.dirname(new URL(import.meta.url).pathname), '../..');
+  return [buildDir, path.join(repo, 'build')].filter(Boolean)
+    .map((dir) => path.join(path.resolve(dir), 'src/cli/leafmill-cli')).find((file) => fs.existsSync(file));
+}
 
 export function launch() {
   return chromium.launch({
@@ -25,6 +33,23 @@ export function tempFolder(name) {
 
 const TYPES = { '.html': 'text/html', '.js': 'text/javascript', '.svg': 'image/svg+xml', '.png': 'image/png', '.jpg': 'image/jpeg',
   '.swf': 'application/x-shockwave-flash', '.bin': 'application/octet-stream' };
+
+// One browser, and a temporary folder served over http, for all the tests of a file; the fields
+// are filled before the first test runs.
+export function sharedBrowser(name) {
+  const shared = {};
+  before(async () => {
+    shared.browser = await launch();
+    shared.root = tempFolder(name);
+    shared.server = await serve(shared.root);
+  });
+  after(async () => {
+    await shared.browser?.close();
+    await shared.server?.close();
+    if (shared.root) fs.rmSync(shared.root, { recursive: true, force: true });
+  });
+  return shared;
+}
 
 export function serve(root) {
   const requests = [];

@@ -1,35 +1,23 @@
 // Finding one's way in a book: link and outline targets of a partial import, the outline tree of a
 // long book, long titles and the one-row toolbar, keyboard paths over the page links, page turns
 // reported to analytics.
-import { test, before, after } from 'node:test';
+import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import fs from 'node:fs';
 import path from 'node:path';
 import { makeBook, bookBin } from './bookFixture.mjs';
-import { launch, serve, tempFolder, screenshot } from './browserSupport.mjs';
+import { sharedBrowser, screenshot } from './browserSupport.mjs';
 
 const FAST = { flipDuration: '250' };
-let browser, server, root;
-
-before(async () => {
-  browser = await launch();
-  root = tempFolder('navigation');
-  server = await serve(root);
-});
-
-after(async () => {
-  await browser?.close();
-  await server?.close();
-  fs.rmSync(root, { recursive: true, force: true });
-});
+const shared = sharedBrowser('navigation');
 
 function book(name, options = {}) {
-  makeBook(path.join(root, name), { ...options, settings: { ...FAST, ...options.settings } });
-  return server.url + name + '/';
+  makeBook(path.join(shared.root, name), { ...options, settings: { ...FAST, ...options.settings } });
+  return shared.server.url + name + '/';
 }
 
 async function open(url, viewport = { width: 1280, height: 800 }) {
-  const page = await browser.newPage({ viewport });
+  const page = await shared.browser.newPage({ viewport });
   const errors = [];
   page.on('pageerror', (e) => errors.push(e.message));
   page.errors = errors;
@@ -84,13 +72,13 @@ test('after importing PDF pages 3 to 9, links and outline entries reach PDF page
 });
 
 test('a description whose texts hold the tags of its links and outline still reads whole', async () => {
-  const folder = path.join(root, 'tags');
+  const folder = path.join(shared.root, 'tags');
   const { xml } = makeBook(folder, { count: 4, settings: { ...FAST, bookTitle: 'TITLE' },
     links: { 1: [{ page: 3, ...box(0.1) }] }, outline: [{ caption: 'Three', page: 3 }] });
   const title = 'Tags </ols> <pagesAnnos> <ols>';
   fs.rmSync(path.join(folder, 'files/book.js'));
   fs.writeFileSync(path.join(folder, 'files/book.bin'), bookBin(xml.replace('TITLE', '<![CDATA[' + title + ']]>')));
-  const page = await open(server.url + 'tags/index.html');
+  const page = await open(shared.server.url + 'tags/index.html');
   await shown(page, [0]);
   assert.equal(await page.locator('.lm-title').textContent(), title);
   await page.click('.lm-page[data-page="0"] a');
@@ -197,14 +185,14 @@ test('a skip link leads past the page links to the toolbar, and a focused page l
 });
 
 test('with an analytics ID every page on show is reported with its number', async () => {
-  const folder = path.join(root, 'analytics');
+  const folder = path.join(shared.root, 'analytics');
   makeBook(folder, { count: 8, settings: FAST });
   const script = fs.readFileSync(new URL('../../resources/AppFiles/TmplData/fbOtherScript.txt', import.meta.url), 'utf8').split('@{}').join('G-TEST1');
   const html = fs.readFileSync(path.join(folder, 'index.html'), 'utf8');
   fs.writeFileSync(path.join(folder, 'index.html'), html.replace('</body>', () => script + '</body>'));
-  const page = await browser.newPage({ viewport: { width: 1280, height: 800 } });
+  const page = await shared.browser.newPage({ viewport: { width: 1280, height: 800 } });
   await page.route(/googletagmanager/, (route) => route.abort());
-  await page.goto(server.url + 'analytics/index.html');
+  await page.goto(shared.server.url + 'analytics/index.html');
   await shown(page, [0]);
   await page.click('button.lm-next');
   await shown(page, [1, 2]);

@@ -10,13 +10,11 @@
 import fs from 'node:fs';
 import path from 'node:path';
 import { execFileSync } from 'node:child_process';
-import { fileURLToPath } from 'node:url';
 import { makeBook } from '../../tests/browser/bookFixture.mjs';
 import { writePdf } from '../../tests/browser/pdfMaker.mjs';
-import { launch, serve, tempFolder } from '../../tests/browser/browserSupport.mjs';
+import { launch, serve, tempFolder, leafmillCli } from '../../tests/browser/browserSupport.mjs';
 
 const ROUNDS = 5;
-const repo = path.resolve(path.dirname(fileURLToPath(import.meta.url)), '../..');
 
 async function firstPaint(browser, url) {
   const page = await browser.newPage({ viewport: { width: 1280, height: 800 } });
@@ -94,15 +92,10 @@ function publishManual(cli, root) {
   return folder;
 }
 
-function cliPath(buildDir) {
-  return [buildDir, process.env.LEAFMILL_BUILD_DIR, path.join(repo, 'build')].filter(Boolean)
-    .map((dir) => path.join(path.resolve(dir), 'src/cli/leafmill-cli')).find((file) => fs.existsSync(file));
-}
-
 const root = tempFolder('bench-player');
 try {
   for (const count of [10, 500]) makeBook(path.join(root, 'book' + count), { count });
-  const cli = cliPath(process.argv[2]);
+  const cli = leafmillCli(process.argv[2]);
   const manual = cli ? publishManual(cli, root) : null;
   const server = await serve(root);
   const browser = await launch();

@@ -35,7 +35,7 @@ export class MobileBook {
     this.indicator = el('span', { class: 'lm-m-indicator', 'aria-live': 'polite' });
     const button = (id, label, step) => el('button', { type: 'button', class: 'lm-m-button lm-m-' + id, 'aria-label': label, onclick: () => this.show(this.current + step) }, icon(ICONS[id]));
     this.root.replaceChildren(el('div', { class: 'lm-m-app', dir: this.rightToLeft ? 'rtl' : 'ltr', style: { '--lm-link': cssColor(c.linkColor, '#808080'), '--lm-link-alpha': String(parseFloat(c.linkAlpha) || 0.5) } },
-      c.title ? el('header', { class: 'lm-m-header' }, c.title) : null,
+      c.title ? el('header', { class: 'lm-m-header', title: c.title }, c.title) : null,
       el('main', { class: 'lm-m-stage' }, this.track),
       el('nav', { class: 'lm-m-bar' }, button('previous', 'Previous page', -1), this.indicator, button('next', 'Next page', 1))));
     this.listen();
