@@ -15,8 +15,15 @@ void FlashPage::setPageFilePath(const QString& path) {
     iPageFilePath = path;
 }
 
+void FlashPage::takePageFacts(const FlashPage& other) {
+    iPdfPage = other.iPdfPage;
+    iShownSize = other.iShownSize;
+}
+
 FlashPagePtr FlashPage::copyPage(int, int) const {
-    return std::make_shared<FlashPage>(pageFilePath(), pageIndex());
+    auto copy = std::make_shared<FlashPage>(pageFilePath(), pageIndex());
+    copy->takePageFacts(*this);
+    return copy;
 }
 
 FlashPagePtr FlashPage::copyAsImgPage(int, int) const {

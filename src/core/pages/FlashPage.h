@@ -20,6 +20,15 @@ public:
     void setPageFilePath(const QString& path);
     int pageIndex() const { return iPageIndex; }
     void setPageIndex(int index) { iPageIndex = index; }
+    // The 1-based PDF page this page came from; 0 when unknown (image pages, older books).
+    int pdfPage() const { return iPdfPage; }
+    void setPdfPage(int number) { iPdfPage = number; }
+    // The page as shown (rotation and crop box applied): PDF points, or pixels for image pages.
+    // Empty when unknown.
+    QSizeF shownSize() const { return iShownSize; }
+    void setShownSize(const QSizeF& size) { iShownSize = size; }
+    // Takes the PDF page and shown size of another record of the same page.
+    void takePageFacts(const FlashPage& other);
 
     // True for raster pages (FlashPageImage), the only ones that can be scaled.
     virtual bool isImagePage() const { return false; }
@@ -36,4 +45,6 @@ private:
     mutable QMutex iLock;
     QString iPageFilePath;
     int iPageIndex = 0;
+    int iPdfPage = 0;
+    QSizeF iShownSize;
 };

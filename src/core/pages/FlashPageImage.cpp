@@ -18,14 +18,18 @@ QString freshImageName() {
 }
 
 FlashPagePtr FlashPageImage::copyPage(int, int) const {
-    return std::make_shared<FlashPageImage>(pageFilePath(), pageIndex());
+    auto copy = std::make_shared<FlashPageImage>(pageFilePath(), pageIndex());
+    copy->takePageFacts(*this);
+    return copy;
 }
 
 FlashPagePtr FlashPageImage::copyAsImgPage(int boxSize, int quality) const {
     const QString target = QDir(flashPageTempFolder()).filePath(freshImageName());
     Log::system(target);
     resizeImageFile(pageFilePath(), target, boxSize, quality);
-    return std::make_shared<FlashPageImage>(target, pageIndex());
+    auto copy = std::make_shared<FlashPageImage>(target, pageIndex());
+    copy->takePageFacts(*this);
+    return copy;
 }
 
 void FlashPageImage::resizeImageFile(const QString& sourcePath, const QString& targetPath, int boxSize, int quality) {

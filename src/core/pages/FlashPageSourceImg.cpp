@@ -1,5 +1,6 @@
 #include "pages/FlashPageSourceImg.h"
 #include "pages/FlashPageImage.h"
+#include "pages/ImageUtility.h"
 
 namespace {
 constexpr int kNormalBoxSize = 1440;
@@ -9,7 +10,9 @@ constexpr int kQuality = 100;
 }
 
 void FlashPageSourceImg::addImgPageFromFile(const QString& path) {
-    pages().append(std::make_shared<FlashPageImage>(path, int(pages().size()) + 1));
+    auto page = std::make_shared<FlashPageImage>(path, int(pages().size()) + 1);
+    page->setShownSize(ImageUtility::shownPixelSize(path));
+    pages().append(page);
 }
 
 void FlashPageSourceImg::generateNormalPages() {

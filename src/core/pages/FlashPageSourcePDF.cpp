@@ -96,10 +96,11 @@ void FlashPageSourcePDF::generatePages() {
             failPage(number);
             break;
         }
-        if (isSwfPath(path))
-            pages().append(std::make_shared<FlashPage>(path, i));
-        else
-            pages().append(std::make_shared<FlashPageImage>(path, i));
+        const FlashPagePtr page = isSwfPath(path) ? std::make_shared<FlashPage>(path, i)
+                                                  : std::make_shared<FlashPageImage>(path, i);
+        page->setPdfPage(number);
+        page->setShownSize(PDFToSWFPageConverter::pageSizeInPoints(iPDFDoc.get(), number));
+        pages().append(page);
         postProgress(i + 1, QStringLiteral("geneatePage"));
     }
 }
@@ -135,7 +136,10 @@ void FlashPageSourcePDF::fileJpegRenditions(FlashPageList& list, int quality, in
             failPage(number);
             break;
         }
-        list.append(std::make_shared<FlashPageImage>(path, i));
+        const auto page = std::make_shared<FlashPageImage>(path, i);
+        if (const FlashPagePtr imported = getPageAtIndex(i))
+            page->takePageFacts(*imported);
+        list.append(page);
         postProgress(i + 1, type);
     }
 }

@@ -113,3 +113,12 @@ bool ImageUtility::scaleAndSaveAsJPEG(const QString& sourcePath, int maxwidth, i
     }
     return writeFileAtomically(saveTo, jpeg);
 }
+
+QSize ImageUtility::shownPixelSize(const QString& path) {
+    QImageReader reader(path);
+    reader.setAutoTransform(true);
+    const QSize size = reader.size();
+    if (!size.isValid())
+        return {};
+    return reader.transformation().testFlag(QImageIOHandler::TransformationRotate90) ? size.transposed() : size;
+}

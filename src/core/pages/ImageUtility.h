@@ -19,6 +19,9 @@ public:
     static bool saveJPEG(const QImage& image, const QString& path, int quality);
     // Writes a temporary file beside the target and renames it over the target.
     static bool writeFileAtomically(const QString& path, const QByteArray& bytes);
+    // The image file's size as shown (its orientation tag applied), read from the header only;
+    // empty when the file is not a readable image.
+    static QSize shownPixelSize(const QString& path);
     // Whole pixels for a fractional size, at least 1 x 1.
     static QSize pixelSize(const QSizeF& size);
 };

@@ -18,13 +18,6 @@ constexpr int kPdf2swfTimeoutMs = 10 * 60 * 1000;
 // Poppler aborts the process when a bitmap cannot be allocated; no page needs more than this.
 constexpr int kMaxRenderSide = 8192;
 
-QSizeF pagePointSize(Poppler::Document* doc, int pageNumber) {
-    if (!doc || doc->isLocked() || pageNumber < 1 || pageNumber > doc->numPages())
-        return {};
-    const std::unique_ptr<Poppler::Page> page(doc->page(pageNumber - 1));
-    return page ? page->pageSizeF() : QSizeF();
-}
-
 // Identical renditions share their bytes: a hard link where the file system allows one.
 bool linkOrCopy(const QString& from, const QString& to) {
     return ::link(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0 || QFile::copy(from, to);
@@ -54,8 +47,15 @@ QSizeF PDFToSWFPageConverter::rectRespectTheWidthAndHeight(double oldWidth, doub
     return FlashPageImage::rectRespectTheWidthAndHeight(oldWidth, oldHeight, newBoxSize);
 }
 
+QSizeF PDFToSWFPageConverter::pageSizeInPoints(Poppler::Document* doc, int pageNumber) {
+    if (!doc || doc->isLocked() || pageNumber < 1 || pageNumber > doc->numPages())
+        return {};
+    const std::unique_ptr<Poppler::Page> page(doc->page(pageNumber - 1));
+    return page ? page->pageSizeF() : QSizeF();
+}
+
 QImage PDFToSWFPageConverter::renderPage(Poppler::Document* doc, int pageNumber, int boxSize) {
-    const QSizeF points = pagePointSize(doc, pageNumber);
+    const QSizeF points = pageSizeInPoints(doc, pageNumber);
     if (points.width() <= 0 || points.height() <= 0 || boxSize <= 0)
         return {};
     const std::unique_ptr<Poppler::Page> page(doc->page(pageNumber - 1));
@@ -190,7 +190,7 @@ QStringList PDFToSWFPageConverter::makePreparedPage(int pageNumber, Poppler::Doc
         if (same != written.cend() && linkOrCopy(same->second, path))
             paths << path;
         else if (!render.isNull())
-            paths << writeRendition(render, rendition, path, pagePointSize(doc, pageNumber));
+            paths << writeRendition(render, rendition, path, pageSizeInPoints(doc, pageNumber));
         else
             paths << path;   // nothing written: the pass sees the missing file
         written.append({rendition, paths.last()});

@@ -40,6 +40,8 @@ public:
                            const std::atomic<bool>* stop);
     void cancelPreparedRenditions();
 
+    // The page as shown (rotation and crop box applied) in points; empty when there is no such page.
+    static QSizeF pageSizeInPoints(Poppler::Document* doc, int pageNumber);
     // The page rendered so that its longer side is boxSize pixels (8192 at most); null when it cannot be.
     static QImage renderPage(Poppler::Document* doc, int pageNumber, int boxSize);
 

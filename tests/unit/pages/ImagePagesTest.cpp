@@ -113,6 +113,8 @@ TEST_F(ImagePages, ImageSourceMakesEachRenditionOnce) {
     for (int i = 0; i < 3; ++i)
         source.addImgPageFromFile(image(QStringLiteral("%1.png").arg(i), QSize(400 + 100 * i, 300)));
     EXPECT_EQ(source.pages()[2]->pageIndex(), 3);
+    EXPECT_EQ(source.pages()[2]->shownSize(), QSizeF(600, 300));
+    EXPECT_EQ(source.pages()[2]->pdfPage(), 0);
     source.generatePages();
     EXPECT_EQ(source.pages().size(), 3);
     source.generateNormalPages();
@@ -129,6 +131,7 @@ TEST_F(ImagePages, ImageSourceMakesEachRenditionOnce) {
         EXPECT_EQ(source.thumbPages()[i]->pageIndex(), i + 1);
         EXPECT_EQ(source.getThumbPageAtIndex(i + 1), source.thumbPages()[i]);
         EXPECT_EQ(sizeOf(source.phonePages()[i]->pageFilePath()).width(), 1440);
+        EXPECT_EQ(source.phonePages()[i]->shownSize(), source.pages()[i]->shownSize());
     }
     EXPECT_EQ(sizeOf(source.thumbPages()[0]->pageFilePath()), QSize(180, 135));
     EXPECT_EQ(source.getZoomedPageAtIndex(1), nullptr);

@@ -164,10 +164,19 @@ TEST_F(PdfPageSource, RotatedAndCroppedPagesAreRenderedAsShown) {
     cropped.cropBox = QRectF(0, 0, 100, 100);
     HandPage offset = markedPage(QSizeF(400, 400));
     offset.cropBox = QRectF(300, 300, 100, 100);
-    FlashPageSourcePDF source(handPdf("shapes.pdf", handMadePdf({rotated, cropped, offset})), "ALL", 18, 100);
+    FlashPageSourcePDF source(handPdf("shapes.pdf", handMadePdf({markedPage(QSizeF(50, 50)), rotated, cropped, offset})),
+                              "2-4", 18, 100);
     source.setRenderEngineType(1);
     runPasses(source);
     ASSERT_EQ(source.pages().size(), 3);
+    // Every rendition records the PDF page and the size as shown, in points.
+    const QList<QSizeF> shown = {QSizeF(100, 200), QSizeF(100, 100), QSizeF(100, 100)};
+    for (int i = 0; i < 3; ++i) {
+        for (const FlashPageList* list : {&source.pages(), &source.normalPages(), &source.thumbPages(), &source.phonePages()}) {
+            EXPECT_EQ((*list)[i]->pdfPage(), i + 2);
+            EXPECT_EQ((*list)[i]->shownSize(), shown[i]);
+        }
+    }
     EXPECT_EQ(imageSize(source.pages()[0]->pageFilePath()), QSize(90, 180));
     const QImage crop(source.pages()[1]->pageFilePath());
     ASSERT_EQ(crop.size(), QSize(180, 180));
