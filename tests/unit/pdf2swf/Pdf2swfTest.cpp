@@ -1,12 +1,14 @@
 #include "PdfFixtures.h"
 #include "pdf2swf/Pdf2swfOptions.h"
 #include "pdf2swf/SwfMovieWriter.h"
+#include "pages/SwfPageImage.h"
 #include "SwfReader.h"
 #include <QBuffer>
 #include <QFileInfo>
 #include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QtEndian>
 #include <gtest/gtest.h>
 
 namespace {
@@ -165,4 +167,37 @@ TEST_F(Pdf2swfTool, HugePagesAreCappedToTheLargestBitmapAPlayerShows) {
     const QString out = dir.filePath("1.swf");
     EXPECT_EQ(runTool(tenArguments(huge, out, 1, 30, 144)).exitCode, 0);
     EXPECT_EQ(checkMovie(readFile(out), QSize(8191, 4096)).size(), QSize(8191, 4096));
+}
+
+// A tag with the long header, as movies store bitmaps.
+QByteArray longTag(int code, const QByteArray& body) {
+    QByteArray out(6, '\0');
+    qToLittleEndian<quint16>(quint16(code << 6 | 0x3F), out.data());
+    qToLittleEndian<quint32>(quint32(body.size()), out.data() + 2);
+    return out + body;
+}
+
+TEST(SwfPageImage, TheMovieJpegComesOutAsItWentIn) {
+    const QByteArray jpeg = "\xFF\xD8 page pixels \xFF\xD9";
+    const QByteArray movie = SwfMovieWriter::bitmapPageMovie(QSize(30, 40), jpeg, 8);
+    const QByteArray head = movie.left(movie.indexOf(jpeg) - 8);   // up to the bitmap tag
+    const QByteArray packed = "CWS" + movie.mid(3, 5) + qCompress(movie.mid(8)).mid(4);
+    // A bitmap with alpha, whose JPEG starts with the extra markers some writers put in front.
+    const QByteArray marked = "\xFF\xD9\xFF\xD8" + jpeg;
+    QByteArray jpeg3(6, '\0');
+    qToLittleEndian<quint32>(quint32(marked.size()), jpeg3.data() + 2);
+    jpeg3 += marked + "alpha";
+    const QByteArray end(2, '\0');
+    const QList<std::tuple<const char*, QByteArray, QByteArray>> cases = {
+        {"plain", movie, jpeg},
+        {"compressed", packed, jpeg},
+        {"with alpha", head + longTag(35, jpeg3) + end, jpeg},
+        {"truncated", movie.left(movie.indexOf(jpeg) + 5), {}},
+        {"packed garbage", QByteArray("CWS\x08\x40\0\0\0garbage", 15), {}},
+        {"not a movie", "GIF89a", {}},
+        {"no bitmap", head + end, {}},
+        {"not a JPEG", head + longTag(21, "\1\0GIF89a") + end, {}},
+    };
+    for (const auto& [name, bytes, expected] : cases)
+        EXPECT_EQ(SwfPageImage::jpegFromMovie(bytes), expected) << name;
 }
