@@ -16,7 +16,8 @@ const QList<Option>& allOptions() {
         {"mobile", "", "Also make the mobile version (mobile/ and files/mobile/); not for --kind app."},
         {"mobile-template", "NAME", "Mobile template (default Flip); `templates` lists them."},
         {"pages", "RANGE", "PDF pages to import: ALL (default) or numbers and ranges, e.g. 1-3,5,8-12."},
-        {"quality", "0-4", "Page quality level, 0 lowest to 4 highest (default 2)."},
+        {"quality", "LEVEL", "Page quality, best to smallest: 0 or best (144 dpi, JPEG quality 100), 1 or high (144 dpi, 85), "
+                             "2 or medium (120 dpi, 65; default), 3 or low (70 dpi, 45), 4 or smallest (60 dpi, 25)."},
         {"engine", "swf|jpg", "Page files: JPEG images (jpg, default) or SWF movies (swf)."},
         {"links", "", "Keep the PDF's links as clickable page links."},
         {"bookmarks", "", "Keep the PDF's bookmarks as the book's outline."},

@@ -33,15 +33,18 @@ QString progressLabel(const QString& type) {
     return labels.value(type, type);
 }
 
-int intOption(const CliArguments& args, const QString& name, int fallback, int low, int high) {
-    if (!args.has(name))
-        return fallback;
-    bool ok = false;
-    const int value = args.value(name).toInt(&ok);
-    if (!ok || value < low || value > high)
-        throw CliError(kExitUsage, QStringLiteral("--%1 must be a number from %2 to %3, not \"%4\"")
-                                       .arg(name).arg(low).arg(high).arg(args.value(name)));
-    return value;
+// A quality level by number (0 best to 4 smallest) or by name.
+int qualityLevel(const CliArguments& args) {
+    static const QStringList names = {"best", "high", "medium", "low", "smallest"};
+    const QString value = args.value(QStringLiteral("quality"), QStringLiteral("2")).trimmed().toLower();
+    bool numeric = false;
+    const int level = value.toInt(&numeric);
+    if (numeric && level >= 0 && level < names.size())
+        return level;
+    if (!numeric && names.contains(value))
+        return int(names.indexOf(value));
+    throw CliError(kExitUsage, QStringLiteral("--quality must be 0 to 4 or one of %1, not \"%2\"")
+                                   .arg(names.join(QStringLiteral(", ")), args.value(QStringLiteral("quality"))));
 }
 
 std::unique_ptr<Poppler::Document> openPDF(const QString& path) {
@@ -91,7 +94,7 @@ int PublishCommand::publish() {
 Book PublishCommand::importPDF(const QString& path) {
     const auto doc = openPDF(path);
     const QString range = checkPageRange(iArgs.value(QStringLiteral("pages"), QStringLiteral("ALL")), doc->numPages());
-    const int level = intOption(iArgs, QStringLiteral("quality"), 2, 0, 4);
+    const int level = qualityLevel(iArgs);
     const QString engine = iArgs.value(QStringLiteral("engine"), QStringLiteral("jpg"));
     if (engine != QLatin1String("jpg") && engine != QLatin1String("swf"))
         throw CliError(kExitUsage, QStringLiteral("--engine must be swf or jpg, not \"%1\"").arg(engine));

@@ -106,3 +106,18 @@ TEST_F(Cli, SettingsAndThemesTravelThroughFiles) {
     EXPECT_EQ(installed.code, 0) << installed.err.toStdString();
     EXPECT_TRUE(run({"templates"}).out.contains("Mine"));
 }
+
+TEST_F(Cli, QualityGoesFromBestToSmallestByNumberOrName) {
+    const struct {
+        const char* level;
+        int longerSide;
+    } cases[] = {{"best", 1440}, {"0", 1440}, {"Medium", 1200}, {"4", 600}, {"smallest", 600}};
+    for (const auto& c : cases) {
+        const QString out = path(QString("q-%1").arg(c.level));
+        const Result r = run({"publish", iSample, "-o", out, "--pages", "1", "--quality", c.level, "--quiet"});
+        ASSERT_EQ(r.code, 0) << c.level << r.err.toStdString();
+        const QSize size = QImage(out + "/files/page/0.jpg").size();
+        EXPECT_EQ(qMax(size.width(), size.height()), c.longerSide) << c.level;
+    }
+    EXPECT_EQ(run({"publish", iSample, "-o", path("q"), "--quality", "lowest"}).code, kExitUsage);
+}
