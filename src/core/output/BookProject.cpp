@@ -14,6 +14,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QUrl>
+#include <cmath>
 
 using BriskUtility::joinPath;
 
@@ -27,6 +29,17 @@ QStringList entriesOf(const QString& folder) {
 bool isInside(const QString& path, const QString& folder) {
     const QString base = QDir::cleanPath(folder) + QLatin1Char('/');
     return QDir::cleanPath(path).startsWith(base);
+}
+
+// The PDF page number and shown size a page was published with; absent or nonsensical values
+// leave them unknown.
+void readPageFacts(const pugi::xml_node& page, FlashPage& facts) {
+    const int pdfPage = page.attribute("pdfPage").as_int(0);
+    if (pdfPage > 0)
+        facts.setPdfPage(pdfPage);
+    const double width = page.attribute("width").as_double(0), height = page.attribute("height").as_double(0);
+    if (std::isfinite(width) && std::isfinite(height) && width > 0 && height > 0)
+        facts.setShownSize(QSizeF(width, height));
 }
 
 // Published page files are named after their page index; a hand-made name counts from 1.
@@ -80,6 +93,7 @@ void BookProject::parseOutputBookXML(const pugi::xml_document& doc, const QStrin
         throw NamedException(kErrorName, QStringLiteral("the book description lacks its extConfig or pages element"));
     loadTemplate(root, baseFolder);
     loadPages(pages, baseFolder);
+    loadDownloadFile(root, baseFolder);
     if (const pugi::xml_node ols = root.child("ols")) {
         iBook.outline = std::make_shared<FlashOutline>();
         iBook.outline->loadFromXMLNode(ols);
@@ -113,15 +127,28 @@ void BookProject::loadPages(const pugi::xml_node& pages, const QString& baseFold
             if (!isInside(path, baseFolder))
                 throw NamedException(kErrorName, QStringLiteral("page %1 points outside the book folder").arg(position));
         const int index = pageIndexFor(normal, position);
-        source->pages().append(std::make_shared<FlashPageImage>(large, index));
-        source->normalPages().append(std::make_shared<FlashPageImage>(normal, index));
-        source->zoomedPages().append(std::make_shared<FlashPageImage>(large, index));
+        for (auto [list, path] : {std::pair{&source->pages(), large}, {&source->normalPages(), normal},
+                                  {&source->zoomedPages(), large}}) {
+            list->append(std::make_shared<FlashPageImage>(path, index));
+            readPageFacts(page, *list->last());
+        }
         if (QFileInfo(thumb).isFile())
             source->thumbPages().append(std::make_shared<FlashPageImage>(thumb, index));
         const QString phone = joinPath(baseFolder, QStringLiteral("files/mobile/%1.jpg").arg(index));
         if (QFileInfo(phone).isFile())
             source->phonePages().append(std::make_shared<FlashPageImage>(phone, index));
     }
+}
+
+// The document the book offers for download becomes the source again, so that publishing the
+// book elsewhere takes it along.
+void BookProject::loadDownloadFile(const pugi::xml_node& root, const QString& baseFolder) {
+    const QString url = QUrl::fromPercentEncoding(root.attribute("downloadFile").value());
+    if (url.isEmpty())
+        return;
+    const QString path = fillFullPathForFlashURL(url, baseFolder);
+    if (isInside(path, baseFolder) && QFileInfo(path).isFile())
+        iBook.pageSource->setSourceFile(path);
 }
 
 void BookProject::loadLinks(const pugi::xml_node& root, const QString& baseFolder) {

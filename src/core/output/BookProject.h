@@ -27,6 +27,7 @@ public:
 private:
     void loadTemplate(const pugi::xml_node& root, const QString& baseFolder);
     void loadPages(const pugi::xml_node& pages, const QString& baseFolder);
+    void loadDownloadFile(const pugi::xml_node& root, const QString& baseFolder);
     void loadLinks(const pugi::xml_node& root, const QString& baseFolder);
 
     Book iBook;

@@ -7,7 +7,9 @@
 #include "language/FlashLanguageSettings.h"
 #include "outline/FlashOutline.h"
 #include "pages/FlashPageSource.h"
+#include "pages/SwfPageImage.h"
 #include "templates/FlashTemplate.h"
+#include "templates/StringUtil.h"
 #include "util/AppIdentity.h"
 #include "util/AppInfo.h"
 #include "util/BriskUtility.h"
@@ -20,11 +22,15 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QUrl>
 
 using BriskUtility::joinPath;
 
 namespace {
 QString extensionOf(const QString& path) { return QFileInfo(path).suffix(); }
+
+// The mobile book's page links, a script beside its page that a script element loads (also from disk).
+const QString kMobileLinksScript = QStringLiteral("pageLinks.js");
 
 void makeFolder(const QString& path) { QDir().mkpath(path); }
 
@@ -41,6 +47,17 @@ void copyExtFile(const QString& folder, const FlashTemplateProperty& property) {
     if (!OutputFiles::isSameFile(property.value(), target))
         QFile::remove(target);
     OutputFiles::copyFile(property.value(), target);
+}
+
+// Where the page came from and the size it is shown at, when known.
+void appendPageFacts(pugi::xml_node page, const FlashPage& facts) {
+    if (facts.pdfPage() > 0)
+        page.append_attribute("pdfPage") = facts.pdfPage();
+    const QSizeF size = facts.shownSize();
+    if (size.width() > 0 && size.height() > 0) {
+        page.append_attribute("width") = Xml::utf8(QString::number(size.width(), 'g', 10)).c_str();
+        page.append_attribute("height") = Xml::utf8(QString::number(size.height(), 'g', 10)).c_str();
+    }
 }
 
 // A file setting is written as the URL of its copy in files/extfiles.
@@ -84,6 +101,7 @@ void FlashBookOutput::ouputTheBook() {
     prepaireExtFiles({});
     PrepareAnnotationFiles({});
     prepairePhonePage({});
+    prepareDownloadFile({});
     writeHTMLPage();
     ouputBookXML(joinPath(iSaveToFolder, iResourceFolder + QStringLiteral("/book.bin")));
     iFlashTemplate->copyBookSWFToFile(outputSWFName());
@@ -157,13 +175,32 @@ void FlashBookOutput::outputTheBookAsZip() {
 
 // ---- page files ----
 
-void FlashBookOutput::copyPages(const FlashPageList& pages, const QString& baseFolder, const QString& sizeFolder) {
-    const QString folder = joinPath(baseFolderOr(baseFolder), iResourceFolder + QLatin1Char('/') + sizeFolder);
-    makeFolder(folder);
+QString FlashBookOutput::publishedPagePath(const QString& baseFolder, const QString& sizeFolder, const FlashPage& page) const {
+    return joinPath(baseFolderOr(baseFolder), QStringLiteral("%1/%2/%3.%4")
+                                                  .arg(iResourceFolder, sizeFolder)
+                                                  .arg(page.pageIndex())
+                                                  .arg(extensionOf(page.pageFilePath())));
+}
+
+// A page file identical to the normal page published for its index is stored once: the target
+// becomes a hard link to that page where the file system allows.
+bool FlashBookOutput::shareNormalPage(const FlashPage& page, const QString& baseFolder, const QString& target) const {
+    const FlashPagePtr normal = iFlashPageSource->getNormalPageAtIndex(page.pageIndex());
+    if (!normal || extensionOf(normal->pageFilePath()) != extensionOf(page.pageFilePath()) ||
+        !OutputFiles::haveSameContent(normal->pageFilePath(), page.pageFilePath()))
+        return false;
+    return OutputFiles::linkFile(publishedPagePath(baseFolder, iNormalPageFolder, *normal), target);
+}
+
+void FlashBookOutput::copyPages(const FlashPageList& pages, const QString& baseFolder, const QString& sizeFolder,
+                                bool shareNormalPages) {
+    makeFolder(joinPath(baseFolderOr(baseFolder), iResourceFolder + QLatin1Char('/') + sizeFolder));
     for (qsizetype i = 0; i < pages.size(); ++i) {
         const QString source = pages[i]->pageFilePath();
-        const QString target = joinPath(folder, QStringLiteral("%1.%2").arg(pages[i]->pageIndex()).arg(extensionOf(source)));
-        if (!OutputFiles::copyFile(source, target))
+        const QString target = publishedPagePath(baseFolder, sizeFolder, *pages[i]);
+        const bool placed = (shareNormalPages && shareNormalPage(*pages[i], baseFolder, target)) ||
+                            OutputFiles::copyFile(source, target);
+        if (!placed)
             noteFailure(QStringLiteral("The page file %1 could not be copied to %2").arg(source, target));
         if (iProgressHandler)
             iProgressHandler(sizeFolder, i + 1, pages.size());
@@ -172,6 +209,25 @@ void FlashBookOutput::copyPages(const FlashPageList& pages, const QString& baseF
 
 void FlashBookOutput::prepaireNomalPage(const QString& baseFolder) {
     copyPages(iFlashPageSource->normalPages(), baseFolder, iNormalPageFolder);
+    writeImageTwins(baseFolder);
+}
+
+// Browsers show no movie, and from disk they may not even read one: every SWF page gets the JPEG
+// it holds beside it, <index>.jpg, which the players show instead.
+void FlashBookOutput::writeImageTwins(const QString& baseFolder) {
+    iImageTwins.clear();
+    const QString folder = joinPath(baseFolderOr(baseFolder), iResourceFolder + QLatin1Char('/') + iNormalPageFolder);
+    for (const FlashPagePtr& page : iFlashPageSource->normalPages()) {
+        const QString movie = page->pageFilePath();
+        if (extensionOf(movie).compare(QLatin1String("swf"), Qt::CaseInsensitive) != 0)
+            continue;
+        const QString twin = joinPath(folder, QStringLiteral("%1.jpg").arg(page->pageIndex()));
+        switch (SwfPageImage::writeJpegOf(movie, twin)) {
+        case SwfPageImage::Written: iImageTwins.insert(page->pageIndex()); break;
+        case SwfPageImage::NoImage: spdlog::debug("no page image in {}", movie); break;
+        case SwfPageImage::NotWritten: noteFailure(QStringLiteral("The page image %1 could not be written").arg(twin)); break;
+        }
+    }
 }
 
 void FlashBookOutput::prepaireZoomendPage(const QString& baseFolder) {
@@ -187,7 +243,7 @@ void FlashBookOutput::prepairePhonePage(const QString& baseFolder) {
     if (!iOuputTheMobileFiles)
         return;
     spdlog::debug("phone pages:{}", iFlashPageSource->phonePages().size());
-    copyPages(iFlashPageSource->phonePages(), baseFolder, iMobileFilesFolder);
+    copyPages(iFlashPageSource->phonePages(), baseFolder, iMobileFilesFolder, true);
 }
 
 // ---- setting and link files ----
@@ -220,6 +276,34 @@ void FlashBookOutput::PrepareAnnotationFiles(const QString& baseFolder) {
     }
 }
 
+// The download button offers the address it was given; without one, the book's own document,
+// which publishing puts into files/ under its own name.
+void FlashBookOutput::prepareDownloadFile(const QString& baseFolder) {
+    iDownloadFileName.clear();
+    const QString source = iFlashPageSource->sourceFile();
+    if (!StringUtil::valueAsBool(iFlashTemplate->propertyValueFor(QStringLiteral("showDownload"), QString())) ||
+        !iFlashTemplate->propertyValueFor(QStringLiteral("downloadURL"), QString()).trimmed().isEmpty() ||
+        source.isEmpty() || !QFileInfo(source).isFile())
+        return;
+    const QString name = downloadFileName(QFileInfo(source).fileName());
+    const QString target = joinPath(baseFolderOr(baseFolder), iResourceFolder + QLatin1Char('/') + name);
+    if (!OutputFiles::copyFile(source, target)) {
+        noteFailure(QStringLiteral("The document %1 could not be copied to %2 for the download button").arg(source, target));
+        return;
+    }
+    iDownloadFileName = name;
+}
+
+// The document keeps its name unless that is one of the book's own names in files/.
+QString FlashBookOutput::downloadFileName(const QString& documentName) const {
+    const QStringList taken = {QStringLiteral("book.bin"), QStringLiteral("book.js"), iNormalPageFolder, iZoomedPageFolder,
+                               iThumbPageFolder, iExterFilesFolder, iSearchInfoFolder, iAnnotationFilesFolder,
+                               iMobileFilesFolder};
+    if (documentName.startsWith(QLatin1Char('.')) || taken.contains(documentName, Qt::CaseInsensitive))
+        return QStringLiteral("download-") + documentName;
+    return documentName;
+}
+
 // ---- book description ----
 
 std::unique_ptr<pugi::xml_document> FlashBookOutput::bookXML() const {
@@ -235,6 +319,8 @@ std::unique_ptr<pugi::xml_document> FlashBookOutput::bookXML() const {
     attr("templateValidCode", iFlashTemplate->tmpValidCode());
     attr("e", iNeedExtInterface ? QStringLiteral("needext") : QStringLiteral("noext"));
     attr("templateName", iFlashTemplate->tmplName());
+    if (!iDownloadFileName.isEmpty())
+        attr("downloadFile", QStringLiteral("./%1/%2").arg(iResourceFolder, QString::fromLatin1(QUrl::toPercentEncoding(iDownloadFileName))));
 
     pugi::xml_node extConfig = root.append_child("extConfig");
     for (const auto& property : iFlashTemplate->properties()) {
@@ -255,6 +341,9 @@ std::unique_ptr<pugi::xml_document> FlashBookOutput::bookXML() const {
         pugi::xml_node page = pagesNode.append_child("page");
         page.append_attribute("isHardPage") = hard ? "true" : "false";
         page.append_attribute("isEncrypted") = "false";
+        appendPageFacts(page, *pages[i]);
+        if (iImageTwins.contains(normal->pageIndex()))
+            page.append_attribute("imageUrl") = Xml::utf8(getImageTwinURL(*normal)).c_str();
         page.append_child("normalUrl").text().set(Xml::utf8(getNormalPageURL(*normal)).c_str());
         page.append_child("largeUrl").text().set(Xml::utf8(getZoomedPageURL(*normal)).c_str());
         page.append_child("thumbUrl").text().set(Xml::utf8(thumb ? getThumbPageURL(*thumb) : getNormalPageURL(*normal)).c_str());
@@ -279,6 +368,10 @@ void FlashBookOutput::appendChildPropertyToNode(pugi::xml_node node, const Flash
 QString FlashBookOutput::getNormalPageURL(const FlashPage& page) const {
     return OutputFiles::relativeURL(iResourceFolder, iNormalPageFolder, QString::number(page.pageIndex()),
                                     extensionOf(page.pageFilePath()));
+}
+
+QString FlashBookOutput::getImageTwinURL(const FlashPage& page) const {
+    return OutputFiles::relativeURL(iResourceFolder, iNormalPageFolder, QString::number(page.pageIndex()), QStringLiteral("jpg"));
 }
 
 QString FlashBookOutput::getZoomedPageURL(const FlashPage& page) const {
@@ -334,6 +427,10 @@ void FlashBookOutput::preparePhoneHTMLFilesByConfig(const QString& baseFolder, c
         text.setItem(QStringLiteral("script.other"), htmlConfig->otherScript());
     }
     text.setItem(QStringLiteral("fbbook.options"), mobileConfigScript(kind));
+    if (iFlashPagesAnnotations && kind == QLatin1String("Flip") &&
+        !HTMLConfigInfo::writeTextFile(joinPath(target, kMobileLinksScript),
+                                       QStringLiteral("var pageEditor =") + iFlashPagesAnnotations->AnnosXML2JS()))
+        noteFailure(QStringLiteral("The page links of the mobile book in %1 could not be written").arg(target));
     if (!HTMLConfigInfo::writeTextFile(joinPath(target, QStringLiteral("index.html")), text.parse()))
         noteFailure(QStringLiteral("The mobile page in %1 could not be written").arg(target));
 }
@@ -363,8 +460,10 @@ QString FlashBookOutput::mobileConfigScript(const QString& templateKind) const {
                      line("largePath", phonePath) + line("productName", AppIdentity::appName()) +
                      line("homePage", AppIdentity::appHomePage()) +
                      line("thumbPath", iFlashTemplate->needThumbs() ? QStringLiteral("../files/thumb/") : phonePath);
-    script += QStringLiteral("var pageEditor =") +
-              (iFlashPagesAnnotations ? iFlashPagesAnnotations->AnnosXML2JS() : QStringLiteral("[];"));
+    // The link table can be large: it lives in a script file of its own beside the page.
+    if (iFlashPagesAnnotations)
+        script += line("linksScript", kMobileLinksScript);
+    script += QStringLiteral("var pageEditor =[];");
     spdlog::debug("fbOptionsStr={}", script);
     return script;
 }

@@ -2,6 +2,7 @@
 #include "output/HTMLConfigInfo.h"
 #include "pages/FlashPage.h"
 
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -49,6 +50,8 @@ public:
     bool ouputBookXML(const QString& path);
     void appendChildPropertyToNode(pugi::xml_node node, const FlashTemplateProperty& property) const;
     QString getNormalPageURL(const FlashPage& page) const;
+    // The JPEG written beside a SWF page, for players that cannot read the movie.
+    QString getImageTwinURL(const FlashPage& page) const;
     QString getZoomedPageURL(const FlashPage& page) const;
     QString getThumbPageURL(const FlashPage& page) const;
 
@@ -60,6 +63,8 @@ public:
     void prepaireExtFiles(const QString& extFolder, const FlashTemplateProperty& atChildPro);
     void PrepareAnnotationFiles(const QString& baseFolder);
     void prepairePhonePage(const QString& baseFolder);
+    // Puts the book's document into files/ for the download button when it has no address.
+    void prepareDownloadFile(const QString& baseFolder);
     void preparePhoneHTMLFilesByConfig(const QString& baseFolder, const HTMLConfigInfo* htmlConfig);
     // The mobile configuration script for the template kind ("Flip" or any other).
     QString mobileConfigScript(const QString& templateKind) const;
@@ -87,8 +92,13 @@ public:
 protected:
     QString baseFolderOr(const QString& baseFolder) const;
     // Copies page files to <base>/files/<folder>/<index>.<ext>; failures are remembered.
-    void copyPages(const FlashPageList& pages, const QString& baseFolder, const QString& sizeFolder);
+    void copyPages(const FlashPageList& pages, const QString& baseFolder, const QString& sizeFolder,
+                   bool shareNormalPages = false);
+    QString publishedPagePath(const QString& baseFolder, const QString& sizeFolder, const FlashPage& page) const;
+    bool shareNormalPage(const FlashPage& page, const QString& baseFolder, const QString& target) const;
     void writeHTMLPage();
+    void writeImageTwins(const QString& baseFolder);
+    QString downloadFileName(const QString& documentName) const;
     void noteFailure(const QString& text);
 
     std::shared_ptr<FlashTemplate> iFlashTemplate;
@@ -111,5 +121,7 @@ protected:
     bool iOuputTheMobileFiles = false;
     QString iArchivePath;
     QStringList iFailures;
+    QString iDownloadFileName;   // the document's name in files/, when the book offers it
+    QSet<int> iImageTwins;   // page indices whose SWF page has its JPEG beside it
     ProgressHandler iProgressHandler;
 };

@@ -1,6 +1,7 @@
 #include "output/OutputFiles.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <filesystem>
 
@@ -36,6 +37,30 @@ bool copyFile(const QString& source, const QString& target) {
         return false;
     fs::last_write_time(to, fs::last_write_time(from, ec), ec);
     return true;
+}
+
+bool haveSameContent(const QString& a, const QString& b) {
+    if (isSameFile(a, b))
+        return true;
+    QFile first(a), second(b);
+    if (first.size() != second.size() || !first.open(QIODevice::ReadOnly) || !second.open(QIODevice::ReadOnly))
+        return false;
+    constexpr qint64 kChunk = 1 << 20;
+    while (!first.atEnd()) {
+        const QByteArray chunk = first.read(kChunk);
+        if (chunk.isEmpty() || chunk != second.read(kChunk))
+            return false;
+    }
+    return true;
+}
+
+bool linkFile(const QString& existing, const QString& target) {
+    if (isSameFile(existing, target))
+        return true;
+    std::error_code ec;
+    fs::remove(nativePath(target), ec);
+    fs::create_hard_link(nativePath(existing), nativePath(target), ec);
+    return !ec;
 }
 
 bool copyFolder(const QString& source, const QString& target, QString* error) {

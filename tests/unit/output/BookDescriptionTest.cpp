@@ -46,6 +46,19 @@ TEST_F(BookDescription, RootAndPagesAreDescribed) {
     EXPECT_STREQ(page.attribute("isEncrypted").value(), "false");
 }
 
+TEST_F(BookDescription, PagesTellTheirPdfPageAndShownSizeWhenKnown) {
+    addPages(3);
+    iPages->pages()[0]->setPdfPage(5);
+    iPages->pages()[0]->setShownSize(QSizeF(595.276, 841.89));
+    iPages->pages()[1]->setShownSize(QSizeF(600, 300));   // an image page: no PDF page
+    const auto doc = engine()->bookXML();
+    QStringList described;
+    for (const auto page : doc->document_element().child("pages").children("page"))
+        described << QString("%1 %2x%3").arg(page.attribute("pdfPage").value(), page.attribute("width").value(),
+                                             page.attribute("height").value());
+    EXPECT_EQ(described, QStringList({"5 595.276x841.89", " 600x300", " x"}));
+}
+
 TEST_F(BookDescription, EmptyBookStillHasEveryElement) {
     const auto doc = engine()->bookXML();
     const pugi::xml_node root = doc->document_element();
@@ -66,7 +79,7 @@ TEST_F(BookDescription, SettingsAreAFlatPreOrderListWithFileURLs) {
         items << QString("%1=%2").arg(item.attribute("name").value(), item.text().get());
     EXPECT_EQ(items, QStringList({"book=", "layout=", "pageWidth=600", "pageHeight=800", "isHardCover=NO",
                                   "logoFile=./files/extfiles/logoFile.PNG", "languageSetting=English",
-                                  "linkOverColor=#808080"}));
+                                  "linkOverColor=#808080", "showDownload=Hide", "downloadURL="}));
 }
 
 TEST_F(BookDescription, HardCoverMakesFirstAndLastPagesHard) {

@@ -73,6 +73,7 @@ protected:
 TEST_F(Reopen, RoundTripGivesTheSameDescription) {
     publishImageBook(3, true);
     const QByteArray first = bookXMLOf(iOut + "/files/book.bin");
+    EXPECT_TRUE(first.contains("width=\"60\" height=\"80\""));
     BookProject project;
     ASSERT_TRUE(project.loadProjectFromOutputFolder(iOut)) << project.lastError().toStdString();
     EXPECT_EQ(project.book().flashTemplate->tmplName(), "Tiny");
@@ -120,6 +121,35 @@ TEST_F(Reopen, PDFBookPagesKeepTheirIndicesFromZero) {
     EXPECT_EQ(normal[0]->pageFilePath(), iOut + "/files/page/0.swf");
     republish(project, iOut);
     EXPECT_EQ(TestSupport::readFile(iOut + "/files/page/1.swf"), "FWS page 1");
+}
+
+TEST_F(Reopen, PdfPagesAndShownSizesSurviveReopenAndRepublish) {
+    addPages(2);
+    for (int i = 0; i < 2; ++i) {
+        iPages->pages()[i]->setPdfPage(i + 4);
+        iPages->pages()[i]->setShownSize(QSizeF(612, 792.5 + i));
+    }
+    FlashBookOutput(iPages, iTemplate, iOut, "index").ouputTheBook();
+    const QByteArray first = bookXMLOf(iOut + "/files/book.bin");
+    ASSERT_TRUE(first.contains("pdfPage=\"5\" width=\"612\" height=\"793.5\""));
+    BookProject project;
+    ASSERT_TRUE(project.loadProjectFromOutputFolder(iOut));
+    const auto& pages = project.book().pageSource->pages();
+    ASSERT_EQ(pages.size(), 2);
+    EXPECT_EQ(pages[1]->pdfPage(), 5);
+    EXPECT_EQ(pages[1]->shownSize(), QSizeF(612, 793.5));
+    const QString other = iDir.filePath("other");
+    QDir().mkpath(other);
+    republish(project, other);
+    EXPECT_EQ(bookXMLOf(other + "/files/book.bin"), first);
+
+    // Values that make no sense are left out rather than passed on.
+    writeDescription("<flipbook templateName=\"Tiny\"><extConfig/><pages><page pdfPage=\"-3\" width=\"nan\" height=\"9\">"
+                     "<normalUrl>./files/page/0.swf</normalUrl><largeUrl>./files/page/0.swf</largeUrl><thumbUrl>./files/thumb/0.jpg</thumbUrl></page>"
+                     "</pages></flipbook>");
+    ASSERT_TRUE(project.loadProjectFromOutputFolder(iOut));
+    EXPECT_EQ(project.book().pageSource->pages()[0]->pdfPage(), 0);
+    EXPECT_TRUE(project.book().pageSource->pages()[0]->shownSize().isEmpty());
 }
 
 TEST_F(Reopen, BrokenDescriptionsFailWithAReasonAndChangeNothing) {

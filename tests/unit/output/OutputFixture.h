@@ -46,6 +46,7 @@ inline QByteArray templateXML(const char* validCode) {
            validCode + "</templateValidCode></info><properties>" + property("pt_composite", "book", "", layout) +
            property("pt_bool", "isHardCover", "NO") + property("pt_file", "logoFile", "") +
            property("pt_form_language", "languageSetting", "English") + property("pt_text", "linkOverColor", "#808080") +
+           property("pt_bool", "showDownload", "Hide") + property("pt_text", "downloadURL", "") +
            "</properties></flashTemplate>";
 }
 
@@ -74,6 +75,16 @@ inline bool writeImage(const QString& path, QSize size, QColor colour) {
     QImage image(size, QImage::Format_RGB32);
     image.fill(colour);
     return image.save(path);
+}
+
+// The smallest movie that holds a JPEG bitmap the way page movies do.
+inline QByteArray movieWithJpeg(const QByteArray& jpeg) {
+    QByteArray body("\0\0\x0C\1\0", 5);               // empty frame rectangle, frame rate, one frame
+    const quint32 length = quint32(jpeg.size() + 2);
+    body += QByteArray("\x7F\x05", 2) + QByteArray(reinterpret_cast<const char*>(&length), 4) + QByteArray("\1\0", 2) + jpeg;
+    body += QByteArray(2, '\0');
+    const quint32 total = quint32(8 + body.size());
+    return "FWS\x08" + QByteArray(reinterpret_cast<const char*>(&total), 4) + body;
 }
 
 using FolderSnapshot::snapshot;

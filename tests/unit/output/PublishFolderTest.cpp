@@ -1,12 +1,15 @@
 #include "OutputFixture.h"
 
 #include "annotations/FlashPagesAnnotations.h"
+#include "output/BookProject.h"
 #include "output/BookPublisher.h"
 #include "output/FlashBookOutput.h"
 #include "output/FlashBookOutputApp.h"
 #include "util/AppInfo.h"
 
+#include <QBuffer>
 #include <QProcess>
+#include <QUrl>
 
 using namespace OutputFixture;
 
@@ -46,6 +49,29 @@ TEST_F(PublishFolder, WritesTheBookLayout) {
     // Without an HTML configuration the template page is copied byte for byte.
     EXPECT_EQ(TestSupport::readFile(out("mybook.html")), kTemplatePage);
     EXPECT_EQ(e->outputFileName(), out("mybook.html"));
+}
+
+TEST_F(PublishFolder, SwfPagesGetTheirJpegBesideThem) {
+    addPages(3);
+    QByteArray jpeg;
+    QBuffer buffer(&jpeg);
+    buffer.open(QIODevice::WriteOnly);
+    QImage(8, 6, QImage::Format_RGB32).save(&buffer, "JPEG");
+    for (int i : {0, 2})   // page 1 stays a movie without a bitmap
+        TestSupport::writeFile(iPages->normalPages()[i]->pageFilePath(), movieWithJpeg(jpeg));
+    for (int round = 0; round < 2; ++round) {   // the second publication finds the images in place
+        auto e = engine();
+        e->ouputTheBook();
+        EXPECT_TRUE(e->failures().isEmpty());
+        EXPECT_EQ(TestSupport::readFile(out("files/page/0.jpg")), jpeg);
+        EXPECT_EQ(TestSupport::readFile(out("files/page/2.jpg")), jpeg);
+        EXPECT_FALSE(QFileInfo::exists(out("files/page/1.jpg")));
+        const QByteArray xml = bookXMLOf(out("files/book.bin"));
+        EXPECT_TRUE(xml.contains("imageUrl=\"./files/page/0.jpg\"")) << round;
+        EXPECT_TRUE(xml.contains("imageUrl=\"./files/page/2.jpg\""));
+        EXPECT_EQ(xml.count("imageUrl"), 2);
+        EXPECT_TRUE(xml.contains("<normalUrl>./files/page/0.swf</normalUrl>"));
+    }
 }
 
 TEST_F(PublishFolder, HTMLPageNames) {
@@ -113,6 +139,99 @@ TEST_F(PublishFolder, MobileVersionForTheFlipKind) {
     e->ouputTheBook();
     EXPECT_FALSE(QFileInfo::exists(out("mobile/added-by-hand.txt")));
     EXPECT_TRUE(QFileInfo::exists(out("mobile/index.html")));
+}
+
+TEST_F(PublishFolder, PhonePagesIdenticalToTheirPagesAreStoredOnce) {
+    QDir().mkpath(iDir.filePath("source"));
+    for (int i = 0; i < 3; ++i) {
+        const QString page = iDir.filePath(QString("source/page-%1.jpg").arg(i));
+        writeImage(page, QSize(30, 40), QColor::fromHsv(i * 50, 200, 200));
+        QString phone = iDir.filePath(QString("source/phone-%1.jpg").arg(i));
+        if (i == 0)
+            phone = page;                                      // one record for both
+        else if (i == 1)
+            QFile::copy(page, phone);                          // the same bytes in another file
+        else
+            writeImage(phone, QSize(15, 20), Qt::gray);       // a phone page of its own
+        iPages->pages().append(std::make_shared<FlashPageImage>(page, i));
+        iPages->normalPages().append(std::make_shared<FlashPageImage>(page, i));
+        iPages->phonePages().append(std::make_shared<FlashPageImage>(phone, i));
+    }
+    auto e = engine();
+    e->setOuputTheMobileFiles(true);
+    for (int round = 0; round < 2; ++round) {
+        e->ouputTheBook();
+        EXPECT_TRUE(e->failures().isEmpty());
+        EXPECT_TRUE(OutputFiles::isSameFile(out("files/mobile/0.jpg"), out("files/page/0.jpg")));
+        EXPECT_TRUE(OutputFiles::isSameFile(out("files/mobile/1.jpg"), out("files/page/1.jpg")));
+        EXPECT_FALSE(OutputFiles::isSameFile(out("files/mobile/2.jpg"), out("files/page/2.jpg")));
+        EXPECT_EQ(QImage(out("files/mobile/2.jpg")).size(), QSize(15, 20));
+    }
+}
+
+TEST_F(PublishFolder, MobilePageLinksLiveInAScriptBesideThePage) {
+    addPages(2, true);
+    pugi::xml_document links;
+    links.load_string("<pagesAnnos><pageAnnos pageIndex=\"1\"><anno annotype=\"link\"><action actionType=\"url\">"
+                      "<url>https://links.example/</url></action></anno></pageAnnos></pagesAnnos>");
+    auto annotations = std::make_shared<FlashPagesAnnotations>();
+    annotations->setPagesAnnotationsNode(links.document_element());
+    auto e = engine();
+    e->setFlashPagesAnnotations(annotations);
+    e->setOuputTheMobileFiles(true);
+    e->ouputTheBook();
+    const QByteArray page = TestSupport::readFile(out("mobile/index.html"));
+    EXPECT_TRUE(page.contains("bookConfig.linksScript=\"pageLinks.js\";\nvar pageEditor =[];</script>")) << page.toStdString();
+    EXPECT_FALSE(page.contains("links.example"));
+    EXPECT_EQ(TestSupport::readFile(out("mobile/pageLinks.js")), "var pageEditor =" + annotations->AnnosXML2JS().toUtf8());
+}
+
+TEST_F(PublishFolder, DownloadButtonWithoutAddressOffersTheBooksDocument) {
+    addPages(1);
+    const struct {
+        const char* shown;
+        const char* address;
+        const char* document;
+        const char* offered;   // the book description's downloadFile, empty for none
+    } cases[] = {
+        {"Show", "", "guide.pdf", "./files/guide.pdf"},
+        {"YES", "", "my guide.pdf", "./files/my%20guide.pdf"},
+        {"Show", "", "book.bin", "./files/download-book.bin"},
+        {"Show", "", ".hidden.pdf", "./files/download-.hidden.pdf"},
+        {"Show", "https://example.org/guide.pdf", "guide.pdf", ""},
+        {"Hide", "", "guide.pdf", ""},
+        {"Show", "", "", ""},
+    };
+    for (const auto& c : cases) {
+        const QString document = QString(c.document).isEmpty() ? QString() : iDir.filePath(QString("docs/") + c.document);
+        if (!document.isEmpty())
+            TestSupport::writeFile(document, "%PDF-1.4 guide");
+        iPages->setSourceFile(document);
+        iTemplate->setPropertyValue("showDownload", c.shown);
+        iTemplate->setPropertyValue("downloadURL", c.address);
+        QDir(iOut).removeRecursively();
+        QDir().mkpath(iOut);
+        auto e = engine();
+        e->ouputTheBook();
+        EXPECT_TRUE(e->failures().isEmpty()) << c.document;
+        const QByteArray xml = bookXMLOf(out("files/book.bin"));
+        pugi::xml_document doc;
+        doc.load_buffer(xml.constData(), xml.size());
+        EXPECT_STREQ(doc.document_element().attribute("downloadFile").value(), c.offered) << c.document;
+        QStringList files = QDir(out("files")).entryList(QDir::Files);
+        files.removeAll("book.bin");
+        files.removeAll("book.js");
+        if (!*c.offered) {
+            EXPECT_EQ(files, QStringList()) << c.document;
+            continue;
+        }
+        const QString copy = out(QUrl::fromPercentEncoding(QByteArray(c.offered).mid(2)));
+        EXPECT_EQ(files, QStringList(QFileInfo(copy).fileName()));
+        // The reopened book's document is the copy, so publishing it again takes it along.
+        BookProject project;
+        ASSERT_TRUE(project.loadProjectFromOutputFolder(iOut));
+        EXPECT_EQ(project.book().pageSource->sourceFile(), copy);
+    }
 }
 
 TEST_F(PublishFolder, MobileConfigurationOfOtherKindsAndDecimalCommas) {

@@ -23,6 +23,7 @@ export function startReadingBook(xmlText) {
   const book = {
     templateName: root.getAttribute('templateName') || '',
     needExt: root.getAttribute('e') === 'needext',
+    downloadFile: root.getAttribute('downloadFile') || '',
     settings: readSettings(child(root, 'extConfig')),
     pages,
     outline: [],

@@ -1,9 +1,22 @@
 import { MobileBook } from './mobileBook.js';
 import { safeUrl } from '../core/settings.js';
 
-// The "Flip" kind: the publisher writes bookConfig assignments and pageEditor into the page.
+// The "Flip" kind: the publisher writes bookConfig assignments into the page and the page links,
+// pageEditor, into a script beside it (bookConfig.linksScript), loaded here by a script element
+// so that it works from disk too.
 const config = globalThis.bookConfig || {};
-new MobileBook(document.getElementById('leafmill-mobile'), {
+
+function loadScript(name) {
+  return new Promise((resolve) => {
+    if (!/^[\w.-]+\.js$/.test(name || '')) return resolve();
+    const script = document.createElement('script');
+    script.src = name;
+    script.onload = script.onerror = () => resolve();
+    document.head.append(script);
+  });
+}
+
+loadScript(config.linksScript).then(() => new MobileBook(document.getElementById('leafmill-mobile'), {
   count: parseInt(config.totalPageCount, 10) || 0,
   width: parseFloat(config.largePageWidth) || 900,
   height: parseFloat(config.largePageHeight) || 900,
@@ -13,7 +26,7 @@ new MobileBook(document.getElementById('leafmill-mobile'), {
   linkColor: config.LinkDownColor,
   linkAlpha: config.LinkAlpha,
   openWindow: config.OpenWindow,
-});
+}));
 
 // The page links of one page from their script form (all values are strings), as the book
 // description has them: boxes as fractions of the page, go-to targets 0-based.

@@ -82,6 +82,24 @@ export class BookPlayer {
     return path ? this.images.url(path) : '';
   }
 
+  // The download button's address, or the book's own document that publishing put beside it.
+  downloadUrl() {
+    const address = safeUrl(this.settings.text('downloadURL'));
+    const file = this.book.downloadFile;
+    return address || (file && !/^[a-z][a-z0-9+.-]*:|^\/|\.\./i.test(file) ? this.images.url(file) : '');
+  }
+
+  download() {
+    if (safeUrl(this.settings.text('downloadURL'))) {
+      window.open(this.downloadUrl(), '_blank', 'noopener');
+      return;
+    }
+    const link = el('a', { href: this.downloadUrl(), download: '', hidden: true });
+    document.body.append(link);
+    link.click();
+    link.remove();
+  }
+
   // ---- view
 
   buildView() {
@@ -107,7 +125,7 @@ export class BookPlayer {
       { id: 'autoFlip', visible: shown('autoFlip', false), toggle: true, label: () => (pressed('autoFlip') ? 'btnAutoFlipStop' : 'btnAutoFlipStart'), handler: () => this.toggleAutoFlip() },
       { id: 'sound', visible: shown('showSound') && this.sound.available, toggle: true, label: () => (pressed('sound') ? 'btnSoundOff' : 'btnSoundOn'), handler: () => this.toggleSound() },
       { id: 'fullscreen', visible: shown('showFullscreen') && document.fullscreenEnabled, label: () => (document.fullscreenElement ? 'btnExitFullscreen' : 'btnFullscreen'), handler: () => this.toggleFullscreen() },
-      { id: 'download', visible: shown('showDownload', false) && !!safeUrl(s.text('downloadURL')), label: () => 'btnDownload', handler: () => window.open(safeUrl(s.text('downloadURL')), '_blank', 'noopener') },
+      { id: 'download', visible: shown('showDownload', false) && !!this.downloadUrl(), label: () => 'btnDownload', handler: () => this.download() },
       { id: 'share', visible: shown('showShare'), label: () => 'btnShare', handler: () => this.share() },
     ], (text) => this.goTo(parseInt(text, 10) - 1), (index) => this.chooseLanguage(index));
     this.toolbar.setPressed('sound', this.sound.on);
