@@ -42,12 +42,13 @@ async function showsEveryPage(page, count) {
 }
 
 for (const [kind, first] of [['Flip', 0], ['Slide', 1]]) {
-  test(kind + ' mobile book numbered from ' + first + ' shows every page', async () => {
+  test(kind + ' mobile book numbered from ' + first + ' shows every page and lets far ones go', async () => {
     const name = kind.toLowerCase();
-    makeBook(path.join(root, name), { count: 5, mobile: [kind], mobileFirstIndex: first });
+    makeBook(path.join(root, name), { count: 12, mobile: [kind], mobileFirstIndex: first });
     const page = await openPhone(server.url + name + '/mobile/index.html');
-    await showsEveryPage(page, 5);
-    assert.equal(await page.locator('.lm-m-indicator').textContent(), '5 / 5');
+    await showsEveryPage(page, 12);
+    assert.equal(await page.locator('.lm-m-indicator').textContent(), '12 / 12');
+    assert.ok(await page.locator('.lm-m-page img[src]').count() <= 6, 'pages far behind are released');
     await screenshot(page, 'mobile-' + name);
     await page.context().close();
   });
@@ -70,4 +71,57 @@ test('Flip mobile book turns by swipe and follows its page links', async () => {
   await page.waitForSelector('.lm-m-page[data-page="2"]:not([hidden])');
   assert.equal(await page.locator('.lm-m-header').textContent(), 'Fixture book');
   await page.context().close();
+});
+
+// A slow drag across the page at phone size turns the way the finger goes: towards the next page
+// in a left-to-right book, towards the previous one in a right-to-left book.
+const READERS = {
+  player: { page: 'index.html', current: "globalThis.leafmillPlayer?.pageFlip?.getState() === 'read' && globalThis.leafmillPlayer.visiblePages()[0]" },
+  mobile: { page: 'mobile/index.html', current: "document.querySelector('.lm-m-page:not([hidden])') && globalThis.leafmillMobile.current" },
+};
+
+async function slowDrag(page, from, to) {
+  const box = await page.locator('.lm-book, .lm-m-track').first().boundingBox();
+  const y = box.y + box.height * 0.6;
+  const cdp = await page.context().newCDPSession(page);
+  const touch = (type, f) => cdp.send('Input.dispatchTouchEvent', { type, touchPoints: type === 'touchEnd' ? [] : [{ x: box.x + box.width * f, y }] });
+  await touch('touchStart', from);
+  for (let step = 1; step <= 12; step++) {
+    await page.waitForTimeout(40);
+    await touch('touchMove', from + ((to - from) * step) / 12);
+  }
+  await touch('touchEnd');
+}
+
+for (const [reader, kind] of [['player', 'Flip'], ['mobile', 'Flip'], ['mobile', 'Slide']]) {
+  for (const rightToLeft of [false, true]) {
+    test((reader === 'player' ? 'the template player' : kind) + (rightToLeft ? ', right to left,' : '') + ' turns by slow drags the way the finger goes', async () => {
+      const name = 'drag-' + reader + kind + rightToLeft;
+      makeBook(path.join(root, name), { count: 6, mobile: [kind], settings: { flipDuration: '200', rightToLeft: rightToLeft ? 'YES' : 'NO' } });
+      const page = await openPhone(server.url + name + '/' + READERS[reader].page + '#p=3');
+      const at = (want) => page.waitForFunction('(' + READERS[reader].current + ') === ' + want);
+      await at(2);
+      await slowDrag(page, 0.85, 0.25);
+      await at(rightToLeft ? 1 : 3);
+      await slowDrag(page, 0.2, 0.8);
+      await at(2);
+      await page.context().close();
+    });
+  }
+}
+
+test('on a narrow desktop window a mouse drag from the right corner turns to the next page', async () => {
+  makeBook(path.join(root, 'mouse'), { count: 6, settings: { flipDuration: '200' } });
+  const page = await browser.newPage({ viewport: { width: 480, height: 800 } });
+  await page.goto(server.url + 'mouse/index.html#p=3');
+  await page.waitForFunction(() => globalThis.leafmillPlayer?.visiblePages()[0] === 2);
+  const box = await page.locator('.lm-book').boundingBox();
+  await page.mouse.move(box.x + box.width - 6, box.y + box.height - 6);
+  await page.mouse.down();
+  await page.mouse.move(box.x + box.width * 0.4, box.y + box.height * 0.8, { steps: 10 });
+  const fold = await page.evaluate(() => globalThis.leafmillPlayer.pageFlip.getState());
+  await page.mouse.up();
+  assert.equal(fold, 'user_fold');
+  await page.waitForFunction(() => globalThis.leafmillPlayer.visiblePages()[0] === 3 && globalThis.leafmillPlayer.pageFlip.getState() === 'read');
+  await page.close();
 });

@@ -1,7 +1,8 @@
 // Writes small PDF 1.4 documents for the browser tests: pages of any size, crop box and rotation,
 // a coloured page with a line of text and coloured marks, link annotations and a nested outline.
 //
-// makePdf({ pages, outline, title }) answers the bytes; writePdf(file, spec) writes them.
+// makePdf({ pages, outline, title }) answers the bytes; writePdf(file, spec) writes them;
+// shownSize(page) and shownPlace(page, x, y) say where things appear once rotation and crop apply.
 // pages: [{ width, height,          page size in points (the MediaBox, before rotation)
 //           rotate,                 0, 90, 180 or 270
 //           cropBox,                [x0, y0, x1, y1] in points, optional
@@ -132,6 +133,25 @@ export function makePdf({ pages, outline = [], title } = {}) {
   objects.set(catalogId, '<< /Type /Catalog /Pages ' + ref(treeId) + outlines + ' >>');
   const infoId = title ? objects.add('<< /Title ' + pdfString(title) + ' /Producer (test) >>') : 0;
   return objects.finish(catalogId, infoId);
+}
+
+// The size a viewer shows a page at: its crop box, turned by its rotation.
+export function shownSize(page) {
+  const [x0, y0, x1, y1] = page.cropBox ?? [0, 0, page.width, page.height];
+  const turned = (page.rotate ?? 0) % 180 !== 0;
+  return turned ? { width: y1 - y0, height: x1 - x0 } : { width: x1 - x0, height: y1 - y0 };
+}
+
+// Where the user-space point (x, y) appears on the shown page, as fractions from its top left.
+export function shownPlace(page, x, y) {
+  const [x0, y0, x1, y1] = page.cropBox ?? [0, 0, page.width, page.height];
+  const fx = (x - x0) / (x1 - x0), fy = (y - y0) / (y1 - y0);
+  switch (((page.rotate ?? 0) % 360 + 360) % 360) {
+    case 90: return { x: fy, y: fx };
+    case 180: return { x: 1 - fx, y: fy };
+    case 270: return { x: 1 - fy, y: 1 - fx };
+    default: return { x: fx, y: 1 - fy };
+  }
 }
 
 export function writePdf(file, spec) {

@@ -46,7 +46,7 @@ const loaded = (page, index) => page.waitForFunction((i) => document.querySelect
 // The colour a quarter down the middle of a shown page, away from its border and number.
 async function pageColorOnScreen(page, index) {
   await loaded(page, index);
-  const box = await page.locator('.stf__block > .lm-page[data-page="' + index + '"]').boundingBox();
+  const box = await page.locator('.stf__block > .lm-page[data-page="' + index + '"] img').boundingBox();
   return pixel(page, Math.round(box.x + box.width / 2), Math.round(box.y + box.height / 4));
 }
 
@@ -235,6 +235,20 @@ test('SWF pages show the bitmap inside the movie', async () => {
   await shown(page, [1, 2]);
   assert.equal(await pageColorOnScreen(page, 1), pageColor(1), 'a compressed movie');
   assert.match(await page.locator('.lm-page[data-page="1"] img').getAttribute('src'), /^blob:/);
+  await page.context().close();
+});
+
+test('pages with an image beside their movie show the image, at the shape the book declares', async () => {
+  const page = await open(book('twins', { count: 4, swf: true, imageTwins: true, pageSizes: [[600, 800], [900, 300], [300, 300], [600, 800]] }));
+  await page.click('button.lm-next');
+  await shown(page, [1, 2]);
+  assert.equal(await pageColorOnScreen(page, 1), pageColor(1));
+  for (const [index, ratio] of [[1, 3], [2, 1]]) {
+    const box = await page.locator('.stf__block > .lm-page[data-page="' + index + '"] img').boundingBox();
+    assert.ok(Math.abs(box.width / box.height / ratio - 1) < 0.02, 'page ' + (index + 1) + ' is ' + box.width + ' x ' + box.height);
+  }
+  assert.match(await page.locator('.lm-page[data-page="1"] img').getAttribute('src'), /files\/page\/1\.svg$/);
+  assert.equal(pageRequests('/twins/').filter((r) => r.endsWith('.swf')).length, 0, 'no movie is fetched');
   await page.context().close();
 });
 
