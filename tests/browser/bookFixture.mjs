@@ -90,12 +90,8 @@ export function bookXml({ pages, settings, outline, links, languages, needExt })
   return '<?xml version="1.0" encoding="UTF-8"?>\n<flipbook count="' + pages.length + '" appAppShortName="pt" appAppName="Leaf Mill for Mac"'
     + ' appAppVersion="1.0" appWebsite="" templateValidCode="T" e="' + (needExt ? 'needext' : 'noext') + '" templateName="Float">'
     + '<extConfig>' + Object.entries(settings).map(([k, v]) => '<item name="' + k + '">' + escapeXml(v) + '</item>').join('') + '</extConfig>'
-<<<<<<< Updated upstream
     + '<pages>' + pages.map((p) => '<page isHardPage="' + p.hard + '" isEncrypted="false"' + (p.pdfPage ? ' pdfPage="' + p.pdfPage + '"' : '')
       + (p.image ? ' imageUrl="' + p.image + '"' : '') + (p.size ? ' width="' + p.size[0] + '" height="' + p.size[1] + '"' : '') + '><normalUrl>' + p.normal
-=======
-    + '<pages>' + pages.map((p) => '<page isHardPage="' + p.hard + '" isEncrypted="false"><normalUrl>' + p.normal
->>>>>>> Stashed changes
       + '</normalUrl><largeUrl>' + p.normal + '</largeUrl><thumbUrl>' + p.thumb + '</thumbUrl></page>').join('') + '</pages>'
     + (outline ? '<ols>' + outlineXml(outline) + '</ols>' : '')
     + (links ? '<pagesAnnos>' + linksXml(pages.length, links) + '</pagesAnnos>' : '')
@@ -120,13 +116,9 @@ export function fillPlaceholders(html, values) {
 let cachedPlayer = null;
 
 // options: count, settings, outline, links, languages, swf (SWF normal pages), mobile (kinds to write),
-<<<<<<< Updated upstream
 // width/height (page size), bookFiles: false to leave files/book.bin and book.js out, pdfPages: the PDF
 // page each book page came from, imageTwins (an image beside each page's movie), pageSizes ([width,
 // height] the book declares for each page).
-=======
-// width/height (page size), bookFiles: false to leave files/book.bin and book.js out.
->>>>>>> Stashed changes
 export function makeBook(folder, options = {}) {
   const count = options.count ?? 8;
   const width = options.width ?? 600, height = options.height ?? 800;
@@ -137,13 +129,9 @@ export function makeBook(folder, options = {}) {
     write(path.join(folder, 'files/page', normal), options.swf
       ? swfWithImage(solidPng(width / 4, height / 4, pageColor(i)), i % 2 === 1)
       : pageSvg(i, width, height));
-<<<<<<< Updated upstream
     if (options.imageTwins) write(path.join(folder, 'files/page', i + '.svg'), pageSvg(i, width, height));
     return { normal: './files/page/' + normal, thumb: './files/thumb/' + i + '.svg', hard: hardCover && (i === 0 || i === count - 1),
       pdfPage: options.pdfPages?.[i], image: options.imageTwins ? './files/page/' + i + '.svg' : '', size: options.pageSizes?.[i] };
-=======
-    return { normal: './files/page/' + normal, thumb: './files/thumb/' + i + '.svg', hard: hardCover && (i === 0 || i === count - 1) };
->>>>>>> Stashed changes
   });
   const settings = { pageWidth: String(width), pageHeight: String(height), bookTitle: 'Fixture book', ...options.settings };
   const xml = bookXml({ pages, settings, outline: options.outline, links: options.links, languages: options.languages ?? [{ name: 'English', texts: {} }], needExt: options.needExt });
