@@ -31,7 +31,13 @@ export function vendorScript(name) {
     throw new BuildError('web/node_modules is missing ' + VENDOR[name]
       + ': run scripts/install-deps.sh (it runs "npm ci" in web/) before building the player.');
   }
-  return read(file);
+  return licenceComment(VENDOR[name].split('/')[0]) + read(file);
+}
+
+// The MIT licence of an inlined package asks for its notice in every copy, so each page carries it.
+function licenceComment(packageName) {
+  const notice = read(path.join(WEB, 'node_modules', packageName, 'LICENSE')).trim();
+  return '/*! ' + packageName + '\n' + notice.split('*/').join('* /') + '\n*/\n';
 }
 
 // Joins an entry module and everything it imports, in dependency order, into one script.
