@@ -31,6 +31,7 @@
 #include <QFontDatabase>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QLineEdit>
 #include <QGroupBox>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -235,6 +236,11 @@ void LeafMillAppDelegate::onImport() {
         connect(iImportWindowDelegate, &QDialog::finished, this, &LeafMillAppDelegate::importWindowDidEnd);
     }
     iImportWindowDelegate->open();
+}
+
+void LeafMillAppDelegate::openForImport(const QString& pdfPath) {
+    onImport();
+    iImportWindowDelegate->txtImportFile()->setText(QFileInfo(pdfPath).absoluteFilePath());
 }
 
 void LeafMillAppDelegate::importWindowDidEnd(int returnCode) {

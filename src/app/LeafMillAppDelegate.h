@@ -30,6 +30,8 @@ public:
 
     // ---- commands ----
     void onImport();
+    // The import sheet with this file in its field (a PDF the desktop asked us to open).
+    void openForImport(const QString& pdfPath);
     void importWindowDidEnd(int returnCode);
     void onConvertToFlipBook();
     void onApplyChange();
