@@ -13,13 +13,12 @@ QString gAppFilesRoot;
 namespace Resources {
 
 QStringList roots() {
-    QStringList list;
+    // An installed program uses only what was installed with it, never the tree it was built in.
     if (QCoreApplication::instance()) {
         const QString installed = QDir::cleanPath(QCoreApplication::applicationDirPath() + QStringLiteral("/../share/leafmill"));
-        if (QFileInfo(installed).isDir()) list << installed;
+        if (QFileInfo(installed).isDir()) return {installed};
     }
-    list << QStringLiteral(LEAFMILL_BUILD_RESOURCES) << QStringLiteral(LEAFMILL_SOURCE_RESOURCES);
-    return list;
+    return {QStringLiteral(LEAFMILL_BUILD_RESOURCES), QStringLiteral(LEAFMILL_SOURCE_RESOURCES)};
 }
 
 QString path(const QString& relativePath) {
