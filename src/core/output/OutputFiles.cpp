@@ -54,13 +54,22 @@ bool haveSameContent(const QString& a, const QString& b) {
     return true;
 }
 
+// The link is made beside the target and renamed over it, so a failure leaves the target as it
+// was (it may be the very file a caller copies from next).
 bool linkFile(const QString& existing, const QString& target) {
     if (isSameFile(existing, target))
         return true;
+    const fs::path to = nativePath(target);
+    fs::path aside = to;
+    aside += ".link";
     std::error_code ec;
-    fs::remove(nativePath(target), ec);
-    fs::create_hard_link(nativePath(existing), nativePath(target), ec);
-    return !ec;
+    fs::remove(aside, ec);
+    fs::create_hard_link(nativePath(existing), aside, ec);
+    if (!ec)
+        fs::rename(aside, to, ec);
+    if (ec)
+        fs::remove(aside, ec);
+    return isSameFile(existing, target);
 }
 
 bool copyFolder(const QString& source, const QString& target, QString* error) {

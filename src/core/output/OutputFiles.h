@@ -11,8 +11,8 @@ bool copyFile(const QString& source, const QString& target);
 bool isSameFile(const QString& a, const QString& b);
 // True when both name one file or two files of the same bytes.
 bool haveSameContent(const QString& a, const QString& b);
-// Makes target a hard link to existing (replacing what target was); false where the file system
-// has no hard links or the link cannot be made.
+// Makes target a hard link to existing (replacing what target was); false, with target left as it
+// was, where the file system has no hard links or the link cannot be made.
 bool linkFile(const QString& existing, const QString& target);
 // Copies a folder's files and sub-folders (links are left out) into target, made when missing.
 bool copyFolder(const QString& source, const QString& target, QString* error = nullptr);
