@@ -62,13 +62,13 @@ export class BookPlayer {
     if (this.settings.flag('autoFlip', false)) this.toggleAutoFlip();
   }
 
-  // Settles once the pages on show have their pictures, or could not get them, and had time to be
-  // drawn; after a second at the latest.
+  // Settles once the pages on show have their pictures, or could not get them, and a frame has
+  // drawn them; after a second at the latest (hidden pages draw no frames).
   firstPictures() {
     const images = this.pageFlip ? this.visiblePages().map((index) => this.images.images.get(index)) : [];
     const decoded = Promise.all(images.map((img) => img?.decode().catch(() => {})));
-    const wait = (ms) => new Promise((done) => setTimeout(done, ms));
-    return Promise.race([decoded, wait(1000)]).then(() => wait(20));
+    const drawn = () => new Promise((done) => requestAnimationFrame(() => setTimeout(done)));
+    return Promise.race([decoded.then(drawn), new Promise((done) => setTimeout(done, 1000))]);
   }
 
   // The page links and the outline have been read.
