@@ -110,6 +110,21 @@ for (const [reader, kind] of [['player', 'Flip'], ['mobile', 'Flip'], ['mobile',
   }
 }
 
+test('on a tablet, slow drags across a spread turn the way the finger goes', async () => {
+  makeBook(path.join(root, 'tablet'), { count: 8, settings: { flipDuration: '200' } });
+  const context = await browser.newContext({ viewport: { width: 1024, height: 768 }, hasTouch: true, isMobile: true });
+  const page = await context.newPage();
+  await page.goto(server.url + 'tablet/index.html#p=2');
+  const at = (want) => page.waitForFunction((w) => globalThis.leafmillPlayer?.pageFlip?.getState() === 'read'
+    && globalThis.leafmillPlayer.visiblePages().join() === w, want);
+  await at('1,2');
+  await slowDrag(page, 0.9, 0.3);
+  await at('3,4');
+  await slowDrag(page, 0.1, 0.7);
+  await at('1,2');
+  await context.close();
+});
+
 test('on a narrow desktop window a mouse drag from the right corner turns to the next page', async () => {
   makeBook(path.join(root, 'mouse'), { count: 6, settings: { flipDuration: '200' } });
   const page = await browser.newPage({ viewport: { width: 480, height: 800 } });

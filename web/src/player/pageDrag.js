@@ -1,22 +1,38 @@
 const START = 8, TURN = 30, FORWARD = 0, BACK = 1;
 
-// Turning single pages by drag, with finger or mouse. The turn-effect library's own gesture
-// decides the way from where the drag first registers and turns only when the corner passes the
-// far edge, so on one page a slow leftward drag went back. Here the drag starts a fold on the side
-// the finger leaves from, the fold follows the finger's travel, and letting go after a short
-// travel completes the turn the way the finger went; a tap turns as the library does.
-// active() says when this applies (one page on show, not zoomed).
+// Turning pages by drag: any drag by finger or pen, and mouse drags on a single page. The
+// turn-effect library's own gesture registers a touch only after a pause and decides the way from
+// where the drag is then, and turns only when the corner passes the far edge, so a slow leftward
+// drag went back. Here the drag starts a fold on the side the pointer leaves from, the folded corner
+// stays under the pointer, and letting go after a short travel completes the turn the way the
+// pointer went; a tap turns as the library does. Mouse drags on spreads stay with the library.
 export class PageDrag {
-  constructor(element, pageFlip, active) {
+  constructor(element, pageFlip, onePage, zoomed) {
     this.pageFlip = pageFlip;
-    this.active = active;
+    this.onePage = onePage;
+    this.zoomed = zoomed;
+    this.touch = false;
     this.drag = null;
-    // The library listens on its own block inside element: keep presses from it while active.
+    // The library listens on its own block inside element: keep presses from it while this
+    // applies. A pointer's down event comes before its touch or mouse one.
     for (const type of ['mousedown', 'touchstart']) element.addEventListener(type, (e) => { if (this.active()) e.stopPropagation(); }, true);
-    element.addEventListener('pointerdown', (e) => this.press(e));
+    element.addEventListener('pointerdown', (e) => {
+      this.touch = e.pointerType !== 'mouse';
+      this.press(e);
+    });
     window.addEventListener('pointermove', (e) => this.move(e));
     window.addEventListener('pointerup', (e) => this.release(e, true));
     window.addEventListener('pointercancel', (e) => this.release(e, false));
+  }
+
+  active() {
+    return !this.zoomed() && (this.touch || this.onePage());
+  }
+
+  // The part of the library's bounds on show: on one page, the right half.
+  shown() {
+    const { left, pageWidth, height } = this.pageFlip.getBoundsRect();
+    return { low: left + (this.onePage() ? pageWidth : 0), high: left + 2 * pageWidth, pageWidth, height };
   }
 
   // A point in the library's block coordinates.
@@ -37,8 +53,8 @@ export class PageDrag {
     if (drag.way === null) {
       if (Math.abs(dx) < START || Math.abs(dx) < Math.abs(dy)) return;
       drag.way = dx < 0 ? FORWARD : BACK;
-      const { left, pageWidth } = this.pageFlip.getBoundsRect();
-      if (!this.controller().start({ x: left + pageWidth + (drag.way === FORWARD ? pageWidth - 1 : 1), y: drag.start.y })) {
+      const { low, high } = this.shown();
+      if (!this.controller().start({ x: drag.way === FORWARD ? high - 1 : low + 1, y: drag.start.y })) {
         this.drag = null;
         return;
       }
@@ -47,12 +63,11 @@ export class PageDrag {
     this.controller().fold(this.corner(at));
   }
 
-  // The folded corner stays under the finger, on the shown page: the right half of the
-  // library's bounds.
+  // The folded corner stays under the pointer, within the pages on show.
   corner(at) {
-    const { left, pageWidth, height } = this.pageFlip.getBoundsRect();
-    const clamp = (v, low, high) => Math.min(high, Math.max(low, v));
-    return { x: clamp(at.x, left + pageWidth + 1, left + 2 * pageWidth - 1), y: clamp(at.y, 1, height - 1) };
+    const { low, high, height } = this.shown();
+    const clamp = (v, min, max) => Math.min(max, Math.max(min, v));
+    return { x: clamp(at.x, low + 1, high - 1), y: clamp(at.y, 1, height - 1) };
   }
 
   release(event, completed) {

@@ -235,7 +235,7 @@ export class BookPlayer {
     this.pageFlip.on('flip', () => this.pageShown());
     this.pageFlip.on('changeState', (e) => this.stateChanged(e.data));
     this.pageFlip.on('changeOrientation', () => this.pageShown());
-    this.drag = new PageDrag(this.bookElement, this.pageFlip, () => this.onePage() && !this.zoom.zoomed);
+    this.drag = new PageDrag(this.bookElement, this.pageFlip, () => this.onePage(), () => this.zoom.zoomed);
     this.layout(false);
     this.pageFlip.loadFromHTML(elements);
     this.order.forEach((index, position) => this.pageFlip.getPage(position).setDensity(index >= 0 && this.book.pages[index].hard ? 'hard' : 'soft'));
