@@ -54,7 +54,7 @@ after(async () => {
 const near = (a, b) => [1, 3, 5].every((i) => Math.abs(parseInt(a.slice(i, i + 2), 16) - parseInt(b.slice(i, i + 2), 16)) < 40);
 
 // The template player and the mobile page, each as: where to open, how to show a page, which
-// picture shows it, which page is on show.
+// picture shows it (its links beside it), which page is on show.
 const PLAYERS = {
   player: {
     page: 'index.html',
@@ -91,7 +91,7 @@ for (const [name, kind, player, device] of [
       await page.evaluate(p.goTo, i);
       await page.waitForFunction(p.shows, i);
       const image = page.locator(p.image(i));
-      await page.waitForFunction((img) => img.complete && img.naturalWidth > 0, await image.elementHandle());
+      await page.waitForFunction((img) => img.complete && img.naturalWidth > 0 && img.parentElement.querySelector('a'), await image.elementHandle());
       const box = await image.boundingBox();
       const want = shownSize(pdfPage);
       const aspect = box.width / box.height / (want.width / want.height);
