@@ -86,7 +86,8 @@ test('script addresses hidden by tabs and line breaks are not followed; a host w
   for (const player of players) {
     const page = await open(server.url + player.url, player.options);
     const pageBox = player.links + ' img';
-    await page.waitForFunction((s) => document.querySelector(s)?.complete && document.querySelector(s).naturalWidth > 0, pageBox);
+    await page.waitForFunction(([s, links]) => document.querySelector(s)?.complete && document.querySelector(s).naturalWidth > 0
+      && document.querySelector(links + ' a'), [pageBox, player.links]);
     assert.deepEqual(await page.locator(player.links + ' a').evaluateAll((links) => links.map((a) => a.href)),
       ['https://example.org/page'], player.url);
     assert.deepEqual(page.dialogs, [], player.url);
