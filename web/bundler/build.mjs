@@ -67,12 +67,17 @@ function inlineScript(code) {
   return '<script type="text/x-leafmill">' + code.split('${').join(SENTINEL) + '</script>';
 }
 
+// Pages that show the book of their own folder ask for it over http while their code is still
+// being read; the player takes the answer (files/book.js stays its fallback).
+const EARLY_BOOK = '<script>if(/^https?:$/.test(location.protocol))window.LEAFMILL_BOOK_REQUEST='
+  + 'fetch("files/book.bin",{cache:"no-cache"}).catch(function(){return null;});</script>';
+
 // Fills a page shell's style and script markers; replacement by function keeps "$" sequences.
-export function page(shellFile, cssFiles, scripts) {
+export function page(shellFile, cssFiles, scripts, early = '') {
   const css = cssFiles.map((f) => read(path.join(SRC, f))).join('\n');
   const code = scripts.map(inlineScript).join('\n') + '\n' + LOADER;
   return read(shellFile)
-    .replace('<!--leafmill:style-->', () => '<style>\n' + css + '</style>')
+    .replace('<!--leafmill:style-->', () => '<style>\n' + css + '</style>' + early)
     .replace('<!--leafmill:scripts-->', () => code);
 }
 
@@ -81,11 +86,11 @@ export function playerScripts() {
 }
 
 export function playerPage() {
-  return page(path.join(SRC, 'player/page.html'), ['player/player.css'], playerScripts());
+  return page(path.join(SRC, 'player/page.html'), ['player/player.css'], playerScripts(), EARLY_BOOK);
 }
 
 export function previewPage(shellFile) {
-  return page(shellFile, ['player/player.css'], [vendorScript('fflate'), vendorScript('pageFlip'), bundle('preview/main.js')]);
+  return page(shellFile, ['player/player.css'], [vendorScript('fflate'), vendorScript('pageFlip'), bundle('preview/main.js')], EARLY_BOOK);
 }
 
 // "Flip" reads bookConfig and pageEditor; every other kind reads the options object.

@@ -22,9 +22,12 @@ export async function loadBookBytes(baseUrl) {
   throw new BookError(MISSING_BOOK);
 }
 
+// The page may have asked for its own folder's book already (LEAFMILL_BOOK_REQUEST, once).
 async function fetchBookBin(baseUrl) {
-  const response = await fetch(baseUrl + 'files/book.bin', { cache: 'no-cache' });
-  if (!response.ok) return null;
+  const early = baseUrl === '' ? globalThis.LEAFMILL_BOOK_REQUEST : undefined;
+  delete globalThis.LEAFMILL_BOOK_REQUEST;
+  const response = await (early ?? fetch(baseUrl + 'files/book.bin', { cache: 'no-cache' }));
+  if (!response?.ok) return null;
   return new Uint8Array(await response.arrayBuffer());
 }
 
