@@ -6,6 +6,7 @@
 #include "cli/ProgressBar.h"
 #include "output/BookProject.h"
 #include "output/BookPublisher.h"
+#include "language/FlashLanguageSettings.h"
 #include "pages/FlashPageSourceImg.h"
 #include "pages/FlashPageSourcePDF.h"
 #include "pages/ImportPDFOperation.h"
@@ -255,6 +256,8 @@ int PublishCommand::publishBook(const Book& book, const QString& defaultTitle) {
         iProgress.update(progressLabel(step), done, total);
     };
 
+    // The book's languages come from the user's pool, which starts with the shipped ones.
+    FlashLanguageSettings::copyDefaultLanguagesToPool();
     const PublishResult result = BookPublisher::publish(book, options);
     iProgress.finish();
     if (!result.ok())

@@ -14,9 +14,16 @@ const skip = cli ? false : 'leafmill-cli is not built';
 
 let browser, server, root;
 
+// The CLI keeps its language pool and libraries among the user's files: give it a home of its own.
+const cliEnv = () => {
+  const home = path.join(root, 'home');
+  return { ...process.env, HOME: home, XDG_DATA_HOME: path.join(home, 'data'), XDG_CONFIG_HOME: path.join(home, 'config') };
+};
+
 function publish(name, ...options) {
   const folder = path.join(root, name);
-  execFileSync(cli, ['publish', path.join(root, 'sample.pdf'), '-o', folder, '--title', 'Sample book', '--links', '--bookmarks', '--quiet', ...options]);
+  execFileSync(cli, ['publish', path.join(root, 'sample.pdf'), '-o', folder, '--title', 'Sample book', '--links', '--bookmarks', '--quiet', ...options],
+    { env: cliEnv() });
   return folder;
 }
 
@@ -121,6 +128,14 @@ test('the download button offers the book\'s own PDF when it has no address', { 
   const page = await openBook(server.url + 'download/index.html');
   const [download] = await Promise.all([page.waitForEvent('download'), page.click('button.lm-download')]);
   assert.equal(download.suggestedFilename(), 'sample.pdf');
+  await page.close();
+});
+
+test('a book published in French speaks French', { skip }, async () => {
+  publish('french', '--pages', '1-2', '--set', 'languageSetting=French;English');
+  const page = await openBook(server.url + 'french/index.html');
+  assert.equal(await page.locator('button.lm-first').getAttribute('aria-label'), 'Première page');
+  assert.deepEqual(await page.locator('select.lm-language option').allTextContents(), ['French', 'English']);
   await page.close();
 });
 

@@ -1,6 +1,7 @@
 #include "CliTestSupport.h"
 
 #include "cli/CliError.h"
+#include "language/FlashLanguageSettings.h"
 
 #include <QImage>
 #include <QProcess>
@@ -120,4 +121,20 @@ TEST_F(Cli, QualityGoesFromBestToSmallestByNumberOrName) {
         EXPECT_EQ(qMax(size.width(), size.height()), c.longerSide) << c.level;
     }
     EXPECT_EQ(run({"publish", iSample, "-o", path("q"), "--quality", "lowest"}).code, kExitUsage);
+}
+
+TEST_F(Cli, ChosenLanguagesReachTheBookWithTheUsersOwnTextsKept) {
+    ASSERT_EQ(run({"publish", iSample, "-o", path("fr"), "--pages", "1", "--set", "languageSetting=French;English", "--quiet"}).code, 0);
+    const QString xml = QString::fromUtf8(bookXML(path("fr")));
+    EXPECT_TRUE(xml.contains("<name>French</name>")) << xml.toStdString();
+    EXPECT_TRUE(xml.contains("<value>Première page</value>"));
+    EXPECT_TRUE(xml.contains("<name>English</name>"));
+
+    const QString french = FlashLanguageSettings::languageValuePathByName("French");
+    ASSERT_FALSE(french.isNull());
+    QByteArray edited = TestSupport::readFile(french);
+    edited.replace("Première page", "Au début");
+    ASSERT_TRUE(TestSupport::writeFile(french, edited));
+    ASSERT_EQ(run({"publish", iSample, "-o", path("fr2"), "--pages", "1", "--set", "languageSetting=French", "--quiet"}).code, 0);
+    EXPECT_TRUE(QString::fromUtf8(bookXML(path("fr2"))).contains("<value>Au début</value>"));
 }
