@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QMessageBox>
 #include <QPushButton>
+#include <memory>
 
 namespace {
 AppAlert::Responder& responderSlot() {
@@ -20,18 +21,36 @@ int AppAlert::run(QWidget* parent, const Request& request) {
     return runOnScreen(parent, request);
 }
 
-int AppAlert::runOnScreen(QWidget* parent, const Request& request) {
-    QMessageBox box(parent);
-    box.setIcon(request.style == Warning ? QMessageBox::Warning : QMessageBox::Information);
-    box.setText(request.messageText);
-    box.setInformativeText(request.informativeText);
-    QList<QAbstractButton*> buttons;
-    for (const QString& title : request.buttons) {
-        const auto role = buttons.isEmpty() ? QMessageBox::AcceptRole : QMessageBox::RejectRole;
-        buttons << box.addButton(title, role);
+void AppAlert::notify(QWidget* parent, const Request& request) {
+    if (responderSlot()) {
+        responderSlot()(request);
+        return;
     }
-    if (!buttons.isEmpty()) box.setDefaultButton(static_cast<QPushButton*>(buttons.first()));
-    box.exec();
-    const int index = int(buttons.indexOf(box.clickedButton()));
+    QMessageBox* box = makeBox(parent, request);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::NonModal);
+    box->show();
+}
+
+QMessageBox* AppAlert::makeBox(QWidget* parent, const Request& request, QList<QAbstractButton*>* buttons) {
+    auto* box = new QMessageBox(parent);
+    box->setIcon(request.style == Warning ? QMessageBox::Warning : QMessageBox::Information);
+    box->setText(request.messageText);
+    box->setInformativeText(request.informativeText);
+    QPushButton* first = nullptr;
+    for (const QString& title : request.buttons) {
+        QPushButton* button = box->addButton(title, first ? QMessageBox::RejectRole : QMessageBox::AcceptRole);
+        if (!first) first = button;
+        if (buttons) *buttons << button;
+    }
+    if (first) box->setDefaultButton(first);
+    return box;
+}
+
+int AppAlert::runOnScreen(QWidget* parent, const Request& request) {
+    QList<QAbstractButton*> buttons;
+    std::unique_ptr<QMessageBox> box(makeBox(parent, request, &buttons));
+    box->exec();
+    const int index = int(buttons.indexOf(box->clickedButton()));
     return index < 0 ? int(buttons.size()) - 1 : index;
 }

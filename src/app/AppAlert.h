@@ -3,6 +3,8 @@
 #include <QStringList>
 #include <functional>
 
+class QAbstractButton;
+class QMessageBox;
 class QWidget;
 
 // Modal alerts of the application. Every alert goes through run(), so tests can answer them
@@ -20,9 +22,13 @@ public:
     using Responder = std::function<int(const Request&)>;
 
     static int run(QWidget* parent, const Request& request);
+    // Shows the alert and returns at once; the answer is not wanted (a responder still gets it).
+    static void notify(QWidget* parent, const Request& request);
     // Replaces the on-screen alert; an empty responder restores it.
     static void setResponder(Responder responder);
 
 private:
     static int runOnScreen(QWidget* parent, const Request& request);
+    // The box with the request's buttons; *buttons gets them in the request's order.
+    static QMessageBox* makeBox(QWidget* parent, const Request& request, QList<QAbstractButton*>* buttons = nullptr);
 };

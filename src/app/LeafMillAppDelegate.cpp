@@ -1,5 +1,6 @@
 #include "app/LeafMillAppDelegate.h"
 
+#include "app/AppAlert.h"
 #include "app/AppImages.h"
 #include "app/settings-editor/FlashTemplateOutlineDelegate.h"
 #include "app/settings-editor/FlashTmplCellDelegate.h"
@@ -7,6 +8,7 @@
 #include "app/MainWindow.h"
 #include "app/sheets/OutputWindowDelegate.h"
 #include "annotations/FlashPagesAnnotations.h"
+#include "language/FlashLanguageSettings.h"
 #include "outline/FlashOutline.h"
 #include "output/BookPublisher.h"
 #include "output/FlashPlayerTrust.h"
@@ -84,6 +86,8 @@ void LeafMillAppDelegate::applicationDidFinishLaunching() {
     spdlog::info("version is:{}", AppIdentity::appVersion());
     iFlashPreviewFolder = QString();
     buildDemoBook();
+    // Books name their languages from the pool; a first start finds it empty.
+    FlashLanguageSettings::copyDefaultLanguagesToPool();
     iBook.flashTemplate = std::make_shared<FlashTemplate>(FlashTemplate::Empty{});
     loadTheLastTemplateSetting();
     iWindow->btnSelectTmpl()->setText(capitalisedWords(iBook.flashTemplate->tmplName()));
@@ -166,9 +170,10 @@ void LeafMillAppDelegate::applicationDidBecomeActive() {
 }
 
 void LeafMillAppDelegate::applicationWillTerminate() {
+    commitOpenEditor();
     saveCurrentTemplateSetting();
     AppSettings& settings = AppSettings::shareInstance();
-    if (iBook.flashTemplate) settings.setLastUsedTemplateName(iBook.flashTemplate->tmplName());
+    if (hasLoadedTemplate()) settings.setLastUsedTemplateName(iBook.flashTemplate->tmplName());
     settings.saveSettings();
     if (iTmplDelegate) iTmplDelegate->setFlashTmpl(nullptr);
     iBook.flashTemplate.reset();
@@ -177,6 +182,16 @@ void LeafMillAppDelegate::applicationWillTerminate() {
     delete iOutputWindowDelegate;
     delete iImportWindowDelegate;
     removeFlashPreviewFolder();
+}
+
+// A value still being typed is kept, and its editor closed while the view still owns it.
+void LeafMillAppDelegate::commitOpenEditor() {
+    QTreeView* view = iWindow ? iWindow->outlineView() : nullptr;
+    QWidget* editor = view ? view->indexWidget(view->currentIndex()) : nullptr;
+    if (!editor) return;
+    QAbstractItemDelegate* cells = view->itemDelegateForIndex(view->currentIndex());
+    emit cells->commitData(editor);
+    emit cells->closeEditor(editor, QAbstractItemDelegate::NoHint);
 }
 
 void LeafMillAppDelegate::prepaireTheLog() {
@@ -200,23 +215,40 @@ QString LeafMillAppDelegate::savedTemplateSettingsFile() const {
 }
 
 void LeafMillAppDelegate::loadTheLastTemplateSetting() {
+    const QString last = AppSettings::shareInstance().lastUsedTemplateName();
+    if (!loadTemplateNamed(last)) {
+        const QString fallback = AppSettings::defaultTemplateName();
+        if (fallback == last || !loadTemplateNamed(fallback)) return;
+        AppAlert::Request notice;
+        notice.style = AppAlert::Informational;
+        notice.messageText = tr("The template \"%1\" is not installed any more.").arg(last);
+        notice.informativeText = tr("The book uses the template \"%1\" instead.").arg(fallback);
+        notice.buttons = {tr("OK")};
+        AppAlert::notify(iWindow.get(), notice);
+    }
+    if (QFileInfo::exists(savedTemplateSettingsFile()))
+        iBook.flashTemplate->importPropertiesSettingsFrom(savedTemplateSettingsFile());
+}
+
+bool LeafMillAppDelegate::loadTemplateNamed(const QString& name) {
     try {
-        iBook.flashTemplate->loadTemplate(AppSettings::shareInstance().lastUsedTemplateName());
-        if (QFileInfo::exists(savedTemplateSettingsFile()))
-            iBook.flashTemplate->importPropertiesSettingsFrom(savedTemplateSettingsFile());
+        iBook.flashTemplate->loadTemplate(name);
+        return true;
     } catch (const std::exception& error) {
-        spdlog::error("load the last template: {}", error.what());
+        spdlog::warn("load the template {}: {}", name, error.what());
+        return false;
     }
 }
 
+bool LeafMillAppDelegate::hasLoadedTemplate() const {
+    return iBook.flashTemplate && !iBook.flashTemplate->properties().empty();
+}
+
 void LeafMillAppDelegate::saveCurrentTemplateSetting() {
-    if (!iBook.flashTemplate) return;
-    try {
-        QDir().mkpath(QFileInfo(savedTemplateSettingsFile()).absolutePath());
-        iBook.flashTemplate->exportPropertiesSettingsTo(savedTemplateSettingsFile(), false);
-    } catch (const std::exception& error) {
-        spdlog::error("save the template settings: {}", error.what());
-    }
+    // A template that failed to load has no settings; keep the saved ones for its return.
+    if (!hasLoadedTemplate()) return;
+    QDir().mkpath(QFileInfo(savedTemplateSettingsFile()).absolutePath());
+    iBook.flashTemplate->exportPropertiesSettingsTo(savedTemplateSettingsFile(), false);
 }
 
 void LeafMillAppDelegate::updateTmplPropertyTip() {
@@ -253,6 +285,7 @@ void LeafMillAppDelegate::importWindowDidEnd(int returnCode) {
     iBook.pageSource = dialog->flashPageSource();
     iBook.pageLinks = dialog->flashPagesAnnotations();
     iBook.outline = dialog->flashOutline();
+    iBookName = QFileInfo(dialog->txtImportFile()->text()).completeBaseName();
     iTmplDelegate->setFlashTmpl(iBook.flashTemplate.get());
     iWindow->outlineView()->expandAll();
     iIsNeedChagePage = true;
@@ -265,7 +298,7 @@ void LeafMillAppDelegate::onConvertToFlipBook() {
         delete iOutputWindowDelegate;
     }
     if (!iOutputWindowDelegate) iOutputWindowDelegate = new OutputWindowDelegate(iWindow.get());
-    iOutputWindowDelegate->setBook(iBook);
+    iOutputWindowDelegate->setBook(iBook, iBookName);
     iOutputWindowDelegate->open();
 }
 

@@ -91,6 +91,9 @@ signals:
 
 private:
     void connectCommands();
+    bool loadTemplateNamed(const QString& name);   // false (logged) when it cannot be loaded
+    bool hasLoadedTemplate() const;
+    void commitOpenEditor();
     void buildDemoBook();
     void bindSettingsEditor();
     void setApplyItemImage(const QString& name);
@@ -100,6 +103,7 @@ private:
     std::unique_ptr<MainWindow> iWindow;
     bool iWithPreviewView;
     Book iBook;
+    QString iBookName;   // the file the book came from, without extension; empty for the demonstration
     QString iFlashPreviewFolder;
     FlashTemplateOutlineDelegate* iTmplDelegate = nullptr;
     QTimer* iApplyChangeTimer = nullptr;

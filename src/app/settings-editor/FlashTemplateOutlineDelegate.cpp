@@ -82,6 +82,7 @@ QVariant FlashTemplateOutlineDelegate::objectValue(FlashTemplateProperty* pro, i
     if (!pro) return {};
     if (column == KeyColumn) return pro->title().isNull() ? tr("(Untitled)") : pro->title();
     if (column != ValueColumn) return {};
+    if (pro->propertyType() == pt_composite) return QString();   // a group heading has no value
     if (pro->propertyType() == pt_bool) return StringUtil::valueAsBool(pro->value()) ? 1 : 0;
     if (pro->value().isNull()) {
         const bool shownAsTitle = pro->propertyType() == pt_file || pro->propertyType() == pt_form_language;
@@ -105,7 +106,7 @@ QString FlashTemplateOutlineDelegate::newValueText(const QVariant& object, const
 }
 
 bool FlashTemplateOutlineDelegate::setObjectValue(const QVariant& object, FlashTemplateProperty* pro, int column) {
-    if (!pro || column != ValueColumn) return false;
+    if (!pro || column != ValueColumn || pro->propertyType() == pt_composite) return false;
     const QString text = newValueText(object, *pro);
     if (!pro->value().isNull() && text == pro->value()) return false;
     pro->setValue(text);
@@ -146,7 +147,7 @@ Qt::ItemFlags FlashTemplateOutlineDelegate::flags(const QModelIndex& index) cons
     FlashTemplateProperty* pro = propertyAt(index);
     if (!pro) return Qt::NoItemFlags;
     Qt::ItemFlags result = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
-    if (index.column() != ValueColumn) return result;
+    if (index.column() != ValueColumn || pro->propertyType() == pt_composite) return result;
     if (pro->propertyType() == pt_bool) return result | Qt::ItemIsUserCheckable;
     return result | Qt::ItemIsEditable;
 }

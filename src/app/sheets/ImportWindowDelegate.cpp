@@ -113,6 +113,7 @@ void ImportWindowDelegate::buildInterface() {
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(iPrgBar);
     bottom->addWidget(iLblInfo, 1);
+    bottom->addStretch();   // keeps the buttons at the right while the label is hidden
     bottom->addWidget(iBtnCancel);
     bottom->addWidget(iBtnOK);
 
@@ -253,8 +254,14 @@ void ImportWindowDelegate::saveDialogSettings() {
     settings.setImportBookmark(iBtnImportBookMark->isChecked() ? 1 : 0);
     settings.setImportLinks(iBtnImportLinks->isChecked() ? 1 : 0);
     settings.setRenderEngineType(iRenderEngineType->checkedId());
-    if (!settings.lastImportedFile().isEmpty())
-        settings.setLastOutputFileName(outputNameForImportedFile(settings.lastImportedFile()));
+}
+
+// Only a book that arrived renames what is published next; a failed import leaves it alone.
+void ImportWindowDelegate::nameThePublishAfter(const QString& importedFile) {
+    AppSettings& settings = AppSettings::shareInstance();
+    settings.setLastOutputFileName(outputNameForImportedFile(importedFile));
+    settings.setLastOutputFileTitle(QString());   // the new book's own title is offered instead
+    settings.saveSettings();
 }
 
 void ImportWindowDelegate::onImportAction() {
@@ -313,6 +320,7 @@ void ImportWindowDelegate::importDidFinish(ImportPDFOperation* operation) {
         return;
     }
     spdlog::debug("import pdf ok...");
+    nameThePublishAfter(iTxtImportFile->text());
     readFirstPageSize(iTxtImportFile->text());
     done(1);
     freeAfterImport();

@@ -88,6 +88,7 @@ private:
     void awakeFromNib();
     bool askAboutX11();
     void saveDialogSettings();
+    static void nameThePublishAfter(const QString& importedFile);
     void startImport();
     void importDidFinish(ImportPDFOperation* operation);
     void readFirstPageSize(const QString& PDFPath);

@@ -26,6 +26,7 @@ namespace {
 const int kApplicationBundle = 1;
 const int kZipArchive = 2;
 const int kRollUpAdvanced = 4;
+const QString kDemoTitle = QStringLiteral("Demo");   // also what a fresh settings store holds
 }
 
 OutputWindowDelegate::OutputWindowDelegate(QWidget* parent) : QDialog(parent) {
@@ -108,6 +109,7 @@ void OutputWindowDelegate::awakeFromNib() {
     iTxtOutputFolder->setText(settings.lastOutputFileFolder());
     iTxtOutputName->setText(settings.lastOutputFileName());
     iTxtTitle->setText(settings.lastOutputFileTitle());
+    if (iTxtTitle->text() == kDemoTitle) iOfferedTitle = kDemoTitle;   // a stand-in for the book's title
     if (settings.outputType() < 0 || settings.outputType() > kZipArchive) settings.setOutputType(0);
     iOutputType->button(settings.outputType())->setChecked(true);
     iBtnMakeMobileVersion->setChecked(settings.outputMobileVersion() == 1);
@@ -157,7 +159,25 @@ void OutputWindowDelegate::CheckOutputSetting() {
     }
     iExFileName->setText(extensionFor(type));
     iTxtOutputName->setText(nameFieldFor(type, AppSettings::shareInstance().lastOutputFileName(), iTxtOutputName->text()));
-    if (iTxtTitle->text().isEmpty()) iTxtTitle->setText(QStringLiteral("Demo"));
+    if (iTxtTitle->text().isEmpty()) offerTitle();
+}
+
+QString OutputWindowDelegate::bookTitle() const {
+    const QString set = iBook.flashTemplate ? iBook.flashTemplate->propertyValueFor(QStringLiteral("bookTitle"), QString())
+                                            : QString();
+    if (!set.trimmed().isEmpty()) return set;
+    return iBookName.isEmpty() ? kDemoTitle : iBookName;
+}
+
+void OutputWindowDelegate::offerTitle() {
+    iOfferedTitle = bookTitle();
+    iTxtTitle->setText(iOfferedTitle);
+}
+
+void OutputWindowDelegate::setBook(const Book& book, const QString& bookName) {
+    iBook = book;
+    iBookName = bookName;
+    if (iTxtTitle->text().isEmpty() || iTxtTitle->text() == iOfferedTitle) offerTitle();
 }
 
 void OutputWindowDelegate::onTypeChoanged() {
@@ -228,7 +248,7 @@ bool OutputWindowDelegate::checkEntries() {
     const int pressed = AppAlert::run(this, alert);
     if (pressed == 1) {   // "Default Input"
         if (nameMissing) iTxtOutputName->setText(defaultNameFor(selectedType()));
-        if (titleMissing) iTxtTitle->setText(QStringLiteral("Demo"));
+        if (titleMissing) offerTitle();
         return false;
     }
     if (!nameMissing) return true;   // "Ignore": publish without a title

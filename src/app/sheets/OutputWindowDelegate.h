@@ -43,7 +43,10 @@ public:
     void onPublish();
 
     // ---- the book to publish, shared ----
-    void setBook(const Book& book) { iBook = book; }
+    // bookName: what the book came from ("report" for report.pdf); empty for the demonstration.
+    void setBook(const Book& book, const QString& bookName = {});
+    // What an empty title field offers: the book's "bookTitle" setting, else its name, else "Demo".
+    QString bookTitle() const;
 
     // ---- controls (tests use them) ----
     QLineEdit* txtOutputFolder() const { return iTxtOutputFolder; }
@@ -63,6 +66,7 @@ signals:
     void bookPublished(const QString& outputFile);
 
 private:
+    void offerTitle();
     void buildInterface();
     void awakeFromNib();
     int selectedType() const;
@@ -75,6 +79,8 @@ private:
     QLineEdit* iTxtOutputFolder = nullptr;
     QLineEdit* iTxtOutputName = nullptr;
     QLineEdit* iTxtTitle = nullptr;
+    QString iOfferedTitle;   // what the sheet put into the empty title field
+    QString iBookName;
     QButtonGroup* iOutputType = nullptr;
     QCheckBox* iBtnMakeMobileVersion = nullptr;
     QLabel* iLblMakeMobileVersion = nullptr;

@@ -84,9 +84,10 @@ QString convertElement(const pugi::xml_node& node, const QList<pugi::xml_node>& 
     const QString name = ScriptText::key(Xml::str(node.name()));
     const QString attributes = FlashPagesAnnotations::ParseAttribute(node.attributes());
     const bool inList = holdsList(childrenOf(node.parent()));
-    spdlog::debug("[tempElemnt name]={}", name);
-    spdlog::debug("[tempElemnt attributes]={}", attributes);
-    spdlog::debug("[tempElemnt child]={}", children.size());
+    // The script is large and rebuilt with every preview: its pieces are traced, never shown at debug.
+    spdlog::trace("[tempElemnt name]={}", name);
+    spdlog::trace("[tempElemnt attributes]={}", attributes);
+    spdlog::trace("[tempElemnt child]={}", children.size());
 
     if (children.isEmpty())
         return QStringLiteral("%1:{%2}").arg(name, attributes);
@@ -131,7 +132,7 @@ QString FlashPagesAnnotations::AnnosXML2JS() const
     QStringList pieces;
     for (const pugi::xml_node& page : pages) {
         pieces.append(ParseXML2JS(page));
-        spdlog::debug("{}", pieces.last());
+        spdlog::trace("{}", pieces.last());
     }
     return QStringLiteral("[%1];").arg(pieces.join(u','));
 }
@@ -175,7 +176,7 @@ QString FlashPagesAnnotations::ParseAttribute(const pugi::xml_object_range<pugi:
     for (const pugi::xml_attribute& attribute : attributes) {
         pieces.append(QStringLiteral("%1:\"%2\"").arg(ScriptText::key(Xml::str(attribute.name())),
                                                          AdjustString(Xml::str(attribute.value()))));
-        spdlog::debug("{}", pieces.last());
+        spdlog::trace("{}", pieces.last());
     }
     return pieces.join(u',');
 }

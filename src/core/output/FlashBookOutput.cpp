@@ -447,7 +447,10 @@ QString FlashBookOutput::mobileConfigScript(const QString& templateKind) const {
         return QStringLiteral("{pageWidth:%1,pageHeight:%2,totalPage:%3,zoomPageDir:\"../files/mobile/\",normalPageDir:\"../files/mobile/\"}")
             .arg(width, height).arg(count);
 
-    const QString title = iHTMLConfig ? iHTMLConfig->HTMLTitle() : QString();
+    // The same title as the desktop player: the book's own setting, else the page title.
+    QString title = setting("bookTitle", "");
+    if (title.trimmed().isEmpty())
+        title = iHTMLConfig ? iHTMLConfig->HTMLTitle() : QString();
     auto line = [](const char* name, const QString& value) {
         return QStringLiteral("bookConfig.%1=%2;\n").arg(QLatin1String(name), ScriptText::literal(value));
     };

@@ -83,7 +83,7 @@ void AppSettings::initialise() {
         if (field->isNull()) *field = QLatin1String("");
     }
     if (i_mobileTmplName.isNull()) i_mobileTmplName = QStringLiteral("Flip");
-    if (i_lastUsedTemplateName.isNull()) i_lastUsedTemplateName = QStringLiteral("Neat");
+    if (i_lastUsedTemplateName.isNull()) i_lastUsedTemplateName = defaultTemplateName();
     i_renderEngineType = 0;
     i_isAdvancedModify = 0;
     i_isWindowRollUp = 0;

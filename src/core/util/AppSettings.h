@@ -42,6 +42,8 @@ public:
 
     // The extra HTML a fresh store offers.
     static QString defaultAddScript();
+    // The template a fresh store names, and the one to fall back on when a template is gone.
+    static QString defaultTemplateName() { return QStringLiteral("Neat"); }
     // Runs the start-up steps again on a fresh object (tests and a settings reset use it).
     static void resetForTesting();
 

@@ -5,6 +5,7 @@
 #include "app/LeafMillAppDelegate.h"
 #include "app/MainWindow.h"
 #include "app/sheets/OutputWindowDelegate.h"
+#include "language/FlashLanguageSettings.h"
 #include "pages/FlashPage.h"
 #include "pages/FlashPageSource.h"
 #include "templates/FlashTemplate.h"
@@ -12,6 +13,7 @@
 
 #include <QAction>
 #include <QGroupBox>
+#include <QLineEdit>
 #include <QTextEdit>
 #include <QTreeView>
 #include <QMenuBar>
@@ -136,6 +138,37 @@ TEST_F(AppControllerTest, ImportSheetEndRenewsThePublishSheet) {
     EXPECT_EQ(app->importWindowDelegate(), importSheet);   // kept for the run
 }
 
+QStringList& caughtWarnings() {
+    static QStringList warnings;
+    return warnings;
+}
+
+TEST_F(AppControllerTest, AValueBeingTypedAtQuitIsSavedQuietly) {
+    FlashTemplateProperty* some = nullptr;
+    app->flashTmpl()->forEachProperty([&](FlashTemplateProperty& p) {
+        if (!some && p.propertyType() == pt_text && p.childCount() == 0 && !p.key().isEmpty()) some = &p;
+    });
+    ASSERT_TRUE(some);
+    QTreeView* view = app->window()->outlineView();
+    view->selectionModel()->setCurrentIndex(app->tmplDelegate()->indexOf(some), QItemSelectionModel::ClearAndSelect);
+    auto* editor = qobject_cast<QLineEdit*>(view->indexWidget(app->tmplDelegate()->indexOf(some, 1)));
+    ASSERT_TRUE(editor);   // selecting a text row opens its value
+    editor->setText(QStringLiteral("typed at quit"));
+
+    caughtWarnings().clear();
+    const QtMessageHandler previous = qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
+        if (type == QtWarningMsg) caughtWarnings() << text;
+    });
+    const QString key = some->key();
+    app->applicationWillTerminate();
+    app.reset();
+    qInstallMessageHandler(previous);
+    EXPECT_TRUE(caughtWarnings().filter(QStringLiteral("commitData")).isEmpty()) << caughtWarnings().join('\n').toStdString();
+    LeafMillAppDelegate probe(false);
+    EXPECT_TRUE(TestSupport::readFile(probe.savedTemplateSettingsFile()).contains((key + QStringLiteral("=typed at quit")).toUtf8()));
+    QFile::remove(probe.savedTemplateSettingsFile());
+}
+
 TEST(SecondEdition, UsesItsOwnNamesButTheSharedSettingsFolder) {
     AppTestSupport::freshSettings();
     LeafMillAppDelegate first(false);
@@ -173,6 +206,36 @@ TEST(SavedSettings, ALaterLaunchKeepsSettingsButNotThePageSize) {
         EXPECT_EQ(again.flashTmpl()->propertyValueFor(QStringLiteral("pageWidth"), QString()), QStringLiteral("1080"));
         again.applicationWillTerminate();
     }
+}
+
+// The last template went away: the default takes its place and the saved settings survive.
+TEST(LastTemplate, AMissingOneFallsBackToTheDefaultWithANotice) {
+    AppSettings& settings = AppTestSupport::freshSettings();
+    settings.setLastUsedTemplateName(QStringLiteral("Gone"));
+    AppTestSupport::AlertAnswers answers;
+    LeafMillAppDelegate app(false);
+    ASSERT_TRUE(TestSupport::writeFile(app.savedTemplateSettingsFile(), "\n\rlanguageSetting=French"));
+    app.applicationDidFinishLaunching();
+    EXPECT_EQ(app.flashTmpl()->tmplName(), AppSettings::defaultTemplateName());
+    EXPECT_EQ(app.flashTmpl()->propertyValueFor(QStringLiteral("languageSetting"), QString()), QStringLiteral("French"));
+    ASSERT_EQ(answers.asked.size(), 1u);
+    EXPECT_TRUE(answers.asked[0].messageText.contains(QStringLiteral("\"Gone\"")));
+    EXPECT_FALSE(FlashLanguageSettings::languageValuePathByName(QStringLiteral("French")).isNull());   // the pool is seeded
+    app.applicationWillTerminate();
+    EXPECT_EQ(settings.lastUsedTemplateName(), AppSettings::defaultTemplateName());
+}
+
+TEST(LastTemplate, AnUnloadedTemplateNeverOverwritesTheSavedSettings) {
+    AppSettings& settings = AppTestSupport::freshSettings();
+    LeafMillAppDelegate app(false);
+    app.applicationDidFinishLaunching();
+    const QByteArray saved = "\n\rlanguageSetting=German";
+    ASSERT_TRUE(TestSupport::writeFile(app.savedTemplateSettingsFile(), saved));
+    EXPECT_THROW(app.flashTmpl()->loadTemplate(QStringLiteral("Gone")), std::exception);
+    app.applicationWillTerminate();
+    EXPECT_EQ(TestSupport::readFile(app.savedTemplateSettingsFile()), saved);
+    EXPECT_EQ(settings.lastUsedTemplateName(), AppSettings::defaultTemplateName());
+    QFile::remove(app.savedTemplateSettingsFile());
 }
 
 } // namespace

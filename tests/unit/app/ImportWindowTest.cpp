@@ -160,9 +160,9 @@ TEST_F(ImportSheetTest, UseJpgImportsThePagesAndEndsWithTheFirstPageSize) {
     EXPECT_EQ(settings.renderEngineType(), 1);
     EXPECT_EQ(settings.importPageRange(), QStringLiteral("2-3"));
     EXPECT_EQ(settings.importLinks(), 1);
-    EXPECT_EQ(settings.lastOutputFileName(), QStringLiteral("my"));
     ASSERT_TRUE(waitFor([&] { return endedWith >= 0; }, 60000));
     EXPECT_EQ(endedWith, 1);
+    EXPECT_EQ(settings.lastOutputFileName(), QStringLiteral("my"));
     EXPECT_EQ(pages, 2);
     EXPECT_TRUE(links);
     EXPECT_EQ(width, 400);   // the document's first page, whatever the range
@@ -191,6 +191,9 @@ TEST_F(ImportSheetTest, ProgressLabelAndCancelWhileImporting) {
 TEST_F(ImportSheetTest, AFailedImportSaysWhy) {
     const QString broken = dir.filePath(QStringLiteral("broken.pdf"));
     TestSupport::writeFile(broken, "%PDF-1.4 nothing else");
+    AppSettings& settings = AppSettings::shareInstance();
+    settings.setLastOutputFileName(QStringLiteral("current"));
+    settings.setLastOutputFileTitle(QStringLiteral("Current Book"));
     ImportWindowDelegate sheet;
     sheet.renderEngineType()->button(1)->click();
     sheet.txtImportFile()->setText(broken);
@@ -201,6 +204,9 @@ TEST_F(ImportSheetTest, AFailedImportSaysWhy) {
     EXPECT_EQ(ended, 0);
     EXPECT_TRUE(sheet.lblInfo()->isVisibleTo(&sheet));
     EXPECT_FALSE(sheet.lblInfo()->text().isEmpty());
+    // The book still open keeps the name and title it is published under.
+    EXPECT_EQ(settings.lastOutputFileName(), QStringLiteral("current"));
+    EXPECT_EQ(settings.lastOutputFileTitle(), QStringLiteral("Current Book"));
 }
 
 } // namespace

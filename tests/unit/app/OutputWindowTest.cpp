@@ -151,6 +151,34 @@ TEST_F(PublishSheetTest, PublishesIntoANewFolderAndOffersToOpen) {
     EXPECT_TRUE(AppSettings::shareInstance().lastOutputFileTitle().isEmpty());
 }
 
+TEST_F(PublishSheetTest, TheTitleOfferedIsTheBooksAndTheMobileBookShowsItToo) {
+    QTemporaryDir dir;
+    QImage image(300, 400, QImage::Format_RGB32);
+    image.fill(Qt::darkCyan);
+    ASSERT_TRUE(image.save(dir.filePath(QStringLiteral("p.jpg"))));
+    auto pages = std::make_shared<FlashPageSourceImg>();
+    pages->addImgPageFromFile(dir.filePath(QStringLiteral("p.jpg")));
+    auto tmpl = std::make_shared<FlashTemplate>(FlashTemplate::Empty{});
+    tmpl->loadTemplate(QStringLiteral("Neat"));
+
+    OutputWindowDelegate sheet;
+    sheet.setBook({pages, tmpl}, QStringLiteral("report"));
+    EXPECT_EQ(sheet.txtTitle()->text(), QStringLiteral("report"));
+    tmpl->setPropertyValue(QStringLiteral("bookTitle"), QStringLiteral("Shelf"));
+    sheet.setBook({pages, tmpl}, QStringLiteral("report"));
+    EXPECT_EQ(sheet.txtTitle()->text(), QStringLiteral("Shelf"));
+    sheet.txtTitle()->setText(QStringLiteral("Typed"));
+    sheet.setBook({pages, tmpl}, QStringLiteral("report"));
+    EXPECT_EQ(sheet.txtTitle()->text(), QStringLiteral("Typed"));   // a typed title stays
+
+    sheet.txtOutputFolder()->setText(dir.filePath(QStringLiteral("out")));
+    sheet.btnMakeMobileVersion()->setChecked(true);
+    AlertAnswers answers([](const AppAlert::Request&) { return 1; });
+    sheet.onPublish();
+    const QByteArray mobile = TestSupport::readFile(dir.filePath(QStringLiteral("out/mobile/index.html")));
+    EXPECT_TRUE(mobile.contains("bookConfig.bookTitle=\"Shelf\";")) << mobile.left(600).toStdString();
+}
+
 TEST_F(PublishSheetTest, AdvancedSheetCarriesTheTitleBothWays) {
     OutputWindowDelegate sheet;
     sheet.txtTitle()->setText(QStringLiteral("My Book"));

@@ -95,6 +95,13 @@ TEST_F(SettingsEditorTest, EditsBecomeValueTextsAndAnnounceRealChanges) {
     EXPECT_EQ(color->value(), QStringLiteral("0xFF0000"));
     QCoreApplication::processEvents();
     EXPECT_EQ(changes, 5);
+
+    // A group heading holds no value: nothing to type, nothing stored, a stale one not shown.
+    const QModelIndex heading = editor.indexOf(group, 1);
+    EXPECT_FALSE(editor.flags(heading) & Qt::ItemIsEditable);
+    EXPECT_FALSE(editor.setObjectValue(QStringLiteral("typed"), group));
+    EXPECT_EQ(group->value(), QStringLiteral("g"));
+    EXPECT_EQ(editor.data(heading, Qt::DisplayRole).toString(), QString());
 }
 
 TEST(SettingsEditorRules, FileFilterGivesExtensions) {
