@@ -7,6 +7,7 @@
 # the book description back; the import itself is done once beforehand and not timed.
 # Usage: bench/publish.sh <build-dir> [pages]
 set -euo pipefail
+shopt -s inherit_errexit   # a failing tool inside $(...) ends the run instead of timing nothing
 build=${1:-build}
 pages=${2:-500}
 cmake --build "$build" --target leafmill-cli bench_import -j"$(nproc)" >/dev/null

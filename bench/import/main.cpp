@@ -77,7 +77,7 @@ Timing runTimed(const QString& program, const QStringList& arguments) {
     QElapsedTimer timer;
     timer.start();
     process.start(program, arguments);
-    if (!process.waitForFinished(-1) || process.exitCode() != 0)
+    if (!process.waitForFinished(-1) || process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
         return {};
     return {timer.elapsed(), cpuSeconds(RUSAGE_CHILDREN) - cpuBefore};
 }

@@ -4,10 +4,12 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QString>
 #include <QTemporaryDir>
 
 #include <cstdlib>
+#include <ostream>
 
 namespace TestSupport {
 
@@ -36,4 +38,29 @@ inline QByteArray readFile(const QString& path) {
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
+// What an outside program left: exitCode is -1 unless it ran to its end and exited normally.
+struct ToolRun {
+    int exitCode = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+inline ToolRun runTool(const QString& program, const QStringList& arguments, const QString& workingDirectory = {}) {
+    QProcess process;
+    auto environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
+    process.setProcessEnvironment(environment);
+    if (!workingDirectory.isEmpty())
+        process.setWorkingDirectory(workingDirectory);
+    process.start(program, arguments);
+    const bool finished = process.waitForFinished(120000);
+    if (!finished)
+        process.kill();
+    const bool normal = finished && process.exitStatus() == QProcess::NormalExit;
+    return {normal ? process.exitCode() : -1, process.readAllStandardOutput(), process.readAllStandardError()};
+}
+
 } // namespace TestSupport
+
+// Failed checks print texts readably.
+inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }

@@ -3,8 +3,6 @@
 #include "output/FlashBookOutput.h"
 #include "util/Xml.h"
 
-#include <QProcess>
-
 using namespace OutputFixture;
 
 namespace {
@@ -110,8 +108,7 @@ TEST_F(BookDescription, BookBinOpensWithIndependentTools) {
 
     const QString zipPath = iDir.filePath("book.zip");
     TestSupport::writeFile(zipPath, PdfFixtures::rc4("qv-bookkey-2009", TestSupport::readFile(bookBin)));
-    QProcess python;
-    python.start("python3", {"-c",
+    const auto python = TestSupport::runTool("python3", {"-c",
                              "import sys, zipfile\n"
                              "z = zipfile.ZipFile(sys.argv[1])\n"
                              "assert z.testzip() is None\n"
@@ -119,9 +116,8 @@ TEST_F(BookDescription, BookBinOpensWithIndependentTools) {
                              "assert z.infolist()[0].compress_type == zipfile.ZIP_DEFLATED\n"
                              "sys.stdout.buffer.write(z.read('book.xml'))\n",
                              zipPath});
-    ASSERT_TRUE(python.waitForFinished(30000));
-    EXPECT_EQ(python.exitCode(), 0) << python.readAllStandardError().toStdString();
-    const QByteArray xml = python.readAllStandardOutput();
+    ASSERT_EQ(python.exitCode, 0) << python.err.toStdString();
+    const QByteArray xml = python.out;
     EXPECT_EQ(xml, expectedXML);
     EXPECT_TRUE(xml.contains("\n    <extConfig>"));   // pretty-printed
 

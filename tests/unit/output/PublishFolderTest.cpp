@@ -8,7 +8,6 @@
 #include "util/AppInfo.h"
 
 #include <QBuffer>
-#include <QProcess>
 #include <QUrl>
 
 using namespace OutputFixture;
@@ -259,13 +258,11 @@ TEST_F(PublishFolder, ZipDeliveryPacksTheBookAtTheArchiveRoot) {
         EXPECT_EQ(e->outputFileName(), out(archive));
         EXPECT_TRUE(e->failures().isEmpty());
     }
-    QProcess unzip;
-    unzip.start("unzip", {"-t", out("mybook.zip")});
-    ASSERT_TRUE(unzip.waitForFinished(30000));
-    EXPECT_EQ(unzip.exitCode(), 0) << unzip.readAllStandardOutput().toStdString();
-    unzip.start("unzip", {"-Z1", out("mybook.zip")});
-    ASSERT_TRUE(unzip.waitForFinished(30000));
-    const QStringList entries = QString::fromUtf8(unzip.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+    const auto test = TestSupport::runTool("unzip", {"-t", out("mybook.zip")});
+    EXPECT_EQ(test.exitCode, 0) << test.out.toStdString();
+    const auto listing = TestSupport::runTool("unzip", {"-Z1", out("mybook.zip")});
+    ASSERT_EQ(listing.exitCode, 0) << listing.err.toStdString();
+    const QStringList entries = QString::fromUtf8(listing.out).split('\n', Qt::SkipEmptyParts);
     for (const char* entry : {"index.html", "book.swf", "files/book.bin", "files/page/1.swf"})
         EXPECT_TRUE(entries.contains(entry)) << entry;
     // The book is not left in the destination, and the staging folder is gone.
@@ -277,10 +274,7 @@ TEST_F(PublishFolder, ZipDeliveryReplacesAnOldArchive) {
     addPages(1);
     TestSupport::writeFile(out("mybook.zip"), "not a zip archive");
     engine()->outputTheBookAsZip();
-    QProcess unzip;
-    unzip.start("unzip", {"-t", out("mybook.zip")});
-    ASSERT_TRUE(unzip.waitForFinished(30000));
-    EXPECT_EQ(unzip.exitCode(), 0);
+    EXPECT_EQ(TestSupport::runTool("unzip", {"-t", out("mybook.zip")}).exitCode, 0);
 }
 
 TEST_F(PublishFolder, ApplicationBundleLayout) {
