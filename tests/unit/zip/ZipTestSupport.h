@@ -1,52 +1,32 @@
 #pragma once
+#include "TestSupport.h"
+
 #include <QByteArray>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QMap>
-#include <QProcess>
 #include <QRandomGenerator>
 #include <QString>
+#include <gtest/gtest.h>
 #include <unistd.h>
 
 // Fixtures and outside tools (python3, zip, unzip) for the zip tests.
 namespace ZipTestSupport {
 
-struct ProcessResult {
-    int exitCode = -1;
-    QByteArray out;
-    QByteArray err;
-};
+using ProcessResult = TestSupport::ToolRun;
 
 inline ProcessResult run(const QString& program, const QStringList& arguments, const QString& workingDirectory = {}) {
-    QProcess process;
-    auto environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
-    process.setProcessEnvironment(environment);
-    if (!workingDirectory.isEmpty())
-        process.setWorkingDirectory(workingDirectory);
-    process.start(program, arguments);
-    process.waitForFinished(120000);
-    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-            process.readAllStandardOutput(), process.readAllStandardError()};
+    return TestSupport::runTool(program, arguments, workingDirectory);
 }
 
 inline ProcessResult python(const QString& script, const QStringList& arguments = {}) {
     return run(QStringLiteral("python3"), QStringList{QStringLiteral("-c"), script} + arguments);
 }
 
-inline void writeFile(const QString& path, const QByteArray& bytes) {
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    if (file.open(QIODevice::WriteOnly))
-        file.write(bytes);
-}
-
-inline QByteArray readFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
+using TestSupport::readFile;
+using TestSupport::writeFile;
 
 // Bytes that compress somewhat, like real page files: random runs over a small alphabet.
 inline QByteArray sampleBytes(qsizetype size, quint32 seed) {
@@ -99,16 +79,31 @@ inline QMap<QString, QByteArray> treeOf(const QString& root) {
     return tree;
 }
 
-// Lists every archive member with its bytes as Python's zipfile reads them (after testzip).
-inline const char* const kPythonListing = R"(
+struct Member {
+    QString name;
+    QByteArray bytes;
+    QString mode;   // octal Unix mode, as Python prints it
+};
+
+// Every member as Python's zipfile reads it, after its own integrity test; a failed check fails the test.
+inline QList<Member> pythonListing(const QString& zipPath) {
+    const auto listing = python(QStringLiteral(R"(
 import base64, sys, zipfile
 with zipfile.ZipFile(sys.argv[1]) as z:
     bad = z.testzip()
     if bad is not None:
         print('BAD', bad); sys.exit(2)
     for info in z.infolist():
-        mode = info.external_attr >> 16
-        print(info.filename + '\t' + base64.b64encode(z.read(info)).decode() + '\t' + oct(mode))
-)";
+        print(info.filename + '\t' + base64.b64encode(z.read(info)).decode() + '\t' + oct(info.external_attr >> 16))
+)"), {zipPath});
+    EXPECT_EQ(listing.exitCode, 0) << listing.out.constData() << listing.err.constData();
+    QList<Member> members;
+    for (const QString& line : QString::fromUtf8(listing.out).split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+        const auto fields = line.split(QLatin1Char('\t'));
+        if (fields.size() == 3)
+            members.append({fields[0], QByteArray::fromBase64(fields[1].toLatin1()), fields[2]});
+    }
+    return members;
+}
 
 }  // namespace ZipTestSupport
