@@ -47,15 +47,6 @@ TEST(FlashTemplateProperty, ReadsTextsKeepingWhiteSpaceAndCData) {
     EXPECT_EQ(p.parent(), nullptr);
 }
 
-TEST(FlashTemplateProperty, OtherElementLeavesNodeUnchanged) {
-    pugi::xml_document doc;
-    FlashTemplateProperty p;
-    p.loadFromNode(parse(doc, (std::string("<item>") + kRequired + "</item>").c_str()));
-    EXPECT_EQ(p.title(), "Empty");
-    EXPECT_TRUE(p.key().isNull());
-    EXPECT_TRUE(p.value().isNull());
-}
-
 TEST(FlashTemplateProperty, ChildrenAreDirectPropertiesOfFirstChildProperties) {
     pugi::xml_document doc;
     const std::string child = std::string("<property>") + kRequired + "</property>";

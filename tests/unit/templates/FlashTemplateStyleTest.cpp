@@ -78,34 +78,22 @@ protected:
     QTemporaryDir iOut;
 };
 
-TEST_F(Themes, ExportPacksMetaSettingsCopiedFilesAndShot) {
-    const QString path = exportTheme("Ocean.thm", "Ocean.thm");
-    EXPECT_EQ(entryNames(path), QStringList({"Meta.xml", "logo.png", "shot.jpg", "tmplSetting.txt"}));
-    EXPECT_FALSE(workStyleFolderExists());
-
-    const QString unpacked = iOut.path() + "/unpacked";
-    ASSERT_TRUE(QDir().mkpath(unpacked + "/x"));
-    ASSERT_EQ(ZKFileArchive::archiveWithArchivePath(path)->inflateToDirectory(unpacked + "/x", false), 1);
-    EXPECT_EQ(TestSupport::readFile(unpacked + "/tmplSetting.txt"),
-              "\n\rpageWidth=600\n\rcolor=0x123456\n\rgroup=\n\rlogo=STYLE_RESOURCE:logo.png\n\rgone=/nowhere/missing.jpg");
-    EXPECT_EQ(TestSupport::readFile(unpacked + "/logo.png"), "PNGDATA");
-    FlashTemplateStyle read;
-    read.readMetaInfoFrom(unpacked + "/Meta.xml");
-    EXPECT_EQ(read.styleName(), "Ocean");
-    EXPECT_EQ(read.templateName(), "Float");
-    EXPECT_EQ(read.tmplVersion(), "3.0.0");
-    EXPECT_EQ(read.appVersion(), "1.0.0");
-    EXPECT_EQ(read.styleDesc(), "");
-}
-
-TEST_F(Themes, ExportImportRoundTripInstallsUnderTheFileName) {
+TEST_F(Themes, ExportedThemeInstallsUnderItsFileNameAndRestoresTheSettings) {
     const QString path = exportTheme("Ocean.thm", "SomethingElse");
+    const QStringList files = {"Meta.xml", "logo.png", "shot.jpg", "tmplSetting.txt"};
+    EXPECT_EQ(entryNames(path), files);
     FlashTemplateStyle importer;
     ASSERT_TRUE(importer.importStyleFrom(path)) << importer.lastError().toStdString();
     EXPECT_TRUE(importer.lastError().isEmpty());
     EXPECT_FALSE(workStyleFolderExists());
     const QString installed = userStylesRoot() + "Float/Ocean";
-    EXPECT_EQ(filesIn(installed), QStringList({"Meta.xml", "logo.png", "shot.jpg", "tmplSetting.txt"}));
+    EXPECT_EQ(filesIn(installed), files);
+    EXPECT_EQ(TestSupport::readFile(installed + "/tmplSetting.txt"),
+              "\n\rpageWidth=600\n\rcolor=0x123456\n\rgroup=\n\rlogo=STYLE_RESOURCE:logo.png\n\rgone=/nowhere/missing.jpg");
+    FlashTemplateStyle meta;
+    meta.readMetaInfoFrom(installed + "/Meta.xml");
+    EXPECT_EQ(meta.templateName(), "Float");
+    EXPECT_EQ(meta.appVersion(), "1.0.0");
 
     FlashTemplate fresh{FlashTemplate::Empty{}};
     fresh.loadTemplate("Float");

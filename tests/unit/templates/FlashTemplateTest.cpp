@@ -6,54 +6,37 @@ using namespace TemplateFixture;
 
 namespace {
 
-// A tree where a child of the first top-level property shares its key with the second one.
-QString duplicateKeyTree() {
-    return property("group", "", "pt_composite", property("dup", "child") + property("other", "o")) +
-           property("dup", "top") + property("pageWidth", "640", "pt_number");
-}
-
 class FlashTemplateLoading : public TemplateTest {};
 
-TEST_F(FlashTemplateLoading, BuiltInTemplateHidesUserTemplateOfSameName) {
-    addBuiltInTemplate("Twin", description(property("where", "builtin")));
+TEST_F(FlashTemplateLoading, BuiltInTemplateHidesUserTemplateOfSameNameAndGetsItsDefaultTheme) {
+    addBuiltInTemplate("Twin", description(property("where", "builtin") + property("color", "0x000000", "pt_color")));
+    addBuiltInTheme("Twin", "Blank", "\n\rcolor=0xff0000");
     addTemplate(userTemplatesRoot(), "Twin", description(property("where", "user")));
     addTemplate(userTemplatesRoot(), "Solo", description(property("where", "user")));
-
-    EXPECT_EQ(FlashTemplate::tmplPathForName("Twin"), builtIn("Templates") + "/Twin/");
     EXPECT_EQ(FlashTemplate::tmplPathForName("Solo"), userTemplatesRoot() + "Solo/");
     EXPECT_TRUE(FlashTemplate::tmplPathForName("None").isNull());
-    EXPECT_TRUE(FlashTemplate::tmplMetaPathForName("None").isNull());
     EXPECT_EQ(FlashTemplate::tmplNames().size(), 3);
 
     FlashTemplate tmpl{FlashTemplate::Empty{}};
     tmpl.loadTemplate("Twin");
     EXPECT_EQ(tmpl.propertyValueFor("where", ""), "builtin");
+    EXPECT_EQ(tmpl.tmpValidCode(), "CODE-1");
+    EXPECT_EQ(tmpl.styleName(), "Blank");
+    EXPECT_EQ(tmpl.propertyValueFor("color", ""), "0xff0000");
     QTemporaryDir out;
     tmpl.copyBookSWFToFile(out.path() + "/book.swf");
     EXPECT_EQ(TestSupport::readFile(out.path() + "/book.swf"), "SWF-Twin");
 }
 
-TEST_F(FlashTemplateLoading, ReadsInfoAndAppliesDefaultTheme) {
-    addBuiltInTemplate("T", description(property("color", "0x000000", "pt_color")));
-    addBuiltInTheme("T", "Blank", "\n\rcolor=0xff0000");
-    FlashTemplate tmpl{FlashTemplate::Empty{}};
-    tmpl.loadTemplate("T");
-    EXPECT_EQ(tmpl.tmplName(), "T");
-    EXPECT_EQ(tmpl.tmpValidCode(), "CODE-1");
-    EXPECT_EQ(tmpl.HTMLFilePath(), "index.html");
-    EXPECT_EQ(tmpl.styleName(), "Blank");
-    EXPECT_EQ(tmpl.propertyValueFor("color", ""), "0xff0000");
-}
-
-TEST_F(FlashTemplateLoading, FailuresNameTheFileAndTheMissingElement) {
+TEST_F(FlashTemplateLoading, FailuresNameTheFileAndTheMissingElementAndKeepWhatWasRead) {
     addBuiltInTemplate("NoCode", description(property("a", "1"), "index.html", false));
     addBuiltInTemplate("BadProperty", description(property("a", "1") + "<property><key>b</key></property>"));
     addBuiltInTemplate("Garbage", "\x01\x02 not xml at all <<<");
-    FlashTemplate tmpl{FlashTemplate::Empty{}};
-    struct Case { QString name; QString mentions; } cases[] = {
-        {"NoCode", "templateValidCode"}, {"BadProperty", "title"}, {"Garbage", "flashTemplate.xml"},
-        {"Missing", "Missing"}};
+    struct Case { QString name; QString mentions; size_t kept; } cases[] = {
+        {"NoCode", "templateValidCode", 0}, {"BadProperty", "title", 1}, {"Garbage", "flashTemplate.xml", 0},
+        {"Missing", "Missing", 0}};
     for (const auto& c : cases) {
+        FlashTemplate tmpl{FlashTemplate::Empty{}};
         try {
             tmpl.loadTemplate(c.name);
             ADD_FAILURE() << "loaded " << c.name.toStdString();
@@ -62,44 +45,33 @@ TEST_F(FlashTemplateLoading, FailuresNameTheFileAndTheMissingElement) {
             if (c.name != "Missing")
                 EXPECT_TRUE(e.reason().contains(c.name + "/flashTemplate.xml")) << e.reason().toStdString();
         }
+        EXPECT_EQ(tmpl.properties().size(), c.kept) << c.name.toStdString();
     }
 }
 
-TEST_F(FlashTemplateLoading, PropertiesReadBeforeAFailureStay) {
-    addBuiltInTemplate("Half", description(property("a", "1") + "<property><key>b</key></property>"));
-    FlashTemplate tmpl{FlashTemplate::Empty{}};
-    EXPECT_THROW(tmpl.loadTemplate("Half"), NamedException);
-    EXPECT_EQ(tmpl.properties().size(), 1u);
-}
-
-TEST_F(FlashTemplateLoading, BrokenMarkupIsRepairedByTheLenientPass) {
-    QByteArray xml = description(property("a", "1") + property("b", "2"));
-    xml.replace("<value>2</value>", "<value>2</valu>"); // mismatched end tag
-    addBuiltInTemplate("Broken", xml);
-    FlashTemplate tmpl{FlashTemplate::Empty{}};
-    tmpl.loadTemplate("Broken");
-    EXPECT_EQ(tmpl.propertyValueFor("a", ""), "1");
-    EXPECT_EQ(tmpl.tmpValidCode(), "CODE-1");
-}
-
-TEST_F(FlashTemplateLoading, RemovesTheFiveUnofferedSettingsWithTheirChildren) {
+TEST_F(FlashTemplateLoading, BrokenMarkupIsRepairedAndUnofferedSettingsAreRemoved) {
     const QString removed = property("SearchSettings", "", "pt_composite", property("inSearch", "1")) +
                             property("SearchResultsFonts", "") + property("otherIconsConfig", "") +
                             property("securitySetting", "", "pt_form_security", property("password", "x")) +
                             property("contactAboutConfig", "");
-    addBuiltInTemplate("T", description(property("keep", "1") + removed));
+    QByteArray xml = description(property("a", "1") + removed + property("b", "2"));
+    xml.replace("<value>2</value>", "<value>2</valu>"); // mismatched end tag
+    addBuiltInTemplate("Broken", xml);
     FlashTemplate tmpl{FlashTemplate::Empty{}};
-    tmpl.loadTemplate("T");
-    ASSERT_EQ(tmpl.properties().size(), 1u);
-    for (const char* key : {"SearchSettings", "inSearch", "securitySetting", "password", "contactAboutConfig"})
-        EXPECT_EQ(tmpl.propertyForKey(key), nullptr) << key;
+    tmpl.loadTemplate("Broken");
+    EXPECT_EQ(tmpl.tmpValidCode(), "CODE-1");
+    QStringList keys;
+    tmpl.forEachProperty([&](FlashTemplateProperty& p) { keys << p.key(); });
+    EXPECT_EQ(keys, QStringList({"a", "b"}));
 }
 
 class FlashTemplateValues : public TemplateTest {
 protected:
     void SetUp() override {
         TemplateTest::SetUp();
-        addBuiltInTemplate("Float", description(duplicateKeyTree() +
+        // A child of the first top-level property shares its key with the second one.
+        addBuiltInTemplate("Float", description(property("group", "", "pt_composite", property("dup", "child") + property("other", "o")) +
+                                                property("dup", "top") + property("pageWidth", "640", "pt_number") +
                                                 property("bg", "", "pt_file") + property("label", "")));
         tmpl.loadTemplate("Float");
     }
@@ -111,7 +83,6 @@ TEST_F(FlashTemplateValues, LookupsFollowTreeOrderAndFirstMatchWins) {
     tmpl.setPropertyValue("dup", "changed");
     EXPECT_EQ(tmpl.properties()[0]->childProperties()[0]->value(), "changed");
     EXPECT_EQ(tmpl.properties()[1]->value(), "top");
-
     tmpl.removeProperty("dup");
     EXPECT_EQ(tmpl.properties()[0]->childCount(), 1);
     EXPECT_EQ(tmpl.propertyValueFor("dup", "none"), "top");
@@ -120,41 +91,31 @@ TEST_F(FlashTemplateValues, LookupsFollowTreeOrderAndFirstMatchWins) {
     tmpl.removeProperty("dup"); // nothing left: no change
     tmpl.setPropertyValue("nokey", "x");
     EXPECT_EQ(tmpl.propertyForKey("nokey"), nullptr);
-
-    QStringList order;
-    tmpl.forEachProperty([&](FlashTemplateProperty& p) { order << p.key(); });
-    EXPECT_EQ(order, QStringList({"group", "other", "pageWidth", "bg", "label"}));
 }
 
-TEST_F(FlashTemplateValues, StyleResourceResolvesAgainstBuiltInThenUserTheme) {
+TEST_F(FlashTemplateValues, ThemesOfBothFoldersAreListedAndTheirResourcesResolved) {
     addBuiltInTheme("Float", "Blue", "\n\rlabel=x");
     addTheme(userStylesRoot(), "Float", "Blue", "\n\rlabel=y");
     addTheme(userStylesRoot(), "Float", "Mine", "\n\rlabel=z");
-    tmpl.loadStyleByStyleName("Blue");
-    EXPECT_EQ(tmpl.styleName(), "Blue");
+    ASSERT_TRUE(QDir().mkpath(builtIn("Styles") + "/Float/NotATheme"));
+    const QStringList styles = FlashTemplate::tmplStyleNamesForTmpl("Float");
+    ASSERT_EQ(styles.size(), 3);
+    EXPECT_TRUE(styles[0].endsWith("/Float/Blue"));
+    EXPECT_TRUE(styles[2].endsWith("/Float/Mine"));
+    EXPECT_EQ(FlashTemplate::stylePathFor("Float", "NotATheme"), "");
+
+    tmpl.loadStyleByStyleName("Blue");   // the built-in theme wins
+    EXPECT_EQ(tmpl.propertyValueFor("label", ""), "x");
     tmpl.setPropertyValue("bg", "STYLE_RESOURCE:bg.jpg");
     EXPECT_EQ(tmpl.propertyValueFor("bg", ""), builtIn("Styles") + "/Float/Blue/bg.jpg");
-    tmpl.setPropertyValue("label", "STYLE_RESOURCE:bg.jpg");
+    tmpl.setPropertyValue("label", "STYLE_RESOURCE:bg.jpg");   // only file settings are resolved
     EXPECT_EQ(tmpl.propertyValueFor("label", ""), "STYLE_RESOURCE:bg.jpg");
-
     tmpl.loadStyleByStyleName("Mine");
     tmpl.setPropertyValue("bg", "STYLE_RESOURCE:bg.jpg");
     EXPECT_EQ(QFileInfo(tmpl.propertyValueFor("bg", "")).absoluteFilePath(),
               QFileInfo(userStylesRoot() + "Float/Mine/bg.jpg").absoluteFilePath());
-
     tmpl.loadStyleByStyleName("Unknown");
     EXPECT_EQ(tmpl.styleName(), "");
-}
-
-TEST_F(FlashTemplateValues, CataloguesThemesOfBothFolders) {
-    addBuiltInTheme("Float", "A", "");
-    ASSERT_TRUE(QDir().mkpath(builtIn("Styles") + "/Float/NotATheme"));
-    addTheme(userStylesRoot(), "Float", "B", "");
-    const QStringList styles = FlashTemplate::tmplStyleNamesForTmpl("Float");
-    ASSERT_EQ(styles.size(), 2);
-    EXPECT_TRUE(styles[0].endsWith("/Float/A"));
-    EXPECT_TRUE(styles[1].endsWith("/Float/B"));
-    EXPECT_EQ(FlashTemplate::stylePathFor("Float", "NotATheme"), "");
 }
 
 TEST_F(FlashTemplateValues, ChangingTemplateKeepsPageSizeAndLanguages) {
@@ -172,17 +133,14 @@ TEST_F(FlashTemplateValues, ChangingTemplateKeepsPageSizeAndLanguages) {
     EXPECT_EQ(tmpl.propertyValueFor("color", ""), "2");
 }
 
-TEST_F(FlashTemplateValues, HTMLPageFoundInTemplateThenInTemplateData) {
+TEST_F(FlashTemplateValues, PageAndOtherScriptAreFoundInTemplateThenInTemplateData) {
     tmpl.setHTMLFilePath("pages\\main.html");
     EXPECT_TRUE(tmpl.tmplHTMLFilePath().isNull());
     ASSERT_TRUE(TestSupport::writeFile(builtIn("pages/main.html"), "data"));
-    EXPECT_EQ(QFileInfo(tmpl.tmplHTMLFilePath()).absoluteFilePath(),
-              QFileInfo(builtIn("pages/main.html")).absoluteFilePath());
+    EXPECT_EQ(TestSupport::readFile(tmpl.tmplHTMLFilePath()), "data");
     ASSERT_TRUE(TestSupport::writeFile(builtIn("Templates/Float/pages/main.html"), "tmpl"));
     EXPECT_EQ(TestSupport::readFile(tmpl.tmplHTMLFilePath()), "tmpl");
-}
 
-TEST_F(FlashTemplateValues, OtherScriptFillsEveryPlaceholderWithTheTrackingID) {
     addBuiltInTemplate("G", description(property("googleAnalyticsID", "")));
     tmpl.loadTemplate("G");
     EXPECT_TRUE(tmpl.getOtherScript().isNull());
