@@ -6,6 +6,7 @@
 #include "pages/FlashPageSourcePDF.h"
 #include "pages/ImportPDFOperation.h"
 #include <QTemporaryDir>
+#include <QThreadPool>
 #include <atomic>
 #include <gtest/gtest.h>
 
@@ -34,34 +35,15 @@ protected:
 }
 
 TEST(ImportQuality, LevelsGiveDpiAndJpegQuality) {
-    const QList<QPair<int, int>> expected = {{144, 100}, {144, 85}, {120, 65}, {70, 45}, {60, 25}};
+    const QList<QPair<int, int>> expected = {{144, 100}, {144, 85}, {120, 65}, {70, 45}, {60, 25}, {144, 100}};
     for (int level = 0; level < expected.size(); ++level) {
         EXPECT_EQ(ImportPDFOperation::qualityForLevel(level).DPI, expected[level].first);
         EXPECT_EQ(ImportPDFOperation::qualityForLevel(level).quality, expected[level].second);
     }
-    EXPECT_EQ(ImportPDFOperation::qualityForLevel(7).DPI, 144);
     EXPECT_EQ(ImportPDFOperation::qualityForLevel(-1).quality, 100);
 }
 
-TEST_F(ImportOperation, ImportsPagesLinksAndBookmarksOnAWorkerThread) {
-    const auto quality = ImportPDFOperation::qualityForLevel(3);
-    ImportPDFOperation operation(pdf, "2-4", quality.DPI, quality.quality);
-    operation.setRenderEngineType(1);
-    operation.setImportLinks(true);
-    operation.setImportBookmarks(true);
-    EXPECT_EQ(runToEnd(operation), 1);
-    EXPECT_EQ(operation.failureReason(), QString());
-    const auto source = operation.flashPageSource();
-    ASSERT_TRUE(source);
-    EXPECT_EQ(source->renderEngineType(), 1);
-    EXPECT_EQ(source->pages().size(), 3);
-    EXPECT_EQ(source->phonePages().size(), 3);   // always made
-    EXPECT_EQ(imageSize(source->pages()[2]->pageFilePath()), QSize(500, 700));
-    EXPECT_TRUE(operation.flashPagesAnnotation());
-    EXPECT_TRUE(operation.flashOutline());
-}
-
-TEST_F(ImportOperation, LinksAndBookmarksFollowTheImportedRange) {
+TEST_F(ImportOperation, ImportsTheRangeWithItsLinksAndBookmarksOnAWorkerThread) {
     using namespace PdfFixtures;
     HandPdfOptions options;
     options.extend = [](PdfObjectWriter& w, const QList<int>& ids, QList<HandPage>& pages) {
@@ -70,13 +52,18 @@ TEST_F(ImportOperation, LinksAndBookmarksFollowTheImportedRange) {
     };
     const QString path = dir.filePath("linked.pdf");
     ASSERT_TRUE(writeFile(path, handMadePdf(QList<HandPage>(5, markedPage(QSizeF(200, 300))), options)));
-    ImportPDFOperation operation(path, "3-4,40", 60, 25);
+    const auto quality = ImportPDFOperation::qualityForLevel(3);
+    ImportPDFOperation operation(path, "3-4,40", quality.DPI, quality.quality);
     operation.setRenderEngineType(1);
     operation.setImportLinks(true);
     operation.setImportBookmarks(true);
-    runToEnd(operation);
-    ASSERT_TRUE(operation.flashPageSource());
-    EXPECT_EQ(operation.flashPageSource()->pages().size(), 2);
+    EXPECT_EQ(runToEnd(operation), 1);
+    EXPECT_EQ(operation.failureReason(), QString());
+    const auto source = operation.flashPageSource();
+    ASSERT_TRUE(source);
+    EXPECT_EQ(source->pages().size(), 2);
+    EXPECT_EQ(source->phonePages().size(), 2);   // always made
+    EXPECT_EQ(imageSize(source->pages()[1]->pageFilePath()), QSize(467, 700));
     ASSERT_TRUE(operation.flashPagesAnnotation());
     const pugi::xml_node pagesAnnos = operation.flashPagesAnnotation()->pagesAnnotationsNode();
     EXPECT_EQ(std::distance(pagesAnnos.begin(), pagesAnnos.end()), 2);   // page 40 is not in the book
@@ -102,7 +89,7 @@ TEST_F(ImportOperation, FailsWithAReasonTheUserCanRead) {
     }
 }
 
-TEST_F(ImportOperation, CancelDiscardsEverything) {
+TEST_F(ImportOperation, CancelDiscardsEverythingButNotAFinishedResult) {
     ImportPDFOperation before(pdf, "ALL", 60, 25);
     before.cancel();
     runToEnd(before);
@@ -121,17 +108,7 @@ TEST_F(ImportOperation, CancelDiscardsEverything) {
     EXPECT_FALSE(during.flashOutline());
     EXPECT_EQ(during.failureReason(), QString());
     EXPECT_LE(progress.entries().size(), 2);
-}
 
-TEST_F(ImportOperation, DestroyingARunningOperationWaitsForIt) {
-    auto operation = std::make_unique<ImportPDFOperation>(pdf, "ALL", 144, 100);
-    operation->setRenderEngineType(1);
-    operation->start();
-    operation.reset();   // cancels and waits; the worker must not touch a destroyed object
-    SUCCEED();
-}
-
-TEST_F(ImportOperation, TheResultOutlivesAFinishedOperation) {
     std::shared_ptr<FlashPageSource> source;
     {
         ImportPDFOperation operation(pdf, "1-2", 60, 25);
@@ -143,4 +120,18 @@ TEST_F(ImportOperation, TheResultOutlivesAFinishedOperation) {
     }
     EXPECT_FALSE(source->stop());
     EXPECT_TRUE(source->getThumbPageAtIndex(source->pages().first()->pageIndex()));
+}
+
+TEST_F(ImportOperation, DestroyingARunningOperationWaitsForItsWorker) {
+    std::atomic<bool> finished{false};
+    ProgressRecorder progress;
+    auto operation = std::make_unique<ImportPDFOperation>(pdf, "ALL", 144, 100);
+    operation->setRenderEngineType(1);
+    QObject::connect(operation.get(), &ImportPDFOperation::finished, [&] { finished = true; });
+    operation->start();
+    operation.reset();   // cancels and waits; the worker must not touch a destroyed object
+    EXPECT_TRUE(finished);
+    const auto reported = progress.entries().size();
+    QThreadPool::globalInstance()->waitForDone();
+    EXPECT_EQ(progress.entries().size(), reported);   // nothing more is announced afterwards
 }

@@ -1,12 +1,13 @@
 #include "PdfFixtures.h"
+#include "pages/PDFToSWFPageConverter.h"
 #include "pdf2swf/Pdf2swfOptions.h"
 #include "pdf2swf/SwfMovieWriter.h"
 #include "pages/SwfPageImage.h"
 #include "SwfReader.h"
+#include "TestSupport.h"
 #include <QBuffer>
 #include <QFileInfo>
 #include <QImage>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QtEndian>
 #include <gtest/gtest.h>
@@ -14,7 +15,7 @@
 namespace {
 
 QString toolPath() {
-    return qEnvironmentVariable("LEAFMILL_TEST_BINARY_DIR") + QStringLiteral("/resources/lib/pdf2swf");
+    return PDFToSWFPageConverter::getPDF2swfLibPath();
 }
 
 QStringList tenArguments(const QString& pdf, const QString& out, int page, int quality, int zoom) {
@@ -22,22 +23,11 @@ QStringList tenArguments(const QString& pdf, const QString& out, int page, int q
             "-t", "-G", "-qq", "-s flashversion=8", "-s disablelinks", QStringLiteral("-s zoom=%1").arg(zoom)};
 }
 
-struct ToolRun {
-    int exitCode = -1;
-    QByteArray standardOutput;
-};
-
-ToolRun runTool(const QStringList& arguments) {
-    QProcess process;
-    process.start(toolPath(), arguments);
-    EXPECT_TRUE(process.waitForFinished(60000));
-    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1, process.readAllStandardOutput()};
+TestSupport::ToolRun runTool(const QStringList& arguments) {
+    return TestSupport::runTool(toolPath(), arguments);
 }
 
-QByteArray readFile(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
+using TestSupport::readFile;
 
 // Checks the movie's structure and returns the decoded bitmap.
 QImage checkMovie(const QByteArray& data, QSize stage) {
@@ -91,31 +81,23 @@ protected:
 
 }
 
-TEST(Pdf2swfOptions, ReadsTheTenArgumentsAndTheSplitForm) {
+TEST(Pdf2swfOptions, ReadsTheTenArgumentsAndTheSplitFormAndRefusesWhatItCannotDo) {
     const Pdf2swfOptions o = Pdf2swfOptions::parse(tenArguments("/a b/c.pdf", "/w/7.swf", 7, 45, 70));
     ASSERT_TRUE(o.ok()) << qPrintable(o.error);
-    EXPECT_EQ(o.pdfPath, "/a b/c.pdf");
-    EXPECT_EQ(o.outputPath, "/w/7.swf");
-    EXPECT_EQ(o.pageNumber, 7);
-    EXPECT_EQ(o.jpegQuality, 45);
-    EXPECT_EQ(o.zoom, 70);
-    EXPECT_EQ(o.flashVersion, 8);
+    EXPECT_EQ(QStringList({o.pdfPath, o.outputPath}), QStringList({"/a b/c.pdf", "/w/7.swf"}));
+    EXPECT_EQ(QList<int>({o.pageNumber, o.jpegQuality, o.zoom, o.flashVersion}), QList<int>({7, 45, 70, 8}));
     EXPECT_TRUE(o.quiet);
-
     const Pdf2swfOptions split = Pdf2swfOptions::parse({"x.pdf", "-o", "y.swf", "-p", "3", "-s", "zoom=96"});
     ASSERT_TRUE(split.ok()) << qPrintable(split.error);
     EXPECT_EQ(split.outputPath, "y.swf");
-    EXPECT_EQ(split.pageNumber, 3);
-    EXPECT_EQ(split.zoom, 96);
-}
+    EXPECT_EQ(QList<int>({split.pageNumber, split.zoom}), QList<int>({3, 96}));
 
-TEST(Pdf2swfOptions, RefusesWhatItCannotDo) {
-    EXPECT_FALSE(Pdf2swfOptions::parse({"x.pdf", "-o y.swf", "-p 3-4"}).ok());        // more than one page
-    EXPECT_FALSE(Pdf2swfOptions::parse({"x.pdf", "-p 3-3"}).ok());                     // no output
-    EXPECT_FALSE(Pdf2swfOptions::parse({"-o y.swf", "-p 3-3"}).ok());                  // no PDF
-    EXPECT_FALSE(Pdf2swfOptions::parse({"x.pdf", "-o y.swf", "-p 0-0"}).ok());
-    EXPECT_FALSE(Pdf2swfOptions::parse({"x.pdf", "-o y.swf", "-p 1-1", "-s zoom=-5"}).ok());
-    EXPECT_FALSE(Pdf2swfOptions::parse({"x.pdf", "-o y.swf", "-p 1-1", "-x"}).ok());
+    const QList<QStringList> refused = {
+        {"x.pdf", "-o y.swf", "-p 3-4"},   // more than one page
+        {"x.pdf", "-p 3-3"}, {"-o y.swf", "-p 3-3"}, {"x.pdf", "-o y.swf", "-p 0-0"},
+        {"x.pdf", "-o y.swf", "-p 1-1", "-s zoom=-5"}, {"x.pdf", "-o y.swf", "-p 1-1", "-x"}};
+    for (const QStringList& arguments : refused)
+        EXPECT_FALSE(Pdf2swfOptions::parse(arguments).ok()) << qPrintable(arguments.join(' '));
 }
 
 TEST(SwfMovieWriter, LargeStagesStillCloseTheOutline) {
@@ -130,43 +112,29 @@ TEST(SwfMovieWriter, LargeStagesStillCloseTheOutline) {
     EXPECT_EQ(bitmap.size(), QSize(8, 8));
 }
 
-TEST_F(Pdf2swfTool, WritesOnePageAsABitmapMovieAtTheZoom) {
-    const QString out = dir.filePath("2.swf");
-    const ToolRun run = runTool(tenArguments(pdf, out, 2, 80, 144));
-    EXPECT_EQ(run.exitCode, 0);
-    EXPECT_TRUE(run.standardOutput.isEmpty());
-    const QImage bitmap = checkMovie(readFile(out), QSize(800, 500));
-    ASSERT_FALSE(bitmap.isNull());
-    EXPECT_EQ(bitmap.size(), QSize(800, 500));
-}
-
-TEST_F(Pdf2swfTool, RotatedPagesGetTheShownOrientation) {
-    const QString rotated = dir.filePath("rotated.pdf");
+TEST_F(Pdf2swfTool, WritesOnePageAsABitmapMovieOfTheShownPageCappedToWhatPlayersShow) {
+    const QString rotated = dir.filePath("rotated.pdf"), huge = dir.filePath("huge.pdf");
     ASSERT_TRUE(PdfFixtures::writeFile(rotated, PdfFixtures::handMadePdf({PdfFixtures::markedPage(QSizeF(200, 100), "R", 90)})));
-    const QString out = dir.filePath("1.swf");
-    EXPECT_EQ(runTool(tenArguments(rotated, out, 1, 100, 72)).exitCode, 0);
-    EXPECT_EQ(checkMovie(readFile(out), QSize(100, 200)).size(), QSize(100, 200));
+    ASSERT_TRUE(PdfFixtures::writeFile(huge, PdfFixtures::handMadePdf({QSizeF(6000, 3000)})));
+    const struct { QString pdf; int page, zoom; QSize stage; } cases[] = {
+        {pdf, 2, 144, {800, 500}}, {rotated, 1, 72, {100, 200}}, {huge, 1, 144, {8191, 4096}}};
+    for (const auto& c : cases) {
+        const QString out = dir.filePath("page.swf");
+        const TestSupport::ToolRun run = runTool(tenArguments(c.pdf, out, c.page, 50, c.zoom));
+        EXPECT_EQ(run.exitCode, 0) << run.err.constData();
+        EXPECT_TRUE(run.out.isEmpty());
+        EXPECT_EQ(checkMovie(readFile(out), c.stage).size(), c.stage);
+    }
 }
 
 TEST_F(Pdf2swfTool, WritesNothingForAMissingPageOrABrokenFile) {
     const QString out = dir.filePath("3.swf");
-    EXPECT_NE(runTool(tenArguments(pdf, out, 3, 80, 144)).exitCode, 0);
-    EXPECT_FALSE(QFileInfo::exists(out));
-
     const QString broken = dir.filePath("broken.pdf");
     ASSERT_TRUE(PdfFixtures::writeFile(broken, "%PDF-1.4\nthis is not a PDF"));
-    EXPECT_NE(runTool(tenArguments(broken, out, 1, 80, 144)).exitCode, 0);
-    EXPECT_NE(runTool(tenArguments(dir.filePath("missing.pdf"), out, 1, 80, 144)).exitCode, 0);
-    EXPECT_NE(runTool({pdf, "-o " + out}).exitCode, 0);
+    for (const QStringList& arguments : {tenArguments(pdf, out, 3, 80, 144), tenArguments(broken, out, 1, 80, 144),
+                                         tenArguments(dir.filePath("missing.pdf"), out, 1, 80, 144), QStringList({pdf, "-o " + out})})
+        EXPECT_NE(runTool(arguments).exitCode, 0) << qPrintable(arguments.join(' '));
     EXPECT_FALSE(QFileInfo::exists(out));
-}
-
-TEST_F(Pdf2swfTool, HugePagesAreCappedToTheLargestBitmapAPlayerShows) {
-    const QString huge = dir.filePath("huge.pdf");
-    ASSERT_TRUE(PdfFixtures::writeFile(huge, PdfFixtures::handMadePdf({QSizeF(6000, 3000)})));
-    const QString out = dir.filePath("1.swf");
-    EXPECT_EQ(runTool(tenArguments(huge, out, 1, 30, 144)).exitCode, 0);
-    EXPECT_EQ(checkMovie(readFile(out), QSize(8191, 4096)).size(), QSize(8191, 4096));
 }
 
 // A tag with the long header, as movies store bitmaps.
