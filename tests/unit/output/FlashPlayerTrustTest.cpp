@@ -47,8 +47,3 @@ TEST_F(Trust, UnreadableTrustFileIsLeftAlone) {
     EXPECT_EQ(TestSupport::readFile(user()), "odd");
     EXPECT_EQ(trustText(machine()), "/tmp/preview");
 }
-
-TEST(TrustFolders, PlatformLocations) {
-    EXPECT_EQ(FlashPlayerTrust::machineTrustFolder(), "/etc/adobe/FlashPlayerTrust/");
-    EXPECT_TRUE(FlashPlayerTrust::userTrustFolder().endsWith("/.macromedia/Flash_Player/#Security/FlashPlayerTrust/"));
-}

@@ -25,20 +25,6 @@ protected:
 };
 } // namespace
 
-TEST_F(AppSettingsTest, AnEmptyStoreGivesTheDefaults) {
-    AppSettings& s = freshStart();
-    EXPECT_EQ(s.lastOutputFileFolder(), kHome + "/Documents/Quirevale/");
-    EXPECT_EQ(s.lastOutputFileName(), "Quirevale");
-    EXPECT_EQ(s.lastOutputFileTitle(), "Demo");
-    EXPECT_EQ(s.lastUsedTemplateName(), "Neat");
-    EXPECT_EQ(s.mobileTmplName(), "Flip");
-    EXPECT_EQ(s.lastOutputAddScript(), "<script type=text/javascript> \n//put your javascript code belowe\n</script>");
-    EXPECT_EQ(s.outputType(), 0);
-    EXPECT_EQ(s.importLinks() + s.importBookmark() + s.outputMobileVersion(), 0);
-    EXPECT_TRUE(s.lastOutputKeyWords().isEmpty());
-    EXPECT_FALSE(s.lastOutputKeyWords().isNull());
-}
-
 TEST_F(AppSettingsTest, SavedChoicesComeBackAndStartUpRepairsOnlyWhatItShould) {
     AppSettings& s = freshStart();
     s.setOutputType(2);
@@ -56,6 +42,7 @@ TEST_F(AppSettingsTest, SavedChoicesComeBackAndStartUpRepairsOnlyWhatItShould) {
     EXPECT_EQ(again.importQualityLevel(), 3);
     EXPECT_EQ(again.lastImportedFile(), "/docs/a.pdf");
     EXPECT_EQ(again.lastOutputFileName(), "Quirevale"); // never empty after start-up
+    EXPECT_EQ(again.lastOutputFileFolder(), kHome + "/Documents/Quirevale/");
     EXPECT_EQ(again.lastOutputKeyWords(), "");          // may stay empty
     EXPECT_EQ(again.renderEngineType(), 0);             // every run starts with SWF pages
     EXPECT_EQ(again.isWindowRollUp(), 0);

@@ -117,28 +117,15 @@ TEST(UserFolders, LiveUnderTheUsersDataFolder) {
     EXPECT_TRUE(QFileInfo(preview).isDir());
 }
 
-TEST(Listings, MatchExtensionsCaseSensitivelyAndReturnBareNames) {
+TEST(Listings, MatchExtensionsCaseSensitivelyAndDoNotFollowLinks) {
     QTemporaryDir dir;
-    for (const char* name : {"a.jpg", "b.png", "C.JPG", "d.jpeg", "en.xml", "en.XML", "enxml"})
+    for (const char* name : {"a.jpg", "b.png", "C.JPG", "d.jpeg", "en.xml", "en.XML", "enxml", "sub/e.jpg"})
         TestSupport::writeFile(dir.filePath(name), "x");
-    TestSupport::writeFile(dir.filePath("sub/e.jpg"), "x");
     QStringList images = BriskUtility::imageFilesOfDiractoryAtPath(dir.path());
     images.sort();
     EXPECT_EQ(images, QStringList({"a.jpg", "b.png"}));
     EXPECT_EQ(BriskUtility::filesOfFolder(dir.path(), "xml"), QStringList({"en.xml"}));
-    EXPECT_TRUE(BriskUtility::imageFilesOfDiractoryAtPath(dir.filePath("missing")).isEmpty());
-}
-
-TEST(Listings, SubFoldersAreListedAtEveryDepthButLinksAreNotFollowed) {
-    QTemporaryDir dir;
-    EXPECT_TRUE(BriskUtility::subFolderOfFolder(dir.path()).isEmpty());
-    QDir().mkpath(dir.filePath("A/styles/B"));
-    QFile::link(dir.filePath("A"), dir.filePath("link"));
-    EXPECT_EQ(BriskUtility::subFolderOfFolder(dir.path()),
-              QStringList({dir.filePath("A"), dir.filePath("A/styles"), dir.filePath("A/styles/B")}));
-}
-
-TEST(Paths, JoiningDropsDoubledAndTrailingSeparators) {
-    EXPECT_EQ(BriskUtility::joinPath("/tmp/", "/x//y/"), "/tmp/x/y");
-    EXPECT_EQ(BriskUtility::joinPath("/a", ""), "/a");
+    QDir().mkpath(dir.filePath("sub/styles"));
+    QFile::link(dir.filePath("sub"), dir.filePath("link"));
+    EXPECT_EQ(BriskUtility::subFolderOfFolder(dir.path()), QStringList({dir.filePath("sub"), dir.filePath("sub/styles")}));
 }
