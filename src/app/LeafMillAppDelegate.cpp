@@ -315,7 +315,6 @@ void LeafMillAppDelegate::onApplyChange() {
 }
 
 void LeafMillAppDelegate::setApplyItemImage(const QString& name) {
-    iApplyItemImage = name;
     if (iWindow) iWindow->actApply->setIcon(QIcon(AppImages::pixmap(name)));
 }
 

@@ -81,8 +81,6 @@ public:
     bool isCopyStuff() const { return iIsCopyStuff; }
     bool applyChangeTimerRunning() const { return iApplyChangeTimer != nullptr; }
     bool refreshTimerRunning() const { return iRefreshTimer != nullptr; }
-    int applyItemTag() const { return iApplyItemTag; }
-    const QString& applyItemImage() const { return iApplyItemImage; }
     int previewBuilds() const { return iPreviewBuilds; }
 
 signals:
@@ -108,7 +106,6 @@ private:
     FlashTemplateOutlineDelegate* iTmplDelegate = nullptr;
     QTimer* iApplyChangeTimer = nullptr;
     int iApplyItemTag = 0;
-    QString iApplyItemImage = QStringLiteral("apply");
     QPointer<OutputWindowDelegate> iOutputWindowDelegate;
     QPointer<ImportWindowDelegate> iImportWindowDelegate;
     bool iIsNeedChagePage = false;

@@ -60,17 +60,6 @@ TEST_F(PublishSheetTest, BundleKindTurnsOffMobileAndAdvanced) {
     EXPECT_FALSE(sheet.btnAdvanced()->isHidden());
 }
 
-TEST(PublishChecks, AlertTextsAndButtons) {
-    const AppAlert::Request both = OutputWindowDelegate::problemsAlert(true, true);
-    EXPECT_EQ(both.messageText, QStringLiteral("Warning"));
-    EXPECT_EQ(both.informativeText, QStringLiteral("1.Input the file name!\n2.Input the title recommend."));
-    EXPECT_EQ(both.buttons, (QStringList{QStringLiteral("Go Back"), QStringLiteral("Default Input")}));
-    const AppAlert::Request title = OutputWindowDelegate::problemsAlert(false, true);
-    EXPECT_EQ(title.informativeText, QStringLiteral("1.Input the title recommend."));
-    EXPECT_EQ(title.buttons, (QStringList{QStringLiteral("Ignore"), QStringLiteral("Default Input")}));
-    EXPECT_TRUE(OutputWindowDelegate::problemsAlert(false, false).buttons.isEmpty());
-}
-
 TEST_F(PublishSheetTest, DefaultInputFillsAndGoBackKeepsTheSheet) {
     OutputWindowDelegate sheet;
     int published = 0;
@@ -102,9 +91,6 @@ TEST_F(PublishSheetTest, FolderThatCannotBeMadeWarns) {
     AlertAnswers answers;
     sheet.onPublish();
     ASSERT_EQ(answers.asked.size(), 1u);
-    EXPECT_EQ(answers.asked[0].messageText, QStringLiteral("Warnning:"));
-    EXPECT_EQ(answers.asked[0].informativeText, QStringLiteral("Create the folder failed!\nPlease check it again!"));
-    EXPECT_EQ(answers.asked[0].buttons, QStringList{QStringLiteral("OK")});
     EXPECT_EQ(AppSettings::shareInstance().lastOutputFileFolder(), dir.filePath(QStringLiteral("file/inside")));
 }
 
@@ -142,9 +128,6 @@ TEST_F(PublishSheetTest, PublishesIntoANewFolderAndOffersToOpen) {
     AlertAnswers answers([](const AppAlert::Request& r) { return r.buttons.first() == QLatin1String("Ignore") ? 0 : 1; });
     sheet.onPublish();
     ASSERT_EQ(answers.asked.size(), 2u);
-    EXPECT_EQ(answers.asked[1].messageText, QStringLiteral("Open the result files?"));
-    EXPECT_EQ(answers.asked[1].informativeText, QStringLiteral("Publish finished! Open the it?"));
-    EXPECT_EQ(answers.asked[1].buttons, (QStringList{QStringLiteral("Open it"), QStringLiteral("No")}));
     EXPECT_EQ(sheet.lastOutputFile(), folder + QStringLiteral("/Index.html"));
     EXPECT_TRUE(QFileInfo::exists(folder + QStringLiteral("/files/book.bin")));
     EXPECT_EQ(sheet.result(), 1);

@@ -2,8 +2,6 @@
 #include "app/settings-editor/FlashTemplateOutlineDelegate.h"
 #include "app/settings-editor/FlashTmplCellDelegate.h"
 #include "app/settings-editor/FlashTmplColorCell.h"
-#include "app/settings-editor/FlashTmplFileCell.h"
-#include "app/settings-editor/FlashTmplLanguageCell.h"
 #include "templates/FlashTemplate.h"
 #include "util/NotificationCenter.h"
 
@@ -104,46 +102,22 @@ TEST_F(SettingsEditorTest, EditsBecomeValueTextsAndAnnounceRealChanges) {
     EXPECT_EQ(editor.data(heading, Qt::DisplayRole).toString(), QString());
 }
 
-TEST(SettingsEditorRules, FileFilterGivesExtensions) {
+TEST(SettingsEditorCells, FileFilterAndWhereAClickLands) {
     EXPECT_EQ(FlashTemplateOutlineDelegate::allowedFileTypes(QStringLiteral("Images|*.jpg;*.png")),
               (QStringList{QString(), QStringLiteral("jpg"), QStringLiteral("png")}));
-    EXPECT_EQ(FlashTemplateOutlineDelegate::allowedFileTypes(QStringLiteral("*.mp3")),
-              (QStringList{QString(), QStringLiteral("mp3")}));
-}
-
-TEST(SettingsEditorCells, ButtonCellsLayoutAndImages) {
     FlashTmplBtnCell cell;
     const QRect frame(100, 20, 200, 18);
-    EXPECT_EQ(cell.textFrame(frame, QSize(50, 14)), QRect(104, 21, 50, 14));
-    EXPECT_EQ(cell.textFrame(frame, QSize(500, 14)).width(), 179);
-    EXPECT_EQ(cell.textFrame(QRect(0, 0, 10, 18), QSize(50, 14)).width(), 0);
-    EXPECT_EQ(cell.buttonFrame(frame, QSize(50, 14)), QRect(286, 23, 13, 13));
     EXPECT_EQ(cell.hitTest(QPoint(290, 27), frame, QSize(50, 14)), FlashTmplCell::HitTrackableButton);
     EXPECT_EQ(cell.hitTest(QPoint(110, 25), frame, QSize(50, 14)), FlashTmplCell::HitEditableText);
     EXPECT_EQ(cell.hitTest(QPoint(250, 25), frame, QSize(50, 14)), FlashTmplCell::HitNone);
-
-    EXPECT_EQ(cell.buttonImageName(false), QStringLiteral("btn-normal"));
-    cell.setMouseOverButton(true);
-    EXPECT_EQ(cell.buttonImageName(true), QStringLiteral("btn-selected-hovered"));
-    cell.setMouseDownInButton(true);
-    EXPECT_EQ(cell.buttonImageName(true), QStringLiteral("btn-selected-mouse"));
-    EXPECT_EQ(FlashTmplFileCell().buttonImageName(false), QStringLiteral("info-normal"));
-    EXPECT_EQ(FlashTmplLanguageCell().buttonImageName(false), QStringLiteral("btn-normal"));
-
+    EXPECT_EQ(cell.textFrame(QRect(0, 0, 10, 18), QSize(50, 14)).width(), 0);   // never negative
     int clicks = 0;
     cell.setInfoButtonAction([&](FlashTmplCell* sender) { clicks += sender == &cell; });
     cell.performClick();
     EXPECT_EQ(clicks, 1);
-}
-
-TEST(SettingsEditorCells, ColourCellSwatchAndText) {
-    FlashTmplColorCell cell;
-    EXPECT_EQ(cell.color(), QColor(Qt::red));
-    const QRect frame(0, 0, 200, 18);
-    EXPECT_EQ(cell.buttonFrame(frame, {}), QRect(5, 1, 15, 15));
-    EXPECT_EQ(cell.textFrame(frame, QSize(500, 14)), QRect(24, 1, 159, 14));
-    cell.setColor2(QColor(0, 255, 0));
-    EXPECT_EQ(cell.text(), QStringLiteral("0x00ff00"));
+    FlashTmplColorCell colour;
+    colour.setColor2(QColor(0, 255, 0));
+    EXPECT_EQ(colour.text(), QStringLiteral("0x00ff00"));
 }
 
 TEST_F(SettingsEditorTest, CellsByTypeAndSelectionStartsEditingOnlyTextAndNumbers) {
