@@ -44,14 +44,20 @@ private:
     int iUsed = 0;
 };
 
-void writeRect(BitWriter& w, int widthTwips, int heightTwips) {
-    const int bits = BitWriter::signedBitsFor({widthTwips, heightTwips});
+void writeRect(BitWriter& w, const QRect& twips) {
+    const int right = twips.x() + twips.width(), bottom = twips.y() + twips.height();
+    const int bits = BitWriter::signedBitsFor({twips.x(), right, twips.y(), bottom});
     w.unsignedBits(bits, 5);
-    w.signedBits(0, bits);
-    w.signedBits(widthTwips, bits);
-    w.signedBits(0, bits);
-    w.signedBits(heightTwips, bits);
+    w.signedBits(twips.x(), bits);
+    w.signedBits(right, bits);
+    w.signedBits(twips.y(), bits);
+    w.signedBits(bottom, bits);
     w.align();
+}
+
+QRect twipsOf(const QRect& pixels) {
+    const int k = SwfMovieWriter::kTwipsPerPixel;
+    return QRect(pixels.x() * k, pixels.y() * k, pixels.width() * k, pixels.height() * k);
 }
 
 // Straight edges hold at most 17 signed bits: long sides are drawn in pieces.
@@ -77,6 +83,25 @@ void writeEdge(BitWriter& w, int dx, int dy) {
         dy -= stepY;
     }
 }
+
+// Line styles (none) and the outline of the rectangle, filled with fill style 1.
+void writeOutline(BitWriter& w, const QRect& twips) {
+    w.byte(0);                          // no line styles
+    w.unsignedBits(1, 4);               // fill index bits
+    w.unsignedBits(0, 4);               // line index bits
+    w.unsignedBits(0, 1);               // style change: fill style 0, move to the corner
+    w.unsignedBits(0b00011, 5);
+    const int moveBits = BitWriter::signedBitsFor({twips.x(), twips.y()});
+    w.unsignedBits(moveBits, 5);
+    w.signedBits(twips.x(), moveBits);
+    w.signedBits(twips.y(), moveBits);
+    w.unsignedBits(1, 1);
+    writeEdge(w, twips.width(), 0);
+    writeEdge(w, 0, twips.height());
+    writeEdge(w, -twips.width(), 0);
+    writeEdge(w, 0, -twips.height());
+    w.unsignedBits(0, 6);               // end of shape
+}
 }
 
 QByteArray SwfMovieWriter::tag(int code, const QByteArray& body) {
@@ -94,12 +119,11 @@ QByteArray SwfMovieWriter::tag(int code, const QByteArray& body) {
     return out + body;
 }
 
-QByteArray SwfMovieWriter::rectangleShape(int shapeId, int bitmapId, const QSize& stagePixels) {
-    const int width = stagePixels.width() * kTwipsPerPixel;
-    const int height = stagePixels.height() * kTwipsPerPixel;
+QByteArray SwfMovieWriter::bitmapRectangleShape(int shapeId, int bitmapId, const QSize& stagePixels) {
+    const QRect twips = twipsOf(QRect(QPoint(0, 0), stagePixels));
     BitWriter w;
     w.u16(quint16(shapeId));
-    writeRect(w, width, height);
+    writeRect(w, twips);
     w.byte(1);                          // one fill style: clipped bitmap, a pixel per 20 twips
     w.byte(0x41);
     w.u16(quint16(bitmapId));
@@ -112,21 +136,26 @@ QByteArray SwfMovieWriter::rectangleShape(int shapeId, int bitmapId, const QSize
     w.unsignedBits(0, 1);               // no rotation
     w.unsignedBits(0, 5);               // no translation
     w.align();
-    w.byte(0);                          // no line styles
-    w.unsignedBits(1, 4);               // fill index bits
-    w.unsignedBits(0, 4);               // line index bits
-    w.unsignedBits(0, 1);               // style change: fill style 0, move to the origin
-    w.unsignedBits(0b00011, 5);
-    w.unsignedBits(1, 5);
-    w.signedBits(0, 1);
-    w.signedBits(0, 1);
-    w.unsignedBits(1, 1);
-    writeEdge(w, width, 0);
-    writeEdge(w, 0, height);
-    writeEdge(w, -width, 0);
-    writeEdge(w, 0, -height);
-    w.unsignedBits(0, 6);               // end of shape
+    writeOutline(w, twips);
     return w.bytes();
+}
+
+QByteArray SwfMovieWriter::solidRectangleShape(int shapeId, const QRect& pixels, const QColor& fill) {
+    const QRect twips = twipsOf(pixels);
+    BitWriter w;
+    w.u16(quint16(shapeId));
+    writeRect(w, twips);
+    w.byte(1);                          // one fill style: solid
+    w.byte(0x00);
+    for (int channel : {fill.red(), fill.green(), fill.blue()})
+        w.byte(quint8(channel));
+    writeOutline(w, twips);
+    return w.bytes();
+}
+
+QByteArray SwfMovieWriter::backgroundColor(const QColor& colour) {
+    const char rgb[] = {char(colour.red()), char(colour.green()), char(colour.blue())};
+    return tag(SetBackgroundColor, QByteArray(rgb, 3));
 }
 
 QByteArray SwfMovieWriter::placeObject(int characterId, int depth) {
@@ -140,29 +169,28 @@ QByteArray SwfMovieWriter::placeObject(int characterId, int depth) {
     return w.bytes();
 }
 
-QByteArray SwfMovieWriter::bitmapPageMovie(const QSize& stagePixels, const QByteArray& jpeg, int version) {
-    constexpr int kBitmapId = 1;
-    constexpr int kShapeId = 2;
+QByteArray SwfMovieWriter::movie(const QSize& stagePixels, const QByteArray& tags, int version, int framesPerSecond) {
     BitWriter head;
-    writeRect(head, stagePixels.width() * kTwipsPerPixel, stagePixels.height() * kTwipsPerPixel);
-    head.u16(quint16(12 << 8));         // 12 frames per second, 8.8 fixed point
-    head.u16(1);                        // one frame
-
-    QByteArray body = head.bytes();
-    body += tag(FileAttributes, QByteArray(4, '\0'));
-    body += tag(SetBackgroundColor, QByteArray(3, '\xFF'));
-    QByteArray bitmap(2, '\0');
-    qToLittleEndian<quint16>(kBitmapId, bitmap.data());
-    body += tag(DefineBitsJPEG2, bitmap + jpeg);
-    body += tag(DefineShape, rectangleShape(kShapeId, kBitmapId, stagePixels));
-    body += tag(PlaceObject2, placeObject(kShapeId, 1));
-    body += tag(ShowFrame, {});
-    body += tag(End, {});
-
+    writeRect(head, twipsOf(QRect(QPoint(0, 0), stagePixels)));
+    head.u16(quint16(framesPerSecond << 8));   // 8.8 fixed point
+    head.u16(1);                               // one frame
+    const QByteArray body = head.bytes() + tags;
     QByteArray movie = "FWS";
     movie.append(char(version));
     const quint32 length = quint32(8 + body.size());
     for (int i = 0; i < 4; ++i)
         movie.append(char((length >> (8 * i)) & 0xFF));
     return movie + body;
+}
+
+QByteArray SwfMovieWriter::bitmapPageMovie(const QSize& stagePixels, const QByteArray& jpeg, int version) {
+    constexpr int kBitmapId = 1;
+    constexpr int kShapeId = 2;
+    QByteArray bitmap(2, '\0');
+    qToLittleEndian<quint16>(kBitmapId, bitmap.data());
+    const QByteArray tags = tag(FileAttributes, QByteArray(4, '\0')) + backgroundColor(Qt::white) +
+                            tag(DefineBitsJPEG2, bitmap + jpeg) +
+                            tag(DefineShape, bitmapRectangleShape(kShapeId, kBitmapId, stagePixels)) +
+                            tag(PlaceObject2, placeObject(kShapeId, 1)) + tag(ShowFrame, {}) + tag(End, {});
+    return movie(stagePixels, tags, version);
 }

@@ -1,6 +1,8 @@
 // Makes the binary files of the shipped template library from its text data:
 // each template's book.swf and icon.png, each theme's shot.jpg preview, and the pictures that
 // themes name through "STYLE_RESOURCE:". Usage: template-art <AppFiles folder>
+#include "pdf2swf/SwfMovieWriter.h"
+
 #include <QColor>
 #include <QDir>
 #include <QFile>
@@ -11,7 +13,6 @@
 #include <QPainter>
 #include <QRadialGradient>
 #include <cstdio>
-#include <initializer_list>
 
 namespace {
 
@@ -37,96 +38,15 @@ QColor colorOf(const Settings& s, const QString& key) {
     return ok ? QColor::fromRgb(rgb) : QColor(Qt::gray);
 }
 
-// ---- SWF: one frame, a background colour and a filled rectangle ----
-
-class BitWriter {
-public:
-    void put(quint32 value, int bits) {
-        for (int i = bits - 1; i >= 0; --i) {
-            iCurrent = quint8((iCurrent << 1) | ((value >> i) & 1));
-            if (++iCount == 8)
-                flush();
-        }
-    }
-    void putSigned(qint32 value, int bits) { put(quint32(value) & ((1u << bits) - 1), bits); }
-    QByteArray bytes() {
-        if (iCount)
-            put(0, 8 - iCount);
-        return iBytes;
-    }
-
-private:
-    void flush() { iBytes.append(char(iCurrent)); iCurrent = 0; iCount = 0; }
-    QByteArray iBytes;
-    quint8 iCurrent = 0;
-    int iCount = 0;
-};
-
-int bitsFor(qint32 value) {
-    int bits = 1;
-    while ((value >> (bits - 1)) != 0 && (value >> (bits - 1)) != -1)
-        ++bits;
-    return bits; // includes the sign bit
-}
-
-QByteArray rect(qint32 xMin, qint32 xMax, qint32 yMin, qint32 yMax) {
-    const int bits = std::max({bitsFor(xMin), bitsFor(xMax), bitsFor(yMin), bitsFor(yMax)});
-    BitWriter w;
-    w.put(bits, 5);
-    for (qint32 v : {xMin, xMax, yMin, yMax})
-        w.putSigned(v, bits);
-    return w.bytes();
-}
-
-QByteArray bytes(std::initializer_list<int> values) {
-    QByteArray out;
-    for (int v : values)
-        out.append(char(v & 0xff));
-    return out;
-}
-
-QByteArray u16(int v) { return bytes({v, v >> 8}); }
-QByteArray u32(quint32 v) { return u16(int(v & 0xffff)) + u16(int(v >> 16)); }
-
-QByteArray tag(int code, const QByteArray& body) {
-    if (body.size() < 63)
-        return u16((code << 6) | int(body.size())) + body;
-    return u16((code << 6) | 63) + u32(quint32(body.size())) + body;
-}
-
-QByteArray rgb(const QColor& c) { return bytes({c.red(), c.green(), c.blue()}); }
-
-QByteArray rectangleShape(qint32 x, qint32 y, qint32 w, qint32 h, const QColor& fill) {
-    QByteArray body = u16(1) + rect(x, x + w, y, y + h);
-    body += bytes({1, 0}) + rgb(fill); // one solid fill style
-    body += char(0);                         // no line styles
-    BitWriter s;
-    s.put(1, 4); // fill index bits
-    s.put(0, 4); // line index bits
-    const int moveBits = std::max(bitsFor(x), bitsFor(y));
-    s.put(0, 1); s.put(0, 1); s.put(0, 1); s.put(0, 1); s.put(1, 1); s.put(1, 1); // moveTo + fill0
-    s.put(moveBits, 5); s.putSigned(x, moveBits); s.putSigned(y, moveBits);
-    s.put(1, 1); // fill style 0 = 1
-    const int lineBits = std::max(bitsFor(w), bitsFor(h));
-    auto edge = [&](bool vertical, qint32 delta) {
-        s.put(1, 1); s.put(1, 1); s.put(lineBits - 2, 4); s.put(0, 1); s.put(vertical ? 1 : 0, 1);
-        s.putSigned(delta, lineBits);
-    };
-    edge(false, w); edge(true, h); edge(false, -w); edge(true, -h);
-    s.put(0, 6); // end of shape
-    return tag(2, body + s.bytes());
-}
-
+// book.swf: one frame, a background colour and the page as a filled rectangle.
 QByteArray bookSWF(const QColor& background, const QColor& page) {
-    const qint32 width = 1200 * 20, height = 800 * 20;
-    QByteArray tags = tag(69, u32(0));                      // FileAttributes
-    tags += tag(9, rgb(background));                         // SetBackgroundColor
-    tags += rectangleShape(100 * 20, 50 * 20, 1000 * 20, 700 * 20, page);
-    tags += tag(26, QByteArray(1, char(0x02)) + u16(1) + u16(1)); // PlaceObject2 character 1, depth 1
-    tags += tag(1, {});                                      // ShowFrame
-    tags += tag(0, {});                                      // End
-    QByteArray movie = rect(0, width, 0, height) + u16(24 << 8) + u16(1) + tags;
-    return QByteArray("FWS") + char(8) + u32(quint32(movie.size() + 8)) + movie;
+    const QByteArray tags = SwfMovieWriter::tag(SwfMovieWriter::FileAttributes, QByteArray(4, '\0')) +
+                            SwfMovieWriter::backgroundColor(background) +
+                            SwfMovieWriter::tag(SwfMovieWriter::DefineShape,
+                                                SwfMovieWriter::solidRectangleShape(1, QRect(100, 50, 1000, 700), page)) +
+                            SwfMovieWriter::tag(SwfMovieWriter::PlaceObject2, SwfMovieWriter::placeObject(1, 1)) +
+                            SwfMovieWriter::tag(SwfMovieWriter::ShowFrame, {}) + SwfMovieWriter::tag(SwfMovieWriter::End, {});
+    return SwfMovieWriter::movie(QSize(1200, 800), tags, 8, 24);
 }
 
 // ---- pictures ----
