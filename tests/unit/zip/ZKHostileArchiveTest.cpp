@@ -90,7 +90,7 @@ TEST_F(ZKHostileArchiveTest, NamesLeadingOutOfTheFolderFailBeforeAnythingIsWritt
     }
 }
 
-TEST_F(ZKHostileArchiveTest, LinksLeadingOutOfTheFolderAreRefused) {
+TEST_F(ZKHostileArchiveTest, LinksLeadingOutOfTheFolderAreRefusedAndThoseInsideKept) {
     const QStringList archives = {
         // a link straight out, then a file written through it
         QStringLiteral("    link(z, 'out', '../../victim')\n    z.writestr('out/owned.txt', b'owned')\n"),
@@ -107,9 +107,6 @@ TEST_F(ZKHostileArchiveTest, LinksLeadingOutOfTheFolderAreRefused) {
         expectOutsideUntouched();
         QDir(place()).removeRecursively();
     }
-}
-
-TEST_F(ZKHostileArchiveTest, LinksThatStayInsideAreKept) {
     makeArchive(QStringLiteral(
         "    z.writestr('sub/real.txt', b'real')\n"
         "    link(z, 'alias', 'sub')\n"
@@ -118,11 +115,9 @@ TEST_F(ZKHostileArchiveTest, LinksThatStayInsideAreKept) {
         "    link(z, 'g', 'sub/real.txt')\n"
         "    z.writestr('g', b'replaces the link')\n"));
     EXPECT_EQ(expandArchive(), 1);
-    EXPECT_EQ(readFile(place() + QStringLiteral("/sub/through.txt")), QByteArray("through"));
-    EXPECT_EQ(readFile(place() + QStringLiteral("/sub/back")), QByteArray("real"));
-    EXPECT_EQ(readFile(place() + QStringLiteral("/sub/real.txt")), QByteArray("real"));
-    EXPECT_EQ(readFile(place() + QStringLiteral("/g")), QByteArray("replaces the link"));
-    EXPECT_FALSE(QFileInfo(place() + QStringLiteral("/g")).isSymLink());
+    EXPECT_EQ(treeOf(place()), (QMap<QString, QByteArray>{{"alias", "link:sub"}, {"g", "replaces the link"}, {"sub", "dir"},
+                                                           {"sub/back", "link:../sub/real.txt"}, {"sub/real.txt", "real"},
+                                                           {"sub/through.txt", "through"}}));
     expectOutsideUntouched();
 }
 
