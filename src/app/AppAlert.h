@@ -7,8 +7,8 @@ class QAbstractButton;
 class QMessageBox;
 class QWidget;
 
-// Modal alerts of the application. Every alert goes through run(), so tests can answer them
-// without a person by installing a responder.
+// Alerts of the application. Every alert goes through run() (modal) or notify(), so tests can
+// answer them without a person by installing a responder.
 class AppAlert {
 public:
     enum Style { Informational, Warning };
