@@ -13,7 +13,6 @@ const QByteArray kBookXml = "<?xml version=\"1.0\"?>\n<book>" + QByteArray(2000,
 TEST(ZKDataArchive, EntriesAddedOneByOneReadBackWithTheirAttributes) {
     ZKDataArchive archive;
     ASSERT_EQ(archive.deflateData(kBookXml, QStringLiteral("book.xml")), 1);
-    EXPECT_TRUE(archive.data().endsWith("Archive created with ZipKit"));
     const QByteArray before = archive.data().left(qsizetype(archive.cdTrailer().offsetOfStartOfCentralDirectory()));
     ZKFileAttributes dated;
     dated.modificationDate = QDateTime(QDate(2020, 2, 2), QTime(2, 2, 2));
@@ -71,15 +70,12 @@ TEST(ZKDataArchive, OutsideToolsReadWhatWeWriteAndWeReadWhatPythonWrites) {
     ASSERT_EQ(archive.deflateData({}, QStringLiteral("empty.txt")), 1);
     const QString ours = temp.filePath(QStringLiteral("memory.zip"));
     writeFile(ours, archive.data());
-    const auto unzip = run(QStringLiteral("unzip"), {QStringLiteral("-t"), ours});
+    const auto unzip = runTool(QStringLiteral("unzip"), {QStringLiteral("-t"), ours});
     EXPECT_EQ(unzip.exitCode, 0) << unzip.out.constData() << unzip.err.constData();
-    const QList<Member> members = pythonListing(ours);
-    ASSERT_EQ(members.size(), 3);
-    EXPECT_EQ(members[0].name, QStringLiteral("book.xml"));
-    EXPECT_EQ(members[0].bytes, kBookXml);
-    EXPECT_EQ(members[1].name, QString::fromUtf8("pages/Seite ü.bin"));
-    EXPECT_EQ(members[1].bytes, big);
-    EXPECT_EQ(members[2].bytes, QByteArray());
+    QMap<QString, QByteArray> members;
+    for (const Member& m : pythonListing(ours))
+        members[m.name] = m.bytes;
+    EXPECT_EQ(members, (QMap<QString, QByteArray>{{"book.xml", kBookXml}, {QString::fromUtf8("pages/Seite ü.bin"), big}, {"empty.txt", {}}}));
 
     const QString theirs = temp.filePath(QStringLiteral("py.zip"));
     const auto made = python(QStringLiteral(R"(

@@ -56,7 +56,7 @@ TEST_F(ZKFileArchiveTest, PackedFolderPassesUnzipAndPythonAndExpandsToTheSameTre
     }
     const QString zipPath = path(QStringLiteral("Book.zip"));
     ASSERT_EQ(pack(book, zipPath), 1);
-    const auto test = run(QStringLiteral("unzip"), {QStringLiteral("-t"), zipPath});
+    const auto test = runTool(QStringLiteral("unzip"), {QStringLiteral("-t"), zipPath});
     EXPECT_EQ(test.exitCode, 0) << test.out.constData();
 
     // The folder's entries sit at the archive root; links and folders keep their Unix types.
@@ -83,7 +83,7 @@ TEST_F(ZKFileArchiveTest, ExpandsWhatZipWritesIncludingStreamedEntries) {
     const QString source = path(QStringLiteral("src"));
     makeSampleFolder(source);
     const QString zipped = path(QStringLiteral("zip.zip"));
-    const auto made = run(QStringLiteral("zip"), {QStringLiteral("-r"), QStringLiteral("-y"), QStringLiteral("-q"), zipped, QStringLiteral(".")}, source);
+    const auto made = runTool(QStringLiteral("zip"), {QStringLiteral("-r"), QStringLiteral("-y"), QStringLiteral("-q"), zipped, QStringLiteral(".")}, source);
     ASSERT_EQ(made.exitCode, 0) << made.err.constData();
     ASSERT_EQ(expand(zipped, path(QStringLiteral("a"))), 1);
     EXPECT_EQ(treeOf(path(QStringLiteral("a"))), treeOf(source));
@@ -91,7 +91,7 @@ TEST_F(ZKFileArchiveTest, ExpandsWhatZipWritesIncludingStreamedEntries) {
     // Written to a pipe, zip puts sizes and CRC after the data (data descriptors). zip refuses
     // symbolic links on a pipe, so the streamed folder has none; its own exit status is checked.
     QFile::remove(source + QStringLiteral("/files/cover.jpg"));
-    const auto piped = run(QStringLiteral("zip"), {QStringLiteral("-r"), QStringLiteral("-q"), QStringLiteral("-"), QStringLiteral(".")}, source);
+    const auto piped = runTool(QStringLiteral("zip"), {QStringLiteral("-r"), QStringLiteral("-q"), QStringLiteral("-"), QStringLiteral(".")}, source);
     ASSERT_EQ(piped.exitCode, 0) << piped.err.constData();
     const QString streamed = path(QStringLiteral("streamed.zip"));
     writeFile(streamed, piped.out);
@@ -195,7 +195,7 @@ TEST_F(ZKFileArchiveTest, AddingToAnArchiveKeepsItsEntriesAndSkipsTheArchiveItse
     for (const ZKCDHeader& header : archive->centralDirectory())
         names << header.filename();
     EXPECT_EQ(names, QStringList({QStringLiteral("one.txt"), QStringLiteral("two.txt")}));
-    EXPECT_EQ(run(QStringLiteral("unzip"), {QStringLiteral("-t"), zipPath}).exitCode, 0);
+    EXPECT_EQ(runTool(QStringLiteral("unzip"), {QStringLiteral("-t"), zipPath}).exitCode, 0);
     EXPECT_EQ(archive->deflateFile(path(QStringLiteral("two.txt")), folder, false), -1);  // not below the base
 }
 

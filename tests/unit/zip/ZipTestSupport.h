@@ -15,14 +15,10 @@
 // Fixtures and outside tools (python3, zip, unzip) for the zip tests.
 namespace ZipTestSupport {
 
-using ProcessResult = TestSupport::ToolRun;
+using TestSupport::runTool;
 
-inline ProcessResult run(const QString& program, const QStringList& arguments, const QString& workingDirectory = {}) {
-    return TestSupport::runTool(program, arguments, workingDirectory);
-}
-
-inline ProcessResult python(const QString& script, const QStringList& arguments = {}) {
-    return run(QStringLiteral("python3"), QStringList{QStringLiteral("-c"), script} + arguments);
+inline TestSupport::ToolRun python(const QString& script, const QStringList& arguments = {}) {
+    return runTool(QStringLiteral("python3"), QStringList{QStringLiteral("-c"), script} + arguments);
 }
 
 using TestSupport::readFile;
@@ -37,11 +33,6 @@ inline QByteArray sampleBytes(qsizetype size, quint32 seed) {
     return bytes;
 }
 
-inline void makeLink(const QString& target, const QString& linkPath) {
-    QDir().mkpath(QFileInfo(linkPath).path());
-    [[maybe_unused]] int ignored = symlink(QFile::encodeName(target).constData(), QFile::encodeName(linkPath).constData());
-}
-
 // A folder with nested files, an empty folder, a link, a non-ASCII name and a file larger
 // than one 256 KiB block.
 inline void makeSampleFolder(const QString& root) {
@@ -51,7 +42,7 @@ inline void makeSampleFolder(const QString& root) {
     writeFile(root + QStringLiteral("/files/page/2.jpg"), QByteArray());
     writeFile(root + QString::fromUtf8("/files/Übersicht café.txt"), "gr\xC3\xBC\xC3\x9F" "e\n");
     QDir().mkpath(root + QStringLiteral("/files/empty"));
-    makeLink(QStringLiteral("page/1.jpg"), root + QStringLiteral("/files/cover.jpg"));
+    QFile::link(QStringLiteral("page/1.jpg"), root + QStringLiteral("/files/cover.jpg"));
 }
 
 inline QByteArray rawLinkTarget(const QString& path) {
