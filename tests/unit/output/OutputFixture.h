@@ -3,6 +3,7 @@
 // book of page files made at test time, for the publishing tests.
 #include "PdfFixtures.h"
 #include "FolderSnapshot.h"
+#include "TemplateXml.h"
 #include "TestSupport.h"
 
 #include "language/FlashLanguageSettings.h"
@@ -28,25 +29,19 @@ namespace OutputFixture {
 
 inline const QString kHome = TestSupport::isolateUserFolders();
 
-inline QByteArray property(const char* type, const char* key, const char* value, const QByteArray& children = {}) {
-    QByteArray xml = QByteArray("<property type=\"") + type + "\"><key>" + key + "</key><title>" + key +
-                     "</title><desc/><value>" + value + "</value><valueSource/><defalutValue/>";
-    if (!children.isEmpty())
-        xml += "<childProperties>" + children + "</childProperties>";
-    return xml + "</property>";
-}
-
 // Three levels: book > layout > (pageWidth, pageHeight), then the other settings.
 inline QByteArray templateXML(const char* validCode) {
-    const QByteArray sizes = property("pt_number", "pageWidth", "600") + property("pt_number", "pageHeight", "800");
-    const QByteArray layout = property("pt_composite", "layout", "", sizes);
+    using TemplateXml::property;
+    const QString sizes = property("pageWidth", "600", "pt_number") + property("pageHeight", "800", "pt_number");
+    const QString layout = property("layout", "", "pt_composite", sizes);
     return QByteArray("<?xml version=\"1.0\"?><flashTemplate><info><htmlPath>index.html</htmlPath><swfPath>book.swf</swfPath>"
                       "<defaultStyle>Blank</defaultStyle><macAppFilesFolder>TmplData/mac.app/Contents</macAppFilesFolder>"
                       "<mobileTmplFilesPath>TmplData/mobile/Flip</mobileTmplFilesPath><templateValidCode>") +
-           validCode + "</templateValidCode></info><properties>" + property("pt_composite", "book", "", layout) +
-           property("pt_bool", "isHardCover", "NO") + property("pt_file", "logoFile", "") +
-           property("pt_form_language", "languageSetting", "English") + property("pt_text", "linkOverColor", "#808080") +
-           property("pt_bool", "showDownload", "Hide") + property("pt_text", "downloadURL", "") +
+           validCode + "</templateValidCode></info><properties>" +
+           (property("book", "", "pt_composite", layout) + property("isHardCover", "NO", "pt_bool") +
+            property("logoFile", "", "pt_file") + property("languageSetting", "English", "pt_form_language") +
+            property("linkOverColor", "#808080") + property("showDownload", "Hide", "pt_bool") + property("downloadURL", ""))
+               .toUtf8() +
            "</properties></flashTemplate>";
 }
 
