@@ -60,8 +60,7 @@ TEST(AppHeadlessRun, PreviewImportAndPublishThroughTheSheets) {
     bool lastLoadOk = false;
     QObject::connect(&app, &LeafMillAppDelegate::previewLoaded, [&](bool ok) { ++loads; lastLoadOk = ok; });
     app.applicationDidFinishLaunching();
-    ASSERT_TRUE(waitFor([&] { return loads >= 1; }, 30000));
-    EXPECT_TRUE(lastLoadOk);
+    ASSERT_TRUE(waitFor([&] { return loads >= 1; }, 30000) && lastLoadOk);
     const bool player = previewPlayerBuilt();
     if (player) EXPECT_TRUE(waitFor([&] { return previewShowsPages(app.window()->webView()); }, 15000));
     waitFor([] { return false; }, 500);
@@ -98,8 +97,7 @@ TEST(AppHeadlessRun, PreviewImportAndPublishThroughTheSheets) {
     saveShot(publishSheet, QStringLiteral("publish-sheet.png"));
     AlertAnswers answers([](const AppAlert::Request&) { return 1; });   // "No": do not open
     publishSheet->onPublish();
-    ASSERT_EQ(answers.asked.size(), 1u);
-    EXPECT_EQ(answers.asked[0].messageText, QStringLiteral("Open the result files?"));
+    EXPECT_EQ(answers.asked.size(), 1u);   // only the offer to open
     EXPECT_TRUE(QFileInfo::exists(folder + QStringLiteral("/sample.html")));
     EXPECT_EQ(QDir(folder + QStringLiteral("/files/page")).entryList({QStringLiteral("*.swf")}, QDir::Files).size(), 24);
     app.applicationWillTerminate();

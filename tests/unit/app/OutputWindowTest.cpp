@@ -1,6 +1,7 @@
 #include "app/sheets/AdvancedSetting.h"
 #include "AppTestSupport.h"
 #include "app/sheets/OutputWindowDelegate.h"
+#include "output/Book.h"
 #include "pages/FlashPageSourceImg.h"
 #include "templates/FlashTemplate.h"
 
@@ -18,46 +19,46 @@ using AppTestSupport::AlertAnswers;
 
 namespace {
 
+// A book of plain pictures in the Neat template.
+Book pictureBook(const QTemporaryDir& dir, int pageCount) {
+    QImage image(300, 400, QImage::Format_RGB32);
+    image.fill(Qt::darkCyan);
+    auto pages = std::make_shared<FlashPageSourceImg>();
+    for (int i = 1; i <= pageCount; ++i) {
+        const QString path = dir.filePath(QStringLiteral("p%1.jpg").arg(i));
+        image.save(path);
+        pages->addImgPageFromFile(path);
+    }
+    auto tmpl = std::make_shared<FlashTemplate>(FlashTemplate::Empty{});
+    tmpl->loadTemplate(QStringLiteral("Neat"));
+    return {pages, tmpl};
+}
+
 class PublishSheetTest : public ::testing::Test {
 protected:
     void SetUp() override { AppTestSupport::freshSettings(); }
-    int kind(OutputWindowDelegate& sheet, int tag) {
-        sheet.mOutputType()->button(tag)->click();
-        return tag;
-    }
 };
 
-TEST_F(PublishSheetTest, NameAndExtensionFollowTheKind) {
+TEST_F(PublishSheetTest, NameExtensionAndOptionsFollowTheKind) {
+    AppSettings::shareInstance().setOutputType(7);   // out of range: the HTML folder
     OutputWindowDelegate sheet;
     EXPECT_EQ(sheet.mOutputType()->checkedId(), 0);
-    EXPECT_EQ(sheet.txtOutputName()->text(), QStringLiteral("Index"));
-    EXPECT_EQ(sheet.ExFileName()->text(), QStringLiteral(".html"));
-    EXPECT_EQ(sheet.txtTitle()->text(), QStringLiteral("Demo"));
-    EXPECT_EQ(sheet.txtOutputFolder()->text(), OutputWindowDelegate::defaultOutputFolder());
-    kind(sheet, 2);
-    EXPECT_EQ(sheet.txtOutputName()->text(), QStringLiteral("Quirevale"));
-    EXPECT_EQ(sheet.ExFileName()->text(), QStringLiteral(".zip"));
-    kind(sheet, 0);
-    EXPECT_EQ(sheet.txtOutputName()->text(), QStringLiteral("Index"));
+    const auto kind = [&](int tag) {
+        sheet.mOutputType()->button(tag)->click();
+        return sheet.txtOutputName()->text() + sheet.ExFileName()->text();
+    };
+    EXPECT_EQ(kind(2), QStringLiteral("Quirevale.zip"));
+    EXPECT_EQ(kind(0), QStringLiteral("Index.html"));
+    EXPECT_EQ(kind(1), QStringLiteral("Quirevale.app"));
+    EXPECT_FALSE(sheet.btnMakeMobileVersion()->isEnabled());   // a bundle has neither
+    EXPECT_TRUE(sheet.btnAdvanced()->isHidden());
+    kind(2);
+    EXPECT_TRUE(sheet.btnMakeMobileVersion()->isEnabled());
+    EXPECT_FALSE(sheet.btnAdvanced()->isHidden());
 
     // A stored name comes back whenever the kind changes; a typed one is replaced.
     EXPECT_EQ(OutputWindowDelegate::nameFieldFor(2, QStringLiteral("report"), QStringLiteral("typed")), QStringLiteral("report"));
     EXPECT_EQ(OutputWindowDelegate::nameFieldFor(0, QString(), QStringLiteral("typed")), QStringLiteral("Index"));
-    EXPECT_EQ(OutputWindowDelegate::nameFieldFor(1, QStringLiteral("report"), QString()), QStringLiteral("Quirevale"));
-}
-
-TEST_F(PublishSheetTest, BundleKindTurnsOffMobileAndAdvanced) {
-    AppSettings::shareInstance().setOutputType(7);   // out of range: the HTML folder
-    OutputWindowDelegate sheet;
-    EXPECT_EQ(sheet.mOutputType()->checkedId(), 0);
-    kind(sheet, 1);
-    EXPECT_FALSE(sheet.btnMakeMobileVersion()->isEnabled());
-    EXPECT_FALSE(sheet.btnMobileTmplName()->isEnabled());
-    EXPECT_TRUE(sheet.btnAdvanced()->isHidden());
-    EXPECT_EQ(sheet.ExFileName()->text(), QStringLiteral(".app"));
-    kind(sheet, 2);
-    EXPECT_TRUE(sheet.btnMakeMobileVersion()->isEnabled());
-    EXPECT_FALSE(sheet.btnAdvanced()->isHidden());
 }
 
 TEST_F(PublishSheetTest, DefaultInputFillsAndGoBackKeepsTheSheet) {
@@ -83,45 +84,25 @@ TEST_F(PublishSheetTest, DefaultInputFillsAndGoBackKeepsTheSheet) {
     EXPECT_EQ(AppSettings::shareInstance().lastOutputFileName(), QStringLiteral("Quirevale"));   // nothing stored
 }
 
-TEST_F(PublishSheetTest, FolderThatCannotBeMadeWarns) {
+TEST_F(PublishSheetTest, NoFolderOrNoBookIsRefused) {
     QTemporaryDir dir;
     TestSupport::writeFile(dir.filePath(QStringLiteral("file")), "x");
     OutputWindowDelegate sheet;
-    sheet.txtOutputFolder()->setText(dir.filePath(QStringLiteral("file/inside")));
-    AlertAnswers answers;
-    sheet.onPublish();
-    ASSERT_EQ(answers.asked.size(), 1u);
-    EXPECT_EQ(AppSettings::shareInstance().lastOutputFileFolder(), dir.filePath(QStringLiteral("file/inside")));
-}
-
-TEST_F(PublishSheetTest, NoBookIsRefusedWithAReason) {
-    QTemporaryDir dir;
-    OutputWindowDelegate sheet;
-    sheet.txtOutputFolder()->setText(dir.path());
     int published = 0;
     QObject::connect(&sheet, &OutputWindowDelegate::bookPublished, [&] { ++published; });
-    AlertAnswers answers;
-    sheet.onPublish();
-    ASSERT_EQ(answers.asked.size(), 1u);
-    EXPECT_EQ(answers.asked[0].informativeText, QStringLiteral("There is no book to publish."));
+    for (const QString& folder : {dir.filePath(QStringLiteral("file/inside")), dir.path()}) {
+        sheet.txtOutputFolder()->setText(folder);
+        AlertAnswers answers;
+        sheet.onPublish();
+        EXPECT_EQ(answers.asked.size(), 1u) << folder.toStdString();
+    }
     EXPECT_EQ(published, 0);
 }
 
 TEST_F(PublishSheetTest, PublishesIntoANewFolderAndOffersToOpen) {
     QTemporaryDir dir;
-    QImage page(300, 400, QImage::Format_RGB32);
-    page.fill(Qt::darkCyan);
-    auto pages = std::make_shared<FlashPageSourceImg>();
-    for (int i = 1; i <= 2; ++i) {
-        const QString path = dir.filePath(QStringLiteral("p%1.jpg").arg(i));
-        ASSERT_TRUE(page.save(path));
-        pages->addImgPageFromFile(path);
-    }
-    auto tmpl = std::make_shared<FlashTemplate>(FlashTemplate::Empty{});
-    tmpl->loadTemplate(QStringLiteral("Neat"));
-
     OutputWindowDelegate sheet;
-    sheet.setBook({pages, tmpl});
+    sheet.setBook(pictureBook(dir, 2));
     const QString folder = dir.filePath(QStringLiteral("out/new/book"));
     sheet.txtOutputFolder()->setText(folder);
     sheet.txtTitle()->clear();
@@ -136,22 +117,15 @@ TEST_F(PublishSheetTest, PublishesIntoANewFolderAndOffersToOpen) {
 
 TEST_F(PublishSheetTest, TheTitleOfferedIsTheBooksAndTheMobileBookShowsItToo) {
     QTemporaryDir dir;
-    QImage image(300, 400, QImage::Format_RGB32);
-    image.fill(Qt::darkCyan);
-    ASSERT_TRUE(image.save(dir.filePath(QStringLiteral("p.jpg"))));
-    auto pages = std::make_shared<FlashPageSourceImg>();
-    pages->addImgPageFromFile(dir.filePath(QStringLiteral("p.jpg")));
-    auto tmpl = std::make_shared<FlashTemplate>(FlashTemplate::Empty{});
-    tmpl->loadTemplate(QStringLiteral("Neat"));
-
+    const Book book = pictureBook(dir, 1);
     OutputWindowDelegate sheet;
-    sheet.setBook({pages, tmpl}, QStringLiteral("report"));
+    sheet.setBook(book, QStringLiteral("report"));
     EXPECT_EQ(sheet.txtTitle()->text(), QStringLiteral("report"));
-    tmpl->setPropertyValue(QStringLiteral("bookTitle"), QStringLiteral("Shelf"));
-    sheet.setBook({pages, tmpl}, QStringLiteral("report"));
+    book.flashTemplate->setPropertyValue(QStringLiteral("bookTitle"), QStringLiteral("Shelf"));
+    sheet.setBook(book, QStringLiteral("report"));
     EXPECT_EQ(sheet.txtTitle()->text(), QStringLiteral("Shelf"));
     sheet.txtTitle()->setText(QStringLiteral("Typed"));
-    sheet.setBook({pages, tmpl}, QStringLiteral("report"));
+    sheet.setBook(book, QStringLiteral("report"));
     EXPECT_EQ(sheet.txtTitle()->text(), QStringLiteral("Typed"));   // a typed title stays
 
     sheet.txtOutputFolder()->setText(dir.filePath(QStringLiteral("out")));
@@ -169,15 +143,12 @@ TEST_F(PublishSheetTest, AdvancedSheetCarriesTheTitleBothWays) {
     AdvancedSetting* advanced = sheet.advancedSetting();
     ASSERT_TRUE(advanced);
     EXPECT_EQ(advanced->txtPageTitle()->text(), QStringLiteral("My Book"));
-    EXPECT_EQ(advanced->txtScriptInput()->toPlainText(), AppSettings::defaultAddScript());
     advanced->txtPageTitle()->setText(QStringLiteral("Better Title"));
     advanced->txtPageWords()->setText(QStringLiteral("leaf"));
     advanced->onOKClick();
     EXPECT_EQ(sheet.txtTitle()->text(), QStringLiteral("Better Title"));
     const AppSettings& settings = AppSettings::shareInstance();
     EXPECT_EQ(settings.lastOutputKeyWords(), QStringLiteral("leaf"));
-    EXPECT_EQ(settings.isAdvancedModify(), 1);
-    EXPECT_TRUE(settings.isWindowRollUp() & 4);
 
     sheet.onAdvanced();   // made anew after every end
     ASSERT_TRUE(sheet.advancedSetting());

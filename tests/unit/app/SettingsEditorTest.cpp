@@ -53,15 +53,11 @@ protected:
 TEST_F(SettingsEditorTest, TreeShapeFollowsTheTemplate) {
     EXPECT_EQ(editor.rowCount(), 2);
     const QModelIndex look = editor.index(0, 0);
-    EXPECT_TRUE(editor.hasChildren(look));
     EXPECT_EQ(editor.rowCount(look), 5);
     const QModelIndex align = editor.index(3, 1, look);
     EXPECT_EQ(editor.propertyAt(align), list);
     EXPECT_EQ(editor.parent(align), look);
-    EXPECT_FALSE(editor.hasChildren(editor.index(1, 0)));
-
-    FlashTemplateOutlineDelegate empty;
-    EXPECT_EQ(empty.rowCount(), 0);
+    EXPECT_EQ(FlashTemplateOutlineDelegate().rowCount(), 0);
 }
 
 TEST_F(SettingsEditorTest, ShownValues) {
