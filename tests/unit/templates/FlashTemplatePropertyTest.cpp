@@ -38,13 +38,9 @@ TEST(FlashTemplateProperty, ReadsTextsKeepingWhiteSpaceAndCData) {
     p.loadFromNode(parse(doc, "<property><key>k</key><title>T</title><desc>line1\nline2</desc>"
                               "<value>  a<![CDATA[<b>]]>c </value><valueSource/><defalutValue></defalutValue>"
                               "</property>"));
-    EXPECT_EQ(p.key(), "k");
     EXPECT_EQ(p.desc(), "line1\nline2");
     EXPECT_EQ(p.value(), "  a<b>c ");
-    EXPECT_FALSE(p.valueSource().isNull());
-    EXPECT_TRUE(p.valueSource().isEmpty());
     EXPECT_FALSE(p.aTitle().isNull()) << "a missing aTitle is empty, not absent";
-    EXPECT_EQ(p.parent(), nullptr);
 }
 
 TEST(FlashTemplateProperty, ChildrenAreDirectPropertiesOfFirstChildProperties) {

@@ -84,7 +84,6 @@ TEST_F(Themes, ExportedThemeInstallsUnderItsFileNameAndRestoresTheSettings) {
     EXPECT_EQ(entryNames(path), files);
     FlashTemplateStyle importer;
     ASSERT_TRUE(importer.importStyleFrom(path)) << importer.lastError().toStdString();
-    EXPECT_TRUE(importer.lastError().isEmpty());
     EXPECT_FALSE(workStyleFolderExists());
     const QString installed = userStylesRoot() + "Float/Ocean";
     EXPECT_EQ(filesIn(installed), files);
@@ -93,7 +92,6 @@ TEST_F(Themes, ExportedThemeInstallsUnderItsFileNameAndRestoresTheSettings) {
     FlashTemplateStyle meta;
     meta.readMetaInfoFrom(installed + "/Meta.xml");
     EXPECT_EQ(meta.templateName(), "Float");
-    EXPECT_EQ(meta.appVersion(), "1.0.0");
 
     FlashTemplate fresh{FlashTemplate::Empty{}};
     fresh.loadTemplate("Float");

@@ -1,6 +1,7 @@
 #pragma once
 // A private AppFiles folder and user folders for template tests, and writers for small templates.
 #include "util/Resources.h"
+#include "TemplateXml.h"
 #include "TestSupport.h"
 #include "templates/FlashTemplate.h"
 #include "util/BriskUtility.h"
@@ -12,15 +13,7 @@ namespace TemplateFixture {
 
 inline const QString kHome = TestSupport::isolateUserFolders();
 
-inline QString property(const QString& key, const QString& value, const QString& type = "pt_text",
-                        const QString& children = {}) {
-    QString xml = QStringLiteral("<property type=\"%1\"><key>%2</key><title>%2</title><desc/>"
-                                 "<value>%3</value><valueSource/><defalutValue/>")
-                      .arg(type, key, value);
-    if (!children.isEmpty())
-        xml += "<childProperties>" + children + "</childProperties>";
-    return xml + "</property>";
-}
+using TemplateXml::property;
 
 inline QByteArray description(const QString& properties, const QString& htmlPath = "index.html",
                               bool withValidCode = true) {
