@@ -122,7 +122,6 @@ let cachedPlayer = null;
 export function makeBook(folder, options = {}) {
   const count = options.count ?? 8;
   const width = options.width ?? 600, height = options.height ?? 800;
-  const hardCover = options.hardCover ?? false;
   const pages = Array.from({ length: count }, (_, i) => {
     write(path.join(folder, 'files/thumb', i + '.svg'), pageSvg(i, width / 5, height / 5));
     const normal = options.swf ? i + '.swf' : i + '.svg';
@@ -130,10 +129,10 @@ export function makeBook(folder, options = {}) {
       ? swfWithImage(solidPng(width / 4, height / 4, pageColor(i)), i % 2 === 1)
       : pageSvg(i, width, height));
     if (options.imageTwins) write(path.join(folder, 'files/page', i + '.svg'), pageSvg(i, width, height));
-    return { normal: './files/page/' + normal, thumb: './files/thumb/' + i + '.svg', hard: hardCover && (i === 0 || i === count - 1),
+    return { normal: './files/page/' + normal, thumb: './files/thumb/' + i + '.svg', hard: false,
       pdfPage: options.pdfPages?.[i], image: options.imageTwins ? './files/page/' + i + '.svg' : '', size: options.pageSizes?.[i] };
   });
-  const settings = { pageWidth: String(width), pageHeight: String(height), bookTitle: 'Fixture book', ...options.settings };
+  const settings = { pageWidth: String(width), pageHeight: String(height), bookTitle: 'Fixture book', flipDuration: '250', ...options.settings };
   const xml = bookXml({ pages, settings, outline: options.outline, links: options.links, languages: options.languages ?? [{ name: 'English', texts: {} }], needExt: options.needExt });
   if (options.bookFiles !== false) {
     const bin = bookBin(xml);

@@ -1,9 +1,10 @@
-// Headless Debian Chromium through playwright-core, and a static file server that records
-// what the browser asked for.
+// Headless Debian Chromium through playwright-core, a static file server that records what the
+// browser asked for, and the waits and probes the browser tests share.
 import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
 import http from 'node:http';
+import { execFileSync } from 'node:child_process';
 import { createRequire } from 'node:module';
 import { before, after } from 'node:test';
 
@@ -11,12 +12,22 @@ const require = createRequire(new URL('../../web/package.json', import.meta.url)
 const { chromium } = require('playwright-core');
 
 export const ARTEFACTS = process.env.LEAFMILL_BROWSER_ARTEFACTS ?? path.join(os.tmpdir(), 'leafmill-browser-artefacts');
+export const DESKTOP = { viewport: { width: 1280, height: 800 } };
+export const PHONE = { viewport: { width: 390, height: 844 }, hasTouch: true, isMobile: true };
 
 // leafmill-cli of the build folder named by LEAFMILL_BUILD_DIR (or of build/), when it is built.
-export function leafmillCli(buildDir = process.env.LEAFMILL_BUILD_DIR) {
-  const repo = path.resolve(path.dirname(new URL(import.meta.url).pathname), '../..');
-  return [buildDir, path.join(repo, 'build')].filter(Boolean)
-    .map((dir) => path.join(path.resolve(dir), 'src/cli/leafmill-cli')).find((file) => fs.existsSync(file));
+const repo = path.resolve(path.dirname(new URL(import.meta.url).pathname), '../..');
+export const cli = [process.env.LEAFMILL_BUILD_DIR, path.join(repo, 'build')].filter(Boolean)
+  .map((dir) => path.join(path.resolve(dir), 'src/cli/leafmill-cli')).find((file) => fs.existsSync(file));
+export const needsCli = cli ? false : 'leafmill-cli is not built';
+export const leafmillCli = () => cli;
+
+// The CLI keeps its language pool and libraries among the user's files: it gets a home of its own.
+export function publish(input, folder, ...options) {
+  const home = path.join(path.dirname(folder), 'home');
+  execFileSync(cli, ['publish', input, '-o', folder, '--quiet', '--set', 'flipDuration=200', ...options],
+    { env: { ...process.env, HOME: home, XDG_DATA_HOME: path.join(home, 'data'), XDG_CONFIG_HOME: path.join(home, 'config') } });
+  return folder;
 }
 
 export function launch() {
@@ -34,20 +45,30 @@ export function tempFolder(name) {
 const TYPES = { '.html': 'text/html', '.js': 'text/javascript', '.svg': 'image/svg+xml', '.png': 'image/png', '.jpg': 'image/jpeg',
   '.swf': 'application/x-shockwave-flash', '.bin': 'application/octet-stream' };
 
-// One browser, and a temporary folder served over http, for all the tests of a file; the fields
-// are filled before the first test runs.
+// One browser, and a temporary folder served over http, for all the tests of a file; browser and
+// server are there once the first test runs. shared.open(url, device) opens a page in a context of its
+// own that records script errors in page.errors.
 export function sharedBrowser(name) {
-  const shared = {};
+  const shared = { root: tempFolder(name) };
   before(async () => {
     shared.browser = await launch();
-    shared.root = tempFolder(name);
     shared.server = await serve(shared.root);
   });
   after(async () => {
     await shared.browser?.close();
     await shared.server?.close();
-    if (shared.root) fs.rmSync(shared.root, { recursive: true, force: true });
+    fs.rmSync(shared.root, { recursive: true, force: true });
   });
+  shared.open = async (url, device = DESKTOP, prepare) => {
+    const context = await shared.browser.newContext(device);
+    await context.route(/googletagmanager/, (route) => route.abort());
+    const page = await context.newPage();
+    page.errors = [];
+    page.on('pageerror', (e) => page.errors.push(e.message));
+    await prepare?.(page);
+    await page.goto(url.startsWith('/') ? 'file://' + url : url);
+    return page;
+  };
   return shared;
 }
 
@@ -68,6 +89,36 @@ export function serve(root) {
     requests,
     close: () => new Promise((done) => server.close(done)),
   })));
+}
+
+// Waits until the template player has settled on the given pages (0-based), e.g. [1, 2].
+export const shown = (page, pages) => page.waitForFunction((want) => JSON.stringify(globalThis.leafmillPlayer?.visiblePages()) === want
+  && ['read', 'fold_corner'].includes(globalThis.leafmillPlayer.pageFlip.getState()), JSON.stringify(pages));
+
+// Waits until the mobile page shows page `index`, its picture loaded and its slide finished.
+export const mobileShown = (page, index) => page.waitForFunction((n) => {
+  const img = document.querySelector('.lm-m-page[data-page="' + n + '"]:not([hidden]) img');
+  return globalThis.leafmillMobile?.current === n && img?.complete && img.naturalWidth > 0 && document.getAnimations().length === 0;
+}, index);
+
+// The colour at fractions (fx, fy) of the picture of player page `index` once it has loaded.
+export async function pageColorAt(page, index, fx = 0.5, fy = 0.25) {
+  await page.waitForFunction((i) => document.querySelector('.lm-page[data-page="' + i + '"] img')?.dataset.state === 'loaded', index);
+  const box = await page.locator('.stf__block > .lm-page[data-page="' + index + '"] img').boundingBox();
+  return pixel(page, Math.round(box.x + box.width * fx), Math.round(box.y + box.height * fy));
+}
+
+// A touch drag across the element at fractions of its width, in small steps as a finger moves.
+export async function touchDrag(page, selector, from, to, fy = 0.6) {
+  const box = await page.locator(selector).first().boundingBox();
+  const cdp = await page.context().newCDPSession(page);
+  const touch = (type, f) => cdp.send('Input.dispatchTouchEvent', { type, touchPoints: type === 'touchEnd' ? [] : [{ x: box.x + box.width * f, y: box.y + box.height * fy }] });
+  await touch('touchStart', from);
+  for (let step = 1; step <= 12; step++) {
+    await new Promise((done) => setTimeout(done, 30));
+    await touch('touchMove', from + ((to - from) * step) / 12);
+  }
+  await touch('touchEnd');
 }
 
 export async function screenshot(page, name) {
