@@ -3,18 +3,28 @@
 #include "cli/CliArguments.h"
 #include "cli/CliError.h"
 #include "templates/FlashTemplate.h"
+#include "templates/StringUtil.h"
 #include "util/NamedException.h"
 
 #include <QFileInfo>
 
 namespace BookLook {
 
+namespace {
+void checkPlainName(const QString& what, const QString& name) {
+    if (!StringUtil::isPlainName(name))
+        throw CliError(kExitUsage, QStringLiteral("a %1 name is a plain name without \"/\", not \"%2\"").arg(what, name));
+}
+}
+
 void checkTemplateExists(const QString& templateName) {
+    checkPlainName(QStringLiteral("template"), templateName);
     if (FlashTemplate::tmplPathForName(templateName).isNull())
         throw CliError(kExitUnknownLook, QStringLiteral("unknown template \"%1\" (leafmill-cli templates lists them)").arg(templateName));
 }
 
 QString themePath(const QString& templateName, const QString& themeName) {
+    checkPlainName(QStringLiteral("theme"), themeName);
     const QString path = FlashTemplate::stylePathFor(templateName, themeName);
     if (path.isEmpty())
         throw CliError(kExitUnknownLook, QStringLiteral("the template \"%1\" has no theme \"%2\" (leafmill-cli templates lists them)")

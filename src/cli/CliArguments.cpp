@@ -4,6 +4,14 @@
 #include "cli/CliError.h"
 
 namespace {
+// "-o", "-h", "--quiet", "--output=x": an option, which is never taken as another option's value.
+bool namesAnOption(const QString& argument) {
+    if (argument == QLatin1String("-o") || argument == QLatin1String("-h"))
+        return true;
+    return argument.startsWith(QLatin1String("--"))
+        && CliCommandTable::option(argument.mid(2).section(QLatin1Char('='), 0, 0)) != nullptr;
+}
+
 QString longName(const QString& argument) {
     if (argument == QLatin1String("-o"))
         return QStringLiteral("output");
@@ -48,7 +56,7 @@ CliArguments CliArguments::parse(const QStringList& arguments) {
             continue;
         }
         if (!hasInlineValue) {
-            if (i + 1 >= arguments.size())
+            if (i + 1 >= arguments.size() || namesAnOption(arguments[i + 1]))
                 throw CliError(kExitUsage, QStringLiteral("the option --%1 needs a value (%2)").arg(name, option->valueName));
             inlineValue = arguments[++i];
         }

@@ -6,6 +6,7 @@
 #include "output/BookProject.h"
 #include "templates/FlashTemplate.h"
 #include "templates/FlashTemplateStyle.h"
+#include "templates/StringUtil.h"
 #include "util/AppIdentity.h"
 #include "util/BriskUtility.h"
 
@@ -23,9 +24,11 @@ QStringList folderNames(const QStringList& paths) {
 }
 
 QString requiredOutput(const CliArguments& args, const QString& extension) {
-    if (!args.has(QStringLiteral("output")))
+    if (args.value(QStringLiteral("output")).isEmpty())
         throw CliError(kExitUsage, QStringLiteral("-o FILE is needed: the file to write"));
     QString path = QFileInfo(args.value(QStringLiteral("output"))).absoluteFilePath();
+    if (QFileInfo(path).fileName().isEmpty() || QFileInfo(path).isDir())
+        throw CliError(kExitUsage, QStringLiteral("-o needs a file name, not the folder %1").arg(args.value(QStringLiteral("output"))));
     if (QFileInfo(path).suffix().isEmpty())
         path += QLatin1Char('.') + extension;
     if (!QDir().mkpath(QFileInfo(path).path()))
@@ -103,6 +106,8 @@ int themeImport(const CliArguments& args, QTextStream& out) {
     FlashTemplateStyle style;
     if (!style.importStyleFrom(path))
         throw CliError(kExitFailed, QStringLiteral("cannot import the theme %1: %2").arg(path, style.lastError()));
+    if (!style.lastError().isEmpty())   // read, but its template is not here: nothing was installed
+        throw CliError(kExitUnknownLook, style.lastError());
     out << "installed the theme " << QFileInfo(path).completeBaseName() << '\n';
     return kExitOk;
 }
@@ -126,7 +131,7 @@ int settingsImport(const CliArguments& args, QTextStream& out) {
     const QString templateName = args.value(QStringLiteral("template"));
     const QString themeName = args.value(QStringLiteral("name"));
     BookLook::checkTemplateExists(templateName);
-    if (themeName.isEmpty() || themeName.contains(QLatin1Char('/')) || themeName.startsWith(QLatin1Char('.')))
+    if (!StringUtil::isPlainName(themeName) || themeName.startsWith(QLatin1Char('.')))
         throw CliError(kExitUsage, QStringLiteral("--name must be a plain folder name, not \"%1\"").arg(themeName));
     if (knownSettingCount(path, templateName) == 0)
         throw CliError(kExitUsage, QStringLiteral("%1 holds no setting of the template \"%2\"").arg(path, templateName));

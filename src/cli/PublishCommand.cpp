@@ -14,6 +14,7 @@
 #include "util/NotificationCenter.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QRegularExpression>
@@ -51,6 +52,8 @@ int qualityLevel(const CliArguments& args) {
 std::unique_ptr<Poppler::Document> openPDF(const QString& path) {
     if (!QFileInfo(path).isFile())
         throw CliError(kExitInput, QStringLiteral("no such file: %1").arg(path));
+    if (QFile file(path); !file.open(QIODevice::ReadOnly))
+        throw CliError(kExitInput, QStringLiteral("cannot read the PDF %1: %2").arg(path, file.errorString()));
     std::unique_ptr<Poppler::Document> doc = Poppler::Document::load(path);
     if (!doc)
         throw CliError(kExitInput, QStringLiteral("cannot read the PDF %1: it is damaged or not a PDF").arg(path));
@@ -201,6 +204,8 @@ int PublishCommand::reopen() {
     BookProject project;
     if (!project.loadProjectFromOutputFolder(folder))
         throw CliError(kExitInput, QStringLiteral("cannot reopen %1: %2").arg(folder, project.lastError()));
+    if (project.book().pageSource->pages().isEmpty())
+        throw CliError(kExitInput, QStringLiteral("cannot reopen %1: the book has no pages").arg(folder));
     BookLook::restyle(*project.book().flashTemplate, iArgs);
     return publishBook(project.book(), QFileInfo(folder).fileName());
 }
@@ -208,7 +213,7 @@ int PublishCommand::reopen() {
 // ---- output ----
 
 void PublishCommand::checkOutputOptions() const {
-    if (!iArgs.has(QStringLiteral("output")))
+    if (iArgs.value(QStringLiteral("output")).isEmpty())
         throw CliError(kExitUsage, QStringLiteral("-o FOLDER is needed: the folder to publish into"));
     checkFolderCanBeMade(iArgs.value(QStringLiteral("output")));
     const QString kind = iArgs.value(kKind, QStringLiteral("html"));

@@ -6,7 +6,9 @@
 #include "pages/FlashPageImage.h"
 #include "pages/FlashPageSourceImg.h"
 #include "templates/FlashTemplate.h"
+#include "templates/FlashTemplateProperty.h"
 #include "util/BriskUtility.h"
+#include "util/FolderBounds.h"
 #include "util/Log.h"
 #include "util/NamedException.h"
 #include "util/Xml.h"
@@ -23,7 +25,7 @@ namespace {
 const QString kErrorName = QStringLiteral("BookProjectErr");
 
 QStringList entriesOf(const QString& folder) {
-    return QDir(folder).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden);
+    return QDir(folder).entryList(QDir::Files | QDir::Dirs | QDir::System | QDir::NoDotAndDotDot | QDir::Hidden);
 }
 
 bool isInside(const QString& path, const QString& folder) {
@@ -42,6 +44,15 @@ void readPageFacts(const pugi::xml_node& page, FlashPage& facts) {
         facts.setShownSize(QSizeF(width, height));
 }
 
+// A page file named by the description: inside the folder, and when something is there, a
+// regular file that stays inside once links are resolved.
+bool isUsablePageFile(const QString& path, const QString& folder) {
+    const QFileInfo info(path);
+    if (!isInside(path, folder))
+        return false;
+    return (!info.exists() && !info.isSymLink()) || FolderBounds::isRegularFileInside(path, folder);
+}
+
 // Published page files are named after their page index; a hand-made name counts from 1.
 int pageIndexFor(const QString& normalPath, int position) {
     bool numeric = false;
@@ -57,13 +68,13 @@ void BookProject::clearObjs() {
 bool BookProject::loadProjectFromOutputFolder(const QString& folder) {
     clearObjs();
     iLastError.clear();
+    iWarnings.clear();
     const QString bookBin = joinPath(folder, QStringLiteral("files/book.bin"));
-    QFile file(bookBin);
-    if (!file.open(QIODevice::ReadOnly)) {
-        iLastError = QStringLiteral("%1 has no readable files/book.bin").arg(folder);
+    if (QFileInfo::exists(bookBin) && !FolderBounds::isRegularFileInside(bookBin, folder)) {
+        iLastError = QStringLiteral("files/book.bin is not a regular file of the book folder");
         return false;
     }
-    const auto xml = BookDescriptionFile::decode(file.readAll(), &iLastError);
+    const auto xml = BookDescriptionFile::read(bookBin, &iLastError);
     if (!xml)
         return false;
     pugi::xml_document doc;
@@ -107,11 +118,41 @@ void BookProject::loadTemplate(const pugi::xml_node& root, const QString& baseFo
     const pugi::xml_attribute name = root.attribute("templateName");
     flashTemplate->setTmplName(name ? QString::fromUtf8(name.value()) : QStringLiteral("Neat"));
     flashTemplate->loadTemplate(flashTemplate->tmplName());
-    for (const pugi::xml_node item : root.child("extConfig").children("item"))
-        flashTemplate->setPropertyValue(Xml::attr(item, "name"), Xml::text(item));
+    for (const pugi::xml_node item : root.child("extConfig").children("item")) {
+        const QString key = Xml::attr(item, "name");
+        QString value = Xml::text(item);
+        const FlashTemplateProperty* property = flashTemplate->propertyForKey(key);
+        if (property && property->propertyType() == pt_file && !value.isEmpty()) {
+            // A file setting names the book's own copy; anything else would copy a stranger's file.
+            value = fillFullPathForFlashURL(value, baseFolder);
+            if (!FolderBounds::isRegularFileInside(value, baseFolder)) {
+                warn(QStringLiteral("the setting %1 names %2, which is no file of the book folder; it is left out").arg(key, Xml::text(item)));
+                value.clear();
+            }
+        }
+        flashTemplate->setPropertyValue(key, value);
+    }
     const QString extFolder = joinPath(baseFolder, QStringLiteral("files/extfiles"));
-    for (const QString& entry : entriesOf(extFolder))
-        flashTemplate->setPropertyValue(QFileInfo(entry).completeBaseName(), joinPath(extFolder, entry));
+    for (const QString& path : filesInside(extFolder, baseFolder))
+        flashTemplate->setPropertyValue(QFileInfo(path).completeBaseName(), path);
+}
+
+// The regular files of a folder of the book; links that lead out and other kinds are left out.
+QStringList BookProject::filesInside(const QString& folder, const QString& baseFolder) {
+    QStringList files;
+    for (const QString& entry : entriesOf(folder)) {
+        const QString path = joinPath(folder, entry);
+        if (FolderBounds::isRegularFileInside(path, baseFolder))
+            files << path;
+        else if (!QFileInfo(path).isDir() || QFileInfo(path).isSymLink())
+            warn(QStringLiteral("%1 is not a regular file of the book folder; it is left out").arg(path));
+    }
+    return files;
+}
+
+void BookProject::warn(const QString& text) {
+    spdlog::warn("{}", text);
+    iWarnings << text;
 }
 
 void BookProject::loadPages(const pugi::xml_node& pages, const QString& baseFolder) {
@@ -124,7 +165,7 @@ void BookProject::loadPages(const pugi::xml_node& pages, const QString& baseFold
         const QString large = fillFullPathForFlashURL(Xml::text(page.child("largeUrl")), baseFolder);
         const QString thumb = fillFullPathForFlashURL(Xml::text(page.child("thumbUrl")), baseFolder);
         for (const QString& path : {normal, large, thumb})
-            if (!isInside(path, baseFolder))
+            if (!isUsablePageFile(path, baseFolder))
                 throw NamedException(kErrorName, QStringLiteral("page %1 points outside the book folder").arg(position));
         const int index = pageIndexFor(normal, position);
         for (auto [list, path] : {std::pair{&source->pages(), large}, {&source->normalPages(), normal},
@@ -132,10 +173,10 @@ void BookProject::loadPages(const pugi::xml_node& pages, const QString& baseFold
             list->append(std::make_shared<FlashPageImage>(path, index));
             readPageFacts(page, *list->last());
         }
-        if (QFileInfo(thumb).isFile())
+        if (FolderBounds::isRegularFileInside(thumb, baseFolder))
             source->thumbPages().append(std::make_shared<FlashPageImage>(thumb, index));
         const QString phone = joinPath(baseFolder, QStringLiteral("files/mobile/%1.jpg").arg(index));
-        if (QFileInfo(phone).isFile())
+        if (FolderBounds::isRegularFileInside(phone, baseFolder))
             source->phonePages().append(std::make_shared<FlashPageImage>(phone, index));
     }
 }
@@ -158,9 +199,7 @@ void BookProject::loadLinks(const pugi::xml_node& root, const QString& baseFolde
     auto pageLinks = std::make_shared<FlashPagesAnnotations>();
     iBook.pageLinks = pageLinks;
     pageLinks->setPagesAnnotationsNode(links);
-    const QString folder = joinPath(baseFolder, QStringLiteral("files/pageConfig"));
-    for (const QString& entry : entriesOf(folder))
-        pageLinks->needFiles().append(joinPath(folder, entry));
+    pageLinks->needFiles().append(filesInside(joinPath(baseFolder, QStringLiteral("files/pageConfig")), baseFolder));
 }
 
 QString BookProject::fillFullPathForFlashURL(const QString& url, const QString& basePath) {

@@ -2,6 +2,7 @@
 #include "output/Book.h"
 
 #include <QString>
+#include <QStringList>
 #include <memory>
 #include <pugixml.hpp>
 
@@ -20,6 +21,8 @@ public:
     void clearObjs();
 
     const QString& lastError() const { return iLastError; }
+    // What reading left out (files outside the folder, links, devices), for the user.
+    const QStringList& warnings() const { return iWarnings; }
 
     // The book read back; its page source holds image pages.
     const Book& book() const { return iBook; }
@@ -29,7 +32,10 @@ private:
     void loadPages(const pugi::xml_node& pages, const QString& baseFolder);
     void loadDownloadFile(const pugi::xml_node& root, const QString& baseFolder);
     void loadLinks(const pugi::xml_node& root, const QString& baseFolder);
+    QStringList filesInside(const QString& folder, const QString& baseFolder);
+    void warn(const QString& text);
 
     Book iBook;
     QString iLastError;
+    QStringList iWarnings;
 };

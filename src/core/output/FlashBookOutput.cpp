@@ -397,7 +397,19 @@ bool FlashBookOutput::ouputBookXML(const QString& path) {
         noteFailure(QStringLiteral("The book description %1 could not be written").arg(path));
         return false;
     }
-    return true;
+    return readsBack(path);
+}
+
+// A description the players cannot read is a broken book: publishing says so instead of success.
+bool FlashBookOutput::readsBack(const QString& path) {
+    QString reason;
+    const auto xml = BookDescriptionFile::read(path, &reason);
+    if (xml)
+        reason = Xml::wellFormedError(*xml);
+    if (xml && reason.isEmpty())
+        return true;
+    noteFailure(QStringLiteral("The book description %1 was written but cannot be read back: %2").arg(path, reason));
+    return false;
 }
 
 // ---- mobile version ----

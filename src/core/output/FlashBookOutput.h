@@ -48,6 +48,8 @@ public:
     std::unique_ptr<pugi::xml_document> bookXML() const;
     // Writes book.bin at the path and book.js beside it; false (logged) when writing failed.
     bool ouputBookXML(const QString& path);
+    // Reads the written description back as the players will; a failure is noted.
+    bool readsBack(const QString& path);
     void appendChildPropertyToNode(pugi::xml_node node, const FlashTemplateProperty& property) const;
     QString getNormalPageURL(const FlashPage& page) const;
     // The JPEG written beside a SWF page, for players that cannot read the movie.

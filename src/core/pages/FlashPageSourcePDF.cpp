@@ -2,6 +2,7 @@
 #include "pages/FlashPageImage.h"
 #include "util/Log.h"
 #include "util/NotificationCenter.h"
+#include <QFile>
 #include <QFileInfo>
 #include <poppler-qt6.h>
 
@@ -29,6 +30,10 @@ void FlashPageSourcePDF::openDocument() {
     const QString name = QFileInfo(sourceFile()).fileName();
     if (!QFileInfo(sourceFile()).isFile()) {
         iFailureReason = QStringLiteral("The file \u201c%1\u201d does not exist.").arg(sourceFile());
+        return;
+    }
+    if (QFile file(sourceFile()); !file.open(QIODevice::ReadOnly)) {
+        iFailureReason = QStringLiteral("\u201c%1\u201d cannot be read: %2.").arg(name, file.errorString());
         return;
     }
     std::unique_ptr<Poppler::Document> doc = Poppler::Document::load(sourceFile());

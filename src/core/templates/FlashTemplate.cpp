@@ -1,5 +1,7 @@
 #include "templates/FlashTemplate.h"
+#include "templates/StringUtil.h"
 #include "util/Resources.h"
+#include "util/FolderBounds.h"
 #include "util/ScriptText.h"
 #include "util/XmlText.h"
 #include "util/BriskUtility.h"
@@ -67,6 +69,8 @@ QStringList FlashTemplate::tmplNames() {
 }
 
 QString FlashTemplate::tmplPathForName(const QString& name) {
+    if (!StringUtil::isPlainName(name))
+        return {};
     for (const QString& root : {builtInTemplatesFolder(), userTemplatesFolder()}) {
         const QString folder = root + name + '/';
         if (isFile(folder + "flashTemplate.xml"))
@@ -82,6 +86,8 @@ QString FlashTemplate::tmplMetaPathForName(const QString& name) {
 
 QStringList FlashTemplate::tmplStyleNamesForTmpl(const QString& tmplName) {
     QStringList styles;
+    if (!StringUtil::isPlainName(tmplName))
+        return styles;
     for (const QString& root : {builtInStylesFolder(), userStylesFolder()}) {
         for (const QString& folder : BriskUtility::subFolderOfFolder(root + tmplName))
             if (isFile(BriskUtility::joinPath(folder, "tmplSetting.txt")))
@@ -91,6 +97,8 @@ QStringList FlashTemplate::tmplStyleNamesForTmpl(const QString& tmplName) {
 }
 
 QString FlashTemplate::stylePathFor(const QString& tmplName, const QString& styleName) {
+    if (!StringUtil::isPlainName(tmplName) || !StringUtil::isPlainName(styleName))
+        return QLatin1String("");
     for (const QString& root : {builtInStylesFolder(), userStylesFolder()}) {
         const QString folder = root + tmplName + '/' + styleName;
         if (isFile(folder + "/tmplSetting.txt"))
@@ -313,9 +321,10 @@ void FlashTemplate::exportPropertiesSettingsTo(const QString& path, bool asStyle
 
 void FlashTemplate::importPropertiesSettingsFrom(const QString& path) {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    if (!FolderBounds::regularFileSize(path) || !file.open(QIODevice::ReadOnly))
         return;
-    const QString text = QString::fromUtf8(file.readAll());
+    const QString text = QString::fromUtf8(file.read(kMaxSettingsTextSize));
+    const QString folder = QFileInfo(path).absolutePath();
     const QString pageWidth = propertyValueFor("pageWidth", "600");
     const QString pageHeight = propertyValueFor("pageHeight", "800");
     for (QString line : text.split('\n')) {
@@ -323,8 +332,28 @@ void FlashTemplate::importPropertiesSettingsFrom(const QString& path) {
         const int equals = line.indexOf('=');
         if (equals < 0)
             continue;
-        setPropertyValue(line.left(equals), line.mid(equals + 1));
+        const QString key = line.left(equals);
+        const FlashTemplateProperty* property = propertyForKey(key);
+        if (property && property->propertyType() == pt_file)
+            setFileFromSettingsText(key, line.mid(equals + 1), folder);
+        else
+            setPropertyValue(key, line.mid(equals + 1));
     }
     setPropertyValue("pageWidth", pageWidth);
     setPropertyValue("pageHeight", pageHeight);
+}
+
+// Settings text comes from themes and files of unknown origin: a file it names must be one of the
+// files beside it ("STYLE_RESOURCE:name" or a path that stays in that folder), never any other.
+void FlashTemplate::setFileFromSettingsText(const QString& key, const QString& value, const QString& folder) {
+    static const QString marker = QStringLiteral("STYLE_RESOURCE:");
+    const int at = value.indexOf(marker);
+    const QString named = at < 0 ? value : value.mid(at + marker.size());
+    const QString path = QDir(folder).absoluteFilePath(named);
+    if (named.isEmpty() || FolderBounds::isRegularFileInside(path, folder)) {
+        propertyForKey(key)->setValue(named.isEmpty() ? QString() : path);
+        return;
+    }
+    spdlog::warn("The setting {} names the file \"{}\", which is not one of the files in {}; it is left out",
+                 key, named, folder);
 }

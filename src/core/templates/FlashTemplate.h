@@ -68,7 +68,9 @@ public:
     void exportPropertiesSettingsTo(const QString& path, bool asStyleResource) const;
     void exportPropertiesSettingsToArray(QStringList& entries, const FlashTemplateProperty* pro,
                                          bool asStyleResource) const;
+    // File settings in the text may name only files in the text's own folder (a theme's files).
     void importPropertiesSettingsFrom(const QString& path);
+    static constexpr qint64 kMaxSettingsTextSize = 4 << 20;
 
     // ---- fields ----
     const QString& tmplName() const { return iTmplName; }
@@ -99,6 +101,7 @@ private:
     void readInfo(const pugi::xml_node& root, const QString& metaPath);
     void readProperties(const pugi::xml_node& root, const QString& metaPath);
     Properties* listHolding(const FlashTemplateProperty* node);
+    void setFileFromSettingsText(const QString& key, const QString& value, const QString& folder);
 
     QString iTmplName = QStringLiteral("Float");
     Properties iProperties;

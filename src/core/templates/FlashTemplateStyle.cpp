@@ -1,11 +1,13 @@
 #include "templates/FlashTemplateStyle.h"
 #include "templates/FlashTemplate.h"
+#include "templates/StringUtil.h"
 #include "util/AppInfo.h"
 #include "util/BriskUtility.h"
 #include "util/Log.h"
 #include "util/NamedException.h"
 #include "util/Xml.h"
 #include "util/XmlText.h"
+#include "zip/ZKExpansionLimits.h"
 #include "zip/ZKFileArchive.h"
 #include <QDir>
 #include <QFile>
@@ -21,11 +23,6 @@ NamedException styleError(const QString& reason) {
 QString deletingPathExtension(const QString& path) {
     const int dot = path.lastIndexOf('.');
     return dot > path.lastIndexOf('/') + 1 ? path.left(dot) : path;
-}
-
-// A name that stays one folder inside the themes folder.
-bool isPlainFolderName(const QString& name) {
-    return !name.isEmpty() && name != "." && name != ".." && !name.contains('/') && !name.contains('\\');
 }
 
 void removeItem(const QString& path) {
@@ -45,6 +42,10 @@ void expandArchive(const QString& archivePath, const QString& folder) {
     std::unique_ptr<ZKFileArchive> archive = ZKFileArchive::archiveWithArchivePath(archivePath);
     if (!archive)
         throw styleError(QStringLiteral("%1 is not a theme file (no zip archive)").arg(archivePath));
+    // A theme is a settings text, a description and a few pictures.
+    static const ZKExpansionLimits limits{64 << 20, 256, 100};
+    if (const QString why = limits.check(archive->centralDirectory()); !why.isEmpty())
+        throw styleError(QStringLiteral("%1 is refused as a theme: %2").arg(archivePath, why));
     if (archive->inflateToDirectory(folder, true) != ZKSucceeded)
         throw styleError(QStringLiteral("%1 could not be expanded: it is damaged or holds entries that "
                                         "would leave the theme folder").arg(archivePath));
@@ -124,7 +125,7 @@ void FlashTemplateStyle::installStyle(const QString& archivePath, const QString&
     iTemplateName.clear();
     readMetaInfoFrom(metaPath);
     const QString styleName = QFileInfo(archivePath).completeBaseName();
-    if (!isPlainFolderName(iTemplateName) || !isPlainFolderName(styleName))
+    if (!StringUtil::isPlainName(iTemplateName) || !StringUtil::isPlainName(styleName))
         throw styleError(QStringLiteral("%1 names no usable template or theme (\"%2\", \"%3\")")
                              .arg(archivePath, iTemplateName, styleName));
     if (FlashTemplate::tmplPathForName(iTemplateName).isNull()) {

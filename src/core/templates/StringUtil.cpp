@@ -4,6 +4,11 @@
 
 namespace StringUtil {
 
+bool isPlainName(const QString& name) {
+    return !name.isEmpty() && name != QLatin1String(".") && name != QLatin1String("..") && !name.contains(QLatin1Char('/'))
+        && !name.contains(QLatin1Char('\\')) && !name.contains(QChar(0));
+}
+
 bool valueAsBool(const QString& text) {
     const QString upper = text.toUpper();
     return upper == QLatin1String("YES") || upper == QLatin1String("SHOW")

@@ -6,6 +6,7 @@
 #include <libxml/parser.h>
 #include <libxml/tree.h>
 
+#include <cstdlib>
 #include <sstream>
 
 namespace Xml {
@@ -45,6 +46,21 @@ ParseResult loadStrict(pugi::xml_document& doc, const QByteArray& bytes) {
     return result;
 }
 
+QString wellFormedError(const QByteArray& bytes) {
+    xmlResetLastError();
+    xmlDocPtr doc = xmlReadMemory(bytes.constData(), static_cast<int>(bytes.size()), nullptr, nullptr,
+                                  XML_PARSE_NONET | XML_PARSE_HUGE | XML_PARSE_NOERROR | XML_PARSE_NOWARNING);
+    QString error;
+    if (!doc || !xmlDocGetRootElement(doc)) {
+        const xmlError* last = xmlGetLastError();
+        error = last && last->message ? QString::fromUtf8(last->message).trimmed() : QStringLiteral("no root element");
+        if (last)
+            error += QStringLiteral(" (line %1)").arg(last->line);
+    }
+    xmlFreeDoc(doc);
+    return error;
+}
+
 ParseResult load(pugi::xml_document& doc, const QByteArray& bytes) {
     ParseResult result = loadStrict(doc, bytes);
     if (result.ok) return result;
@@ -68,6 +84,56 @@ ParseResult loadFile(pugi::xml_document& doc, const QString& path) {
     return load(doc, file.readAll());
 }
 
+namespace {
+// Drops what XML 1.0 does not allow in a document: control characters other than tab, line feed
+// and carriage return, U+FFFE, U+FFFF and surrogate code points. A PDF's bookmark titles and link
+// addresses may hold any of them; written as they are, no parser would read the document.
+bool isForbidden(unsigned long code) {
+    return (code < 0x20 && code != '\t' && code != '\n' && code != '\r') || (code >= 0xD800 && code <= 0xDFFF)
+        || code == 0xFFFE || code == 0xFFFF || code > 0x10FFFF;
+}
+
+// The length of a character reference "&#N;" or "&#xH;" at i that names a forbidden character
+// (the writer spells control characters that way), else 0.
+size_t forbiddenReferenceAt(const std::string& text, size_t i) {
+    if (text.compare(i, 2, "&#") != 0)
+        return 0;
+    const bool hex = i + 2 < text.size() && text[i + 2] == 'x';
+    const size_t digits = i + (hex ? 3 : 2);
+    const size_t end = text.find(';', digits);
+    if (end == std::string::npos || end == digits || end - digits > 8)
+        return 0;
+    char* stop = nullptr;
+    const unsigned long code = std::strtoul(text.c_str() + digits, &stop, hex ? 16 : 10);
+    return stop == text.c_str() + end && isForbidden(code) ? end - i + 1 : 0;
+}
+
+std::string withoutForbiddenCharacters(const std::string& text) {
+    std::string clean;
+    clean.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (const size_t reference = forbiddenReferenceAt(text, i)) {
+            i += reference - 1;
+            continue;
+        }
+        const auto byte = static_cast<unsigned char>(text[i]);
+        if (byte < 0x20 && byte != '\t' && byte != '\n' && byte != '\r')
+            continue;
+        if (byte == 0xEF && i + 2 < text.size() && static_cast<unsigned char>(text[i + 1]) == 0xBF
+            && (static_cast<unsigned char>(text[i + 2]) & 0xFE) == 0xBE) {
+            i += 2;
+            continue;
+        }
+        if (byte == 0xED && i + 2 < text.size() && static_cast<unsigned char>(text[i + 1]) >= 0xA0) {
+            i += 2;
+            continue;
+        }
+        clean.push_back(text[i]);
+    }
+    return clean;
+}
+}
+
 QByteArray toBytes(const pugi::xml_node& node, bool pretty, bool declaration) {
     std::ostringstream out;
     unsigned flags = pugi::format_default;
@@ -81,7 +147,7 @@ QByteArray toBytes(const pugi::xml_node& node, bool pretty, bool declaration) {
         if (declaration) out << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
         node.print(out, "    ", flags, pugi::encoding_utf8);
     }
-    const std::string s = out.str();
+    const std::string s = withoutForbiddenCharacters(out.str());
     return QByteArray(s.data(), static_cast<qsizetype>(s.size()));
 }
 

@@ -16,7 +16,11 @@ ParseResult loadFile(pugi::xml_document& doc, const QString& path);
 // Strict parse only.
 ParseResult loadStrict(pugi::xml_document& doc, const QByteArray& bytes);
 
-// Pretty-printed UTF-8 with an XML declaration (documents) or the node alone.
+// Empty when the bytes are a well-formed XML 1.0 document as browsers read it (forbidden
+// characters included, which the pugixml parse lets pass), else why not.
+QString wellFormedError(const QByteArray& bytes);
+
+// Pretty-printed UTF-8 (characters XML 1.0 forbids are left out) with an XML declaration (documents) or the node alone.
 QByteArray toBytes(const pugi::xml_node& node, bool pretty = true, bool declaration = true);
 bool saveFile(const pugi::xml_document& doc, const QString& path);
 

@@ -176,3 +176,25 @@ INSTANTIATE_TEST_SUITE_P(
                       PlacementCase{"crop90", 90, QRectF(100, 150, 400, 500)},
                       PlacementCase{"crop270", 270, QRectF(120, 180, 360, 480)}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// Addresses are read as a browser reads them: hidden script addresses are not imported, hosts
+// without a scheme become web addresses and control characters do not reach the description.
+TEST(FlashPagesAnnotationsPDF, ImportsOnlyAddressesThatAreSafeToFollow)
+{
+    const QRectF r(100, 100, 50, 20);
+    auto doc = pdfWithAnnots({plainPage()}, [&](int, const QList<int>&) {
+        return QList<QByteArray>{linkToUri(r, "java\tscript:alert(1)"), linkToUri(r, "java\nscript:alert(2)"),
+                                 linkToUri(r, "javascript\t:alert(3)"), linkToUri(r, "data:text/html,x"),
+                                 linkToUri(r, "example.org/page"), linkToUri(r, "notes/page\x0b\x0c.html")};
+    });
+    ASSERT_TRUE(doc);
+    FlashPagesAnnotationsPDF links;
+    links.loadLinksFromPDF(doc.get(), {1});
+    QStringList urls;
+    for (const pugi::xml_node& anno : annosOf(links.pagesAnnotationsNode().first_child()))
+        urls << Xml::text(anno.child("action").child("url"));
+    EXPECT_EQ(urls, QStringList({"https://example.org/page", QString("notes/page\x0b\x0c.html")}));
+    pugi::xml_document doc2;
+    doc2.append_copy(links.pagesAnnotationsNode());
+    EXPECT_EQ(Xml::wellFormedError(Xml::toBytes(doc2)), "");
+}

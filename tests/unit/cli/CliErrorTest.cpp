@@ -3,6 +3,7 @@
 #include "cli/CliCommandTable.h"
 #include "cli/CliError.h"
 #include "cli/PublishCommand.h"
+#include "zip/ZKDataArchive.h"
 
 using namespace CliTest;
 
@@ -11,6 +12,13 @@ TEST_F(Cli, EveryFailureHasAClearMessageAndItsOwnExitCode) {
     TestSupport::writeFile(path("text.pdf"), "just some text");
     TestSupport::writeFile(path("not-an-image.png"), "no picture here");
     TestSupport::writeFile(path("a-file"), "x");
+    TestSupport::writeFile(path("settings.txt"), "isHardCover=YES");
+    TestSupport::writeFile(path("empty/files/book.bin"),
+                           BookDescriptionFile::encode("<flipbook templateName=\"Float\"><extConfig/><pages/></flipbook>"));
+    ZKDataArchive lost;
+    lost.deflateData("<Meta><FStyleName>x</FStyleName><FFlashTemplateName>Gone</FFlashTemplateName><FStyleDesc/>"
+                     "<FTmplVersion>1</FTmplVersion><FAppVersion>1</FAppVersion></Meta>", "Meta.xml");
+    TestSupport::writeFile(path("Lost.thm"), lost.data());
     const QString out = path("out");
     const struct {
         QStringList args;
@@ -41,6 +49,17 @@ TEST_F(Cli, EveryFailureHasAClearMessageAndItsOwnExitCode) {
         {{"reopen", iDir.path(), "-o", out}, kExitInput, "book.bin"},
         {{"theme-import", path("missing.thm")}, kExitInput, "no such file"},
         {{"settings-import", iSample, "--template", "Float", "--name", "Mine"}, kExitUsage, "no setting"},
+        {{"publish", iSample, "-o", ""}, kExitUsage, "-o FOLDER"},
+        {{"publish", iSample, "--output="}, kExitUsage, "-o FOLDER"},
+        {{"publish", iSample, "-o", "--quiet"}, kExitUsage, "needs a value"},
+        {{"reopen", path("empty"), "-o", ""}, kExitUsage, "-o FOLDER"},
+        {{"reopen", path("empty"), "-o", out}, kExitInput, "no pages"},
+        {{"theme-export", "-o", ""}, kExitUsage, "-o FILE"},
+        {{"settings-export", "-o", ""}, kExitUsage, "-o FILE"},
+        {{"settings-export", "-o", iDir.path() + "/"}, kExitUsage, "file name"},
+        {{"settings-import", path("settings.txt"), "--template", "../Templates/Float", "--name", "X"}, kExitUsage, "plain name"},
+        {{"publish", iSample, "-o", out, "--theme", "../../Float/Ocean"}, kExitUsage, "plain name"},
+        {{"theme-import", path("Lost.thm")}, kExitUnknownLook, "not installed"},
         {{"unknown-command"}, kExitUsage, "unknown command"},
         {{}, kExitUsage, "Usage"},
     };
@@ -50,6 +69,7 @@ TEST_F(Cli, EveryFailureHasAClearMessageAndItsOwnExitCode) {
         EXPECT_TRUE(r.err.contains(c.message)) << c.args.join(' ').toStdString() << "\n" << r.err.toStdString();
     }
     EXPECT_FALSE(QFileInfo::exists(out)) << "a failed command must not leave a folder behind";
+    EXPECT_FALSE(QFileInfo::exists("--quiet"));
 }
 
 TEST(CliPageRange, RangesAreCheckedAgainstTheDocument) {

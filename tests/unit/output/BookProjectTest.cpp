@@ -151,6 +151,8 @@ TEST_F(Reopen, BrokenDescriptionsFailWithAReasonAndChangeNothing) {
         {"not xml", BookDescriptionFile::encode("this is not <xml")},
         {"no pages", BookDescriptionFile::encode("<flipbook templateName=\"Tiny\"><extConfig/></flipbook>")},
         {"unknown template", BookDescriptionFile::encode("<flipbook templateName=\"Gone\"><extConfig/><pages/></flipbook>")},
+        {"template outside the library", BookDescriptionFile::encode("<flipbook templateName=\"../Templates/Tiny\"><extConfig/><pages/></flipbook>")},
+        {"expands a thousandfold", BookDescriptionFile::encode(QByteArray(2 << 20, ' '))},
         {"escaping page", BookDescriptionFile::encode("<flipbook templateName=\"Tiny\"><extConfig/><pages><page>"
                                                       "<normalUrl>./../../etc/passwd</normalUrl><largeUrl>./files/page/1.jpg</largeUrl>"
                                                       "<thumbUrl/></page></pages></flipbook>")},
@@ -168,6 +170,52 @@ TEST_F(Reopen, BrokenDescriptionsFailWithAReasonAndChangeNothing) {
     BookProject project;
     EXPECT_FALSE(project.loadProjectFromOutputFolder(iOut));
     EXPECT_TRUE(project.lastError().contains("book.bin"));
+}
+
+// Reading a book never reads, copies or waits on anything outside its folder.
+TEST_F(Reopen, NothingOutsideTheBookFolderIsTakenIn) {
+    publishImageBook(2, false);
+    const QString secret = iDir.filePath("secret.txt");
+    TestSupport::writeFile(secret, "secret");
+    const QByteArray xml = bookXMLOf(iOut + "/files/book.bin");
+    for (const char* named : {"/secret.txt", "/../../secret.txt"}) {
+        QByteArray hostile = xml;
+        hostile.replace("./files/extfiles/logoFile.png", named[1] == '.' ? QByteArray(named + 1) : (iDir.path() + named).toUtf8());
+        QFile::remove(iOut + "/files/extfiles/logoFile.png");
+        writeDescription(hostile);
+        BookProject project;
+        ASSERT_TRUE(project.loadProjectFromOutputFolder(iOut)) << project.lastError().toStdString();
+        EXPECT_EQ(project.book().flashTemplate->propertyValueFor("logoFile", ""), "") << named;
+        EXPECT_EQ(project.warnings().size(), 1) << named;
+    }
+    writeDescription(xml);
+    QFile::link(secret, iOut + "/files/extfiles/logoFile.txt");
+    QFile::link(secret, iOut + "/files/pageConfig/stolen.txt");
+    BookProject project;
+    ASSERT_TRUE(project.loadProjectFromOutputFolder(iOut));
+    EXPECT_EQ(project.book().flashTemplate->propertyValueFor("logoFile", ""), "");
+    EXPECT_EQ(project.book().pageLinks->needFiles(), QStringList({iOut + "/files/pageConfig/manual.pdf"}));
+    EXPECT_EQ(project.warnings().size(), 3) << project.warnings().join("\n").toStdString();   // and the logo is gone
+
+    QFile::remove(iOut + "/files/page/1.jpg");
+    QFile::link(secret, iOut + "/files/page/1.jpg");
+    EXPECT_FALSE(project.loadProjectFromOutputFolder(iOut));
+    EXPECT_TRUE(project.lastError().contains("outside")) << project.lastError().toStdString();
+
+    // A description that is a device, a pipe or too large is refused before it is read.
+    const QString bookBin = iOut + "/files/book.bin";
+    QFile::remove(bookBin);
+    QFile::link("/dev/zero", bookBin);
+    EXPECT_FALSE(project.loadProjectFromOutputFolder(iOut));
+    QFile::remove(bookBin);
+    ASSERT_EQ(mkfifo(QFile::encodeName(bookBin).constData(), 0600), 0);
+    EXPECT_FALSE(project.loadProjectFromOutputFolder(iOut));
+    QFile::remove(bookBin);
+    QFile large(bookBin);
+    ASSERT_TRUE(large.open(QIODevice::WriteOnly) && large.resize(BookDescriptionFile::kMaxFileSize + 1));
+    large.close();
+    EXPECT_FALSE(project.loadProjectFromOutputFolder(iOut));
+    EXPECT_TRUE(project.lastError().contains("larger")) << project.lastError().toStdString();
 }
 
 TEST_F(Reopen, HandMadeDescription) {

@@ -100,7 +100,31 @@ TEST_F(Themes, ExportedThemeInstallsUnderItsFileNameAndRestoresTheSettings) {
     EXPECT_EQ(fresh.propertyValueFor("color", ""), "0x123456");
     EXPECT_EQ(fresh.propertyValueFor("pageWidth", ""), "1024");
     EXPECT_EQ(TestSupport::readFile(fresh.propertyValueFor("logo", "")), "PNGDATA");
-    EXPECT_EQ(fresh.propertyValueFor("gone", ""), "/nowhere/missing.jpg");
+    // A theme names only its own files: the path of a file elsewhere is left out.
+    EXPECT_EQ(fresh.propertyValueFor("gone", ""), "");
+}
+
+TEST_F(Themes, FileSettingsOfAThemeNameOnlyTheThemesOwnFiles) {
+    const QString secret = iOut.path() + "/secret.txt";
+    ASSERT_TRUE(TestSupport::writeFile(secret, "secret"));
+    const QString folder = iOut.path() + "/theme";
+    ASSERT_TRUE(TestSupport::writeFile(folder + "/own.png", "PNG"));
+    ASSERT_TRUE(QFile::link(secret, folder + "/linked.png"));
+    const struct { QByteArray line; QString value; } cases[] = {
+        {"logo=STYLE_RESOURCE:own.png", folder + "/own.png"},
+        {"logo=own.png", folder + "/own.png"},
+        {"logo=", ""},
+        {"logo=" + secret.toUtf8(), "kept"},
+        {"logo=STYLE_RESOURCE:../secret.txt", "kept"},
+        {"logo=STYLE_RESOURCE:linked.png", "kept"},
+        {"logo=/dev/zero", "kept"},
+    };
+    for (const auto& c : cases) {
+        ASSERT_TRUE(TestSupport::writeFile(folder + "/tmplSetting.txt", "\n\r" + c.line));
+        tmpl.setPropertyValue("logo", "kept");
+        tmpl.importPropertiesSettingsFrom(folder + "/tmplSetting.txt");
+        EXPECT_EQ(tmpl.propertyValueFor("logo", ""), c.value) << c.line.toStdString();
+    }
 }
 
 TEST_F(Themes, ImportingTwiceReplacesTheFirstCopy) {
@@ -131,6 +155,7 @@ TEST_F(Themes, BadThemeFilesAreRefusedAndWriteNothing) {
         {"Absolute.thm", {{"Meta.xml", meta("Float")}, {iOut.path() + "/absolute.txt", "x"}}},
         {"TemplateEscape.thm", {{"Meta.xml", meta("../..")}, {"tmplSetting.txt", "\n\ra=1"}}},
         {"PartialMeta.thm", {{"Meta.xml", "<Meta><FStyleName>x</FStyleName></Meta>"}}},
+        {"Bomb.thm", {{"Meta.xml", meta("Float")}, {"tmplSetting.txt", QByteArray(8 << 20, 'a')}}},
     };
     for (const auto& c : cases) {
         const QString path = handMadeTheme(c.file, c.entries);

@@ -38,3 +38,18 @@ TEST(Xml, WritesPrettyUtf8WithADeclaration) {
     EXPECT_TRUE(out.contains("é"));
     EXPECT_EQ(Xml::toBytes(doc.child("a"), false, false), "<a><b>é</b></a>");
 }
+
+// Text from a PDF may hold characters XML forbids; what we write must still be read by browsers.
+TEST(Xml, WrittenDocumentsLeaveOutForbiddenCharacters) {
+    pugi::xml_document doc;
+    const QString hostile = QString("a") + QChar(1) + QChar(0x0b) + QChar(0x0c) + QChar(0xfffe) + "b\tc";
+    doc.append_child("t").append_attribute("u") = Xml::utf8(hostile).c_str();
+    doc.child("t").text().set(Xml::utf8(hostile + QChar(0xffff)).c_str());
+    const QByteArray written = Xml::toBytes(doc);
+    EXPECT_EQ(Xml::wellFormedError(written), "");
+    pugi::xml_document back;
+    ASSERT_TRUE(Xml::loadStrict(back, written).ok);
+    EXPECT_EQ(Xml::text(back.child("t")), "ab\tc");
+    EXPECT_NE(Xml::wellFormedError("<t>a\x01</t>"), "");
+    EXPECT_NE(Xml::wellFormedError("<t>"), "");
+}
