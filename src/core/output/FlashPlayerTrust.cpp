@@ -57,8 +57,9 @@ void setTrustFolders(const QString& machineFolder, const QString& userFolder) {
     userOverride = userFolder;
 }
 
-void makeDiractoryTrustByFlash(const QString& folder) {
-    addToTrustFolder(folder, machineTrustFolder());
+void makeDiractoryTrustByFlash(const QString& folder, bool forAllUsers) {
+    if (forAllUsers)
+        addToTrustFolder(folder, machineTrustFolder());
     addToTrustFolder(folder, userTrustFolder());
 }
 

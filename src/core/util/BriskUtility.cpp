@@ -5,6 +5,7 @@
 
 #include <QDesktopServices>
 #include <QDir>
+#include <QMutex>
 #include <QDirIterator>
 #include <QFileInfo>
 #include <QStandardPaths>
@@ -52,11 +53,33 @@ void removeFoldersOfDeadProcesses(const QString& parent) {
     }
 }
 
+// The work folders this run made; they go when the program ends, whichever way it returns.
+class RunFolders {
+public:
+    void add(const QString& folder) {
+        QMutexLocker locker(&iLock);
+        iFolders << folder;
+    }
+    ~RunFolders() {
+        for (const QString& folder : std::as_const(iFolders)) QDir(folder).removeRecursively();
+    }
+
+private:
+    QMutex iLock;
+    QStringList iFolders;
+};
+
+RunFolders& runFolders() {
+    static RunFolders folders;
+    return folders;
+}
+
 QString makeTempFolderIn(const QString& parent) {
     removeFoldersOfDeadProcesses(parent);
     QByteArray pattern = QFile::encodeName(parent + QStringLiteral("/temp.XXXXXX"));
     if (!mkdtemp(pattern.data())) return {};
     const QString folder = QFile::decodeName(pattern);
+    runFolders().add(folder);
     QFile owner(folder + QLatin1Char('/') + kOwnerFile);
     if (owner.open(QIODevice::WriteOnly)) owner.write(QByteArray::number(qint64(getpid())));
     return folder;

@@ -24,9 +24,11 @@ protected:
 };
 }
 
-TEST_F(Trust, FoldersAreListedOnceInBothFiles) {
+TEST_F(Trust, FoldersAreListedOnceAndTheMachineFileOnlyOnRequest) {
     FlashPlayerTrust::makeDiractoryTrustByFlash("/tmp/preview");
-    FlashPlayerTrust::makeDiractoryTrustByFlash("/tmp/preview");
+    EXPECT_FALSE(QFileInfo::exists(machine()));
+    FlashPlayerTrust::makeDiractoryTrustByFlash("/tmp/preview", true);
+    FlashPlayerTrust::makeDiractoryTrustByFlash("/tmp/preview", true);
     EXPECT_EQ(trustText(machine()), "/tmp/preview");
     EXPECT_EQ(trustText(user()), "/tmp/preview");
 }
@@ -43,7 +45,7 @@ TEST_F(Trust, OtherFoldersStayAndNearMatchesCountAsDifferent) {
 
 TEST_F(Trust, UnreadableTrustFileIsLeftAlone) {
     TestSupport::writeFile(user(), "odd");
-    FlashPlayerTrust::makeDiractoryTrustByFlash("/tmp/preview");
+    FlashPlayerTrust::makeDiractoryTrustByFlash("/tmp/preview", true);
     EXPECT_EQ(TestSupport::readFile(user()), "odd");
     EXPECT_EQ(trustText(machine()), "/tmp/preview");
 }

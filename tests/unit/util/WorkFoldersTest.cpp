@@ -108,6 +108,20 @@ TEST(ScratchFolders, FoldersOfEndedProcessesAreRemovedAtTheNextStart) {
     QDir(root).removeRecursively();
 }
 
+TEST(ScratchFolders, AProcessRemovesItsWorkFoldersWhenItEnds) {
+    const QString name = uniqueName();
+    const pid_t child = fork();
+    if (child == 0) {
+        TestSupport::writeFile(BriskUtility::forceTmpDiractory(name) + "/page.jpg", "x");
+        std::exit(0);   // an ordinary end, as every command and the app have
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_EQ(QDir("/tmp/" + name).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList());
+    QDir("/tmp/" + name).removeRecursively();
+}
+
 TEST(UserFolders, LiveUnderTheUsersDataFolder) {
     const QString templates = BriskUtility::userAppFolderForSubFolder("Quirevale/flipbook/Templates/");
     EXPECT_EQ(templates, kHome + "/.local/share/Quirevale/flipbook/Templates");
