@@ -190,10 +190,8 @@ TEST(FlashPagesAnnotationsPDF, ImportsOnlyAddressesThatAreSafeToFollow)
     ASSERT_TRUE(doc);
     FlashPagesAnnotationsPDF links;
     links.loadLinksFromPDF(doc.get(), {1});
-    QStringList urls;
-    for (const pugi::xml_node& anno : annosOf(links.pagesAnnotationsNode().first_child()))
-        urls << Xml::text(anno.child("action").child("url"));
-    EXPECT_EQ(urls, QStringList({"https://example.org/page", QString("notes/page\x0b\x0c.html")}));
+    EXPECT_EQ(actionsOf(links.pagesAnnotationsNode().first_child()),
+              QStringList({"url https://example.org/page", QString("url notes/page\x0b\x0c.html")}));
     pugi::xml_document doc2;
     doc2.append_copy(links.pagesAnnotationsNode());
     EXPECT_EQ(Xml::wellFormedError(Xml::toBytes(doc2)), "");
