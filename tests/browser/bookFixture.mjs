@@ -90,7 +90,7 @@ export function bookXml({ pages, settings, outline, links, languages, needExt })
   return '<?xml version="1.0" encoding="UTF-8"?>\n<flipbook count="' + pages.length + '" appAppShortName="pt" appAppName="Leaf Mill for Mac"'
     + ' appAppVersion="1.0" appWebsite="" templateValidCode="T" e="' + (needExt ? 'needext' : 'noext') + '" templateName="Float">'
     + '<extConfig>' + Object.entries(settings).map(([k, v]) => '<item name="' + k + '">' + escapeXml(v) + '</item>').join('') + '</extConfig>'
-    + '<pages>' + pages.map((p) => '<page isHardPage="' + p.hard + '" isEncrypted="false"' + (p.pdfPage ? ' pdfPage="' + p.pdfPage + '"' : '')
+    + '<pages>' + pages.map((p) => '<page isHardPage="' + p.hard + '" isEncrypted="false"'
       + (p.image ? ' imageUrl="' + p.image + '"' : '') + (p.size ? ' width="' + p.size[0] + '" height="' + p.size[1] + '"' : '') + '><normalUrl>' + p.normal
       + '</normalUrl><largeUrl>' + p.normal + '</largeUrl><thumbUrl>' + p.thumb + '</thumbUrl></page>').join('') + '</pages>'
     + (outline ? '<ols>' + outlineXml(outline) + '</ols>' : '')
@@ -116,8 +116,8 @@ export function fillPlaceholders(html, values) {
 let cachedPlayer = null;
 
 // options: count, settings, outline, links, languages, swf (SWF normal pages), mobile (kinds to write),
-// width/height (page size), bookFiles: false to leave files/book.bin and book.js out, pdfPages: the PDF
-// page each book page came from, imageTwins (an image beside each page's movie), pageSizes ([width,
+// width/height (page size), bookFiles: false to leave files/book.bin and book.js out,
+// imageTwins (an image beside each page's movie), pageSizes ([width,
 // height] the book declares for each page).
 export function makeBook(folder, options = {}) {
   const count = options.count ?? 8;
@@ -130,7 +130,7 @@ export function makeBook(folder, options = {}) {
       : pageSvg(i, width, height));
     if (options.imageTwins) write(path.join(folder, 'files/page', i + '.svg'), pageSvg(i, width, height));
     return { normal: './files/page/' + normal, thumb: './files/thumb/' + i + '.svg', hard: false,
-      pdfPage: options.pdfPages?.[i], image: options.imageTwins ? './files/page/' + i + '.svg' : '', size: options.pageSizes?.[i] };
+      image: options.imageTwins ? './files/page/' + i + '.svg' : '', size: options.pageSizes?.[i] };
   });
   const settings = { pageWidth: String(width), pageHeight: String(height), bookTitle: 'Fixture book', flipDuration: '250', ...options.settings };
   const xml = bookXml({ pages, settings, outline: options.outline, links: options.links, languages: options.languages ?? [{ name: 'English', texts: {} }], needExt: options.needExt });

@@ -20,7 +20,6 @@ const repo = path.resolve(path.dirname(new URL(import.meta.url).pathname), '../.
 export const cli = [process.env.LEAFMILL_BUILD_DIR, path.join(repo, 'build')].filter(Boolean)
   .map((dir) => path.join(path.resolve(dir), 'src/cli/leafmill-cli')).find((file) => fs.existsSync(file));
 export const needsCli = cli ? false : 'leafmill-cli is not built';
-export const leafmillCli = () => cli;
 
 // The CLI keeps its language pool and libraries among the user's files: it gets a home of its own.
 export function publish(input, folder, ...options) {

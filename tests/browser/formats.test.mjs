@@ -5,7 +5,6 @@ import { createRequire } from 'node:module';
 import { rc4, asciiBytes } from '../../web/src/core/rc4.js';
 import { bookXmlText, BookError } from '../../web/src/core/bookFile.js';
 import { imageFromSwf } from '../../web/src/core/swfImage.js';
-import { findNumbering } from '../../web/src/mobile/pageNumbering.js';
 import { safeUrl, cssColor } from '../../web/src/core/settings.js';
 import { playerPage, mobilePage, playerScripts, CODE_BUDGET } from '../../web/bundler/build.mjs';
 import { bookBin, solidPng, swfWithImage } from './bookFixture.mjs';
@@ -40,13 +39,6 @@ test('the page bitmap is found in plain and compressed SWF movies', () => {
   assert.equal(imageFromSwf(new TextEncoder().encode('not a movie')), null);
 });
 
-test('phone pages are found numbered from 0 or from 1, with their extension', async () => {
-  const files = (names) => (url) => Promise.resolve(names.includes(url));
-  assert.deepEqual(await findNumbering('m/', files(['m/0.jpg'])), { first: 0, extension: 'jpg' });
-  assert.deepEqual(await findNumbering('m/', files(['m/1.jpg'])), { first: 1, extension: 'jpg' });
-  assert.deepEqual(await findNumbering('m/', files(['m/1.png'])), { first: 1, extension: 'png' });
-});
-
 test('built pages keep their placeholders, hide "${" in inlined code and stay within the code budget', () => {
   const page = playerPage();
   const placeholders = [...page.matchAll(/\$\{([^}]*)\}/g)].map((m) => m[1]);
@@ -57,13 +49,8 @@ test('built pages keep their placeholders, hide "${" in inlined code and stay wi
   }
 });
 
-test('link addresses from a book are followed only when they are web, mail, phone or relative ones', () => {
+test('link addresses are followed only when web, mail, phone or relative; colours are read as 0xrrggbb or #rrggbb', () => {
   for (const url of ['https://example.org/a?b=1', 'http://x', 'mailto:a@b.c', 'tel:123', './files/pageConfig/a.pdf', 'page.html#x']) assert.equal(safeUrl(url), url);
   for (const url of ['javascript:alert(1)', ' JavaScript:alert(1)', 'data:text/html,x', 'vbscript:x', 'file:///etc/passwd', '']) assert.equal(safeUrl(url), '');
-});
-
-test('template colours are read as 0xrrggbb or #rrggbb; anything else keeps the default', () => {
-  assert.equal(cssColor('0x3399FF', '#000000'), '#3399ff');
-  assert.equal(cssColor('#808080', '#000000'), '#808080');
-  assert.equal(cssColor('red; background: url(x)', '#000000'), '#000000');
+  for (const [text, colour] of [['0x3399FF', '#3399ff'], ['#808080', '#808080'], ['red; background: url(x)', '#000000']]) assert.equal(cssColor(text, '#000000'), colour);
 });

@@ -3,16 +3,9 @@
 //
 // makePdf({ pages, outline, title }) answers the bytes; writePdf(file, spec) writes them;
 // shownSize(page) and shownPlace(page, x, y) say where things appear once rotation and crop apply.
-// pages: [{ width, height,          page size in points (the MediaBox, before rotation)
-//           rotate,                 0, 90, 180 or 270
-//           cropBox,                [x0, y0, x1, y1] in points, optional
-//           color,                  '#rrggbb' filling the whole page (default light grey)
-//           text, textColor,        one line in Helvetica near the top left of the crop box
-//           marks: [{ x, y, width, height, color }],           coloured rectangles
-//           links: [{ x, y, width, height, page, kind, uri }] }]
-// Coordinates are PDF user space: points from the bottom left of the MediaBox, before rotation.
-// A link goes to `page` (1-based) as kind 'dest' (/Dest [page /XYZ ...], the default), 'goto'
-// (a GoTo action) or 'fit' (/Dest [page /Fit]), or opens `uri`.
+// pages: [{ width, height (points, the MediaBox), rotate, cropBox [x0, y0, x1, y1], color '#rrggbb',
+//   text, textColor, marks: [{ x, y, width, height, color }], links: [{ x, y, width, height, page (1-based) or uri }] }]
+// in PDF user space (points from the bottom left of the MediaBox, before rotation);
 // outline: [{ title, page (1-based, optional), children: [...] }] nested to any depth.
 import fs from 'node:fs';
 import path from 'node:path';
@@ -20,14 +13,7 @@ import path from 'node:path';
 const num = (v) => String(Math.round(v * 1000) / 1000);
 const ref = (id) => id + ' 0 R';
 
-function pdfString(text) {
-  const value = String(text);
-  if (/^[\x20-\x7e]*$/.test(value)) return '(' + value.replace(/[()\\]/g, '\\$&') + ')';
-  // Anything beyond printable ASCII as UTF-16BE with a byte order mark.
-  let hex = 'FEFF';
-  for (let i = 0; i < value.length; i++) hex += value.charCodeAt(i).toString(16).padStart(4, '0').toUpperCase();
-  return '<' + hex + '>';
-}
+const pdfString = (text) => '(' + String(text).replace(/[^\x20-\x7e]/g, '?').replace(/[()\\]/g, '\\$&') + ')';
 
 function rgb(hex) {
   return [1, 3, 5].map((i) => num(parseInt(hex.slice(i, i + 2), 16) / 255)).join(' ') + ' rg\n';
@@ -43,9 +29,8 @@ function pageContent(page) {
   for (const mark of page.marks ?? []) out += rgb(mark.color) + rect(mark.x, mark.y, mark.width, mark.height);
   if (page.text) {
     const size = Math.max(2, Math.min(24, (y1 - y0) / 6, (x1 - x0) / 8));
-    const latin = String(page.text).replace(/[^\x20-\x7e]/g, '?');
     out += rgb(page.textColor ?? '#202020') + 'BT /F1 ' + num(size) + ' Tf ' + num(x0 + size / 2) + ' ' + num(y1 - size * 1.2)
-      + ' Td ' + pdfString(latin) + ' Tj ET\n';
+      + ' Td ' + pdfString(page.text) + ' Tj ET\n';
   }
   return out;
 }
@@ -82,9 +67,7 @@ function linkAnnotation(link, pageIds) {
   else {
     const target = pageIds[link.page - 1];
     if (!target) throw new Error('link to a page the document does not have: ' + link.page);
-    if (link.kind === 'goto') action = '/A << /S /GoTo /D [' + ref(target) + ' /XYZ 0 0 0] >>';
-    else if (link.kind === 'fit') action = '/Dest [' + ref(target) + ' /Fit]';
-    else action = '/Dest [' + ref(target) + ' /XYZ null null null]';
+    action = '/Dest [' + ref(target) + ' /XYZ null null null]';
   }
   return '<< /Type /Annot /Subtype /Link /Border [0 0 0] ' + box + ' ' + action + ' >>';
 }
