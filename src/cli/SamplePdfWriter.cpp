@@ -1,6 +1,7 @@
 #include "cli/SamplePdfWriter.h"
 
 #include "pages/PdfObjectWriter.h"
+#include "util/AtomicFile.h"
 
 #include <QBuffer>
 #include <QColor>
@@ -8,7 +9,6 @@
 #include <QLinearGradient>
 #include <QList>
 #include <QPainter>
-#include <QSaveFile>
 #include <QStringList>
 
 namespace {
@@ -251,8 +251,7 @@ bool write(const QString& path) {
     const int outlineId = addOutline(pdf, pageIds);
     pdf.set(catalogId, "<< /Type /Catalog /Pages " + PdfObjectWriter::ref(pagesId) + " /Outlines " +
                            PdfObjectWriter::ref(outlineId) + " /PageMode /UseOutlines >>");
-    QSaveFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(pdf.finish(catalogId)) >= 0 && file.commit();
+    return AtomicFile::write(path, pdf.finish(catalogId));
 }
 
 }

@@ -3,8 +3,8 @@
 #include "util/XmlText.h"
 #include "util/Log.h"
 #include "util/Xml.h"
+#include "util/AtomicFile.h"
 #include <QFile>
-#include <QSaveFile>
 
 FlashLanguage::FlashLanguage() {
     loadMetaInfoFrom(FlashLanguageSettings::languageMetaXMLPath());
@@ -104,7 +104,6 @@ void FlashLanguage::save() const {
 
 void FlashLanguage::saveTo(const QString& path) const {
     QFile::remove(path);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(langXML()) < 0 || !file.commit())
+    if (!AtomicFile::write(path, langXML()))
         spdlog::error("Could not write the language file {}", path);
 }

@@ -2,11 +2,11 @@
 
 #include "util/BriskUtility.h"
 #include "util/Log.h"
+#include "util/AtomicFile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
 
@@ -31,8 +31,7 @@ std::optional<QString> readUtf16(const QString& path) {
 
 bool writeUtf16(const QString& path, const QString& text) {
     QStringEncoder encoder(QStringConverter::Utf16, QStringConverter::Flag::WriteBom);
-    QSaveFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(encoder.encode(text)) >= 0 && file.commit();
+    return AtomicFile::write(path, encoder.encode(text));
 }
 
 void addToTrustFolder(const QString& folder, const QString& trustFolder) {

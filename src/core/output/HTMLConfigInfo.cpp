@@ -2,9 +2,9 @@
 
 #include "output/TextTemplate.h"
 #include "util/ScriptText.h"
+#include "util/AtomicFile.h"
 
 #include <QFile>
-#include <QSaveFile>
 #include <QStringDecoder>
 
 bool HTMLConfigInfo::generateHTMLFrom(const QString& templatePath, const QString& outputPath) const {
@@ -35,9 +35,5 @@ bool HTMLConfigInfo::readTextFile(const QString& path, QString& text) {
 }
 
 bool HTMLConfigInfo::writeTextFile(const QString& path, const QString& text) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    file.write(text.toUtf8());
-    return file.commit();
+    return AtomicFile::write(path, text.toUtf8());
 }

@@ -8,10 +8,10 @@
 #include "util/Log.h"
 #include "util/NamedException.h"
 #include "util/Xml.h"
+#include "util/AtomicFile.h"
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace {
 QString withSlash(const QString& folder) {
@@ -254,16 +254,16 @@ QString FlashTemplate::tmplHTMLFilePath() const {
     return isFile(inData) ? inData : QString();
 }
 
-void FlashTemplate::copyBookSWFToFile(const QString& destination) const {
+bool FlashTemplate::copyBookSWFToFile(const QString& destination) const {
     const QString tmplFolder = tmplPathForName(iTmplName);
     if (tmplFolder.isNull())
-        return;
+        return true;
     QFileInfo target(destination);
     if (target.isDir() && !target.isSymLink())
         QDir(destination).removeRecursively();
     else
         QFile::remove(destination);
-    QFile::copy(tmplFolder + "book.swf", destination);
+    return QFile::copy(tmplFolder + "book.swf", destination) || !isFile(tmplFolder + "book.swf");
 }
 
 QString FlashTemplate::mobileTmplFilesPath() const {
@@ -314,8 +314,7 @@ void FlashTemplate::exportPropertiesSettingsTo(const QString& path, bool asStyle
     QString text;
     for (const QString& entry : entries)
         text += "\n\r" + entry;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(text.toUtf8()) < 0 || !file.commit())
+    if (!AtomicFile::write(path, text.toUtf8()))
         spdlog::error("Could not write the settings to {}", path);
 }
 

@@ -60,7 +60,8 @@ public:
 
     // ---- files ----
     QString tmplHTMLFilePath() const;          // null when the page is not found
-    void copyBookSWFToFile(const QString& destination) const;
+    // False when the template's book.swf is there but could not be copied.
+    bool copyBookSWFToFile(const QString& destination) const;
     QString mobileTmplFilesPath() const;
     QString getOtherScript() const;            // null when there is no script file
 

@@ -1,7 +1,7 @@
 #include "util/Xml.h"
+#include "util/AtomicFile.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 #include <libxml/parser.h>
 #include <libxml/tree.h>
@@ -152,10 +152,7 @@ QByteArray toBytes(const pugi::xml_node& node, bool pretty, bool declaration) {
 }
 
 bool saveFile(const pugi::xml_document& doc, const QString& path) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) return false;
-    file.write(toBytes(doc));
-    return file.commit();
+    return AtomicFile::write(path, toBytes(doc));
 }
 
 } // namespace Xml
