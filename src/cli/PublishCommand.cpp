@@ -265,6 +265,9 @@ int PublishCommand::publishBook(const Book& book, const QString& defaultTitle) {
     FlashLanguageSettings::copyDefaultLanguagesToPool();
     const PublishResult result = BookPublisher::publish(book, options);
     iProgress.finish();
+    if (result.writeFailed)
+        throw CliError(kExitCannotWrite, QStringLiteral("the book could not be written into %1, which keeps the book it held:\n  %2")
+                                             .arg(options.folder, result.failures.join(QStringLiteral("\n  "))));
     if (!result.ok())
         throw CliError(kExitFailed, QStringLiteral("the book in %1 is incomplete:\n  %2")
                                         .arg(options.folder, result.failures.join(QStringLiteral("\n  "))));

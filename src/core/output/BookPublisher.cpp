@@ -41,5 +41,5 @@ PublishResult BookPublisher::publish(const Book& book, const PublishOptions& opt
         engine->outputTheBookAsZip();
     else
         engine->ouputTheBook();
-    return {engine->outputFileName(), engine->failures()};
+    return {engine->outputFileName(), engine->failures(), engine->writeFailed()};
 }

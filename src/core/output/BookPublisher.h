@@ -9,6 +9,8 @@
 struct PublishResult {
     QString outputFile;
     QStringList failures;
+    // Files could not be written (a full disk, a folder in use): the folder keeps its old book.
+    bool writeFailed = false;
 
     bool ok() const { return failures.isEmpty(); }
     QString errorString() const { return failures.join(QLatin1Char('\n')); }

@@ -2,6 +2,7 @@
 
 #include "output/BookDescriptionFile.h"
 #include "output/OutputFiles.h"
+#include "output/StagedPublish.h"
 #include "output/TextTemplate.h"
 #include "annotations/FlashPagesAnnotations.h"
 #include "language/FlashLanguageSettings.h"
@@ -17,12 +18,14 @@
 #include "util/ScriptText.h"
 #include "util/Xml.h"
 #include "zip/ZKFileArchive.h"
+#include "util/AtomicFile.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QUrl>
+#include <cstdio>
 
 using BriskUtility::joinPath;
 
@@ -35,19 +38,11 @@ const QString kMobileLinksScript = QStringLiteral("pageLinks.js");
 void makeFolder(const QString& path) { QDir().mkpath(path); }
 
 bool writeFileAtomically(const QString& path, const QByteArray& bytes) {
-    QSaveFile file(path);
-    return !bytes.isEmpty() && file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
+    return !bytes.isEmpty() && AtomicFile::write(path, bytes);
 }
 
-// The copy of a file setting's file, <key>.<ext>; a file that no longer exists leaves no copy.
-void copyExtFile(const QString& folder, const FlashTemplateProperty& property) {
-    if (property.propertyType() != pt_file || property.value().isEmpty())
-        return;
-    const QString target = joinPath(folder, property.key() + QLatin1Char('.') + extensionOf(property.value()));
-    if (!OutputFiles::isSameFile(property.value(), target))
-        QFile::remove(target);
-    OutputFiles::copyFile(property.value(), target);
-}
+// A copy that failed although its source is there failed to write.
+bool copyFailedToWrite(const QString& source) { return QFileInfo(source).isFile(); }
 
 // Where the page came from and the size it is shown at, when known.
 void appendPageFacts(pugi::xml_node page, const FlashPage& facts) {
@@ -88,13 +83,42 @@ void FlashBookOutput::noteFailure(const QString& text) {
     iFailures << text;
 }
 
+void FlashBookOutput::noteWriteFailure(const QString& text) {
+    noteFailure(text);
+    iWriteFailed = true;
+}
+
 // ---- the whole book ----
 
 void FlashBookOutput::ouputTheBook() {
     iFailures.clear();
+    iWriteFailed = false;
     iArchivePath.clear();
-    if (!QFileInfo(iSaveToFolder).isDir())
+    if (!QFileInfo(publishFolder()).isDir())
         return;
+    StagedPublish staging(publishFolder());
+    if (!staging.begin()) {
+        noteWriteFailure(staging.errorString());
+        return;
+    }
+    const QString folder = iSaveToFolder;
+    iSaveToFolder = staging.staged(folder);
+    try {
+        writeTheBook();
+    } catch (...) {
+        iSaveToFolder = folder;
+        throw;  // the staging folder goes with its owner
+    }
+    iSaveToFolder = folder;
+    if (iWriteFailed)
+        staging.rollback();
+    else if (!staging.commit())
+        noteWriteFailure(staging.errorString());
+}
+
+QString FlashBookOutput::publishFolder() const { return iSaveToFolder; }
+
+void FlashBookOutput::writeTheBook() {
     prepaireNomalPage({});
     prepaireZoomendPage({});
     prepaireThumbPage({});
@@ -104,7 +128,8 @@ void FlashBookOutput::ouputTheBook() {
     prepareDownloadFile({});
     writeHTMLPage();
     ouputBookXML(joinPath(iSaveToFolder, iResourceFolder + QStringLiteral("/book.bin")));
-    iFlashTemplate->copyBookSWFToFile(outputSWFName());
+    if (!iFlashTemplate->copyBookSWFToFile(outputSWFName()))
+        noteWriteFailure(QStringLiteral("The player %1 could not be written").arg(outputSWFName()));
     if (iOuputTheMobileFiles)
         preparePhoneHTMLFilesByConfig({}, nullptr);
 }
@@ -113,13 +138,17 @@ void FlashBookOutput::writeHTMLPage() {
     const QString target = outputHTMLFileName();
     const QString source = iFlashTemplate->tmplHTMLFilePath();
     if (iHTMLConfig) {
-        if (!iHTMLConfig->generateHTMLFrom(source, target))
-            noteFailure(QStringLiteral("The HTML page %1 could not be made from the template page %2").arg(target, source));
+        if (iHTMLConfig->generateHTMLFrom(source, target))
+            return;
+        const QString text = QStringLiteral("The HTML page %1 could not be made from the template page %2").arg(target, source);
+        copyFailedToWrite(source) ? noteWriteFailure(text) : noteFailure(text);
         return;
     }
     QFile::remove(target);
-    if (!QFile::copy(source, target))
-        noteFailure(QStringLiteral("The template page %1 could not be copied to %2").arg(source, target));
+    if (!QFile::copy(source, target)) {
+        const QString text = QStringLiteral("The template page %1 could not be copied to %2").arg(source, target);
+        copyFailedToWrite(source) ? noteWriteFailure(text) : noteFailure(text);
+    }
 }
 
 QString FlashBookOutput::outputHTMLFileName() const {
@@ -138,10 +167,16 @@ QString FlashBookOutput::outputSWFName() const { return joinPath(iSaveToFolder, 
 // ---- ZIP delivery ----
 
 namespace {
+// Written aside and renamed, so an archive already there stays until the new one is whole.
 bool zipDirectory(const QString& folder, const QString& archivePath) {
-    QFile::remove(archivePath);
-    const auto archive = ZKFileArchive::archiveWithArchivePath(archivePath);
-    return archive && archive->deflateDirectory(folder, folder, false) == ZKSucceeded;
+    const QString partial = QStringLiteral("%1.partial-%2").arg(archivePath).arg(QCoreApplication::applicationPid());
+    QFile::remove(partial);
+    const auto archive = ZKFileArchive::archiveWithArchivePath(partial);
+    const bool written = archive && archive->deflateDirectory(folder, folder, false) == ZKSucceeded &&
+                         std::rename(QFile::encodeName(partial).constData(), QFile::encodeName(archivePath).constData()) == 0;
+    if (!written)
+        QFile::remove(partial);
+    return written;
 }
 }
 
@@ -161,10 +196,12 @@ void FlashBookOutput::outputTheBookAsZip() {
         failures = iFailures;
         const QString archive = joinPath(folder, name.endsWith(QLatin1String(".zip")) ? name : name + QStringLiteral(".zip"));
         spdlog::info("to path,{}", archive);
-        if (zipDirectory(staging, archive))
+        if (!iWriteFailed && zipDirectory(staging, archive)) {
             iArchivePath = archive;
-        else
+        } else if (!iWriteFailed) {
             failures << QStringLiteral("The archive %1 could not be written").arg(archive);
+            iWriteFailed = true;
+        }
     } catch (...) {
         restore();
         throw;
@@ -200,8 +237,10 @@ void FlashBookOutput::copyPages(const FlashPageList& pages, const QString& baseF
         const QString target = publishedPagePath(baseFolder, sizeFolder, *pages[i]);
         const bool placed = (shareNormalPages && shareNormalPage(*pages[i], baseFolder, target)) ||
                             OutputFiles::copyFile(source, target);
-        if (!placed)
-            noteFailure(QStringLiteral("The page file %1 could not be copied to %2").arg(source, target));
+        if (!placed) {
+            const QString text = QStringLiteral("The page file %1 could not be copied to %2").arg(source, target);
+            copyFailedToWrite(source) ? noteWriteFailure(text) : noteFailure(text);
+        }
         if (iProgressHandler)
             iProgressHandler(sizeFolder, i + 1, pages.size());
     }
@@ -225,7 +264,7 @@ void FlashBookOutput::writeImageTwins(const QString& baseFolder) {
         switch (SwfPageImage::writeJpegOf(movie, twin)) {
         case SwfPageImage::Written: iImageTwins.insert(page->pageIndex()); break;
         case SwfPageImage::NoImage: spdlog::debug("no page image in {}", movie); break;
-        case SwfPageImage::NotWritten: noteFailure(QStringLiteral("The page image %1 could not be written").arg(twin)); break;
+        case SwfPageImage::NotWritten: noteWriteFailure(QStringLiteral("The page image %1 could not be written").arg(twin)); break;
         }
     }
 }
@@ -264,6 +303,17 @@ void FlashBookOutput::prepaireExtFiles(const QString& extFolder, const FlashTemp
     }
 }
 
+// The copy of a file setting's file, <key>.<ext>; a file that no longer exists leaves no copy.
+void FlashBookOutput::copyExtFile(const QString& folder, const FlashTemplateProperty& property) {
+    if (property.propertyType() != pt_file || property.value().isEmpty())
+        return;
+    const QString target = joinPath(folder, property.key() + QLatin1Char('.') + extensionOf(property.value()));
+    if (!OutputFiles::isSameFile(property.value(), target))
+        QFile::remove(target);
+    if (!OutputFiles::copyFile(property.value(), target) && copyFailedToWrite(property.value()))
+        noteWriteFailure(QStringLiteral("The file %1 could not be copied to %2").arg(property.value(), target));
+}
+
 void FlashBookOutput::PrepareAnnotationFiles(const QString& baseFolder) {
     if (!iFlashPagesAnnotations)
         return;
@@ -271,8 +321,8 @@ void FlashBookOutput::PrepareAnnotationFiles(const QString& baseFolder) {
     makeFolder(folder);
     for (const QString& path : iFlashPagesAnnotations->needFiles()) {
         const QString target = joinPath(folder, QFileInfo(path).fileName());
-        if (!QFileInfo::exists(target))
-            OutputFiles::copyFile(path, target);
+        if (!QFileInfo::exists(target) && !OutputFiles::copyFile(path, target) && copyFailedToWrite(path))
+            noteWriteFailure(QStringLiteral("The linked file %1 could not be copied to %2").arg(path, target));
     }
 }
 
@@ -389,12 +439,10 @@ QString FlashBookOutput::getThumbPageURL(const FlashPage& page) const {
 bool FlashBookOutput::ouputBookXML(const QString& path) {
     const QByteArray xml = Xml::toBytes(*bookXML());
     const QString scriptPath = joinPath(QFileInfo(path).path(), QStringLiteral("book.js"));
-    QFile::remove(path);
-    QFile::remove(scriptPath);
     const QByteArray bookBin = BookDescriptionFile::encode(xml);
     if (!writeFileAtomically(path, bookBin) || !writeFileAtomically(scriptPath, BookDescriptionFile::scriptForm(bookBin))) {
         Log::system(QStringLiteral("Could not write document out..."));
-        noteFailure(QStringLiteral("The book description %1 could not be written").arg(path));
+        noteWriteFailure(QStringLiteral("The book description %1 could not be written").arg(path));
         return false;
     }
     return readsBack(path);
@@ -420,8 +468,11 @@ void FlashBookOutput::preparePhoneHTMLFilesByConfig(const QString& baseFolder, c
     makeFolder(target);
     OutputFiles::removePath(target);
     QString error;
-    if (!OutputFiles::copyFolder(source, target, &error))
+    if (!OutputFiles::copyFolder(source, target, &error)) {
         spdlog::error("ouput the book,copy failed:{}", error.isEmpty() ? source : error);
+        if (QFileInfo(source).isDir())
+            noteWriteFailure(QStringLiteral("The mobile template %1 could not be copied: %2").arg(source, error));
+    }
     const QString kind = QDir(source).dirName();
     spdlog::debug("folderName={}", kind);
 
@@ -444,7 +495,7 @@ void FlashBookOutput::preparePhoneHTMLFilesByConfig(const QString& baseFolder, c
                                        QStringLiteral("var pageEditor =") + iFlashPagesAnnotations->AnnosXML2JS()))
         noteFailure(QStringLiteral("The page links of the mobile book in %1 could not be written").arg(target));
     if (!HTMLConfigInfo::writeTextFile(joinPath(target, QStringLiteral("index.html")), text.parse()))
-        noteFailure(QStringLiteral("The mobile page in %1 could not be written").arg(target));
+        noteWriteFailure(QStringLiteral("The mobile page in %1 could not be written").arg(target));
 }
 
 QString FlashBookOutput::mobileConfigScript(const QString& templateKind) const {

@@ -27,8 +27,10 @@ public:
     FlashBookOutput& operator=(const FlashBookOutput&) = delete;
 
     // ---- the whole book ----
-    // Writes the folder; does nothing when the save folder does not exist.
-    virtual void ouputTheBook();
+    // Writes the folder; does nothing when the save folder does not exist. The book is made
+    // aside and put in place whole at the end (StagedPublish); after a failure to write, the
+    // book that was there stays as it was.
+    void ouputTheBook();
     // Publishes into a scratch folder and packs it as <name>.zip in the save folder.
     void outputTheBookAsZip();
     virtual QString outputHTMLFileName() const;
@@ -43,6 +45,9 @@ public:
     // Problems the user would otherwise not learn of (page files that could not be copied, a book
     // description or HTML page that could not be written), cleared by every output.
     const QStringList& failures() const { return iFailures; }
+    // Some of the failures were files that could not be written (no space, no permission, the
+    // folder held by another publish): nothing was changed in the folder.
+    bool writeFailed() const { return iWriteFailed; }
 
     // ---- book description ----
     std::unique_ptr<pugi::xml_document> bookXML() const;
@@ -92,6 +97,10 @@ public:
     void setOuputTheMobileFiles(bool v) { iOuputTheMobileFiles = v; }
 
 protected:
+    // The folder that the book's entries are published into and that is staged and locked.
+    virtual QString publishFolder() const;
+    // Every step, into the save folder (the staging folder while a publish runs).
+    virtual void writeTheBook();
     QString baseFolderOr(const QString& baseFolder) const;
     // Copies page files to <base>/files/<folder>/<index>.<ext>; failures are remembered.
     void copyPages(const FlashPageList& pages, const QString& baseFolder, const QString& sizeFolder,
@@ -102,6 +111,8 @@ protected:
     void writeImageTwins(const QString& baseFolder);
     QString downloadFileName(const QString& documentName) const;
     void noteFailure(const QString& text);
+    void noteWriteFailure(const QString& text);
+    void copyExtFile(const QString& folder, const FlashTemplateProperty& property);
 
     std::shared_ptr<FlashTemplate> iFlashTemplate;
     std::shared_ptr<FlashPageSource> iFlashPageSource;
@@ -125,5 +136,6 @@ protected:
     QStringList iFailures;
     QString iDownloadFileName;   // the document's name in files/, when the book offers it
     QSet<int> iImageTwins;   // page indices whose SWF page has its JPEG beside it
+    bool iWriteFailed = false;
     ProgressHandler iProgressHandler;
 };

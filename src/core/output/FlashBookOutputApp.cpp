@@ -43,15 +43,20 @@ QString FlashBookOutputApp::outputFileName() const {
     return QFileInfo(QFileInfo(QDir::cleanPath(saveToFolder())).path()).path();
 }
 
-void FlashBookOutputApp::ouputTheBook() {
+QString FlashBookOutputApp::publishFolder() const { return QFileInfo(outputFileName()).path(); }
+
+// The bundle is made whole in the staging folder and replaces the previous one at the end.
+void FlashBookOutputApp::writeTheBook() {
     const QString bundle = outputFileName();
     OutputFiles::removePath(bundle);
     QDir().mkpath(bundle);
     const QString contents = joinPath(bundle, QStringLiteral("Contents"));
     QString error;
-    if (!OutputFiles::copyFolder(Resources::appFilesPath(QStringLiteral("TmplData/mac.app/Contents")), contents, &error))
-        spdlog::error("ouput the book,copy failed:{}", error);
+    if (!OutputFiles::copyFolder(Resources::appFilesPath(QStringLiteral("TmplData/mac.app/Contents")), contents, &error)) {
+        noteWriteFailure(QStringLiteral("The application bundle %1 could not be made: %2").arg(bundle, error));
+        return;
+    }
     makeLaunchersExecutable(joinPath(contents, QStringLiteral("MacOS")));
     QDir().mkpath(saveToFolder());
-    FlashBookOutput::ouputTheBook();
+    FlashBookOutput::writeTheBook();
 }

@@ -11,7 +11,10 @@ public:
     // The bundle name for a book name: its extension replaced by "app".
     static QString bundleNameFor(const QString& name);
 
-    void ouputTheBook() override;
     QString outputHTMLFileName() const override;
     QString outputFileName() const override;   // the bundle
+
+protected:
+    QString publishFolder() const override;    // the folder holding the bundle
+    void writeTheBook() override;
 };

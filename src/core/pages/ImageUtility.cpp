@@ -1,10 +1,9 @@
 #include "pages/ImageUtility.h"
+#include "util/AtomicFile.h"
 #include "util/Log.h"
 #include <QBuffer>
 #include <QImageReader>
 #include <QPainter>
-#include <QTemporaryFile>
-#include <cstdio>
 #include <cmath>
 
 QImage ImageUtility::scaledImage(const QImage& image, const QSize& size) {
@@ -50,19 +49,8 @@ bool ImageUtility::saveJPEG(const QImage& image, const QString& path, int qualit
     return flattenedOnWhite(image).save(&buffer, "JPEG", qBound(0, quality, 100)) && writeFileAtomically(path, jpeg);
 }
 
-// A temporary file beside the target, renamed over it. No fsync: page files are scratch files,
-// and syncing every page would cost more than rendering it.
 bool ImageUtility::writeFileAtomically(const QString& path, const QByteArray& bytes) {
-    QTemporaryFile file(path + QStringLiteral(".XXXXXX"));
-    file.setAutoRemove(true);
-    if (!file.open() || file.write(bytes) != bytes.size() || !file.flush())
-        return false;
-    // Temporary files are private; page files are published and must stay readable.
-    file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
-    if (::rename(QFile::encodeName(file.fileName()).constData(), QFile::encodeName(path).constData()) != 0)
-        return false;
-    file.setAutoRemove(false);
-    return true;
+    return AtomicFile::write(path, bytes);
 }
 
 QSize ImageUtility::pixelSize(const QSizeF& size) {

@@ -1,0 +1,195 @@
+// A republish killed at any moment, or stopped by a full disk, leaves a whole book: the one that
+// was there or the new one. These run the real leafmill-cli as a child process.
+#include "CliTestSupport.h"
+
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QThread>
+#include <pugixml.hpp>
+
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/statvfs.h>
+
+using namespace CliTest;
+
+namespace {
+const QString kStaging = ".leafmill-publish";
+const QString kLockFile = ".leafmill-publish.lock";
+
+QString cliProgram() { return qEnvironmentVariable("LEAFMILL_TEST_BINARY_DIR") + "/src/cli/leafmill-cli"; }
+
+// The page files (normal and thumbnail) the book description names, relative to the folder.
+QStringList namedPageFiles(const QByteArray& xml) {
+    pugi::xml_document doc;
+    QStringList files;
+    if (!doc.load_buffer(xml.constData(), size_t(xml.size())))
+        return files;
+    for (const pugi::xml_node page : doc.document_element().child("pages").children("page"))
+        for (const char* url : {"normalUrl", "thumbUrl"})
+            files << QString::fromUtf8(page.child(url).text().get()).mid(2);  // "./files/..."
+    return files;
+}
+
+// Which of the versions the folder holds whole: book.bin decrypts and parses, book.js carries
+// the same bytes, and every page file it names is that version's. -1 (and why) otherwise.
+int wholeBookVersion(const QString& folder, const QStringList& versions, QString& why) {
+    const QByteArray bin = TestSupport::readFile(folder + "/files/book.bin");
+    const auto xml = BookDescriptionFile::decode(bin, &why);
+    if (!xml)
+        return -1;
+    if (TestSupport::readFile(folder + "/files/book.js") != BookDescriptionFile::scriptForm(bin)) {
+        why = "book.js does not carry book.bin";
+        return -1;
+    }
+    const QStringList files = namedPageFiles(*xml);
+    if (files.isEmpty()) {
+        why = "book.xml names no pages";
+        return -1;
+    }
+    for (int v = 0; v < versions.size(); ++v) {
+        const bool all = std::all_of(files.begin(), files.end(), [&](const QString& file) {
+            return QFileInfo(folder + '/' + file).isFile() &&
+                   TestSupport::readFile(folder + '/' + file) == TestSupport::readFile(versions[v] + '/' + file);
+        });
+        if (all)
+            return v;
+    }
+    why = "its page files are missing or of different versions";
+    return -1;
+}
+
+class Interrupted : public Cli {
+protected:
+    // A published book of `count` images of one colour and size.
+    QString publishVersion(const QString& name, QColor colour, QSize size, int count) {
+        QStringList args = {"publish"};
+        for (int i = 0; i < count; ++i) {
+            const QString image = path(QString("%1-images/%2.png").arg(name).arg(i, 3, 10, QChar('0')));
+            QDir().mkpath(QFileInfo(image).path());
+            QImage picture(size, QImage::Format_RGB32);
+            picture.fill(colour.lighter(100 + i));
+            EXPECT_TRUE(picture.save(image));
+            args << image;
+        }
+        const QString folder = path(name);
+        EXPECT_EQ(run(args + QStringList{"-o", folder, "--quiet"}).code, 0);
+        return folder;
+    }
+    QProcess* start(const QStringList& arguments) {
+        auto* process = new QProcess;
+        iProcesses.emplace_back(process);
+        process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        process->start(cliProgram(), arguments);
+        EXPECT_TRUE(process->waitForStarted());
+        return process;
+    }
+    std::vector<std::unique_ptr<QProcess>> iProcesses;
+};
+}
+
+TEST_F(Interrupted, AKilledRepublishLeavesTheOldOrTheNewBookWhole) {
+    const QStringList versions = {publishVersion("red", Qt::red, {300, 400}, 40),
+                                  publishVersion("blue", Qt::blue, {320, 400}, 40)};
+    const QString book = path("book");
+    auto reopen = [&](const QString& from, int round) {
+        return QStringList{"reopen", from, "-o", book, "--quiet", "--title", QString("Round %1").arg(round)};
+    };
+    QElapsedTimer clock;
+    clock.start();
+    QProcess* first = start(reopen(versions[0], 0));
+    ASSERT_TRUE(first->waitForFinished(120000));
+    ASSERT_EQ(first->exitCode(), 0);
+    const int fullRun = int(clock.elapsed());
+
+    QRandomGenerator random(20261207);
+    int stagedKills = 0;
+    for (int round = 1; round <= 20; ++round) {
+        // Every third round republishes the book into its own folder.
+        QProcess* p = start(reopen(round % 3 == 0 ? book : versions[round % 2], round));
+        clock.restart();
+        // Half the kills fall anywhere in the run, half once the new book is being written.
+        if (round % 2 == 0) {
+            while (!QFileInfo::exists(book + '/' + kStaging) && p->state() == QProcess::Running && clock.elapsed() < 60000)
+                QThread::usleep(200);
+        }
+        QThread::msleep(random.bounded(fullRun + 1));
+        ::kill(pid_t(p->processId()), SIGKILL);
+        p->waitForFinished();
+        stagedKills += QFileInfo::exists(book + '/' + kStaging);
+        QString why;
+        EXPECT_GE(wholeBookVersion(book, versions, why), 0) << "round " << round << ": " << why.toStdString();
+    }
+    std::cout << "[          ] " << stagedKills << " of 20 kills fell while a new book was staged\n";
+
+    QProcess* last = start(reopen(versions[1], 21));
+    ASSERT_TRUE(last->waitForFinished(120000));
+    EXPECT_EQ(last->exitCode(), 0);
+    QString why;
+    EXPECT_EQ(wholeBookVersion(book, versions, why), 1) << why.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(book + '/' + kStaging));
+    EXPECT_FALSE(QFileInfo::exists(book + '/' + kLockFile));
+}
+
+// The book lives on a small file system of its own (a size-limited tmpfs when this process may
+// mount one; otherwise the child gets a file size limit, so big files fail to write instead).
+TEST_F(Interrupted, AFullDiskFailsThePublishWithExitFiveAndKeepsTheBook) {
+    const QString disk = path("disk");
+    QDir().mkpath(disk);
+    const bool mounted = QProcess::execute("mount", {"-t", "tmpfs", "-o", "size=2m", "tmpfs", disk}) == 0;
+    const std::shared_ptr<void> unmount(nullptr, [&](void*) {
+        if (mounted)
+            QProcess::execute("umount", {disk});
+    });
+    std::cout << "[          ] " << (mounted ? "tmpfs of 2 MB" : "file size limit of 64 KB (no mount here)") << '\n';
+    const QString book = disk + "/E";
+    QStringList images;
+    for (int i = 0; i < 4; ++i) {
+        images << path(QString("page-%1.png").arg(i));
+        QImage picture(200, 260, QImage::Format_RGB32);
+        picture.fill(QColor::fromHsv(i * 60, 180, 200));
+        ASSERT_TRUE(picture.save(images.last()));
+    }
+    ASSERT_EQ(run(QStringList{"publish"} + images + QStringList{"-o", book, "--quiet"}).code, 0);
+    const auto before = snapshot(book);
+    const QString script = path("long-script.html");
+    TestSupport::writeFile(script, "<!--" + QByteArray(400 * 1024, 'x') + "-->");
+    const QStringList republish = {"reopen", book, "-o", book, "--quiet", "--title", QString(100 * 1024, 'T'), "--script", script};
+
+    auto fillLeaving = [&](qint64 freeBytes) {
+        QFile::remove(disk + "/filler");
+        struct statvfs fs {};
+        statvfs(QFile::encodeName(disk).constData(), &fs);
+        const qint64 available = qint64(fs.f_bavail) * qint64(fs.f_bsize);
+        QFile filler(disk + "/filler");
+        filler.open(QIODevice::WriteOnly);
+        filler.write(QByteArray(std::max<qint64>(0, available - freeBytes), '\0'));
+    };
+    for (const qint64 freeBytes : {0, 16 * 1024, 128 * 1024, 132 * 1024}) {
+        if (mounted)
+            fillLeaving(freeBytes);
+        QProcess p;
+        if (!mounted)
+            p.setChildProcessModifier([] {
+                signal(SIGXFSZ, SIG_IGN);
+                const rlimit limit{64 * 1024, 64 * 1024};
+                setrlimit(RLIMIT_FSIZE, &limit);
+            });
+        p.start(cliProgram(), republish);
+        ASSERT_TRUE(p.waitForFinished(120000));
+        EXPECT_EQ(p.exitCode(), 5) << freeBytes << " bytes free";
+        EXPECT_TRUE(p.readAllStandardError().contains("keeps the book it held"));
+        QFile::remove(disk + "/filler");
+        const auto after = snapshot(book);
+        EXPECT_TRUE(after == before) << freeBytes << " bytes free; files now: " << after.keys().join(' ').toStdString();
+        if (!mounted)
+            break;
+    }
+    if (mounted) {
+        QProcess p;
+        p.start(cliProgram(), republish);
+        ASSERT_TRUE(p.waitForFinished(120000));
+        EXPECT_EQ(p.exitCode(), 0) << "with room to spare";
+    }
+}

@@ -1,0 +1,85 @@
+#include "OutputFixture.h"
+
+#include "output/FlashBookOutput.h"
+#include "output/OutputFolderLock.h"
+#include "output/StagedPublish.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace OutputFixture;
+
+namespace {
+ino_t inodeOf(const QString& path) {
+    struct stat st {};
+    return stat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_ino : 0;
+}
+
+class StagedPublishing : public BookFolder {
+protected:
+    FlashBookOutput& publish() {
+        iEngine = std::make_unique<FlashBookOutput>(iPages, iTemplate, iOut, "index");
+        iEngine->ouputTheBook();
+        return *iEngine;
+    }
+    QString out(const QString& relative) const { return iOut + "/" + relative; }
+    bool leftNothingBehind() const {
+        return !QFileInfo::exists(out(StagedPublish::kStagingName)) && !QFileInfo::exists(out(OutputFolderLock::kFileName));
+    }
+    std::unique_ptr<FlashBookOutput> iEngine;
+};
+}
+
+TEST_F(StagedPublishing, RepublishingSwitchesToTheNewBookAndKeepsWhatItDidNotMake) {
+    addPages(3);
+    ASSERT_TRUE(publish().failures().isEmpty());
+    const ino_t unchanged = inodeOf(out("files/page/1.swf"));
+    TestSupport::writeFile(out("notes.txt"), "mine");
+    TestSupport::writeFile(out("files/extra/mine.txt"), "mine too");
+    TestSupport::writeFile(iPages->normalPages()[2]->pageFilePath(), "FWS page 2, second edition");
+
+    EXPECT_TRUE(publish().failures().isEmpty());
+    EXPECT_EQ(TestSupport::readFile(out("files/page/2.swf")), "FWS page 2, second edition");
+    EXPECT_EQ(inodeOf(out("files/page/1.swf")), unchanged);  // an unchanged page is not copied again
+    EXPECT_EQ(TestSupport::readFile(out("notes.txt")), "mine");
+    EXPECT_EQ(TestSupport::readFile(out("files/extra/mine.txt")), "mine too");
+    EXPECT_TRUE(leftNothingBehind());
+}
+
+TEST_F(StagedPublishing, AFailedWriteOrABusyFolderLeavesThePublishedBookAsItWas) {
+    addPages(3);
+    ASSERT_TRUE(publish().failures().isEmpty());
+    TestSupport::writeFile(iPages->normalPages()[1]->pageFilePath(), "FWS page 1, second edition");
+    iTemplate->setPropertyValue("isHardCover", "YES");
+
+    // A folder where a page file belongs cannot be replaced; the lock is another publish's.
+    const auto blockPage = [&] {
+        QFile::remove(out("files/page/2.swf"));
+        TestSupport::writeFile(out("files/page/2.swf/in-the-way"), "x");
+    };
+    OutputFolderLock other;
+    const auto holdLock = [&] { ASSERT_TRUE(other.lock(iOut)); };
+    const struct { const char* what; std::function<void()> arrange; QString message; } cases[] = {
+        {"unwritable page", blockPage, "files/page/2.swf"},
+        {"busy folder", holdLock, QString("another publish (process %1)").arg(getpid())},
+    };
+    for (const auto& c : cases) {
+        QDir(out("files/page/2.swf")).removeRecursively();
+        publish();
+        c.arrange();
+        const auto before = snapshot(iOut);
+        FlashBookOutput& e = publish();
+        EXPECT_TRUE(e.writeFailed()) << c.what;
+        EXPECT_TRUE(e.failures().join('\n').contains(c.message)) << c.what << ": " << e.failures().join('\n').toStdString();
+        EXPECT_EQ(snapshot(iOut), before) << c.what;
+        other.unlock();
+    }
+}
+
+TEST_F(StagedPublishing, AnUnfinishedStagingFolderIsThrownAwayByTheNextPublish) {
+    addPages(2);
+    TestSupport::writeFile(out(QString(StagedPublish::kStagingName) + "/book/files/book.bin"), "half written");
+    EXPECT_TRUE(publish().failures().isEmpty());
+    EXPECT_TRUE(BookDescriptionFile::decode(TestSupport::readFile(out("files/book.bin"))).has_value());
+    EXPECT_TRUE(leftNothingBehind());
+}
