@@ -12,6 +12,7 @@ APT_PACKAGES=(
   zip unzip python3 poppler-utils mupdf-tools
   chromium xvfb xauth
   desktop-file-utils appstream
+  clang libclang-rt-dev llvm
 )
 # Node.js may come from elsewhere with npm built in; ask apt for it only when it is absent.
 command -v npm >/dev/null 2>&1 || APT_PACKAGES+=(nodejs npm)

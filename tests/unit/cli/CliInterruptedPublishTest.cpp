@@ -18,7 +18,8 @@ namespace {
 const QString kStaging = ".leafmill-publish";
 const QString kLockFile = ".leafmill-publish.lock";
 
-QString cliProgram() { return qEnvironmentVariable("LEAFMILL_TEST_BINARY_DIR") + "/src/cli/leafmill-cli"; }
+// The program of the same build: <build>/src/cli beside <build>/tests.
+QString cliProgram() { return QCoreApplication::applicationDirPath() + "/../src/cli/leafmill-cli"; }
 
 // The page files (normal and thumbnail) the book description names, relative to the folder.
 QStringList namedPageFiles(const QByteArray& xml) {

@@ -11,8 +11,9 @@ export function imageFromSwf(swf) {
     if (tag.code === DEFINE_BITS && tables) return asImage(joinJpeg(tables, data.subarray(2)));
     if (tag.code === DEFINE_BITS_JPEG2) return asImage(data.subarray(2));
     if (tag.code === DEFINE_BITS_JPEG3 || tag.code === DEFINE_BITS_JPEG4) {
-      const length = new DataView(data.buffer, data.byteOffset).getUint32(2, true);
       const skip = tag.code === DEFINE_BITS_JPEG4 ? 8 : 6;
+      if (data.length < skip) return null;
+      const length = new DataView(data.buffer, data.byteOffset, data.byteLength).getUint32(2, true);
       return asImage(data.subarray(skip, skip + length));
     }
   }
