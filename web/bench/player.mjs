@@ -12,7 +12,7 @@ import path from 'node:path';
 import { execFileSync } from 'node:child_process';
 import { makeBook } from '../../tests/browser/bookFixture.mjs';
 import { writePdf } from '../../tests/browser/pdfMaker.mjs';
-import { launch, serve, tempFolder, leafmillCli } from '../../tests/browser/browserSupport.mjs';
+import { launch, serve, tempFolder, cli as defaultCli } from '../../tests/browser/browserSupport.mjs';
 
 const ROUNDS = 5;
 
@@ -98,7 +98,8 @@ function publishManual(cli, root) {
 const root = tempFolder('bench-player');
 try {
   for (const count of [10, 500]) makeBook(path.join(root, 'book' + count), { count });
-  const cli = leafmillCli(process.argv[2]);
+  const named = process.argv[2] && path.join(path.resolve(process.argv[2]), 'src/cli/leafmill-cli');
+  const cli = named && fs.existsSync(named) ? named : defaultCli;
   const manual = cli ? publishManual(cli, root) : null;
   const server = await serve(root);
   const browser = await launch();
