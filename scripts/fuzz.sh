@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# FUZZ_SEED, when set, makes the runs repeatable (CI sets it).
 # Runs every fuzz target of a sanitizer build for a bounded time from its seed corpus, then the
 # player's SWF reader fuzz, and prints runs and findings per target.
 #   scripts/fuzz.sh BUILD_DIR [SECONDS_PER_TARGET]
@@ -18,10 +19,11 @@ mkdir -p "$work" "$artifacts"
 summary=()
 failed=0
 for target in "$build"/tests/fuzz/fuzz_*; do
+  [ -f "$target" ] && [ -x "$target" ] || continue  # the build's own folders share the prefix
   name=$(basename "$target"); name=${name#fuzz_}
   mkdir -p "$work/$name" "$artifacts/$name"
   log=$work/$name.log
-  "$target" -max_total_time="$seconds" -timeout=20 -rss_limit_mb=2048 -print_final_stats=1 \
+  "$target" -max_total_time="$seconds" ${FUZZ_SEED:+-seed=$FUZZ_SEED} -timeout=20 -rss_limit_mb=2048 -print_final_stats=1 \
     -artifact_prefix="$artifacts/$name/" "$work/$name" "$corpus/$name" >"$log" 2>&1
   status=$?
   runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)
@@ -35,7 +37,7 @@ for target in "$build"/tests/fuzz/fuzz_*; do
   fi
 done
 
-node tests/fuzz/swfImage.fuzz.mjs --seconds "$seconds" --artifacts "$artifacts/swf_image" >"$work/swf_image.log" 2>&1 || failed=1
+node tests/fuzz/swfImage.fuzz.mjs --seconds "$seconds" ${FUZZ_SEED:+--seed "$FUZZ_SEED"} --artifacts "$artifacts/swf_image" >"$work/swf_image.log" 2>&1 || failed=1
 summary+=("$(cat "$work/swf_image.log")")
 
 echo "fuzz: $seconds s per target"
