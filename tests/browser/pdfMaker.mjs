@@ -4,7 +4,8 @@
 // makePdf({ pages, outline, title }) answers the bytes; writePdf(file, spec) writes them;
 // shownSize(page) and shownPlace(page, x, y) say where things appear once rotation and crop apply.
 // pages: [{ width, height (points, the MediaBox), rotate, cropBox [x0, y0, x1, y1], color '#rrggbb',
-//   text, textColor, marks: [{ x, y, width, height, color }], links: [{ x, y, width, height, page (1-based) or uri }] }]
+//   text, textColor, marks: [{ x, y, width, height, color }], links: [{ x, y, width, height, page (1-based) or uri }],
+//   lines: { x, y, size, leading, rows: ['text', ...] } (a block of text, Latin-1, first baseline at y) }]
 // in PDF user space (points from the bottom left of the MediaBox, before rotation);
 // outline: [{ title, page (1-based, optional), children: [...] }] nested to any depth.
 import fs from 'node:fs';
@@ -14,6 +15,15 @@ const num = (v) => String(Math.round(v * 1000) / 1000);
 const ref = (id) => id + ' 0 R';
 
 const pdfString = (text) => '(' + String(text).replace(/[^\x20-\x7e]/g, '?').replace(/[()\\]/g, '\\$&') + ')';
+
+// A Latin-1 string in the font's WinAnsi encoding; other characters become '?'.
+const latin1String = (text) => '(' + String(text).replace(/[()\\]/g, '\\$&').replace(/[^\x20-\x7e]/g,
+  (c) => (c.charCodeAt(0) >= 0xa0 && c.charCodeAt(0) <= 0xff ? '\\' + c.charCodeAt(0).toString(8) : '?')) + ')';
+
+function textBlock({ x, y, size = 10, leading = size * 1.25, rows }) {
+  return '0 0 0 rg BT /F1 ' + num(size) + ' Tf ' + num(leading) + ' TL ' + num(x) + ' ' + num(y) + ' Td '
+    + rows.map((row) => latin1String(row) + ' Tj T*').join(' ') + ' ET\n';
+}
 
 function rgb(hex) {
   return [1, 3, 5].map((i) => num(parseInt(hex.slice(i, i + 2), 16) / 255)).join(' ') + ' rg\n';
@@ -32,6 +42,7 @@ function pageContent(page) {
     out += rgb(page.textColor ?? '#202020') + 'BT /F1 ' + num(size) + ' Tf ' + num(x0 + size / 2) + ' ' + num(y1 - size * 1.2)
       + ' Td ' + pdfString(page.text) + ' Tj ET\n';
   }
+  if (page.lines) out += textBlock(page.lines);
   return out;
 }
 
