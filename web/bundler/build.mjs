@@ -86,11 +86,22 @@ export function playerScripts() {
 }
 
 export function playerPage() {
-  return page(path.join(SRC, 'player/page.html'), ['player/player.css'], playerScripts(), EARLY_BOOK);
+  return page(path.join(SRC, 'player/page.html'), ['player/player.css', 'core/linkMedia.css'], playerScripts(), EARLY_BOOK);
 }
 
 export function previewPage(shellFile) {
-  return page(shellFile, ['player/player.css'], [vendorScript('fflate'), vendorScript('pageFlip'), bundle('preview/main.js')], EARLY_BOOK);
+  return page(shellFile, ['player/player.css', 'core/linkMedia.css'], [vendorScript('fflate'), vendorScript('pageFlip'), bundle('preview/main.js')], EARLY_BOOK);
+}
+
+// The page editor that the application opens on the preview folder; a page of its own budget.
+export const EDITOR_BUDGET = 80 * 1024;
+
+export function editorScripts() {
+  return [bundle('editor/main.js')];
+}
+
+export function editorPage() {
+  return page(path.join(SRC, 'editor/page.html'), ['editor/editor.css'], editorScripts());
 }
 
 // "Flip" reads bookConfig and pageEditor; every other kind reads the options object.
@@ -101,7 +112,7 @@ const MOBILE_CONFIG = {
 
 export function mobilePage(kind) {
   const flip = kind === 'Flip';
-  return page(path.join(SRC, 'mobile/page.html'), ['mobile/mobile.css'], [vendorScript('fflate'), bundle(flip ? 'mobile/flipMain.js' : 'mobile/optionsMain.js')])
+  return page(path.join(SRC, 'mobile/page.html'), ['mobile/mobile.css', 'core/linkMedia.css'], [vendorScript('fflate'), bundle(flip ? 'mobile/flipMain.js' : 'mobile/optionsMain.js')])
     .replace('<!--leafmill:config-->', () => MOBILE_CONFIG[flip ? 'Flip' : 'other']);
 }
 
@@ -158,7 +169,9 @@ export function buildAll(sourceResources, outResources) {
   }
   write(path.join(outResources, 'extIndex.html'), previewPage(path.join(sourceResources, 'extIndex.html')));
   written.push('extIndex.html');
-  return { written, codeSize: playerScripts().join('').length };
+  write(path.join(outResources, 'pageEditor.html'), editorPage());
+  written.push('pageEditor.html');
+  return { written, codeSize: playerScripts().join('').length, editorSize: editorScripts().join('').length };
 }
 
 function main(argv) {
@@ -169,8 +182,9 @@ function main(argv) {
   const sourceResources = option('--resources') ?? path.join(WEB, '..', 'resources');
   const outResources = option('--out');
   if (!outResources) throw new BuildError('usage: build.mjs --resources <resources> --out <build resources>');
-  const { written, codeSize } = buildAll(sourceResources, outResources);
+  const { written, codeSize, editorSize } = buildAll(sourceResources, outResources);
   if (codeSize > CODE_BUDGET) throw new BuildError('the player code is ' + codeSize + ' bytes, over the ' + CODE_BUDGET + ' byte budget');
+  if (editorSize > EDITOR_BUDGET) throw new BuildError('the page editor code is ' + editorSize + ' bytes, over the ' + EDITOR_BUDGET + ' byte budget');
   if (option('--stamp')) write(option('--stamp'), written.join('\n') + '\n');
   console.log('player: ' + written.length + ' pages, ' + Math.round(codeSize / 1024) + ' KB of code each');
 }

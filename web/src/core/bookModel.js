@@ -2,6 +2,7 @@ import { BookError, DAMAGED_BOOK } from './bookFile.js';
 import { safeUrl } from './settings.js';
 import { declaredSize } from './pageBox.js';
 import { pageTargets, pdfPageOf } from './pageTargets.js';
+import { mediaOf } from './linkMedia.js';
 
 // The book description (book.xml) as plain data for the players.
 export function parseBook(xmlText) {
@@ -139,7 +140,9 @@ function readLink(anno, target) {
   const box = ['x', 'y', 'width', 'height'].map((a) => parseFloat(location.getAttribute(a)));
   if (box.some((v) => !Number.isFinite(v))) return null;
   const type = action.getAttribute('actionType') || '';
-  const link = { x: box[0], y: box[1], width: box[2], height: box[3] };
+  const link = { x: box[0], y: box[1], width: box[2], height: box[3], tooltip: text(anno, 'tooltip') };
+  const media = mediaOf(type, text(action, 'file'));
+  if (media) return media.file ? { ...link, ...media } : null;
   if (type.endsWith('OpenURL')) {
     const url = safeUrl(text(action, 'url'));
     return url ? { ...link, url } : null;

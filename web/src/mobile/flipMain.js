@@ -1,5 +1,6 @@
 import { MobileBook } from './mobileBook.js';
 import { safeUrl } from '../core/settings.js';
+import { mediaOf } from '../core/linkMedia.js';
 
 // The "Flip" kind: the publisher writes bookConfig assignments into the page and the page links,
 // pageEditor, into a script beside it (bookConfig.linksScript), loaded here by a script element
@@ -35,6 +36,9 @@ function scriptLinks(links) {
     const action = link?.action || {}, box = link?.location || {};
     const place = { x: parseFloat(box.x), y: parseFloat(box.y), width: parseFloat(box.width), height: parseFloat(box.height) };
     if (Object.values(place).some((v) => !Number.isFinite(v))) return null;
+    place.tooltip = typeof link.tooltip === 'string' ? link.tooltip.split('<br/>').join('\n') : '';
+    const media = mediaOf(action.actionType, action.file);
+    if (media) return media.file ? { ...place, ...media } : null;
     if (/GotoPage$/.test(action.actionType || '')) return { ...place, page: (parseInt(action.pageIndex, 10) || 1) - 1 };
     const url = safeUrl(action.url);
     return url ? { ...place, url } : null;

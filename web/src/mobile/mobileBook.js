@@ -5,6 +5,7 @@ import { parseBook } from '../core/bookModel.js';
 import { fitPage } from '../core/pageBox.js';
 import { findNumbering } from './pageNumbering.js';
 import { pageTargets } from '../core/pageTargets.js';
+import { LinkMedia, linkElement } from '../core/linkMedia.js';
 
 const NEAR = 1, KEEP = 4, SWIPE = 40;
 
@@ -39,6 +40,7 @@ export class MobileBook {
       el('main', { class: 'lm-m-stage' }, this.track),
       el('nav', { class: 'lm-m-bar' }, button('previous', 'Previous page', -1), this.indicator, button('next', 'Next page', 1))));
     this.listen();
+    new LinkMedia(this.root, () => 'Close');
     window.addEventListener('resize', () => this.fit());
   }
 
@@ -68,18 +70,12 @@ export class MobileBook {
   links(index) {
     if (!Array.isArray(this.config.links)) return this.book?.links[index] ?? [];
     this.target ??= pageTargets(this.book?.pages.map((page) => page.pdfPage) ?? []);
-    return (this.config.links[index] ?? []).map((link) => (link.url ? link : { ...link, page: this.target(link.page + 1) }))
+    return (this.config.links[index] ?? []).map((link) => (link.page === undefined ? link : { ...link, page: this.target(link.page + 1) }))
       .filter((link) => link.page !== null);
   }
 
   linkElements(index) {
-    return this.links(index).map((link) => el('a', {
-      class: 'lm-m-link', href: link.url ?? '#p=' + (link.page + 1),
-      target: link.url ? linkTarget(this.config.openWindow) : null,
-      rel: link.url ? 'noopener' : null,
-      'data-goto': link.url ? null : String(link.page),
-      style: { left: link.x * 100 + '%', top: link.y * 100 + '%', width: link.width * 100 + '%', height: link.height * 100 + '%' },
-    }));
+    return this.links(index).map((link) => linkElement(link, { className: 'lm-m-link', base: '../', target: linkTarget(this.config.openWindow), pageLabel: (n) => 'Page ' + n }));
   }
 
   // Swipes and taps go the way the finger points: towards the next page on the reading side.

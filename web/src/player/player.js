@@ -1,6 +1,7 @@
 import { loadBookBytes, bookXmlText, BookError } from '../core/bookFile.js';
 import { startReadingBook } from '../core/bookModel.js';
 import { PlayerSettings, linkTarget, safeUrl } from '../core/settings.js';
+import { LinkMedia, linkElement } from '../core/linkMedia.js';
 import { Texts } from '../core/texts.js';
 import { el } from '../core/dom.js';
 import { fitPage } from '../core/pageBox.js';
@@ -143,6 +144,7 @@ export class BookPlayer {
     this.zoom = new Zoom(this.stage, this.zoomLayer, (scale) => this.zoomed(scale));
     document.addEventListener('keydown', (e) => this.key(e));
     this.app.addEventListener('click', (e) => this.linkClicked(e));
+    this.linkMedia = new LinkMedia(this.app, () => this.texts.get('btnClose'));
     document.addEventListener('fullscreenchange', () => this.toolbar.relabel());
   }
 
@@ -193,15 +195,7 @@ export class BookPlayer {
       if (!sheet || sheet.dataset.links) continue;
       sheet.dataset.links = 'on';
       const target = linkTarget(this.settings.text('linkOpenedWindow', '_blank'));
-      sheet.append(...this.book.links[index].map((link) => el('a', {
-        class: 'lm-link',
-        href: link.url ?? '#p=' + (link.page + 1),
-        target: link.url ? target : null,
-        rel: link.url ? 'noopener' : null,
-        'data-goto': link.url ? null : String(link.page),
-        'aria-label': link.url ?? this.texts.page(link.page + 1),
-        style: { left: link.x * 100 + '%', top: link.y * 100 + '%', width: link.width * 100 + '%', height: link.height * 100 + '%' },
-      })));
+      sheet.append(...this.book.links[index].map((link) => linkElement(link, { className: 'lm-link', base: '', target, pageLabel: (n) => this.texts.page(n) })));
     }
   }
 
