@@ -3,9 +3,9 @@ import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import fs from 'node:fs';
 import path from 'node:path';
-import { sharedBrowser, ARTEFACTS } from './browserSupport.mjs';
+import { sharedBrowser, ARTEFACTS, PHONE } from './browserSupport.mjs';
 import { makeBook, bookBin, solidPng } from './bookFixture.mjs';
-import { editorPage } from '../../web/bundler/build.mjs';
+import { editorPage, previewPage } from '../../web/bundler/build.mjs';
 
 const shared = sharedBrowser('editor');
 const SPLIT = '_$Split$_';
@@ -153,30 +153,40 @@ async function recordClip(browser) {
   return Buffer.from(base64, 'base64');
 }
 
-test('a published book shows what the editor saved', async (t) => {
+// Links a book folder may carry that must not be followed: files outside files/pageConfig/ or of another kind.
+const HOSTILE = [['ShowImage', './files/pageConfig/../book.js'], ['ShowImage', './files/pageConfig/%2e%2e'], ['OpenFile', 'javascript:alert(1)'],
+  ['OpenFile', './files/pageConfig/page.html'], ['PlayVideo', 'https://example.org/clip.webm'], ['OpenURL', 'javascript:alert(1)']];
+
+function hostileAnnos() {
+  return HOSTILE.map(([type, file]) => '<anno annotype="x"><action actionType="com.vellix.flipbook.pageeditor.TAnnoAction' + type + '">'
+    + (type === 'OpenURL' ? '<url>' + file + '</url>' : '<file>' + file + '</file>') + '</action><location x="0.1" y="0.1" width="0.2" height="0.2"/></anno>').join('');
+}
+
+test('a published book shows what the editor saved, from disk, over http and in the preview', async (t) => {
   if (!saved) return t.skip('the editor test did not save');
   const { folder, xml, parts } = saved;
   fs.writeFileSync(path.join(folder, 'files/pageConfig/clip.webm'), await recordClip(shared.browser));
-  const book = xml.replace(/<ols>.*<\/ols>/s, parts[3]).replace(/<languages>/, parts[0] + '<languages>');
-  const bin = bookBin(book);
+  const links = parts[0].replace('<pageAnnos pageIndex="2"/>', '<pageAnnos pageIndex="2">' + hostileAnnos() + '</pageAnnos>');
+  const bin = bookBin(xml.replace(/<ols>.*<\/ols>/s, parts[3]).replace(/<languages>/, links + '<languages>'));
   fs.writeFileSync(path.join(folder, 'files/book.bin'), bin);
   fs.writeFileSync(path.join(folder, 'files/book.js'), 'LEAFMILL_BOOK_BIN="' + bin.toString('base64') + '";\n');
+  fs.writeFileSync(path.join(folder, 'preview.html'), previewPage(new URL('../../resources/extIndex.html', import.meta.url).pathname));
 
-  for (const url of [path.join(folder, 'index.html'), shared.server.url + 'book/index.html']) {
+  for (const url of [path.join(folder, 'index.html'), shared.server.url + 'book/index.html', shared.server.url + 'book/preview.html']) {
     const page = await shared.open(url, undefined, (p) => p.context().route('https://example.org/**', (r) => r.fulfill({ body: 'elsewhere' })));
     const link = (n) => page.locator('.lm-page[data-page="0"] .lm-link').nth(n);
     await link(3).waitFor();
+    assert.equal(await page.locator('.lm-page[data-page="1"] .lm-link').count(), 0, url);
     const [popup] = await Promise.all([page.context().waitForEvent('page'), link(1).click()]);
     await popup.waitForLoadState();
     assert.equal(popup.url(), 'https://example.org/more');
     await popup.close();
 
     await link(2).click();
-    const picture = page.locator('dialog[open] img');
     await page.waitForFunction(() => document.querySelector('dialog[open] img')?.naturalWidth === 300);
     if (url.startsWith('/')) await shot(page, 'f14-lightbox');
     await page.keyboard.press('Escape');
-    assert.equal(await picture.count(), 0);
+    assert.equal(await page.locator('dialog[open]').count(), 0);
     assert.equal(await link(2).evaluate((a) => a === document.activeElement), true, 'focus returns to the link');
 
     await link(3).hover();
@@ -193,4 +203,24 @@ test('a published book shows what the editor saved', async (t) => {
     assert.deepEqual(captions, [['Opening', ['Part <two> & more']]]);
     assert.deepEqual(page.errors, []);
   }
+});
+
+test('the Flip phone page shows a picture link of the page links script in the lightbox', async () => {
+  const folder = path.join(shared.root, 'phone');
+  const picture = '{annotype:"x",action:{triggerEventType:"mouseDown",actionType:"com.vellix.flipbook.pageeditor.TAnnoActionShowImage",'
+    + 'file:"./files/pageConfig/pic.png"},location:{x:"0.2",y:"0.2",width:"0.6",height:"0.3"},tooltip:"A<br/>picture"}';
+  const outside = picture.replace('pic.png', '../book.js').replace('0.2"', '0.6"');
+  makeBook(folder, { count: 2, mobile: ['Flip'], mobileSettings: { links: '[[' + picture + ',' + outside + ']]' } });
+  fs.mkdirSync(path.join(folder, 'files/pageConfig'));
+  fs.writeFileSync(path.join(folder, 'files/pageConfig/pic.png'), solidPng(300, 200, '#e67e22'));
+  const page = await shared.open(path.join(folder, 'mobile/index.html'), PHONE);
+  const link = page.locator('.lm-m-link');
+  await link.first().waitFor();
+  assert.equal(await link.count(), 1);
+  assert.equal(await link.getAttribute('aria-label'), 'A\npicture');
+  await link.tap();
+  await page.waitForFunction(() => document.querySelector('dialog[open] img')?.naturalWidth === 300);
+  await page.getByRole('button', { name: 'Close' }).tap();
+  assert.equal(await page.locator('dialog[open]').count(), 0);
+  assert.deepEqual(page.errors, []);
 });
