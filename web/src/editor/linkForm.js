@@ -23,12 +23,26 @@ export class LinkForm {
     const t = (k, n) => this.editor.texts.get(k, n);
     const selected = [...this.editor.selection];
     if (!selected.length) {
-      this.element.replaceChildren(el('p', { class: 'ed-help' }, t('edNoSelection')), el('p', { class: 'ed-help ed-small' }, t('edKeysHelp')));
+      this.element.replaceChildren(el('p', { class: 'ed-help' }, t('edNoSelection')), this.linkList(), el('p', { class: 'ed-help ed-small' }, t('edKeysHelp')));
       return;
     }
-    const parts = selected.length === 1 ? this.linkFields(selected[0]) : [el('p', { class: 'ed-count' }, t('edSelectedCount', selected.length))];
+    const only = selected.length === 1 && selected[0];
+    const heading = only
+      ? el('h2', { class: 'ed-form-title ed-kind-' + only.kind }, el('span', { class: 'ed-chip', 'aria-hidden': 'true' }), t('edLinkNumber', this.editor.pageLinks().indexOf(only) + 1))
+      : el('h2', { class: 'ed-form-title' }, t('edSelectedCount', selected.length));
+    const parts = [heading, ...(only ? this.linkFields(only) : [])];
     this.element.replaceChildren(...parts, this.copyFields(),
       el('div', { class: 'ed-row' }, el('button', { type: 'button', class: 'ed-button ed-danger', onclick: () => this.editor.deleteSelected() }, t('edDelete'))));
+  }
+
+  // The page's links as a list, for an overview and a way to them by keyboard.
+  linkList() {
+    const links = this.editor.pageLinks();
+    if (!links.length) return null;
+    return el('div', { class: 'ed-link-list' }, el('h2', { class: 'ed-form-title' }, this.editor.texts.get('edPageLinks')),
+      el('ul', {}, links.map((link) => el('li', {}, el('button', { type: 'button', class: 'ed-link-item ed-kind-' + link.kind,
+        onclick: () => { this.editor.select([link]); this.editor.view.focusLink(link); } },
+      el('span', { class: 'ed-chip', 'aria-hidden': 'true' }), el('span', { class: 'ed-link-text' }, this.editor.describe(link)))))));
   }
 
   linkFields(link) {
@@ -83,7 +97,7 @@ export class LinkForm {
     const input = el('input', { type: 'text', placeholder: t('edCopyToHint'), inputmode: 'numeric',
       onkeydown: (e) => { if (e.key === 'Enter') this.editor.copyToPages(input.value); } });
     return el('div', { class: 'ed-copy' }, field(t('edCopyTo'), input),
-      el('button', { type: 'button', class: 'ed-button', onclick: () => this.editor.copyToPages(input.value) }, t('edCopyTo')));
+      el('button', { type: 'button', class: 'ed-button', onclick: () => this.editor.copyToPages(input.value) }, t('edCopy')));
   }
 
   focus() {
