@@ -1,5 +1,6 @@
-// Archives from arbitrary bytes: an in-memory archive inflates each of its entries, and the same
-// bytes as a file expand into a folder without writing anything outside it.
+// Archives from arbitrary bytes: an in-memory archive inflates each of its entries to no more
+// than the entry claims, and the same bytes as a file expand into a folder without writing
+// anything outside it.
 #include "FuzzSupport.h"
 #include "zip/ZKDataArchive.h"
 #include "zip/ZKFileArchive.h"
@@ -15,7 +16,9 @@ void inflateInMemory(const QByteArray& bytes) {
         return;
     for (const ZKCDHeader& header : archive->centralDirectory()) {
         ZKFileAttributes attributes;
-        archive->inflateFile(header, &attributes);
+        const auto content = archive->inflateFile(header, &attributes);
+        if (content && !header.isDirectory())
+            FUZZ_CHECK(quint64(content->size()) <= qMax(header.uncompressedSize(), header.compressedSize()));
     }
 }
 

@@ -190,50 +190,13 @@ TEST_F(ZKHostileArchiveTest, EntriesWithLyingSizesOrOffsetsFail) {
 TEST_F(ZKHostileArchiveTest, TruncatedArchivesNeverCrash) {
     const QByteArray valid = validArchive();
     for (qsizetype length = 0; length < valid.size(); ++length) {
-        const QByteArray cut = valid.left(length);
-        const auto archive = ZKDataArchive::archiveWithArchiveData(cut);
-        EXPECT_FALSE(archive) << length;
+        EXPECT_FALSE(ZKDataArchive::archiveWithArchiveData(valid.left(length))) << length;
         // The end record kept, a piece missing from the middle.
         const QByteArray holed = valid.left(length / 2) + valid.mid(length);
-        if (const auto survivor = ZKDataArchive::archiveWithArchiveData(holed)) {
+        if (const auto survivor = ZKDataArchive::archiveWithArchiveData(holed))
             for (const ZKCDHeader& header : survivor->centralDirectory())
                 survivor->inflateFile(header);
-        }
     }
     writeFile(archivePath(), valid.left(valid.size() - 30));
     EXPECT_FALSE(ZKFileArchive::archiveWithArchivePath(archivePath()));
-}
-
-TEST_F(ZKHostileArchiveTest, GarbageAndMutatedArchivesNeverCrashNorEscape) {
-    QRandomGenerator random(2026);
-    EXPECT_FALSE(ZKDataArchive::archiveWithArchiveData(sampleBytes(100000, 5)));
-    writeFile(archivePath(), sampleBytes(100000, 6));
-    EXPECT_FALSE(ZKFileArchive::archiveWithArchivePath(archivePath()));
-
-    makeArchive(QStringLiteral(
-        "    z.writestr('a.txt', b'alpha' * 100)\n"
-        "    link(z, 'l', 'a.txt')\n"
-        "    z.writestr('d/', b'')\n"
-        "    z.writestr('d/b.txt', b'beta' * 1000, compress_type=zipfile.ZIP_STORED)\n"));
-    const QByteArray valid = readFile(archivePath());
-    for (int round = 0; round < 1500; ++round) {
-        QByteArray bytes = valid;
-        const int flips = 1 + int(random.bounded(4));
-        for (int i = 0; i < flips; ++i)
-            bytes[random.bounded(int(bytes.size()))] = char(random.bounded(256));
-        if (const auto archive = ZKDataArchive::archiveWithArchiveData(bytes)) {
-            for (const ZKCDHeader& header : archive->centralDirectory()) {
-                const auto content = archive->inflateFile(header);
-                if (content && !header.isDirectory())
-                    EXPECT_LE(quint64(content->size()), qMax(header.uncompressedSize(), header.compressedSize()));
-            }
-        }
-        if (round % 10 == 0) {
-            writeFile(archivePath(), bytes);
-            const int result = expandArchive();
-            EXPECT_TRUE(result == 1 || result == -1 || result == -2) << result;
-            expectOutsideUntouched();
-            QDir(place()).removeRecursively();
-        }
-    }
 }
