@@ -24,6 +24,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <pugixml.hpp>
+#include <sys/stat.h>
 
 namespace OutputFixture {
 
@@ -83,6 +84,11 @@ inline QByteArray movieWithJpeg(const QByteArray& jpeg) {
 }
 
 using FolderSnapshot::snapshot;
+
+inline ino_t inodeOf(const QString& path) {
+    struct stat st {};
+    return stat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_ino : 0;
+}
 
 inline QByteArray bookXMLOf(const QString& bookBin) {
     const auto xml = BookDescriptionFile::decode(TestSupport::readFile(bookBin));

@@ -42,8 +42,14 @@ TEST_F(PublishFolder, WritesTheBookLayout) {
         EXPECT_TRUE(QFileInfo(out(file)).isFile()) << file;
     EXPECT_FALSE(QFileInfo::exists(out("files/pageConfig/gone.pdf")));
     EXPECT_EQ(TestSupport::readFile(out("files/page/1.swf")), "FWS page 1");
-    // Without an HTML configuration the template page is copied byte for byte.
+    // Without an HTML configuration the template page is copied byte for byte; with one it is filled.
     EXPECT_EQ(TestSupport::readFile(out("mybook.html")), kTemplatePage);
+    auto config = std::make_shared<HTMLConfigInfo>();
+    config->setHTMLTitle("My Book");
+    config->setHTMLScript("<script>go()</script>");
+    e->setHTMLConfig(config);
+    e->ouputTheBook();
+    EXPECT_EQ(TestSupport::readFile(out("mybook.html")), "<html><title>My Book</title>\n<body><script>go()</script></body></html>\n");
 }
 
 TEST_F(PublishFolder, SwfPagesGetTheirJpegBesideThem) {
@@ -73,16 +79,6 @@ TEST_F(PublishFolder, HTMLPageNames) {
     EXPECT_EQ(engine("")->outputHTMLFileName(), out("index.html"));
 }
 
-TEST_F(PublishFolder, HTMLConfigurationFillsThePage) {
-    auto e = engine();
-    auto config = std::make_shared<HTMLConfigInfo>();
-    config->setHTMLTitle("My Book");
-    config->setHTMLScript("<script>go()</script>");
-    e->setHTMLConfig(config);
-    e->ouputTheBook();
-    EXPECT_EQ(TestSupport::readFile(out("mybook.html")), "<html><title>My Book</title>\n<body><script>go()</script></body></html>\n");
-}
-
 TEST_F(PublishFolder, RepublishingKeepsOldExtraPagesAndReportsMissingOnes) {
     addPages(12);
     engine()->ouputTheBook();
@@ -106,9 +102,16 @@ TEST_F(PublishFolder, MissingSaveFolderWritesNothing) {
     EXPECT_FALSE(QFileInfo::exists(iDir.filePath("nowhere")));
 }
 
+// The Flip kind's page holds the settings and reads the page links from a script beside it.
 TEST_F(PublishFolder, MobileVersionForTheFlipKind) {
     addPages(12, true);
+    pugi::xml_document links;
+    links.load_string("<pagesAnnos><pageAnnos pageIndex=\"1\"><anno annotype=\"link\"><action actionType=\"url\">"
+                      "<url>https://links.example/</url></action></anno></pageAnnos></pagesAnnos>");
+    auto annotations = std::make_shared<FlashPagesAnnotations>();
+    annotations->setPagesAnnotationsNode(links.document_element());
     auto e = engine();
+    e->setFlashPagesAnnotations(annotations);
     auto config = std::make_shared<HTMLConfigInfo>();
     config->setHTMLTitle("Say \"hi\"");
     e->setHTMLConfig(config);
@@ -117,8 +120,10 @@ TEST_F(PublishFolder, MobileVersionForTheFlipKind) {
     const QString page = QString::fromUtf8(TestSupport::readFile(out("mobile/index.html")));
     EXPECT_TRUE(page.startsWith("<script>bookConfig.totalPageCount=\"12\";\n")) << page.toStdString();
     EXPECT_TRUE(page.contains("\nbookConfig.bookTitle=\"Say \\\"hi\\\"\";\n"));
-    EXPECT_TRUE(page.contains("\nvar pageEditor =[];</script>"));
+    EXPECT_TRUE(page.contains("bookConfig.linksScript=\"pageLinks.js\";\nvar pageEditor =[];</script>"));
+    EXPECT_FALSE(page.contains("links.example"));
     EXPECT_TRUE(page.endsWith("<p></p>"));   // the mobile page gets no HTML texts
+    EXPECT_EQ(TestSupport::readFile(out("mobile/pageLinks.js")), "var pageEditor =" + annotations->AnnosXML2JS().toUtf8());
     EXPECT_TRUE(QFileInfo::exists(out("mobile/flip.css")));
     EXPECT_TRUE(QFileInfo::exists(out("files/mobile/11.jpg")));
 
@@ -155,23 +160,6 @@ TEST_F(PublishFolder, PhonePagesIdenticalToTheirPagesAreStoredOnce) {
         EXPECT_FALSE(OutputFiles::isSameFile(out("files/mobile/2.jpg"), out("files/page/2.jpg")));
         EXPECT_EQ(QImage(out("files/mobile/2.jpg")).size(), QSize(15, 20));
     }
-}
-
-TEST_F(PublishFolder, MobilePageLinksLiveInAScriptBesideThePage) {
-    addPages(2, true);
-    pugi::xml_document links;
-    links.load_string("<pagesAnnos><pageAnnos pageIndex=\"1\"><anno annotype=\"link\"><action actionType=\"url\">"
-                      "<url>https://links.example/</url></action></anno></pageAnnos></pagesAnnos>");
-    auto annotations = std::make_shared<FlashPagesAnnotations>();
-    annotations->setPagesAnnotationsNode(links.document_element());
-    auto e = engine();
-    e->setFlashPagesAnnotations(annotations);
-    e->setOuputTheMobileFiles(true);
-    e->ouputTheBook();
-    const QByteArray page = TestSupport::readFile(out("mobile/index.html"));
-    EXPECT_TRUE(page.contains("bookConfig.linksScript=\"pageLinks.js\";\nvar pageEditor =[];</script>")) << page.toStdString();
-    EXPECT_FALSE(page.contains("links.example"));
-    EXPECT_EQ(TestSupport::readFile(out("mobile/pageLinks.js")), "var pageEditor =" + annotations->AnnosXML2JS().toUtf8());
 }
 
 TEST_F(PublishFolder, DownloadButtonWithoutAddressOffersTheBooksDocument) {

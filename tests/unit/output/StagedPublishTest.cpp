@@ -4,17 +4,11 @@
 #include "output/OutputFolderLock.h"
 #include "output/StagedPublish.h"
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace OutputFixture;
 
 namespace {
-ino_t inodeOf(const QString& path) {
-    struct stat st {};
-    return stat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_ino : 0;
-}
-
 class StagedPublishing : public BookFolder {
 protected:
     FlashBookOutput& publish() {
