@@ -1,11 +1,13 @@
 #include "app/settings-editor/FlashTemplateOutlineDelegate.h"
 
 #include "app/settings-editor/FlashTmplColorCell.h"
+#include "app/sheets/FlashLanguageWindowController.h"
 #include "templates/FlashTemplate.h"
 #include "templates/StringUtil.h"
 #include "util/ColorText.h"
 #include "util/NotificationCenter.h"
 
+#include <QApplication>
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -14,6 +16,8 @@
 #include <QTreeView>
 
 FlashTemplateOutlineDelegate::FlashTemplateOutlineDelegate(QObject* parent) : QAbstractItemModel(parent) {}
+
+FlashTemplateOutlineDelegate::~FlashTemplateOutlineDelegate() = default;
 
 void FlashTemplateOutlineDelegate::setFlashTmpl(FlashTemplate* flashTmpl) {
     beginResetModel();
@@ -196,6 +200,12 @@ void FlashTemplateOutlineDelegate::onSelectColor(FlashTmplCell* cell) {
     setObjectValue(cell->text(), cell->pro());
 }
 
-void FlashTemplateOutlineDelegate::onSelectLanguage(FlashTmplCell*) {
-    // The language window arrives with the language library; until then the button does nothing.
+void FlashTemplateOutlineDelegate::onSelectLanguage(FlashTmplCell* cell) {
+    if (!iLanguageContorller)
+        iLanguageContorller = std::make_unique<FlashLanguageWindowController>(cell->text(), QApplication::activeWindow());
+    const int returnCode = iLanguageContorller->exec();
+    iLanguageContorller->saveLanguageOrder();
+    if (returnCode != 1) return;
+    cell->setText(iLanguageContorller->checkedLanguageValue());
+    setObjectValue(cell->text(), cell->pro());
 }

@@ -1,7 +1,9 @@
 #pragma once
 #include <QAbstractItemModel>
 #include <QStringList>
+#include <memory>
 
+class FlashLanguageWindowController;
 class FlashTemplate;
 class FlashTemplateProperty;
 class QTreeView;
@@ -18,6 +20,7 @@ public:
     enum Column { KeyColumn = 0, ValueColumn = 1 };
 
     explicit FlashTemplateOutlineDelegate(QObject* parent = nullptr);
+    ~FlashTemplateOutlineDelegate() override;
 
     FlashTemplate* flashTmpl() const { return iFlashTmpl; }
     // Shows another template (or none); call it again after the template's tree was rebuilt.
@@ -43,6 +46,8 @@ public:
     void onSelectFile(FlashTmplCell* cell);
     void onSelectColor(FlashTmplCell* cell);
     void onSelectLanguage(FlashTmplCell* cell);
+    // Made by the first language choice and kept, with its state, for the next.
+    FlashLanguageWindowController* languageContorller() const { return iLanguageContorller.get(); }
 
     // QAbstractItemModel
     QModelIndex index(int row, int column, const QModelIndex& parent = {}) const override;
@@ -61,4 +66,5 @@ private:
     QString newValueText(const QVariant& object, const FlashTemplateProperty& pro) const;
 
     FlashTemplate* iFlashTmpl = nullptr;
+    std::unique_ptr<FlashLanguageWindowController> iLanguageContorller;
 };

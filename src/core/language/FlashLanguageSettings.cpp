@@ -102,3 +102,24 @@ bool FlashLanguageSettings::importLanguageValueFrom(const QString& path, QString
     language.save();
     return true;
 }
+
+bool FlashLanguageSettings::renameLanguage(FlashLanguage& language, const QString& newName, QString* error) {
+    const QString oldName = language.languageName();
+    if (newName == oldName)
+        return true;
+    QString reason;
+    if (!isSafeLanguageName(newName))
+        reason = QStringLiteral("\"%1\" cannot name a language").arg(newName);
+    else if (!languageValuePathByName(newName).isNull())
+        reason = QStringLiteral("A language named \"%1\" exists already").arg(newName);
+    if (!reason.isEmpty()) {
+        if (error)
+            *error = reason;
+        return false;
+    }
+    language.setLanguageName(newName);
+    language.save();
+    if (!oldName.isEmpty())
+        removeLanguageValueByName(oldName);
+    return true;
+}

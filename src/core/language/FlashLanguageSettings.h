@@ -3,6 +3,8 @@
 #include <QStringList>
 #include <pugixml.hpp>
 
+class FlashLanguage;
+
 // The languages chosen for a book ("English;French") and the folders languages live in:
 // the meta file and default languages among the resources, and the user's pool of value files.
 class FlashLanguageSettings {
@@ -31,6 +33,10 @@ public:
     // Reads a value file and saves it into the pool under its own name. A file that cannot be
     // read or lacks info/name is refused: false, the reason in *error, and the pool unchanged.
     static bool importLanguageValueFrom(const QString& path, QString* error = nullptr);
+    // Gives the language a new name and moves its pool file: the new file is written before the
+    // old one goes. A name that is not a plain file name, or that another pool language already
+    // has, is refused (false, the reason in *error) so no language is overwritten.
+    static bool renameLanguage(FlashLanguage& language, const QString& newName, QString* error = nullptr);
 
 private:
     QString iCheckedLanguages;

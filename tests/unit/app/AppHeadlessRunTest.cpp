@@ -21,16 +21,10 @@
 #include <QWebEngineView>
 
 using AppTestSupport::AlertAnswers;
+using AppTestSupport::saveShot;
 using AppTestSupport::waitFor;
 
 namespace {
-
-void saveShot(QWidget* widget, const QString& name) {
-    const QString folder = qEnvironmentVariable("LEAFMILL_SHOTS");
-    if (folder.isEmpty()) return;
-    QDir().mkpath(folder);
-    widget->grab().save(folder + QLatin1Char('/') + name);
-}
 
 // The player's build replaces the source tree's placeholder page with the real preview player.
 bool previewPlayerBuilt() {

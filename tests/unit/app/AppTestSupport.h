@@ -13,6 +13,7 @@
 #include <QFile>
 #include <QSettings>
 #include <QThread>
+#include <QWidget>
 #include <gtest/gtest.h>
 #include <functional>
 #include <memory>
@@ -73,6 +74,14 @@ inline bool waitFor(const std::function<bool()>& condition, int milliseconds = 2
         QThread::msleep(2);
     }
     return true;
+}
+
+// With LEAFMILL_SHOTS set to a folder, saves a picture of the widget there.
+inline void saveShot(QWidget* widget, const QString& name) {
+    const QString folder = qEnvironmentVariable("LEAFMILL_SHOTS");
+    if (folder.isEmpty()) return;
+    QDir().mkpath(folder);
+    widget->grab().save(folder + QLatin1Char('/') + name);
 }
 
 // A settings store as a first start leaves it.

@@ -138,6 +138,29 @@ TEST_F(Languages, PoolListingOrderAndNewNames) {
     EXPECT_TRUE(FlashLanguageSettings::languageValuePathByName("French").isNull());
 }
 
+// A rename moves the pool file, and never onto another language or out of the pool.
+TEST_F(Languages, RenameMovesThePoolFileOrRefuses) {
+    const struct { const char* to; bool ok; QStringList files; } cases[] = {
+        {"German", true, {"French.xml", "German.xml"}},
+        {"French", false, {"French.xml", "German.xml"}},
+        {"../German", false, {"French.xml", "German.xml"}},
+        {"", false, {"French.xml", "German.xml"}},
+        {"Deutsch", true, {"Deutsch.xml", "French.xml"}},
+    };
+    for (const auto& c : cases) {
+        QDir(pool()).removeRecursively();
+        addToPool("French", valueFile("French", "<item key=\"next\"><value>Suivante</value></item>"));
+        addToPool("German", valueFile("German", "<item key=\"next\"><value>Weiter</value></item>"));
+        FlashLanguage german;
+        german.loadValueByLanguageName("German");
+        EXPECT_EQ(FlashLanguageSettings::renameLanguage(german, c.to), c.ok) << c.to;
+        EXPECT_EQ(poolFiles(), c.files) << c.to;
+        FlashLanguage renamed;
+        renamed.loadValueByLanguageName(c.ok ? c.to : "German");
+        EXPECT_EQ(renamed.metaItems()[0].value, "Weiter") << c.to;
+    }
+}
+
 TEST_F(Languages, DefaultsAreCopiedWithoutOverwritingTheUsersFiles) {
     ASSERT_TRUE(TestSupport::writeFile(iAppFiles.path() + "/lang/value/English.xml", valueFile("English", "")));
     ASSERT_TRUE(TestSupport::writeFile(iAppFiles.path() + "/lang/value/Dutch.xml", valueFile("Dutch", "")));

@@ -1,0 +1,144 @@
+#include "AppTestSupport.h"
+#include "app/settings-editor/FlashTemplateOutlineDelegate.h"
+#include "app/settings-editor/FlashTmplBtnCell.h"
+#include "app/sheets/EditableLanguageItemTableView.h"
+#include "app/sheets/FlashLanguageWindowController.h"
+#include "language/FlashLanguageSettings.h"
+#include "templates/FlashTemplate.h"
+
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTimer>
+
+using AppTestSupport::AlertAnswers;
+
+namespace {
+
+QStringList rowNames(const FlashLanguageWindowController& window) {
+    QStringList names;
+    for (const FlashLanguageSettingItem& row : window.languages()) names << row.languageName;
+    return names;
+}
+
+QString poolText(const QString& name) {
+    return QString::fromUtf8(TestSupport::readFile(FlashLanguageSettings::languageValuesPoolFolder() + name + ".xml"));
+}
+
+class LanguageWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        QDir(FlashLanguageSettings::languageValuesPoolFolder()).removeRecursively();
+        AppTestSupport::freshSettings().setLanguageOrder(QStringLiteral("German;English"));
+        window = std::make_unique<FlashLanguageWindowController>(QStringLiteral("French;German"));
+    }
+    std::unique_ptr<FlashLanguageWindowController> window;
+};
+
+TEST_F(LanguageWindowTest, OpensInTheSavedOrderWithTheChosenTickedAndTheFirstShown) {
+    ASSERT_GE(window->languages().size(), 5u);   // seeded from the shipped languages
+    EXPECT_EQ(rowNames(*window).mid(0, 2), QStringList({"German", "English"}));
+    EXPECT_EQ(window->checkedLanguageValue(), QStringLiteral("German;French"));   // list order
+    EXPECT_EQ(window->currentLanguage().languageName(), QStringLiteral("French"));
+    EXPECT_EQ(window->tvItems()->rowCount(), int(window->currentLanguage().metaItems().size()));
+    AppTestSupport::saveShot(window.get(), QStringLiteral("e13-language-window.png"));
+}
+
+TEST_F(LanguageWindowTest, AddRenameAndDeleteWorkOnThePool) {
+    window->onAddLanguage();
+    window->onAddLanguage();
+    EXPECT_EQ(rowNames(*window).mid(rowNames(*window).size() - 2), QStringList({"Language1", "Language2"}));
+    EXPECT_TRUE(poolText("Language2").contains(QStringLiteral("Première page")));   // a copy of French
+    EXPECT_EQ(window->tvLanguages()->currentRow(), int(window->languages().size()) - 1);
+
+    AlertAnswers refuse;
+    window->renameSelectedLanguage(QStringLiteral("French"));   // taken: nothing is overwritten
+    EXPECT_EQ(refuse.asked.size(), 1u);
+    window->renameSelectedLanguage(QStringLiteral("Breton"));
+    EXPECT_TRUE(poolText("Language2").isEmpty());
+    EXPECT_TRUE(poolText("Breton").contains(QStringLiteral("<name>Breton</name>")));
+    EXPECT_EQ(rowNames(*window).last(), QStringLiteral("Breton"));
+
+    for (const int answer : {1, 0}) {   // "No" keeps it, "Delete" removes it
+        AlertAnswers answers([answer](const AppAlert::Request&) { return answer; });
+        window->onDeleteLanguage();
+        ASSERT_EQ(answers.asked.size(), 1u);
+        EXPECT_EQ(answers.asked[0].messageText, QStringLiteral("Sure to delete the selected language:Breton?"));
+        EXPECT_EQ(rowNames(*window).contains(QStringLiteral("Breton")), answer == 1);
+        EXPECT_EQ(poolText("Breton").isEmpty(), answer == 0);
+    }
+}
+
+TEST_F(LanguageWindowTest, DropsMoveRowsAndTheOrderIsSaved) {
+    const struct { int from, drop, landsAt; } drops[] = {{0, 3, 2}, {3, 0, 0}, {1, 1, 1}, {0, 5, 4}};
+    for (const auto& d : drops) {
+        const QStringList before = rowNames(*window);
+        window->moveLanguageRow(d.from, d.drop);
+        EXPECT_EQ(rowNames(*window)[d.landsAt], before[d.from]) << d.from << "->" << d.drop;
+        EXPECT_EQ(window->tvLanguages()->currentRow(), d.landsAt);
+    }
+    window->saveLanguageOrder();
+    EXPECT_EQ(AppSettings::shareInstance().languageOrder(), rowNames(*window).join(';'));
+}
+
+TEST_F(LanguageWindowTest, ReturnSavesTheTextAndOpensTheNextRow) {
+    EditableLanguageItemTableView* items = window->tvItems();
+    window->show();
+    const QModelIndex first = items->model()->index(0, 1);
+    items->setCurrentIndex(first);
+    items->edit(first);
+    auto* editor = qobject_cast<QLineEdit*>(items->indexWidget(first));
+    ASSERT_TRUE(editor);
+    editor->setText(QStringLiteral("Tout au début"));
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QCoreApplication::sendEvent(editor, &press);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(items->currentIndex(), items->model()->index(1, 1));
+    EXPECT_TRUE(items->indexWidget(items->currentIndex()));
+    EXPECT_TRUE(poolText("French").contains(QStringLiteral("Tout au début")));
+}
+
+TEST_F(LanguageWindowTest, ExportedLanguagesComeBackUnderTheirFileName) {
+    QTemporaryDir dir;
+    window->exportLanguageTo(dir.filePath(QStringLiteral("Picard")));
+    EXPECT_TRUE(TestSupport::readFile(dir.filePath(QStringLiteral("Picard.xml"))).contains("<name>Picard</name>"));
+    EXPECT_EQ(window->currentLanguage().languageName(), QStringLiteral("French"));
+    window->importLanguageFile(dir.filePath(QStringLiteral("Picard.xml")));
+    EXPECT_TRUE(rowNames(*window).contains(QStringLiteral("Picard")));
+    EXPECT_EQ(window->checkedLanguageValue(), QStringLiteral("German;French"));
+
+    AlertAnswers answers;
+    const int rows = int(window->languages().size());
+    ASSERT_TRUE(TestSupport::writeFile(dir.filePath(QStringLiteral("nameless.xml")), "<language><items/></language>"));
+    window->importLanguageFile(dir.filePath(QStringLiteral("nameless.xml")));
+    EXPECT_EQ(answers.asked.size(), 1u);
+    EXPECT_EQ(int(window->languages().size()), rows);
+}
+
+// The settings editor's language button: OK writes the ticked names into the setting.
+TEST(LanguageButton, OkStoresTheTickedLanguagesAndCancelKeepsTheValue) {
+    AppTestSupport::freshSettings();
+    FlashTemplate tmpl{FlashTemplate::Empty{}};
+    auto pro = std::make_unique<FlashTemplateProperty>();
+    pro->setKey(QStringLiteral("languageSetting"));
+    pro->setPropertyType(pt_form_language);
+    pro->setValue(QStringLiteral("English"));
+    tmpl.properties().push_back(std::move(pro));
+    FlashTemplateProperty* setting = tmpl.properties().back().get();
+    FlashTemplateOutlineDelegate editor;
+    editor.setFlashTmpl(&tmpl);
+    for (const bool ok : {false, true}) {
+        FlashTmplBtnCell cell(setting);
+        cell.setText(setting->value());
+        QTimer::singleShot(0, [&editor, ok] {
+            FlashLanguageWindowController* window = editor.languageContorller();
+            const int french = window->tvLanguages()->findItems(QStringLiteral("French"), Qt::MatchExactly).first()->row();
+            window->tvLanguages()->item(french, 0)->setCheckState(Qt::Checked);
+            ok ? window->onOK() : window->onCanceld();
+        });
+        editor.onSelectLanguage(&cell);
+        EXPECT_EQ(setting->value(), ok ? QStringLiteral("English;French") : QStringLiteral("English"));
+    }
+}
+
+} // namespace
