@@ -16,7 +16,7 @@ function field(label, input, note) {
 export class LinkForm {
   constructor(editor) {
     this.editor = editor;
-    this.element = el('section', { class: 'ed-form', 'aria-live': 'off' });
+    this.element = el('section', { class: 'ed-form' });
   }
 
   render() {

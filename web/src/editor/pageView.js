@@ -126,7 +126,10 @@ export class PageView {
           this.editor.addLink(clamp({ x: Math.min(p.x, start.x), y: Math.min(p.y, start.y), w: Math.abs(p.x - start.x), h: Math.abs(p.y - start.y) }));
         }
       } else if (changed) this.editor.changed();
-      else box?.focus();
+      else {
+        if (this.editor.selection.size > 1) this.editor.select([link]);
+        this.focusLink(link);
+      }
     };
     this.sheet.setPointerCapture(event.pointerId);
     this.sheet.addEventListener('pointermove', move);
