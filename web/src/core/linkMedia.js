@@ -81,8 +81,9 @@ export class LinkMedia {
       ? el('img', { class: 'lm-media-content', src: link.getAttribute('href'), alt: label })
       : el(kind === 'video' ? 'video' : 'audio', { class: 'lm-media-content', src: link.getAttribute('href'), controls: true, autoplay: true, playsinline: true });
     const close = el('button', { type: 'button', class: 'lm-media-close', 'aria-label': this.closeLabel(), title: this.closeLabel(), onclick: () => dialog.close() }, icon(ICONS.close));
-    const dialog = el('dialog', { class: 'lm-media lm-media-' + kind, 'aria-label': label },
-      close, content, link.dataset.tip || kind === 'sound' ? el('p', { class: 'lm-media-caption' }, label) : null);
+    const captioned = !!link.dataset.tip || kind === 'sound';
+    const dialog = el('dialog', { class: 'lm-media lm-media-' + kind + (captioned ? ' lm-media-captioned' : ''), 'aria-label': label },
+      close, content, captioned ? el('p', { class: 'lm-media-caption' }, label) : null);
     // Keys stay inside: the book behind must not turn while the dialog is open.
     dialog.addEventListener('keydown', (e) => e.stopPropagation());
     dialog.addEventListener('click', (e) => { if (e.target === dialog) dialog.close(); });
