@@ -17,8 +17,9 @@ QByteArray pdfWithBookmarks(int pageCount, const QList<Bookmark>& bookmarks, con
     return PdfFixtures::handMadePdf(QList<PdfFixtures::HandPage>(pageCount, PdfFixtures::markedPage(QSizeF(300, 400))), options);
 }
 
-QString outlineOf(const QByteArray& pdf) {
-    FlashOutlinePDF outline;
+QString outlineOf(const QByteArray& pdf, FlashOutlinePDF* into = nullptr) {
+    FlashOutlinePDF own;
+    FlashOutlinePDF& outline = into ? *into : own;
     outline.loadOutlineFromPDF(Poppler::Document::loadFromData(pdf).get());
     return OutlineTestSupport::compact(outline);
 }
@@ -34,13 +35,12 @@ TEST(FlashOutlinePDF, ReadsNestedBookmarksWithPdfPageNumbers) {
         {QStringLiteral("Missing page"), 70, {}},
         {QString(), 5, {}},
     };
-    EXPECT_EQ(outlineOf(pdfWithBookmarks(6, bookmarks)),
+    FlashOutlinePDF outline;
+    EXPECT_EQ(outlineOf(pdfWithBookmarks(6, bookmarks), &outline),
               QStringLiteral("<ols><o><c>Chapter Ünø</c><p>1</p><l>1</l><ci><o><c>Section</c><p>3</p><l>2</l><ci>"
                              "<o><c>Detail</c><p>5</p><l>3</l><ci/></o></ci></o></ci></o>"
                              "<o><c>Heading</c><p>0</p><l>1</l><ci><o><c>Inside</c><p>2</p><l>2</l><ci/></o></ci></o>"
                              "<o><c></c><p>6</p><l>1</l><ci/></o></ols>"));
-    FlashOutlinePDF outline;
-    outline.loadOutlineFromPDF(Poppler::Document::loadFromData(pdfWithBookmarks(6, bookmarks)).get());
     const auto& section = outline.items().at(0)->childItems().at(0);
     EXPECT_EQ(section->parent(), outline.items().at(0).get());
     EXPECT_EQ(section->childItems().at(0)->parent(), section.get());

@@ -35,6 +35,7 @@ TEST_F(Trust, FoldersAreListedOnceAndTheMachineFileOnlyOnRequest) {
 
 TEST_F(Trust, OtherFoldersStayAndNearMatchesCountAsDifferent) {
     FlashPlayerTrust::writeTrustedFolderContent("/a", user());   // creates nothing: no folder yet
+    EXPECT_FALSE(QFileInfo::exists(user()));
     QDir().mkpath(dir.filePath("user"));
     FlashPlayerTrust::writeTrustedFolderContent("/a", user());
     FlashPlayerTrust::writeTrustedFolderContent("/b", user());
