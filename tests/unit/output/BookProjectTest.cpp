@@ -69,7 +69,14 @@ protected:
 TEST_F(Reopen, RepublishingGivesTheSameBookAndLeavesPageFilesInPlace) {
     publishImageBook(3, true);
     const QByteArray first = bookXMLOf(iOut + "/files/book.bin");
-    const auto before = snapshot(iOut + "/files");
+    // The description is compared as XML: its archive records the time it was written.
+    const auto without = [](const QString& folder) {
+        auto files = snapshot(folder);
+        files.remove("book.bin");
+        files.remove("book.js");
+        return files;
+    };
+    const auto before = without(iOut + "/files");
     const ino_t pageInode = inodeOf(iOut + "/files/page/2.jpg");
     BookProject project;
     ASSERT_TRUE(project.loadProjectFromOutputFolder(iOut)) << project.lastError().toStdString();
@@ -79,14 +86,11 @@ TEST_F(Reopen, RepublishingGivesTheSameBookAndLeavesPageFilesInPlace) {
     QDir().mkpath(other);
     republish(project, other, true);
     EXPECT_EQ(bookXMLOf(other + "/files/book.bin"), first);
-    EXPECT_EQ(snapshot(other + "/files"), before);
+    EXPECT_EQ(without(other + "/files"), before);
 
     republish(project, iOut, true);
     EXPECT_EQ(inodeOf(iOut + "/files/page/2.jpg"), pageInode);
-    auto after = snapshot(iOut + "/files");
-    after.insert("book.js", before.value("book.js"));   // written anew, the same description
-    after.insert("book.bin", before.value("book.bin"));
-    EXPECT_EQ(after, before);
+    EXPECT_EQ(without(iOut + "/files"), before);
     EXPECT_EQ(bookXMLOf(iOut + "/files/book.bin"), first);
 }
 
