@@ -111,15 +111,22 @@ export class PageEditor {
   }
 
   renderThumbs() {
-    this.thumbs.replaceChildren(...this.book.pages.map((page, i) => {
-      const count = this.links[i].length;
-      return el('button', { type: 'button', class: 'ed-thumb', 'aria-current': i === this.current ? 'page' : null,
-        tabindex: i === this.current ? '0' : '-1', onclick: () => this.showPage(i),
-        'aria-label': this.t('lblPage') + ' ' + (i + 1) + (count ? ', ' + count + ' ' + this.t('edTabLinks') : '') },
+    this.thumbs.replaceChildren(...this.book.pages.map((page, i) => el('button', { type: 'button', class: 'ed-thumb', onclick: () => this.showPage(i) },
       el('img', { src: page.thumb, alt: '', loading: 'lazy', draggable: 'false' }),
       el('span', { class: 'ed-thumb-number' }, String(i + 1)),
-      count ? el('span', { class: 'ed-thumb-count', 'aria-hidden': 'true' }, String(count)) : null);
-    }));
+      el('span', { class: 'ed-thumb-count', 'aria-hidden': 'true' }))));
+  }
+
+  // The page on show and each page's link count; the pictures stay as they are.
+  refreshThumbs() {
+    [...this.thumbs.children].forEach((thumb, i) => {
+      const count = this.links[i].length;
+      thumb.toggleAttribute('aria-current', i === this.current);
+      if (i === this.current) thumb.setAttribute('aria-current', 'page');
+      thumb.tabIndex = i === this.current ? 0 : -1;
+      thumb.setAttribute('aria-label', this.t('lblPage') + ' ' + (i + 1) + (count ? ', ' + count + ' ' + this.t('edTabLinks') : ''));
+      thumb.lastChild.textContent = count ? String(count) : '';
+    });
   }
 
   thumbKey(event) {
@@ -192,7 +199,7 @@ export class PageEditor {
   changed(renderForm = true) {
     this.view.render();
     if (renderForm && this.tab === 'links') this.form.render();
-    this.renderThumbs();
+    this.refreshThumbs();
     this.undoButton.disabled = !this.history.undoSteps.length;
     this.redoButton.disabled = !this.history.redoSteps.length;
   }
