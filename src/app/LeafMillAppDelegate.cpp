@@ -6,6 +6,7 @@
 #include "app/settings-editor/FlashTmplCellDelegate.h"
 #include "app/sheets/ImportWindowDelegate.h"
 #include "app/MainWindow.h"
+#include "app/preview/PreviewStage.h"
 #include "app/sheets/OutputWindowDelegate.h"
 #include "annotations/FlashPagesAnnotations.h"
 #include "language/FlashLanguageSettings.h"
@@ -122,6 +123,7 @@ void LeafMillAppDelegate::connectCommands() {
     connect(w->actAbout, &QAction::triggered, this, &LeafMillAppDelegate::onOpenAbout);
     connect(w->actHomePage, &QAction::triggered, this,
             [] { QDesktopServices::openUrl(QUrl(AppIdentity::appHomePage())); });
+    connect(w->actPhonePreview, &QAction::toggled, this, &LeafMillAppDelegate::onPhonePreview);
     connect(w->actQuit, &QAction::triggered, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
     connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
         if (state == Qt::ApplicationActive) applicationDidBecomeActive();
@@ -310,6 +312,16 @@ void LeafMillAppDelegate::onOpenAbout() {
 
 // ---------------------------------------------------------------- live preview
 
+void LeafMillAppDelegate::onPhonePreview(bool phone) {
+    iWindow->previewStage()->setPhone(phone);
+    iWindow->actPhonePreview->setChecked(phone);
+    iIsNeedChagePage = true;   // the phone may read the mobile version
+}
+
+bool LeafMillAppDelegate::previewsMobileVersion() const {
+    return iWindow && iWindow->previewStage()->isPhone() && AppSettings::shareInstance().outputMobileVersion() == 1;
+}
+
 void LeafMillAppDelegate::onApplyChange() {
     applyChange();
 }
@@ -330,11 +342,12 @@ void LeafMillAppDelegate::applyChange() {
         options.name = QStringLiteral("index.html");
         options.pageInfo.setHTMLTitle(QStringLiteral("Preview"));
         options.extInterface = true;
+        options.mobile = previewsMobileVersion();
         const QString page = BookPublisher::publish(iBook, options).outputFile;
         QFile::remove(page);
         const QString extIndex = Resources::path(QStringLiteral("extIndex.html"));
         if (QFileInfo::exists(extIndex)) QFile::copy(extIndex, page);
-        loadPreviewPage(page);
+        loadPreviewPage(options.mobile ? BriskUtility::joinPath(iFlashPreviewFolder, QStringLiteral("mobile/index.html")) : page);
     } catch (const std::exception& error) {
         Log::system(QStringLiteral("error:%1").arg(QString::fromUtf8(error.what())));
         spdlog::error("apply change :{}", error.what());

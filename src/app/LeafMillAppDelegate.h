@@ -43,6 +43,9 @@ public:
     void onImportTmplSettings() {}
     void onOpenProjectFromFolder() {}
     void onOpenAbout();
+    // Shows the preview as a phone reader sees the book (its mobile version when the book is
+    // published with one), or as on a desktop again.
+    void onPhonePreview(bool phone);
 
     // ---- live preview ----
     void applyChange();
@@ -96,6 +99,7 @@ private:
     void bindSettingsEditor();
     void setApplyItemImage(const QString& name);
     void loadPreviewPage(const QString& pagePath);
+    bool previewsMobileVersion() const;
     static QString capitalisedWords(const QString& text);
 
     std::unique_ptr<MainWindow> iWindow;

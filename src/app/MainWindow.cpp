@@ -1,6 +1,7 @@
 #include "app/MainWindow.h"
 
 #include "app/AppImages.h"
+#include "app/preview/PreviewStage.h"
 
 #include <QAction>
 #include <QGroupBox>
@@ -21,12 +22,7 @@ MainWindow::MainWindow(bool withPreviewView) {
     buildToolBar();
     auto* splitter = new QSplitter(Qt::Horizontal);
     splitter->addWidget(buildSettingsSide());
-    if (withPreviewView) {
-        iWebView = new QWebEngineView;
-        splitter->addWidget(iWebView);
-    } else {
-        splitter->addWidget(new QWidget);
-    }
+    splitter->addWidget(buildPreviewSide(withPreviewView));
     splitter->setStretchFactor(0, 0);
     splitter->setStretchFactor(1, 1);
     splitter->setSizes({340, 900});
@@ -52,6 +48,10 @@ void MainWindow::buildActions() {
     actHomePage = new QAction(tr("LeafMill Home Page"), this);
     actQuit = new QAction(tr("Quit LeafMill"), this);
     actQuit->setShortcut(QKeySequence::Quit);
+    actPhonePreview = new QAction(tr("Preview as a Phone"), this);
+    actPhonePreview->setCheckable(true);
+    actPhonePreview->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_M));
+    actPhonePreview->setToolTip(tr("Show the preview at 390 x 844 as a phone reader sees the book"));
 }
 
 void MainWindow::buildMenus() {
@@ -72,6 +72,8 @@ void MainWindow::buildMenus() {
     QMenu* settings = book->addMenu(tr("Template Settings"));
     settings->addAction(actExportTmplSettings);
     settings->addAction(actImportTmplSettings);
+    QMenu* view = menuBar()->addMenu(tr("&View"));
+    view->addAction(actPhonePreview);
     QMenu* help = menuBar()->addMenu(tr("&Help"));
     help->addAction(actHomePage);
     help->addAction(actAbout);
@@ -93,6 +95,25 @@ void MainWindow::buildToolBar() {
     iBtnSelectTmpl->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     iBtnSelectTmpl->setIcon(style()->standardIcon(QStyle::SP_FileDialogContentsView));
     bar->addWidget(iBtnSelectTmpl);
+}
+
+QWidget* MainWindow::buildPreviewSide(bool withPreviewView) {
+    auto* side = new QWidget;
+    auto* layout = new QVBoxLayout(side);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    auto* bar = new QToolBar;
+    bar->setObjectName(QStringLiteral("previewBar"));
+    bar->setIconSize(QSize(16, 16));
+    auto* spacer = new QWidget;
+    spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    bar->addWidget(spacer);
+    bar->addAction(actPhonePreview);
+    layout->addWidget(bar);
+    if (withPreviewView) iWebView = new QWebEngineView;
+    iPreviewStage = new PreviewStage(iWebView);
+    layout->addWidget(iPreviewStage, 1);
+    return side;
 }
 
 QWidget* MainWindow::buildSettingsSide() {

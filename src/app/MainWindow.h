@@ -1,6 +1,7 @@
 #pragma once
 #include <QMainWindow>
 
+class PreviewStage;
 class QAction;
 class QGroupBox;
 class QTextEdit;
@@ -21,6 +22,7 @@ public:
     QGroupBox* toolTipBox() const { return iToolTipBox; }
     QWebEngineView* webView() const { return iWebView; }
     QToolButton* btnSelectTmpl() const { return iBtnSelectTmpl; }
+    PreviewStage* previewStage() const { return iPreviewStage; }
 
     QAction* actImport;
     QAction* actPublish;
@@ -35,16 +37,19 @@ public:
     QAction* actAbout;
     QAction* actHomePage;
     QAction* actQuit;
+    QAction* actPhonePreview;   // checkable: the preview as a phone shows the book
 
 private:
     void buildActions();
     void buildMenus();
     void buildToolBar();
     QWidget* buildSettingsSide();
+    QWidget* buildPreviewSide(bool withPreviewView);
 
     QTreeView* iOutlineView = nullptr;
     QTextEdit* iToolTip = nullptr;
     QGroupBox* iToolTipBox = nullptr;
     QWebEngineView* iWebView = nullptr;
     QToolButton* iBtnSelectTmpl = nullptr;
+    PreviewStage* iPreviewStage = nullptr;
 };

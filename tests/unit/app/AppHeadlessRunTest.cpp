@@ -5,6 +5,7 @@
 #include "app/sheets/ImportWindowDelegate.h"
 #include "app/LeafMillAppDelegate.h"
 #include "app/MainWindow.h"
+#include "app/preview/PreviewStage.h"
 #include "app/sheets/OutputWindowDelegate.h"
 #include "PdfFixtures.h"
 #include "pages/FlashPageSource.h"
@@ -94,6 +95,47 @@ TEST(AppHeadlessRun, PreviewImportAndPublishThroughTheSheets) {
     EXPECT_EQ(answers.asked.size(), 1u);   // only the offer to open
     EXPECT_TRUE(QFileInfo::exists(folder + QStringLiteral("/sample.html")));
     EXPECT_EQ(QDir(folder + QStringLiteral("/files/page")).entryList({QStringLiteral("*.swf")}, QDir::Files).size(), 24);
+    app.applicationWillTerminate();
+}
+
+} // namespace
+
+namespace {
+
+QVariant evaluate(QWebEngineView* view, const QString& script) {
+    QVariant answer;
+    bool answered = false;
+    view->page()->runJavaScript(script, [&](const QVariant& result) { answer = result; answered = true; });
+    waitFor([&] { return answered; }, 5000);
+    return answer;
+}
+
+// The phone toggle: a 390 x 844 viewport, the mobile version when the book is published with one.
+TEST(AppHeadlessRun, PhonePreviewShowsThePhonesViewport) {
+    AppTestSupport::freshSettings();
+    LeafMillAppDelegate app(true);
+    int loads = 0;
+    QObject::connect(&app, &LeafMillAppDelegate::previewLoaded, [&](bool) { ++loads; });
+    app.applicationDidFinishLaunching();
+    ASSERT_TRUE(waitFor([&] { return loads >= 1; }, 30000));
+    QWebEngineView* view = app.window()->webView();
+    const struct { bool mobile; const char* page; const char* shot; } cases[] = {
+        {false, "/index.html", "e13-phone-preview.png"},
+        {true, "/mobile/index.html", "e13-phone-preview-mobile.png"},
+    };
+    for (const auto& c : cases) {
+        AppSettings::shareInstance().setOutputMobileVersion(c.mobile ? 1 : 0);
+        const int before = loads;
+        app.window()->actPhonePreview->setChecked(false);
+        app.window()->actPhonePreview->trigger();
+        ASSERT_TRUE(waitFor([&] { return loads > before; }, 30000));
+        waitFor([] { return false; }, 1500);
+        EXPECT_TRUE(view->url().path().endsWith(QLatin1String(c.page))) << view->url().toString().toStdString();
+        EXPECT_EQ(evaluate(view, QStringLiteral("innerWidth + 'x' + innerHeight")).toString(), QStringLiteral("390x844"));
+        saveShot(app.window(), QString::fromLatin1(c.shot));
+    }
+    app.window()->actPhonePreview->trigger();
+    EXPECT_FALSE(app.window()->previewStage()->isPhone());
     app.applicationWillTerminate();
 }
 
