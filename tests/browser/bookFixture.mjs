@@ -15,12 +15,38 @@ export const pageColor = (index) => PAGE_COLORS[index % PAGE_COLORS.length];
 
 const escapeXml = (text) => String(text).replace(/&/g, '&amp;').replace(/</g, '&lt;').replace(/>/g, '&gt;');
 
-function pageSvg(index, width, height) {
+function pageSvg(index, width, height, words = []) {
   return '<svg xmlns="http://www.w3.org/2000/svg" width="' + width + '" height="' + height + '">'
     + '<rect width="100%" height="100%" fill="' + pageColor(index) + '"/>'
     + '<rect x="6%" y="6%" width="88%" height="88%" fill="none" stroke="#fff" stroke-width="4"/>'
     + '<text x="50%" y="50%" font-size="' + Math.round(width / 6) + '" text-anchor="middle" fill="#fff" font-family="sans-serif">'
-    + (index + 1) + '</text></svg>';
+    + (index + 1) + '</text>'
+    + words.map((w) => '<text x="' + w.x * width + '" y="' + (w.y + w.height * 0.8) * height + '" font-size="' + w.height * height
+      + '" textLength="' + w.width * width + '" lengthAdjust="spacingAndGlyphs" fill="#fff" font-family="sans-serif">' + escapeXml(w.text) + '</text>').join('')
+    + '</svg>';
+}
+
+// A page's text as the importer writes it: lines of words at known places (fractions of the page),
+// one line every 6% from the top, words 1.8% wide a letter.
+export function pageWords(lines) {
+  const words = [];
+  let text = '';
+  lines.forEach((line, row) => {
+    let x = 0.1;
+    line.split(' ').forEach((word, column) => {
+      if (column) text += ' ';
+      words.push({ text: word, start: text.length, x, y: 0.12 + row * 0.06, width: word.length * 0.018, height: 0.035 });
+      text += word;
+      x += word.length * 0.018 + 0.015;
+    });
+    if (row < lines.length - 1) text += '\n';
+  });
+  return { text, words };
+}
+
+function textScript(number, { text, words }) {
+  const w = words.flatMap((word) => [word.start, word.text.length, ...[word.x, word.y, word.width, word.height].map((v) => +v.toFixed(4))]);
+  return 'leafmillPageText(' + number + ',' + JSON.stringify({ t: text, w }) + ');\n';
 }
 
 export function solidPng(width, height, hex) {
@@ -91,8 +117,9 @@ export function bookXml({ pages, settings, outline, links, languages, needExt })
     + ' appAppVersion="1.0" appWebsite="" templateValidCode="T" e="' + (needExt ? 'needext' : 'noext') + '" templateName="Float">'
     + '<extConfig>' + Object.entries(settings).map(([k, v]) => '<item name="' + k + '">' + escapeXml(v) + '</item>').join('') + '</extConfig>'
     + '<pages>' + pages.map((p) => '<page isHardPage="' + p.hard + '" isEncrypted="false"'
-      + (p.image ? ' imageUrl="' + p.image + '"' : '') + (p.size ? ' width="' + p.size[0] + '" height="' + p.size[1] + '"' : '') + '><normalUrl>' + p.normal
-      + '</normalUrl><largeUrl>' + p.normal + '</largeUrl><thumbUrl>' + p.thumb + '</thumbUrl></page>').join('') + '</pages>'
+      + (p.image ? ' imageUrl="' + p.image + '"' : '') + (p.size ? ' width="' + p.size[0] + '" height="' + p.size[1] + '"' : '')
+      + (p.text ? ' textUrl="' + p.text + '"' : '') + '><normalUrl>' + p.normal
+      + '</normalUrl><largeUrl>' + (p.large ?? p.normal) + '</largeUrl><thumbUrl>' + p.thumb + '</thumbUrl></page>').join('') + '</pages>'
     + (outline ? '<ols>' + outlineXml(outline) + '</ols>' : '')
     + (links ? '<pagesAnnos>' + linksXml(pages.length, links) + '</pagesAnnos>' : '')
     + '<languages>' + languagesXml(languages) + '</languages></flipbook>';
@@ -118,19 +145,26 @@ let cachedPlayer = null;
 // options: count, settings, outline, links, languages, swf (SWF normal pages), mobile (kinds to write),
 // width/height (page size), bookFiles: false to leave files/book.bin and book.js out,
 // imageTwins (an image beside each page's movie), pageSizes ([width,
-// height] the book declares for each page).
+// height] the book declares for each page), text(index) (the page's lines, or null for none: text
+// files and words drawn on the page), zoomTier ([normal width, large width]: PNG pages in two sizes).
 export function makeBook(folder, options = {}) {
   const count = options.count ?? 8;
   const width = options.width ?? 600, height = options.height ?? 800;
   const pages = Array.from({ length: count }, (_, i) => {
     write(path.join(folder, 'files/thumb', i + '.svg'), pageSvg(i, width / 5, height / 5));
-    const normal = options.swf ? i + '.swf' : i + '.svg';
+    const lines = options.text?.(i);
+    const words = lines ? pageWords(lines) : null;
+    if (words) write(path.join(folder, 'files/text', i + '.js'), textScript(i, words));
+    const tier = options.zoomTier;
+    const normal = options.swf ? i + '.swf' : tier ? i + '.png' : i + '.svg';
     write(path.join(folder, 'files/page', normal), options.swf
       ? swfWithImage(solidPng(width / 4, height / 4, pageColor(i)), i % 2 === 1)
-      : pageSvg(i, width, height));
+      : tier ? solidPng(tier[0], Math.round((tier[0] * height) / width), pageColor(i)) : pageSvg(i, width, height, words?.words));
+    if (tier) write(path.join(folder, 'files/large', i + '.png'), solidPng(tier[1], Math.round((tier[1] * height) / width), pageColor(i)));
     if (options.imageTwins) write(path.join(folder, 'files/page', i + '.svg'), pageSvg(i, width, height));
     return { normal: './files/page/' + normal, thumb: './files/thumb/' + i + '.svg', hard: false,
-      image: options.imageTwins ? './files/page/' + i + '.svg' : '', size: options.pageSizes?.[i] };
+      image: options.imageTwins ? './files/page/' + i + '.svg' : '', size: options.pageSizes?.[i],
+      text: words ? './files/text/' + i + '.js' : '', large: tier ? './files/large/' + i + '.png' : undefined };
   });
   const settings = { pageWidth: String(width), pageHeight: String(height), bookTitle: 'Fixture book', flipDuration: '250', ...options.settings };
   const xml = bookXml({ pages, settings, outline: options.outline, links: options.links, languages: options.languages ?? [{ name: 'English', texts: {} }], needExt: options.needExt });

@@ -6,7 +6,7 @@ import { rc4, asciiBytes } from '../../web/src/core/rc4.js';
 import { bookXmlText, BookError } from '../../web/src/core/bookFile.js';
 import { imageFromSwf } from '../../web/src/core/swfImage.js';
 import { safeUrl, cssColor } from '../../web/src/core/settings.js';
-import { playerPage, mobilePage, playerScripts, CODE_BUDGET } from '../../web/bundler/build.mjs';
+import { playerPage, mobilePage, playerScripts, CODE_BUDGET, laterScript, LATER_BUDGET } from '../../web/bundler/build.mjs';
 import { bookBin, solidPng, swfWithImage } from './bookFixture.mjs';
 
 globalThis.fflate = createRequire(new URL('../../web/package.json', import.meta.url))('fflate');
@@ -42,8 +42,9 @@ test('the page bitmap is found in plain and compressed SWF movies', () => {
 test('built pages keep their placeholders, hide "${" in inlined code and stay within the code budget', () => {
   const page = playerPage();
   const placeholders = [...page.matchAll(/\$\{([^}]*)\}/g)].map((m) => m[1]);
-  assert.deepEqual(placeholders, ['index.title', 'meta.keywords', 'meta.description', 'script.bottom', 'script.other']);
+  assert.deepEqual(placeholders, ['index.title', 'meta.keywords', 'meta.description', 'noscriptText', 'script.bottom', 'script.other']);
   assert.ok(playerScripts().join('').length <= CODE_BUDGET);
+  assert.ok(laterScript().length <= LATER_BUDGET);
   for (const kind of ['Flip', 'Other']) {
     assert.ok([...mobilePage(kind).matchAll(/\$\{([^}]*)\}/g)].some((m) => m[1] === 'fbbook.options'), kind);
   }

@@ -18,6 +18,10 @@ const LOADER = '<script>(function(){var s=document.querySelectorAll(\'script[typ
   + 'for(var i=0;i<s.length;i++){var e=document.createElement("script");'
   + 'e.text=s[i].text.split("$%{").join("$"+"{");s[i].parentNode.replaceChild(e,s[i]);}})();</script>';
 export const CODE_BUDGET = 150 * 1024;
+// The text part (selection, search, screen readers, print) rides along inert and runs after the
+// first page is painted; it has a budget of its own.
+export const LATER_BUDGET = 40 * 1024;
+const LATER_TYPE = 'text/x-leafmill-later';
 
 export class BuildError extends Error {}
 
@@ -62,9 +66,16 @@ export function bundle(entry) {
   return '(function () {\n\'use strict\';\n' + parts.join('\n') + '\n})();\n';
 }
 
-function inlineScript(code) {
+function inlineScript(code, type = 'text/x-leafmill') {
   if (code.includes(SENTINEL) || /<!--|<\/script/i.test(code)) throw new BuildError('a script cannot be inlined as it stands');
-  return '<script type="text/x-leafmill">' + code.split('${').join(SENTINEL) + '</script>';
+  return '<script type="' + type + '">' + code.split('${').join(SENTINEL) + '</script>';
+}
+
+// The text part with its styles; core/later.js runs it on demand.
+export function laterScript() {
+  const css = read(path.join(SRC, 'text/text.css'));
+  return 'document.head.append(Object.assign(document.createElement("style"),{textContent:' + JSON.stringify(css) + '}));\n'
+    + bundle('text/main.js');
 }
 
 // Pages that show the book of their own folder ask for it over http while their code is still
@@ -73,9 +84,11 @@ const EARLY_BOOK = '<script>if(/^https?:$/.test(location.protocol))window.LEAFMI
   + 'fetch("files/book.bin",{cache:"no-cache"}).catch(function(){return null;});</script>';
 
 // Fills a page shell's style and script markers; replacement by function keeps "$" sequences.
-export function page(shellFile, cssFiles, scripts, early = '') {
+// Book pages carry the text part too.
+export function page(shellFile, cssFiles, scripts, early = '', withText = true) {
   const css = cssFiles.map((f) => read(path.join(SRC, f))).join('\n');
-  const code = scripts.map(inlineScript).join('\n') + '\n' + LOADER;
+  const later = withText ? inlineScript(laterScript(), LATER_TYPE) + '\n' : '';
+  const code = scripts.map((script) => inlineScript(script)).join('\n') + '\n' + later + LOADER;
   return read(shellFile)
     .replace('<!--leafmill:style-->', () => '<style>\n' + css + '</style>' + early)
     .replace('<!--leafmill:scripts-->', () => code);
@@ -101,7 +114,7 @@ export function editorScripts() {
 }
 
 export function editorPage() {
-  return page(path.join(SRC, 'editor/page.html'), ['editor/editor.css'], editorScripts());
+  return page(path.join(SRC, 'editor/page.html'), ['editor/editor.css'], editorScripts(), '', false);
 }
 
 // "Flip" reads bookConfig and pageEditor; every other kind reads the options object.
@@ -171,7 +184,7 @@ export function buildAll(sourceResources, outResources) {
   written.push('extIndex.html');
   write(path.join(outResources, 'pageEditor.html'), editorPage());
   written.push('pageEditor.html');
-  return { written, codeSize: playerScripts().join('').length, editorSize: editorScripts().join('').length };
+  return { written, codeSize: playerScripts().join('').length, editorSize: editorScripts().join('').length, laterSize: laterScript().length };
 }
 
 function main(argv) {
@@ -182,9 +195,10 @@ function main(argv) {
   const sourceResources = option('--resources') ?? path.join(WEB, '..', 'resources');
   const outResources = option('--out');
   if (!outResources) throw new BuildError('usage: build.mjs --resources <resources> --out <build resources>');
-  const { written, codeSize, editorSize } = buildAll(sourceResources, outResources);
+  const { written, codeSize, editorSize, laterSize } = buildAll(sourceResources, outResources);
   if (codeSize > CODE_BUDGET) throw new BuildError('the player code is ' + codeSize + ' bytes, over the ' + CODE_BUDGET + ' byte budget');
   if (editorSize > EDITOR_BUDGET) throw new BuildError('the page editor code is ' + editorSize + ' bytes, over the ' + EDITOR_BUDGET + ' byte budget');
+  if (laterSize > LATER_BUDGET) throw new BuildError('the text code is ' + laterSize + ' bytes, over the ' + LATER_BUDGET + ' byte budget');
   if (option('--stamp')) write(option('--stamp'), written.join('\n') + '\n');
   console.log('player: ' + written.length + ' pages, ' + Math.round(codeSize / 1024) + ' KB of code each');
 }

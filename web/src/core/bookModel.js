@@ -104,6 +104,7 @@ function readPages(pagesNode) {
     hard: page.getAttribute('isHardPage') === 'true',
     normal: text(page, 'normalUrl'),
     large: text(page, 'largeUrl') || text(page, 'normalUrl'),
+    text: page.getAttribute('textUrl') || text(page, 'textUrl'),
     thumb: text(page, 'thumbUrl'),
     image: page.getAttribute('imageUrl') || '',
     size: declaredSize(page.getAttribute('width'), page.getAttribute('height')),

@@ -15,6 +15,8 @@ export const DEFAULT_TEXTS = {
   btnSoundOff: 'Sound off',
   btnDownload: 'Download',
   btnShare: 'Share',
+  btnSearch: 'Search',
+  btnPrint: 'Print',
   btnAutoFlipStart: 'Play',
   btnAutoFlipStop: 'Pause',
   btnLanguage: 'Language',

@@ -6,6 +6,7 @@ import { fitPage } from '../core/pageBox.js';
 import { findNumbering } from './pageNumbering.js';
 import { pageTargets } from '../core/pageTargets.js';
 import { LinkMedia, linkElement } from '../core/linkMedia.js';
+import { textKit } from '../core/later.js';
 
 const NEAR = 1, KEEP = 4, SWIPE = 40;
 
@@ -19,12 +20,14 @@ export class MobileBook {
     this.root = root;
     this.config = config;
     this.current = 0;
+    this.openedHash = location.hash;
     Promise.all([findNumbering(config.pageDir), readBook(config.pageDir)]).then(([numbering, book]) => {
       this.numbering = numbering;
       this.book = book;
       this.rightToLeft = !!book && new PlayerSettings(book.settings).flag('rightToLeft', false);
       this.build();
       this.show(this.hashPage());
+      this.afterFirstPage();
     });
     globalThis.leafmillMobile = this;
   }
@@ -35,19 +38,45 @@ export class MobileBook {
     this.track = el('div', { class: 'lm-m-track' }, this.slides);
     this.indicator = el('span', { class: 'lm-m-indicator', 'aria-live': 'polite' });
     const button = (id, label, step) => el('button', { type: 'button', class: 'lm-m-button lm-m-' + id, 'aria-label': label, onclick: () => this.show(this.current + step) }, icon(ICONS[id]));
+    this.bar = el('nav', { class: 'lm-m-bar' }, button('previous', 'Previous page', -1), this.indicator, button('next', 'Next page', 1));
     this.root.replaceChildren(el('div', { class: 'lm-m-app', dir: this.rightToLeft ? 'rtl' : 'ltr', style: { '--lm-link': cssColor(c.linkColor, '#808080'), '--lm-link-alpha': String(parseFloat(c.linkAlpha) || 0.5) } },
       c.title ? el('header', { class: 'lm-m-header', title: c.title }, c.title) : null,
-      el('main', { class: 'lm-m-stage' }, this.track),
-      el('nav', { class: 'lm-m-bar' }, button('previous', 'Previous page', -1), this.indicator, button('next', 'Next page', 1))));
+      el('main', { class: 'lm-m-stage' }, this.track), this.bar));
     this.listen();
     new LinkMedia(this.root, () => 'Close');
     window.addEventListener('resize', () => this.fit());
+    globalThis.visualViewport?.addEventListener('resize', () => this.sharpen());
+  }
+
+  // Once the first page is painted: the pages' text, and sharper pictures where the screen needs them.
+  afterFirstPage() {
+    const img = this.slides[this.current]?.querySelector('img');
+    const painted = img ? img.decode().catch(() => {}) : Promise.resolve();
+    painted.then(() => requestAnimationFrame(() => {
+      this.painted = true;
+      this.sharpen();
+      if (this.book?.pages.some((page) => page.text)) textKit().then((kit) => { this.text = kit?.forMobile(this, this.bar); });
+    }));
+  }
+
+  // The zoom tier of the book description, when the page on show needs more pixels than it has.
+  sharpen() {
+    const page = this.book?.pages.length === this.config.count ? this.book.pages[this.current] : null;
+    const img = this.slides?.[this.current]?.querySelector('img');
+    if (!this.painted || !page || !img?.naturalWidth || img.dataset.sharp || page.large === page.normal || /\.swf$/i.test(page.large)) return;
+    const pixels = img.getBoundingClientRect().width * devicePixelRatio * (globalThis.visualViewport?.scale ?? 1);
+    if (pixels <= img.naturalWidth + 1) return;
+    img.dataset.sharp = 'on';
+    img.src = this.config.pageDir.replace(/files\/mobile\/?$/, '') + page.large.replace(/^\.\//, '');
   }
 
   slide(index) {
     const img = el('img', { alt: 'Page ' + (index + 1), draggable: 'false' });
     const slide = el('div', { class: 'lm-m-page', 'data-page': String(index), hidden: true }, img, this.linkElements(index));
-    img.addEventListener('load', () => { if (!this.declaredSize(index)) this.fit(); });
+    img.addEventListener('load', () => {
+      if (!this.declaredSize(index)) this.fit();
+      if (index === this.current) this.sharpen();
+    });
     return slide;
   }
 
@@ -121,9 +150,14 @@ export class MobileBook {
       slide.hidden = i !== this.current;
       const img = slide.querySelector('img');
       if (Math.abs(i - this.current) <= NEAR) this.load(img, i);
-      else if (Math.abs(i - this.current) > KEEP) img.removeAttribute('src');
+      else if (Math.abs(i - this.current) > KEEP) {
+        img.removeAttribute('src');
+        delete img.dataset.sharp;
+      }
     });
     this.fit();
+    this.sharpen();
+    this.text?.shown([this.current]);
     this.indicator.textContent = this.current + 1 + ' / ' + this.config.count;
     history.replaceState(null, '', '#p=' + (this.current + 1));
   }

@@ -30,7 +30,10 @@ export class PageImages {
   load(index, img) {
     if (img.dataset.state) return;
     img.dataset.state = 'loading';
-    img.addEventListener('load', () => { img.dataset.state = 'loaded'; }, { once: true });
+    img.addEventListener('load', () => {
+      img.dataset.state = 'loaded';
+      if (this.onShow?.includes(index)) this.sharpen(this.onShow);
+    }, { once: true });
     this.setSource(img, this.pages[index], () => img.dataset.state === 'loading');
   }
 
@@ -43,8 +46,20 @@ export class PageImages {
       this.swfUrl(page).then((src) => { if (stillWanted()) img.src = src; });
       return;
     }
-    if (page.large && page.large !== page.normal) img.srcset = this.url(page.normal) + ' 1x, ' + this.url(page.large) + ' 2x';
     img.src = this.url(page.normal);
+  }
+
+  // The pages on show take the zoom tier once the screen needs more pixels than their normal
+  // picture has (zoom, device pixel ratio); not called before the first page is painted.
+  sharpen(indices) {
+    this.onShow = indices;
+    for (const index of indices) {
+      const img = this.images.get(index), page = this.pages[index];
+      if (!img?.naturalWidth || img.dataset.sharp || !page.large || page.large === page.normal || /\.swf$/i.test(page.large)) continue;
+      if (img.getBoundingClientRect().width * devicePixelRatio <= img.naturalWidth + 1) continue;
+      img.dataset.sharp = 'on';
+      img.src = this.url(page.large);
+    }
   }
 
   // Asks for the pictures of pages before their elements exist; the elements find them in the
@@ -60,7 +75,7 @@ export class PageImages {
   release(img) {
     if (!img.dataset.state) return;
     delete img.dataset.state;
-    img.removeAttribute('srcset');
+    delete img.dataset.sharp;
     img.removeAttribute('src');
   }
 

@@ -12,6 +12,7 @@ import { ThumbnailPanel, OutlinePanel } from './panels.js';
 import { Zoom } from './zoom.js';
 import { PageDrag } from './pageDrag.js';
 import { FlipSound } from './flipSound.js';
+import { textKit } from '../core/later.js';
 
 // Opens the book published in the folder at baseUrl inside root; a book that cannot be read
 // leaves a message saying why. The first pages are asked for before the page links and the
@@ -26,6 +27,7 @@ export async function openBook(root, baseUrl = '') {
     await player.firstPictures();
     reading.readRest();
     player.restRead();
+    player.painted();
     globalThis.leafmillPlayer = player;
     return player;
   } catch (error) {
@@ -50,6 +52,24 @@ export class BookPlayer {
     if (book.pages.length) this.images.prefetch(this.spreadOf(this.startPage()));
     this.sheets = new Map();
     this.autoFlipTimer = null;
+    this.openedHash = location.hash;
+  }
+
+  // After the first page: sharper pictures where the screen needs them, then the pages' text.
+  painted() {
+    this.isPainted = true;
+    if (!this.pageFlip) return;
+    this.sharpen();
+    const wanted = this.book.pages.some((page) => page.text) || this.settings.flag('showPrint', false);
+    if (wanted) this.textPart = textKit().then((kit) => kit?.forPlayer(this));
+  }
+
+  sharpen() {
+    if (this.isPainted && this.pageFlip?.getState() === 'read') this.images.sharpen(this.visiblePages());
+  }
+
+  withText(action) {
+    (this.textPart ??= textKit().then((kit) => kit?.forPlayer(this))).then((text) => text?.[action]());
   }
 
   // The pictures asked for in the constructor are fetched while the view is made.
@@ -128,6 +148,8 @@ export class BookPlayer {
       { id: 'fullscreen', visible: shown('showFullscreen') && document.fullscreenEnabled, label: () => (document.fullscreenElement ? 'btnExitFullscreen' : 'btnFullscreen'), handler: () => this.toggleFullscreen() },
       { id: 'download', visible: shown('showDownload', false) && !!this.downloadUrl(), label: () => 'btnDownload', handler: () => this.download() },
       { id: 'share', visible: shown('showShare'), label: () => 'btnShare', handler: () => this.share() },
+      { id: 'search', visible: shown('showSearch') && this.book.pages.some((page) => page.text), toggle: true, label: () => 'btnSearch', handler: () => this.withText('openSearch') },
+      { id: 'print', visible: shown('showPrint', false), label: () => 'btnPrint', handler: () => this.withText('print') },
     ], (text) => this.goTo(parseInt(text, 10) - 1), (index) => this.chooseLanguage(index));
     this.toolbar.setPressed('sound', this.sound.on);
     const goTo = (page) => this.goTo(page);
@@ -281,6 +303,7 @@ export class BookPlayer {
     if (update && this.pageFlip.getUI()) this.pageFlip.update();
     this.zoom?.apply();
     this.foldCorners();
+    this.sharpen();
   }
 
   onePage() {
@@ -323,6 +346,8 @@ export class BookPlayer {
     this.toolbar.setDisabled('last', atEnd);
     if (!visible.includes(this.hashPage() ?? 0)) history.replaceState(null, '', '#p=' + (visible[0] + 1));
     if (this.book.needExt) sessionStorage.setItem(PREVIEW_PAGE_KEY, String(visible[0]));
+    this.sharpen();
+    this.textPart?.then((text) => text?.shown(visible));
     if (atEnd) this.stopAutoFlip();
   }
 
@@ -414,6 +439,7 @@ export class BookPlayer {
 
   zoomed(scale) {
     this.foldCorners();
+    this.sharpen();
     this.toolbar.setDisabled('zoomOut', scale <= 1);
   }
 

@@ -56,8 +56,9 @@ export class Zoom {
     this.stage.classList.toggle('lm-zoomed', this.zoomed);
   }
 
+  // Presses on a page's words select text; elsewhere they pan.
   grab(event) {
-    if (!this.zoomed) return;
+    if (!this.zoomed || event.target.closest?.('.lm-word')) return;
     event.stopPropagation();
     const point = event.touches ? event.touches[0] : event;
     this.drag = { x: point.clientX - this.x, y: point.clientY - this.y };

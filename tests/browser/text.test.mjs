@@ -1,0 +1,153 @@
+// The pages' text in every player: words over the pictures (selecting, copying, screen readers),
+// search with its deep link, the zoom tier, and printing.
+import { test, before } from 'node:test';
+import assert from 'node:assert/strict';
+import path from 'node:path';
+import { makeBook, pageWords, writePreview } from './bookFixture.mjs';
+import { sharedBrowser, shown, mobileShown, screenshot, ARTEFACTS, DESKTOP, PHONE } from './browserSupport.mjs';
+
+const shared = sharedBrowser('text');
+const LINES = (i) => ['Page ' + (i + 1) + ' of the fixture', 'The quick brown fox jumps over', 'Café crème and CAFE noir',
+  i % 4 === 2 ? 'zebra crossing here' : 'plain words again'];
+const COUNT = 12;
+
+before(() => {
+  makeBook(path.join(shared.root, 'book'), { count: COUNT, text: LINES, mobile: ['Flip'], settings: { showPrint: 'YES' } });
+  makeBook(path.join(shared.root, 'slide'), { count: COUNT, text: LINES, mobile: ['Slide'] });
+  makeBook(path.join(shared.root, 'preview'), { count: COUNT, text: LINES });
+  writePreview(path.join(shared.root, 'preview'));
+  makeBook(path.join(shared.root, 'tier'), { count: 4, zoomTier: [600, 1200] });
+});
+
+// Where the words of a page sit against its picture, as fractions of the picture.
+const wordPlaces = (selector) => (sel) => [...document.querySelectorAll(sel + ' .lm-word')].map((span) => {
+  const box = span.closest('.lm-text').getBoundingClientRect(), word = span.getBoundingClientRect();
+  return [(word.x - box.x) / box.width, (word.y - box.y) / box.height, word.width / box.width, word.height / box.height];
+});
+
+// Each player shows page 2's words on its picture and gives them to screen readers in order.
+const PLAYERS = [
+  ['desktop over http', () => shared.server.url + 'book/index.html#p=2', DESKTOP, '.lm-page[data-page="1"]'],
+  ['desktop from disk', () => path.join(shared.root, 'book/index.html') + '#p=2', DESKTOP, '.lm-page[data-page="1"]'],
+  ['preview', () => shared.server.url + 'preview/index.html#p=2', DESKTOP, '.lm-page[data-page="1"]'],
+  ['mobile Flip', () => shared.server.url + 'book/mobile/index.html#p=2', PHONE, '.lm-m-page[data-page="1"]'],
+  ['mobile Slide from disk', () => path.join(shared.root, 'slide/mobile/index.html') + '#p=2', PHONE, '.lm-m-page[data-page="1"]'],
+];
+
+for (const [name, url, device, pageSelector] of PLAYERS) {
+  test('words lie on the page and are read in order: ' + name, async () => {
+    const page = await shared.open(url(), device);
+    await page.locator(pageSelector + ' .lm-word').first().waitFor({ state: 'visible' });
+    const expected = pageWords(LINES(1)).words.map((w) => [w.x, w.y, w.width, w.height]);
+    const places = await page.evaluate(wordPlaces(), pageSelector);
+    assert.equal(places.length, expected.length);
+    places.forEach((place, i) => place.forEach((v, k) => assert.ok(Math.abs(v - expected[i][k]) < 0.01, name + ' word ' + i + ': ' + place + ' against ' + expected[i])));
+    const read = await page.locator(pageSelector + ' .lm-text').ariaSnapshot();
+    assert.match(read, /Page 2 of the fixture The quick brown fox jumps over Café crème and CAFE noir/);
+    assert.deepEqual(page.errors, []);
+    await page.context().close();
+  });
+}
+
+test('selecting words and copying them yields the words', async () => {
+  const page = await shared.open(shared.server.url + 'book/index.html', DESKTOP);
+  await page.context().grantPermissions(['clipboard-read', 'clipboard-write']);
+  const words = page.locator('.lm-page[data-page="0"] .lm-word');
+  await words.nth(6).waitFor();
+  const copy = async () => {
+    await page.keyboard.press('Control+c');
+    return page.evaluate(() => navigator.clipboard.readText());
+  };
+  await words.nth(6).dblclick();
+  assert.equal(await copy(), 'quick');
+  // A drag from "The" over the line's end into the next line keeps its line break.
+  const from = await words.nth(5).boundingBox(), to = await words.nth(11).boundingBox();
+  await page.mouse.move(from.x + 1, from.y + from.height / 2);
+  await page.mouse.down();
+  await page.mouse.move(to.x + to.width / 2, to.y + to.height / 2, { steps: 8 });
+  await page.mouse.up();
+  assert.match(await copy(), /^The quick brown fox jumps over\nCa/);
+  await screenshot(page, 'text-selection');
+  assert.deepEqual(await page.evaluate(() => globalThis.leafmillPlayer.visiblePages()), [0], 'a drag over words turns no page');
+  await page.context().close();
+});
+
+test('search lists every hit with its page, marks and walks them, and opens from the address', async () => {
+  const page = await shared.open(shared.server.url + 'book/index.html', DESKTOP);
+  await shown(page, [0]);
+  await page.locator('.lm-page[data-page="0"] .lm-word').first().waitFor();
+  await page.keyboard.press('Control+f');
+  await page.locator('.lm-search-input').fill('CAFÉ');
+  await page.keyboard.press('Enter');
+  await page.waitForFunction(() => /Results: 24/.test(document.querySelector('.lm-search-status').textContent));
+  assert.equal(await page.locator('.lm-search-hit').count(), 2 * COUNT);
+  assert.match(await page.locator('.lm-search-hit').nth(2).innerText(), /^Page 2\n.*Café crème/);
+  await shown(page, [0]);
+  assert.equal(await page.locator('.lm-page[data-page="0"] .lm-hit').count(), 2);
+  assert.equal(await page.locator('.lm-hit-current').count(), 1);
+  await page.keyboard.press('Enter');
+  await page.keyboard.press('Enter');
+  await shown(page, [1, 2]);
+  await page.keyboard.press('Shift+Enter');
+  await shown(page, [0]);
+  await page.keyboard.press('Shift+Enter');
+  await page.keyboard.press('Shift+Enter');
+  await shown(page, [11]);
+  await screenshot(page, 'text-search');
+  await page.context().close();
+
+  const linked = await shared.open(shared.server.url + 'book/index.html#search=zebra', DESKTOP);
+  await shown(linked, [1, 2]);
+  await linked.locator('.lm-page[data-page="2"] .lm-hit-current').waitFor();
+  assert.equal(await linked.locator('.lm-search-hit').count(), 3);
+  await linked.context().close();
+});
+
+test('search on the phone page, from its button', async () => {
+  const page = await shared.open(shared.server.url + 'book/mobile/index.html', PHONE);
+  await mobileShown(page, 0);
+  await page.locator('.lm-m-search').click();
+  await page.locator('.lm-search-input').fill('zebra');
+  await page.keyboard.press('Enter');
+  await mobileShown(page, 2);
+  await page.locator('.lm-m-page[data-page="2"] .lm-hit-current').waitFor();
+  await page.context().close();
+});
+
+// The zoom tier comes only after the first page, and only where the screen needs its pixels.
+const SHARPNESS = [
+  ['device scale 1, fit', 1, 1, false],
+  ['device scale 2, fit', 2, 1, true],
+  ['device scale 1, zoom 2x', 1, 2, true],
+];
+for (const [name, scale, zoom, large] of SHARPNESS) {
+  test('zoom tier: ' + name, async () => {
+    const page = await shared.open(shared.server.url + 'tier/index.html', { ...DESKTOP, deviceScaleFactor: scale });
+    await shown(page, [0]);
+    if (zoom > 1) await page.evaluate((z) => globalThis.leafmillPlayer.zoom.setScale(z), zoom);
+    const img = page.locator('.lm-page[data-page="0"] img');
+    if (large) await page.waitForFunction(() => /large/.test(document.querySelector('.lm-page[data-page="0"] img').currentSrc));
+    else await page.waitForTimeout(300);
+    const { natural, shownWidth, src } = await img.evaluate((i) => ({ natural: i.naturalWidth, shownWidth: i.getBoundingClientRect().width * devicePixelRatio, src: i.currentSrc }));
+    assert.equal(/large/.test(src), large, src);
+    if (large) assert.ok(natural >= shownWidth, natural + ' image pixels for ' + shownWidth + ' device pixels');
+    await page.context().close();
+  });
+}
+
+test('printing a range gives one sheet a page', async () => {
+  const page = await shared.open(shared.server.url + 'book/index.html', DESKTOP, (p) => p.addInitScript(() => { window.print = () => { globalThis.printed = true; }; }));
+  await shown(page, [0]);
+  await page.locator('.lm-print').click();
+  await page.locator('.lm-print-number').first().fill('3');
+  await page.locator('.lm-print-number').nth(1).fill('5');
+  await screenshot(page, 'text-print-dialog');
+  await page.locator('.lm-print-go').click();
+  await page.waitForFunction(() => globalThis.printed);
+  await page.emulateMedia({ media: 'print' });
+  const sheets = await page.locator('.lm-print-page').evaluateAll((imgs) => imgs.map((i) => [i.alt, i.getBoundingClientRect().height > 0]));
+  assert.deepEqual(sheets, [['Page 3', true], ['Page 4', true], ['Page 5', true]]);
+  assert.equal(await page.locator('.lm-app').isVisible(), false);
+  await page.screenshot({ path: path.join(ARTEFACTS, 'text-print.png'), fullPage: true });
+  await page.context().close();
+});

@@ -1,0 +1,110 @@
+import { el, icon, ICONS } from '../core/dom.js';
+import { foldQuery, findInPage, snippet } from './pageText.js';
+
+// Search through the whole book: a field, the results with page numbers and snippets, and a walk
+// through the hits (Enter, Shift+Enter). Pages whose text is not loaded yet are fetched while
+// searching, with progress. host: { pages, texts, goTo(index), changed() }, pageTexts: PageTexts.
+export class Search {
+  constructor(host, pageTexts) {
+    this.host = host;
+    this.pageTexts = pageTexts;
+    this.hits = [];
+    this.current = -1;
+    this.run = 0;
+    const t = (key) => host.texts.get(key);
+    this.input = el('input', { type: 'search', class: 'lm-search-input', autocomplete: 'off', enterkeyhint: 'search',
+      'aria-label': t('lblSearch'), placeholder: t('lblSearch'), onkeydown: (e) => this.key(e) });
+    this.status = el('p', { class: 'lm-search-status', role: 'status' });
+    this.list = el('ol', { class: 'lm-search-results' });
+    const walk = (key, path, step) => el('button', { type: 'button', class: 'lm-button', 'aria-label': t(key), title: t(key), onclick: () => this.step(step) }, icon(path));
+    this.closeButton = el('button', { type: 'button', class: 'lm-button lm-close', 'aria-label': t('btnClose'), onclick: () => this.show(false) }, icon(ICONS.close));
+    this.element = el('aside', { class: 'lm-panel lm-panel-search', hidden: true, 'aria-labelledby': 'lm-panel-search' },
+      el('div', { class: 'lm-panel-head' }, el('h2', { class: 'lm-panel-title', id: 'lm-panel-search' }, t('btnSearch')), this.closeButton),
+      el('div', { class: 'lm-search-bar' }, this.input, walk('btnPrevResult', 'M12 7l7 8H5z', -1), walk('btnNextResult', 'M12 17l7-8H5z', 1)),
+      el('div', { class: 'lm-panel-body' }, this.status, this.list));
+  }
+
+  get open() {
+    return !this.element.hidden;
+  }
+
+  show(open, query) {
+    this.element.hidden = !open;
+    this.host.opened?.(open);
+    if (!open) return this.host.changed();
+    if (query !== undefined) {
+      this.input.value = query;
+      this.find(query, true);
+    }
+    this.input.focus();
+    this.input.select();
+  }
+
+  key(event) {
+    event.stopPropagation();
+    if (event.key === 'Escape') return this.show(false);
+    if (event.key !== 'Enter') return;
+    event.preventDefault();
+    if (foldQuery(this.input.value) !== this.query) this.find(this.input.value, true);
+    else this.step(event.shiftKey ? -1 : 1);
+  }
+
+  // Lists the hits page by page as their texts arrive; goes to the first when asked.
+  async find(text, goToFirst) {
+    const run = ++this.run, query = foldQuery(text), t = (key) => this.host.texts.get(key);
+    this.query = query;
+    this.hits = [];
+    this.current = -1;
+    this.list.replaceChildren();
+    this.host.changed();
+    if (!query) return this.status.replaceChildren();
+    const count = this.host.pages.length;
+    const loads = this.host.pages.map((_, index) => this.pageTexts.load(index));
+    let rows = [];
+    for (let index = 0; index < count; index++) {
+      const page = await loads[index];
+      if (run !== this.run) return;
+      for (const hit of page ? findInPage(page, query) : []) {
+        this.hits.push({ ...hit, page: index });
+        rows.push(this.row(page, this.hits.length - 1));
+      }
+      if (rows.length && (index % 25 === 24 || index === count - 1)) {
+        this.list.append(...rows);
+        rows = [];
+      }
+      if (goToFirst && this.current < 0 && this.hits.length) this.select(0);
+      if (index % 25 === 0) this.status.textContent = t('msgSearching').replace('%1', String(index + 1)).replace('%2', String(count));
+    }
+    this.list.append(...rows);
+    this.status.textContent = this.hits.length ? t('lblResultCount').replace('%1', String(this.hits.length)) : t('msgNoResults');
+    this.host.changed();
+  }
+
+  row(page, number) {
+    const hit = this.hits[number], part = snippet(page.text, hit);
+    return el('li', {}, el('button', { type: 'button', class: 'lm-search-hit', 'data-hit': String(number), onclick: () => this.select(number) },
+      el('span', { class: 'lm-search-page' }, this.host.texts.page(hit.page + 1)),
+      el('span', { class: 'lm-search-snippet' }, part.before, el('mark', {}, part.match), part.after)));
+  }
+
+  step(direction) {
+    if (!this.hits.length) return;
+    this.select((this.current + direction + this.hits.length) % this.hits.length);
+  }
+
+  select(number) {
+    this.current = number;
+    const hit = this.hits[number];
+    this.list.querySelectorAll('[aria-current]').forEach((item) => item.removeAttribute('aria-current'));
+    const item = this.list.querySelector('[data-hit="' + number + '"]');
+    item?.setAttribute('aria-current', 'true');
+    item?.scrollIntoView({ block: 'nearest' });
+    this.host.goTo(hit.page);
+    this.host.changed();
+  }
+
+  // The hits on one page and the current one, for the page's highlights.
+  hitsOn(index) {
+    return { hits: this.open ? this.hits.filter((hit) => hit.page === index) : [], current: this.hits[this.current] };
+  }
+}
