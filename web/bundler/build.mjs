@@ -17,7 +17,7 @@ const SENTINEL = '$%{';
 const LOADER = '<script>(function(){var s=document.querySelectorAll(\'script[type="text/x-leafmill"]\');'
   + 'for(var i=0;i<s.length;i++){var e=document.createElement("script");'
   + 'e.text=s[i].text.split("$%{").join("$"+"{");s[i].parentNode.replaceChild(e,s[i]);}})();</script>';
-export const CODE_BUDGET = 150 * 1024;
+export const CODE_BUDGET = 160 * 1024;
 // The text part (selection, search, screen readers, print) rides along inert and runs after the
 // first page is painted; it has a budget of its own.
 export const LATER_BUDGET = 40 * 1024;
