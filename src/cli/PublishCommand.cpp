@@ -133,10 +133,21 @@ void PublishCommand::runImport(const QString& path, const QString& range, int le
     book.outline = operation->flashOutline();
     book.pageLinks = operation->flashPagesAnnotation();
     const QString reason = operation->failureReason();
+    const bool writeFailed = operation->writeFailed();
+    const QList<int> failedPages = operation->failedPages();
     operation.reset();
     if (!reason.isEmpty() || !book.pageSource || book.pageSource->pages().isEmpty())
-        throw CliError(kExitInput, QStringLiteral("cannot import %1: %2")
-                                       .arg(path, reason.isEmpty() ? QStringLiteral("no pages were made") : reason));
+        throw CliError(writeFailed ? kExitCannotWrite : kExitInput,
+                       QStringLiteral("cannot import %1: %2").arg(path, reason.isEmpty() ? QStringLiteral("no pages were made") : reason));
+    QStringList numbers;
+    for (int number : failedPages)
+        numbers << QString::number(number);
+    if (numbers.size() == 1)
+        iBlankPagesNote = QStringLiteral("page %1 of %2 could not be rendered; the book has a blank page with a notice in its place")
+                              .arg(numbers.first(), path);
+    else if (numbers.size() > 1)
+        iBlankPagesNote = QStringLiteral("pages %1 of %2 could not be rendered; the book has blank pages with a notice in their place")
+                              .arg(numbers.join(QStringLiteral(", ")), path);
 }
 
 Book PublishCommand::importImages(const QStringList& paths) {
@@ -272,5 +283,7 @@ int PublishCommand::publishBook(const Book& book, const QString& defaultTitle) {
         throw CliError(kExitFailed, QStringLiteral("the book in %1 is incomplete:\n  %2")
                                         .arg(options.folder, result.failures.join(QStringLiteral("\n  "))));
     iOut << result.outputFile << '\n';
+    if (!iBlankPagesNote.isEmpty())
+        throw CliError(kExitFailed, iBlankPagesNote);
     return kExitOk;
 }

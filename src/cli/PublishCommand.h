@@ -35,4 +35,5 @@ private:
     const CliArguments& iArgs;
     QTextStream& iOut;
     ProgressBar& iProgress;
+    QString iBlankPagesNote;   // the pages of the PDF that did not render, once the book is written
 };

@@ -242,6 +242,19 @@ inline QByteArray handMadePdf(const QList<QSizeF>& sizes) {
     return handMadePdf(pages);
 }
 
+// A PDF whose page tree names one page (1-based) by a reference that leads nowhere: the
+// document opens and counts the page, but that page cannot be loaded or rendered.
+inline QByteArray withUnloadablePage(QByteArray pdf, int pageNumber) {
+    const qsizetype kids = pdf.indexOf("/Kids [");
+    qsizetype at = kids + 7;
+    for (int i = 1; i < pageNumber; ++i)
+        at = pdf.indexOf(" R", at) + 2;
+    const qsizetype end = pdf.indexOf(" R", at);
+    const qsizetype generation = pdf.lastIndexOf(" 0", end);
+    pdf[generation + 1] = '9';   // same length, so the cross-reference table stays right
+    return pdf;
+}
+
 // The first part of a file, as an interrupted download leaves it.
 inline QByteArray truncated(const QByteArray& pdf, double keptFraction = 0.5) {
     return pdf.left(static_cast<qsizetype>(pdf.size() * keptFraction));

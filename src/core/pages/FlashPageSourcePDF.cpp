@@ -1,14 +1,26 @@
 #include "pages/FlashPageSourcePDF.h"
+#include "pages/BlankPageImage.h"
 #include "pages/FlashPageImage.h"
+#include "pages/ImageUtility.h"
 #include "util/Log.h"
 #include "util/NotificationCenter.h"
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStorageInfo>
 #include <poppler-qt6.h>
 
 namespace {
+// Below this much room a page file that did not appear is put down to the disk, not the page.
+constexpr qint64 kRoomForAPage = 1024 * 1024;
+
 bool isSwfPath(const QString& path) {
     return QFileInfo(path).suffix().toUpper() == QStringLiteral("SWF");
+}
+
+bool diskIsFull(const QString& folder) {
+    const QStorageInfo disk(folder);
+    return disk.isValid() && disk.bytesAvailable() < kRoomForAPage;
 }
 }
 
@@ -94,17 +106,17 @@ void FlashPageSourcePDF::generatePages() {
         if (mustHalt() || getPageAtIndex(i))
             break;
         const int number = iNeedToImportPages[i];
-        const QString path = renderEngineType() == 1
+        QString path = renderEngineType() == 1
             ? iToPageConverter->generatePageAsJPEG(number, iQuality, pageBoxSize())
             : iToPageConverter->generatePage(number);
-        if (!QFileInfo::exists(path)) {
-            failPage(number);
+        if (!QFileInfo::exists(path))
+            path = standInForFailedPage(number, iQuality, pageBoxSize(), QStringLiteral("page"));
+        if (path.isEmpty())
             break;
-        }
         const FlashPagePtr page = isSwfPath(path) ? std::make_shared<FlashPage>(path, i)
                                                   : std::make_shared<FlashPageImage>(path, i);
         page->setPdfPage(number);
-        page->setShownSize(PDFToSWFPageConverter::pageSizeInPoints(iPDFDoc.get(), number));
+        page->setShownSize(shownSize(number));
         pages().append(page);
         postProgress(i + 1, QStringLiteral("geneatePage"));
     }
@@ -134,13 +146,13 @@ void FlashPageSourcePDF::fileJpegRenditions(FlashPageList& list, int quality, in
         if (mustHalt() || findPageWithIndex(list, i))
             break;
         const int number = iNeedToImportPages[i];
-        const QString path = iToPageConverter->generatePageAsJPEG(number, quality, boxSize);
+        QString path = iToPageConverter->generatePageAsJPEG(number, quality, boxSize);
         if (isSwfPath(path))
             break;
-        if (!QFileInfo::exists(path)) {
-            failPage(number);
+        if (!QFileInfo::exists(path))
+            path = standInForFailedPage(number, quality, boxSize, type);
+        if (path.isEmpty())
             break;
-        }
         const auto page = std::make_shared<FlashPageImage>(path, i);
         if (const FlashPagePtr imported = getPageAtIndex(i))
             page->takePageFacts(*imported);
@@ -149,13 +161,39 @@ void FlashPageSourcePDF::fileJpegRenditions(FlashPageList& list, int quality, in
     }
 }
 
-// A page that did not render ends the import with a reason instead of a record of a missing file.
-void FlashPageSourcePDF::failPage(int pageNumber) {
-    iFailureReason = QStringLiteral("Page %1 of \u201c%2\u201d could not be rendered.")
-                         .arg(pageNumber)
-                         .arg(QFileInfo(sourceFile()).fileName());
+// The page as shown; a page whose size cannot be read takes the shape of the page before it.
+QSizeF FlashPageSourcePDF::shownSize(int pageNumber) const {
+    const QSizeF size = PDFToSWFPageConverter::pageSizeInPoints(iPDFDoc.get(), pageNumber);
+    if (!size.isEmpty() || pages().isEmpty())
+        return size;
+    return pages().last()->shownSize();
+}
+
+// A page that did not render becomes a blank page with a notice and the import goes on; the page
+// is listed in failedPages(). Only a page that cannot be written (a full disk) ends the import.
+QString FlashPageSourcePDF::standInForFailedPage(int pageNumber, int quality, int boxSize, const QString& kind) {
+    const QString folder = iToPageConverter->converterWorkFolder();
+    const QString name = QFileInfo(sourceFile()).fileName();
+    if (!diskIsFull(folder)) {
+        const QString path = QDir(folder).filePath(QStringLiteral("failed-%1-%2.jpg").arg(kind).arg(pageNumber));
+        const QString notice = QStringLiteral("Page %1 of \u201c%2\u201d could not be rendered.").arg(pageNumber).arg(name);
+        if (ImageUtility::saveJPEG(BlankPageImage::make(shownSize(pageNumber), boxSize, notice), path, quality)) {
+            if (!iFailedPages.contains(pageNumber)) {
+                iFailedPages.append(pageNumber);
+                std::sort(iFailedPages.begin(), iFailedPages.end());
+                spdlog::info("page {} of {} could not be rendered; it is blank in the book", pageNumber, sourceFile());
+            }
+            return path;
+        }
+    }
+    iWriteFailed = true;
+    iFailureReason = diskIsFull(folder)
+        ? QStringLiteral("Page %1 of \u201c%2\u201d could not be written: the disk is full (%3).")
+        : QStringLiteral("Page %1 of \u201c%2\u201d could not be written into %3.");
+    iFailureReason = iFailureReason.arg(pageNumber).arg(name, folder);
     spdlog::error("{}", iFailureReason);
     iToPageConverter->cancelPreparedRenditions();
+    return {};
 }
 
 void FlashPageSourcePDF::postProgress(int pageIndex, const QString& type) const {

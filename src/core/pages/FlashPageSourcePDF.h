@@ -33,6 +33,10 @@ public:
     const QList<int>& needToImportPages() const { return iNeedToImportPages; }
     // Why nothing (more) can be imported, for the user; empty while all is well.
     QString failureReason() const { return iFailureReason; }
+    // The failure is a page file that could not be written (a full disk, no permission).
+    bool writeFailed() const { return iWriteFailed; }
+    // PDF page numbers, ascending, of the pages that did not render and are blank pages with a notice.
+    QList<int> failedPages() const { return iFailedPages; }
 
     // D x 1440 / 144: the longer side of JPEG pages and phone pages.
     int pageBoxSize() const { return iDPI * 1440 / 144; }
@@ -48,7 +52,8 @@ private:
     bool mustHalt() const { return stop() || !iFailureReason.isEmpty(); }
     // The thumbnail and phone passes: a JPEG rendition per selected page.
     void fileJpegRenditions(FlashPageList& list, int quality, int boxSize, const QString& type);
-    void failPage(int pageNumber);
+    QString standInForFailedPage(int pageNumber, int quality, int boxSize, const QString& kind);
+    QSizeF shownSize(int pageNumber) const;
     void prepareAhead();
     void postProgress(int pageIndex, const QString& type) const;
 
@@ -59,4 +64,6 @@ private:
     std::unique_ptr<PDFToSWFPageConverter> iToPageConverter;
     QList<int> iNeedToImportPages;
     QString iFailureReason;
+    bool iWriteFailed = false;
+    QList<int> iFailedPages;
 };

@@ -109,6 +109,8 @@ void ImportPDFOperation::importPages() {
     }
     if (iFailureReason.isEmpty() && !source.failureReason().isEmpty())
         iFailureReason = source.failureReason();
+    iWriteFailed = source.writeFailed();
+    iFailedPages = source.failedPages();
     if (iFailureReason.isEmpty() && !isCancelled() && source.pages().isEmpty())
         iFailureReason = QStringLiteral("No page could be imported.");
     if (!iFailureReason.isEmpty()) {

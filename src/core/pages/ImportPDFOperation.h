@@ -1,4 +1,5 @@
 #pragma once
+#include <QList>
 #include <QMutex>
 #include <QObject>
 #include <QString>
@@ -55,6 +56,10 @@ public:
     std::shared_ptr<FlashOutline> flashOutline() const { return iFlashOutline; }
     // Why there are no pages, in words the user can read; empty after a good or cancelled import.
     QString failureReason() const { return iFailureReason; }
+    // The failure is a page file that could not be written (a full disk).
+    bool writeFailed() const { return iWriteFailed; }
+    // PDF page numbers of pages that did not render: the book has blank pages with a notice there.
+    QList<int> failedPages() const { return iFailedPages; }
 
 signals:
     void finished();
@@ -78,6 +83,8 @@ private:
     bool iImportLinks = false;
     int iRenderEngineType = 0;
     QString iFailureReason;
+    bool iWriteFailed = false;
+    QList<int> iFailedPages;
 
     std::atomic<bool> iStarted{false};
     std::atomic<bool> iCancelled{false};

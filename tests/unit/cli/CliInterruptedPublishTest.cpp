@@ -194,3 +194,34 @@ TEST_F(Interrupted, AFullDiskFailsThePublishWithExitFiveAndKeepsTheBook) {
         EXPECT_EQ(p.exitCode(), 0) << "with room to spare";
     }
 }
+
+// The import's work folders lie on a tiny file system of their own: a tmpfs mounted in a private
+// mount namespace, so that nothing else on the machine sees it; without one, the child gets a
+// file size limit instead. Pages that no longer fit end the import and say why.
+TEST_F(Interrupted, AFullWorkDiskEndsTheImportSayingTheDiskIsFull) {
+    const QString pdf = path("many.pdf");
+    ASSERT_TRUE(PdfFixtures::makeQtPdf(pdf, 6));
+    const QStringList publish = {"publish", pdf, "-o", path("out"), "--quiet"};
+    const QString mountWorkFolders =
+        "for d in '/tmp/Leaf Mill' /tmp/pageTemp; do mkdir -p \"$d\" && mount -t tmpfs -o size=64k,mode=0700 tmpfs \"$d\" || exit 97; done; "
+        "exec \"$0\" \"$@\"";
+    QProcess p;
+    p.start("unshare", QStringList{"-m", "--propagation", "private", "sh", "-c", mountWorkFolders, cliProgram()} + publish);
+    ASSERT_TRUE(p.waitForFinished(120000));
+    const bool mounted = p.exitStatus() == QProcess::NormalExit && p.exitCode() != 97 && p.error() != QProcess::FailedToStart;
+    std::cout << "[          ] " << (mounted ? "work folders on a tmpfs of 64 KB" : "file size limit of 16 KB (no mount here)") << '\n';
+    if (!mounted) {
+        p.setChildProcessModifier([] {
+            signal(SIGXFSZ, SIG_IGN);
+            const rlimit limit{16 * 1024, 16 * 1024};
+            setrlimit(RLIMIT_FSIZE, &limit);
+        });
+        p.start(cliProgram(), publish);
+        ASSERT_TRUE(p.waitForFinished(120000));
+    }
+    const QString err = QString::fromUtf8(p.readAllStandardError());
+    EXPECT_EQ(p.exitCode(), 5) << err.toStdString();
+    EXPECT_TRUE(err.contains(mounted ? "the disk is full" : "could not be written")) << err.toStdString();
+    EXPECT_FALSE(err.contains("could not be rendered")) << err.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(path("out/files/book.bin")));
+}

@@ -134,3 +134,12 @@ TEST_F(Cli, ChosenLanguagesReachTheBookWithTheUsersOwnTextsKept) {
     ASSERT_EQ(run({"publish", iSample, "-o", path("fr2"), "--pages", "1", "--set", "languageSetting=French", "--quiet"}).code, 0);
     EXPECT_TRUE(QString::fromUtf8(bookXML(path("fr2"))).contains("<value>Au début</value>"));
 }
+
+TEST_F(Cli, APageThatCannotBeRenderedIsPublishedBlankAndListedWithExitOne) {
+    const QByteArray pdf = PdfFixtures::handMadePdf({QSizeF(300, 400), QSizeF(300, 400), QSizeF(300, 400)});
+    TestSupport::writeFile(path("gap.pdf"), PdfFixtures::withUnloadablePage(pdf, 2));
+    const Result r = run({"publish", path("gap.pdf"), "-o", path("gap"), "--quiet"});
+    EXPECT_EQ(r.code, kExitFailed) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains("could not be rendered") && r.err.contains("gap.pdf")) << r.err.toStdString();
+    EXPECT_EQ(bookXML(path("gap")).count("<page "), 3);
+}

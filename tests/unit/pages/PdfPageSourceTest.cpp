@@ -231,3 +231,24 @@ TEST_F(PdfPageSource, AbsurdResolutionsAreCappedInsteadOfExhaustingMemory) {
     EXPECT_EQ(PDFToSWFPageConverter::renderPage(source.toPageConverter()->PDFDoc(), 1, source.pageBoxSize()).size(),
               QSize(8192, 4096));
 }
+
+TEST_F(PdfPageSource, APageThatCannotBeRenderedBecomesABlankPageWithANotice) {
+    const QByteArray pdf = PdfFixtures::handMadePdf({kPortrait, kPortrait, kLandscape});
+    for (int broken : {1, 3}) {
+        for (int engine : {0, 1}) {
+            FlashPageSourcePDF source(handPdf("gap.pdf", PdfFixtures::withUnloadablePage(pdf, broken)), "ALL", 60, 50);
+            source.setRenderEngineType(engine);
+            runPasses(source);
+            SCOPED_TRACE(QStringLiteral("page %1, engine %2").arg(broken).arg(engine).toStdString());
+            EXPECT_TRUE(source.failureReason().isEmpty()) << qPrintable(source.failureReason());
+            EXPECT_EQ(source.failedPages().size(), 1);
+            ASSERT_EQ(source.pages().size(), 3);
+            ASSERT_EQ(source.thumbPages().size(), 3);
+            ASSERT_EQ(source.phonePages().size(), 3);
+            expectEveryFileExists(source);
+            const int blankAt = source.failedPages().value(0) - 1;
+            const QImage blank(source.phonePages()[blankAt]->pageFilePath());
+            EXPECT_EQ(blank.pixelColor(2, 2), QColor(Qt::white));
+        }
+    }
+}
