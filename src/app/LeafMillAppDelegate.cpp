@@ -6,6 +6,9 @@
 #include "app/settings-editor/FlashTmplCellDelegate.h"
 #include "app/sheets/ImportWindowDelegate.h"
 #include "app/MainWindow.h"
+#include "app/history/BookChangeCommand.h"
+#include "app/history/SettingEditCommand.h"
+#include "app/project/KeptBook.h"
 #include "app/preview/PreviewStage.h"
 #include "app/sheets/OutputWindowDelegate.h"
 #include "annotations/FlashPagesAnnotations.h"
@@ -44,6 +47,7 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QTreeView>
+#include <QUndoStack>
 #include <QUrl>
 #include <QWebChannel>
 #include <QWebEnginePage>
@@ -52,6 +56,7 @@
 namespace {
 const int kTimerInterval = 330;   // the indicator's and the refresh check's period
 const int kRollUpPublish = 2;
+const int kUndoSteps = 100;
 }
 
 LeafMillAppDelegate::LeafMillAppDelegate(bool withPreviewView, QObject* parent)
@@ -86,7 +91,8 @@ void LeafMillAppDelegate::applicationDidFinishLaunching() {
     spdlog::info("app_name is:{}", AppIdentity::appName());
     spdlog::info("version is:{}", AppIdentity::appVersion());
     iFlashPreviewFolder = QString();
-    buildDemoBook();
+    iUndoStack = new QUndoStack(this);
+    iUndoStack->setUndoLimit(kUndoSteps);
     // Books name their languages from the pool; a first start finds it empty.
     FlashLanguageSettings::copyDefaultLanguagesToPool();
     iBook.flashTemplate = std::make_shared<FlashTemplate>(FlashTemplate::Empty{});
@@ -99,8 +105,8 @@ void LeafMillAppDelegate::applicationDidFinishLaunching() {
                 else if (name == UpdateFlashTmplProTipNotification) updateTmplPropertyTip();
             });
     iWindow->toolTip()->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-    iBook.flashTemplate->setPropertyValue(QStringLiteral("pageWidth"), QStringLiteral("1080"));
-    iBook.flashTemplate->setPropertyValue(QStringLiteral("pageHeight"), QStringLiteral("1440"));
+    restoreKeptBook();
+    connectHistory();
     delete iRefreshTimer;
     iRefreshTimer = nullptr;
     iIsNeedChagePage = true;
@@ -132,16 +138,104 @@ void LeafMillAppDelegate::connectCommands() {
         connect(view, &QWebEngineView::loadFinished, this, &LeafMillAppDelegate::previewLoaded);
 }
 
-void LeafMillAppDelegate::buildDemoBook() {
+BookState LeafMillAppDelegate::demoBookState() const {
     auto demo = std::make_shared<FlashPageSourceImg>();
     const QDir folder(Resources::path(QStringLiteral("DemoImgs")));
     for (const QString& name : folder.entryList({QStringLiteral("*.jpg")}, QDir::Files, QDir::Name))
         demo->addImgPageFromFile(folder.filePath(name));
     demo->generateNormalPages();
     demo->generateThumbPages();
-    iBook.pageSource = demo;
-    iBook.pageLinks.reset();
-    iBook.outline.reset();
+    BookState state;
+    state.book.pageSource = demo;
+    state.book.flashTemplate = iBook.flashTemplate;
+    state.pageWidth = QStringLiteral("1080");
+    state.pageHeight = QStringLiteral("1440");
+    state.isDemo = true;
+    return state;
+}
+
+// The book of the last run when one was kept, else the demonstration book.
+void LeafMillAppDelegate::restoreKeptBook() {
+    BookState state = demoBookState();
+    KeptBook kept;
+    if (!kept.restore(&state) && !kept.errorString().isEmpty())
+        spdlog::error("The kept book could not be restored: {}", kept.errorString());
+    setBookState(state);
+}
+
+BookState LeafMillAppDelegate::currentBookState() const {
+    BookState state;
+    state.book = iBook;
+    state.bookName = iBookName;
+    state.isDemo = iIsDemoBook;
+    if (iBook.flashTemplate) {
+        state.pageWidth = iBook.flashTemplate->propertyValueFor(QStringLiteral("pageWidth"), QString());
+        state.pageHeight = iBook.flashTemplate->propertyValueFor(QStringLiteral("pageHeight"), QString());
+    }
+    return state;
+}
+
+void LeafMillAppDelegate::setBookState(const BookState& state) {
+    const bool newTemplate = state.book.flashTemplate != iBook.flashTemplate;
+    iBook = state.book;
+    iBookName = state.bookName;
+    iIsDemoBook = state.isDemo;
+    if (iBook.flashTemplate && !state.pageWidth.isNull()) {
+        iBook.flashTemplate->setPropertyValue(QStringLiteral("pageWidth"), state.pageWidth);
+        iBook.flashTemplate->setPropertyValue(QStringLiteral("pageHeight"), state.pageHeight);
+    }
+    if (iTmplDelegate) {
+        if (newTemplate) iTmplDelegate->setFlashTmpl(iBook.flashTemplate.get());
+        iTmplDelegate->propertyValueChanged(QStringLiteral("pageWidth"));
+        iTmplDelegate->propertyValueChanged(QStringLiteral("pageHeight"));
+        if (newTemplate) iWindow->outlineView()->expandAll();
+    }
+    if (iWindow && iBook.flashTemplate)
+        iWindow->btnSelectTmpl()->setText(capitalisedWords(iBook.flashTemplate->tmplName()));
+    iIsNeedChagePage = true;
+}
+
+void LeafMillAppDelegate::changeBook(const BookState& after, const QString& undoText) {
+    iUndoStack->push(new BookChangeCommand(undoText, currentBookState(), after, [this](const BookState& state) {
+        setBookState(state);
+        keepTheBook();
+    }));
+}
+
+void LeafMillAppDelegate::keepTheBook() {
+    KeptBook kept;
+    if (!kept.keep(currentBookState())) spdlog::error("The book could not be kept: {}", kept.errorString());
+    saveCurrentTemplateSetting();
+}
+
+void LeafMillAppDelegate::onNewBook() {
+    changeBook(demoBookState(), tr("New Book"));
+}
+
+void LeafMillAppDelegate::settingEdited(FlashTemplateProperty* pro, const QString& oldValue) {
+    if (!pro || pro->key().isEmpty()) return;
+    const QString title = pro->title().isEmpty() ? pro->key() : pro->title();
+    iUndoStack->push(new SettingEditCommand(tr("Change of %1").arg(title), iBook.flashTemplate, pro->key(), oldValue,
+                                            pro->value(), [this](const QString& key) {
+                                                if (iTmplDelegate) iTmplDelegate->propertyValueChanged(key);
+                                                tmplPpertyValueChanged();
+                                            }));
+}
+
+void LeafMillAppDelegate::connectHistory() {
+    MainWindow* w = iWindow.get();
+    connect(w->actUndo, &QAction::triggered, iUndoStack, &QUndoStack::undo);
+    connect(w->actRedo, &QAction::triggered, iUndoStack, &QUndoStack::redo);
+    const auto showState = [this, w] {
+        w->actUndo->setEnabled(iUndoStack->canUndo());
+        w->actRedo->setEnabled(iUndoStack->canRedo());
+        w->actUndo->setText(iUndoStack->canUndo() ? tr("Undo %1").arg(iUndoStack->undoText()) : tr("Undo"));
+        w->actRedo->setText(iUndoStack->canRedo() ? tr("Redo %1").arg(iUndoStack->redoText()) : tr("Redo"));
+    };
+    connect(iUndoStack, &QUndoStack::indexChanged, this, showState);
+    showState();
+    connect(iTmplDelegate, &FlashTemplateOutlineDelegate::valueEdited, this, &LeafMillAppDelegate::settingEdited);
+    connect(w->actNewBook, &QAction::triggered, this, &LeafMillAppDelegate::onNewBook);
 }
 
 void LeafMillAppDelegate::bindSettingsEditor() {
@@ -282,15 +376,15 @@ void LeafMillAppDelegate::importWindowDidEnd(int returnCode) {
     settings.setIsWindowRollUp(settings.isWindowRollUp() | kRollUpPublish);
     if (returnCode != 1) return;
     ImportWindowDelegate* dialog = iImportWindowDelegate;
-    iBook.flashTemplate->setPropertyValue(QStringLiteral("pageWidth"), QString::number(dialog->pageWidth()));
-    iBook.flashTemplate->setPropertyValue(QStringLiteral("pageHeight"), QString::number(dialog->pageHeight()));
-    iBook.pageSource = dialog->flashPageSource();
-    iBook.pageLinks = dialog->flashPagesAnnotations();
-    iBook.outline = dialog->flashOutline();
-    iBookName = QFileInfo(dialog->txtImportFile()->text()).completeBaseName();
-    iTmplDelegate->setFlashTmpl(iBook.flashTemplate.get());
-    iWindow->outlineView()->expandAll();
-    iIsNeedChagePage = true;
+    BookState imported;
+    imported.book.flashTemplate = iBook.flashTemplate;
+    imported.book.pageSource = dialog->flashPageSource();
+    imported.book.pageLinks = dialog->flashPagesAnnotations();
+    imported.book.outline = dialog->flashOutline();
+    imported.bookName = QFileInfo(dialog->txtImportFile()->text()).completeBaseName();
+    imported.pageWidth = QString::number(dialog->pageWidth());
+    imported.pageHeight = QString::number(dialog->pageHeight());
+    changeBook(imported, tr("Import"));
 }
 
 void LeafMillAppDelegate::onConvertToFlipBook() {

@@ -1,4 +1,5 @@
 #pragma once
+#include "app/history/BookState.h"
 #include "output/Book.h"
 
 #include <QObject>
@@ -7,11 +8,13 @@
 #include <memory>
 
 class FlashTemplateOutlineDelegate;
+class FlashTemplateProperty;
 class ImportWindowDelegate;
 class MainWindow;
 class OutputWindowDelegate;
 class QMenu;
 class QTimer;
+class QUndoStack;
 class QWebChannel;
 
 // The application controller: owns the main window and the current book (pages, links, outline,
@@ -43,6 +46,16 @@ public:
     void onImportTmplSettings() {}
     void onOpenProjectFromFolder() {}
     void onOpenAbout();
+    // Back to the demonstration book (undoable); the kept book is put aside.
+    void onNewBook();
+
+    // ---- book changes, undoable ----
+    BookState currentBookState() const;
+    // Puts the new book in place as one undoable step, keeps it for the next start and
+    // rebuilds the preview. Import, reopen, template switch and New Book all come here.
+    void changeBook(const BookState& after, const QString& undoText);
+    QUndoStack* undoStack() const { return iUndoStack; }
+    bool isDemoBook() const { return iIsDemoBook; }
     // Shows the preview as a phone reader sees the book (its mobile version when the book is
     // published with one), or as on a desktop again.
     void onPhonePreview(bool phone);
@@ -95,7 +108,12 @@ private:
     bool loadTemplateNamed(const QString& name);   // false (logged) when it cannot be loaded
     bool hasLoadedTemplate() const;
     void commitOpenEditor();
-    void buildDemoBook();
+    BookState demoBookState() const;
+    void setBookState(const BookState& state);
+    void restoreKeptBook();
+    void keepTheBook();
+    void settingEdited(FlashTemplateProperty* pro, const QString& oldValue);
+    void connectHistory();
     void bindSettingsEditor();
     void setApplyItemImage(const QString& name);
     void loadPreviewPage(const QString& pagePath);
@@ -117,4 +135,6 @@ private:
     QTimer* iRefreshTimer = nullptr;
     QWebChannel* iChannel = nullptr;
     int iPreviewBuilds = 0;
+    QUndoStack* iUndoStack = nullptr;
+    bool iIsDemoBook = true;
 };

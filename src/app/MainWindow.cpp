@@ -31,6 +31,9 @@ MainWindow::MainWindow(bool withPreviewView) {
 
 void MainWindow::buildActions() {
     QStyle* s = style();
+    actNewBook = new QAction(tr("New Book"), this);
+    actNewBook->setShortcut(QKeySequence::New);
+    actNewBook->setToolTip(tr("Put the imported book aside and start again from the demonstration book"));
     actImport = new QAction(s->standardIcon(QStyle::SP_DialogOpenButton), tr("Import PDF..."), this);
     actImport->setShortcut(QKeySequence::Open);
     actPublish = new QAction(s->standardIcon(QStyle::SP_DialogSaveButton), tr("Publish..."), this);
@@ -48,6 +51,10 @@ void MainWindow::buildActions() {
     actHomePage = new QAction(tr("LeafMill Home Page"), this);
     actQuit = new QAction(tr("Quit LeafMill"), this);
     actQuit->setShortcut(QKeySequence::Quit);
+    actUndo = new QAction(tr("Undo"), this);
+    actUndo->setShortcut(QKeySequence::Undo);
+    actRedo = new QAction(tr("Redo"), this);
+    actRedo->setShortcut(QKeySequence::Redo);
     actPhonePreview = new QAction(tr("Preview as a Phone"), this);
     actPhonePreview->setCheckable(true);
     actPhonePreview->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_M));
@@ -56,11 +63,15 @@ void MainWindow::buildActions() {
 
 void MainWindow::buildMenus() {
     QMenu* file = menuBar()->addMenu(tr("&File"));
+    file->addAction(actNewBook);
     file->addAction(actImport);
     file->addAction(actOpenProject);
     file->addAction(actPublish);
     file->addSeparator();
     file->addAction(actQuit);
+    QMenu* edit = menuBar()->addMenu(tr("&Edit"));
+    edit->addAction(actUndo);
+    edit->addAction(actRedo);
     QMenu* book = menuBar()->addMenu(tr("&Book"));
     book->addAction(actApply);
     book->addAction(actEditPage);

@@ -24,6 +24,7 @@ public:
     QToolButton* btnSelectTmpl() const { return iBtnSelectTmpl; }
     PreviewStage* previewStage() const { return iPreviewStage; }
 
+    QAction* actNewBook;
     QAction* actImport;
     QAction* actPublish;
     QAction* actApply;
@@ -37,6 +38,8 @@ public:
     QAction* actAbout;
     QAction* actHomePage;
     QAction* actQuit;
+    QAction* actUndo;
+    QAction* actRedo;
     QAction* actPhonePreview;   // checkable: the preview as a phone shows the book
 
 private:

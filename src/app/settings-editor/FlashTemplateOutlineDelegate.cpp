@@ -113,12 +113,19 @@ bool FlashTemplateOutlineDelegate::setObjectValue(const QVariant& object, FlashT
     if (!pro || column != ValueColumn || pro->propertyType() == pt_composite) return false;
     const QString text = newValueText(object, *pro);
     if (!pro->value().isNull() && text == pro->value()) return false;
+    const QString oldValue = pro->value();
     pro->setValue(text);
     const QModelIndex changed = indexOf(pro, ValueColumn);
     if (changed.isValid()) emit dataChanged(changed, changed);
+    emit valueEdited(pro, oldValue);
     NotificationCenter::defaultCenter().postNotification(FlashTmplProValueChangedNotification, nullptr,
                                                          {{QStringLiteral("key"), pro->key()}});
     return true;
+}
+
+void FlashTemplateOutlineDelegate::propertyValueChanged(const QString& key) {
+    const QModelIndex changed = iFlashTmpl ? indexOf(iFlashTmpl->propertyForKey(key), ValueColumn) : QModelIndex();
+    if (changed.isValid()) emit dataChanged(changed, changed);
 }
 
 QVariant FlashTemplateOutlineDelegate::data(const QModelIndex& index, int role) const {

@@ -49,6 +49,14 @@ public:
     // Made by the first language choice and kept, with its state, for the next.
     FlashLanguageWindowController* languageContorller() const { return iLanguageContorller.get(); }
 
+    // Shows a value changed outside the editor (an undo).
+    void propertyValueChanged(const QString& key);
+
+signals:
+    // A committed edit changed the setting's value; oldValue is what it held before.
+    void valueEdited(FlashTemplateProperty* pro, const QString& oldValue);
+
+public:
     // QAbstractItemModel
     QModelIndex index(int row, int column, const QModelIndex& parent = {}) const override;
     QModelIndex parent(const QModelIndex& child) const override;

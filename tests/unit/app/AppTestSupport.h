@@ -2,6 +2,7 @@
 // The app tests' environment: private user folders and trust files, one QApplication (with the
 // web engine's shared contexts), and helpers to answer alerts and wait for the event loop.
 #include "app/AppAlert.h"
+#include "app/project/KeptBook.h"
 #include "TestSupport.h"
 #include "output/FlashPlayerTrust.h"
 #include "util/AppSettings.h"
@@ -84,8 +85,9 @@ inline void saveShot(QWidget* widget, const QString& name) {
     widget->grab().save(folder + QLatin1Char('/') + name);
 }
 
-// A settings store as a first start leaves it.
+// A settings store as a first start leaves it, and no book kept from an earlier run.
 inline AppSettings& freshSettings() {
+    QDir(KeptBook::defaultFolder()).removeRecursively();
     QSettings(QStringLiteral("Quirevale"), QStringLiteral("LeafMill")).clear();
     AppSettings::resetForTesting();
     return AppSettings::shareInstance();

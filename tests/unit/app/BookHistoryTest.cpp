@@ -1,0 +1,111 @@
+// Undo and redo of setting edits and book changes, and the book kept between runs.
+#include "AppTestSupport.h"
+#include "app/LeafMillAppDelegate.h"
+#include "app/MainWindow.h"
+#include "app/settings-editor/FlashTemplateOutlineDelegate.h"
+#include "pages/FlashPage.h"
+#include "pages/FlashPageSourceImg.h"
+#include "templates/FlashTemplate.h"
+#include "util/Resources.h"
+
+#include <QAction>
+#include <QUndoStack>
+
+namespace {
+
+// A three-page book standing in for an imported PDF.
+BookState importedBook(const LeafMillAppDelegate& app) {
+    auto pages = std::make_shared<FlashPageSourceImg>();
+    const QDir demo(Resources::path(QStringLiteral("DemoImgs")));
+    for (const QString& name : demo.entryList({QStringLiteral("*.jpg")}, QDir::Files, QDir::Name).mid(0, 3))
+        pages->addImgPageFromFile(demo.filePath(name));
+    BookState state;
+    state.book.pageSource = pages;
+    state.book.flashTemplate = app.flashTmpl();
+    state.bookName = QStringLiteral("report");
+    state.pageWidth = QStringLiteral("612");
+    state.pageHeight = QStringLiteral("792");
+    return state;
+}
+
+QString value(const LeafMillAppDelegate& app, const QString& key) {
+    return app.flashTmpl()->propertyValueFor(key, QString());
+}
+
+class BookHistoryTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        AppTestSupport::freshSettings();
+        QDir().mkpath(FlashPage::flashPageTempFolder());
+        app = std::make_unique<LeafMillAppDelegate>(false);
+        app->applicationDidFinishLaunching();
+    }
+    void TearDown() override {
+        if (app) app->applicationWillTerminate();
+    }
+    void edit(const QString& key, const QString& text) {
+        ASSERT_TRUE(app->tmplDelegate()->setObjectValue(text, app->flashTmpl()->propertyForKey(key)));
+    }
+    std::unique_ptr<LeafMillAppDelegate> app;
+};
+
+TEST_F(BookHistoryTest, ThreeEditsAndAnImportGoBackAndForth) {
+    const QStringList keys = {QStringLiteral("bookTitle"), QStringLiteral("flipDuration"), QStringLiteral("backgroundColor")};
+    QStringList before;
+    for (const QString& key : keys) before << value(*app, key);
+    EXPECT_FALSE(app->window()->actUndo->isEnabled());
+    edit(keys[0], QStringLiteral("Annual report"));
+    edit(keys[1], QStringLiteral("900"));
+    edit(keys[2], QStringLiteral("0x102030"));
+    app->changeBook(importedBook(*app), QStringLiteral("Import"));
+    EXPECT_EQ(app->flashPageSource()->pages().size(), 3);
+    EXPECT_EQ(app->window()->actUndo->text(), QStringLiteral("Undo Import"));
+
+    app->setIsNeedChagePage(false);
+    app->window()->actUndo->trigger();
+    EXPECT_TRUE(app->isDemoBook());
+    EXPECT_EQ(value(*app, QStringLiteral("pageWidth")), QStringLiteral("1080"));
+    EXPECT_TRUE(app->isNeedChagePage());
+    for (int step = 2; step >= 0; --step) {
+        app->window()->actUndo->trigger();
+        EXPECT_EQ(value(*app, keys[step]), before[step]) << keys[step].toStdString();
+        const QModelIndex shown = app->tmplDelegate()->indexOf(app->flashTmpl()->propertyForKey(keys[step]), 1);
+        EXPECT_EQ(shown.data().toString(), before[step]);
+    }
+    EXPECT_FALSE(app->window()->actUndo->isEnabled());
+
+    for (int step = 0; step < 4; ++step) app->window()->actRedo->trigger();
+    EXPECT_EQ(value(*app, keys[0]), QStringLiteral("Annual report"));
+    EXPECT_EQ(value(*app, keys[2]), QStringLiteral("0x102030"));
+    EXPECT_EQ(value(*app, QStringLiteral("pageWidth")), QStringLiteral("612"));
+    EXPECT_EQ(app->currentBookState().bookName, QStringLiteral("report"));
+    EXPECT_FALSE(app->window()->actRedo->isEnabled());
+}
+
+TEST_F(BookHistoryTest, KeepsAtLeastFiftySteps) {
+    for (int n = 1; n <= 60; ++n) edit(QStringLiteral("flipDuration"), QString::number(n));
+    for (int n = 0; n < 50; ++n) app->undoStack()->undo();
+    EXPECT_EQ(value(*app, QStringLiteral("flipDuration")), QStringLiteral("10"));
+}
+
+// The imported book comes back at the next start, also when the run ended without a quit.
+TEST_F(BookHistoryTest, TheKeptBookComesBackUntilNewBook) {
+    app->changeBook(importedBook(*app), QStringLiteral("Import"));
+    for (const bool quit : {false, true}) {
+        if (quit) app->applicationWillTerminate();
+        app = std::make_unique<LeafMillAppDelegate>(false);   // a killed run never quits
+        app->applicationDidFinishLaunching();
+        EXPECT_FALSE(app->isDemoBook());
+        EXPECT_EQ(app->flashPageSource()->pages().size(), 3);
+        EXPECT_EQ(app->currentBookState().bookName, QStringLiteral("report"));
+        EXPECT_EQ(value(*app, QStringLiteral("pageHeight")), QStringLiteral("792"));
+    }
+    app->window()->actNewBook->trigger();
+    EXPECT_TRUE(app->isDemoBook());
+    EXPECT_FALSE(QFileInfo::exists(KeptBook::defaultFolder()));
+    app->window()->actUndo->trigger();   // New Book is undone like any change, and kept again
+    EXPECT_EQ(app->flashPageSource()->pages().size(), 3);
+    EXPECT_TRUE(QFileInfo::exists(KeptBook::defaultFolder()));
+}
+
+} // namespace
