@@ -4,7 +4,10 @@ import { test, before } from 'node:test';
 import assert from 'node:assert/strict';
 import path from 'node:path';
 import { makeBook, pageWords, writePreview } from './bookFixture.mjs';
-import { sharedBrowser, shown, mobileShown, screenshot, ARTEFACTS, DESKTOP, PHONE } from './browserSupport.mjs';
+import fs from 'node:fs';
+import { sharedBrowser, shown, mobileShown, screenshot, ARTEFACTS, DESKTOP, PHONE, needsCli } from './browserSupport.mjs';
+import { publishTextBook } from './textBook.mjs';
+import { pdftotextCounts, playerSearch } from './searchCheck.mjs';
 
 const shared = sharedBrowser('text');
 const LINES = (i) => ['Page ' + (i + 1) + ' of the fixture', 'The quick brown fox jumps over', 'Café crème and CAFE noir',
@@ -150,4 +153,29 @@ test('printing a range gives one sheet a page', async () => {
   assert.equal(await page.locator('.lm-app').isVisible(), false);
   await page.screenshot({ path: path.join(ARTEFACTS, 'text-print.png'), fullPage: true });
   await page.context().close();
+});
+
+// A text manual through the command line: search counts as pdftotext reads the PDF, the address
+// that opens at the first hit, and the zoom tier's sharpness at device scale 2 and 2x zoom.
+test('a published text manual: search agrees with pdftotext, #search= opens at the first hit, zoom stays sharp', { skip: needsCli }, async (t) => {
+  const root = path.join(shared.root, 'manual');
+  const book = publishTextBook(root, 40);
+  if (!fs.existsSync(path.join(book, 'files/text'))) return t.skip('this import writes no text files');
+  const pages = [1, 20, 39];
+  const page = await shared.open(shared.server.url + 'manual/book/index.html', { ...DESKTOP, deviceScaleFactor: 2 });
+  const found = await playerSearch(page, 'café', pages);
+  assert.deepEqual(found.counts, pdftotextCounts(path.join(root, 'manual.pdf'), pages, 'café'));
+  await page.evaluate(() => globalThis.leafmillPlayer.zoom.setScale(2));
+  const img = page.locator('.lm-page[data-page="0"] img');
+  if (fs.existsSync(path.join(book, 'files/large'))) {
+    await page.waitForFunction(() => /large/.test(document.querySelector('.lm-page[data-page="0"] img').currentSrc));
+    const [natural, needed] = await img.evaluate((i) => [i.naturalWidth, i.getBoundingClientRect().width * devicePixelRatio]);
+    assert.ok(natural >= needed * 0.99, natural + ' image pixels for ' + needed + ' device pixels');
+  }
+  await page.context().close();
+  const linked = await shared.open(shared.server.url + 'manual/book/index.html#search=zurich', DESKTOP);
+  await linked.locator('.lm-hit-current').waitFor();
+  const first = await linked.evaluate(async () => (await globalThis.leafmillPlayer.textPart).search.hits[0].page);
+  assert.ok(await linked.evaluate((p) => globalThis.leafmillPlayer.visiblePages().includes(p), first));
+  await linked.context().close();
 });

@@ -6,6 +6,10 @@
 //     version: time to the first painted page (goal 0.5 s), page images fetched before it (goal
 //     at most 6), the time from book.bin arriving to the first page asked for, and the size of
 //     the mobile page (goal 150 KB).
+//  3. With leafmill-cli built: the 500-page text manual (tests/browser/textBook.mjs): time to the
+//     first painted page (goal 0.5 s) and whether any zoom-tier picture or text file was asked for
+//     before it (goal none); a search for a word from the search field until every result is
+//     listed (goal 2 s); its counts on pages 1, 250 and 499 against pdftotext's.
 // Usage: node web/bench/player.mjs [build-dir]
 import fs from 'node:fs';
 import path from 'node:path';
@@ -13,6 +17,8 @@ import { execFileSync } from 'node:child_process';
 import { makeBook } from '../../tests/browser/bookFixture.mjs';
 import { writePdf } from '../../tests/browser/pdfMaker.mjs';
 import { launch, serve, tempFolder, cli as defaultCli } from '../../tests/browser/browserSupport.mjs';
+import { publishTextBook } from '../../tests/browser/textBook.mjs';
+import { pdftotextCounts, playerSearch } from '../../tests/browser/searchCheck.mjs';
 
 const ROUNDS = 5;
 
@@ -95,12 +101,37 @@ function publishManual(cli, root) {
   return folder;
 }
 
+// The text manual: first page, what came before it, and a search checked against pdftotext.
+async function textManual(browser, url, pdf) {
+  const { ms } = await measure(browser, url);
+  const page = await browser.newPage({ viewport: { width: 1280, height: 800 } });
+  await page.addInitScript(() => document.addEventListener('load', (e) => {
+    if (e.target.matches?.('.lm-page[data-page="0"] img')) requestAnimationFrame(() => { globalThis.firstPagePainted ??= performance.now(); });
+  }, true));
+  await page.goto(url);
+  await page.waitForFunction(() => globalThis.firstPagePainted);
+  const early = await page.evaluate(() => performance.getEntriesByType('resource')
+    .filter((e) => /\/files\/(large|text)\//.test(e.name) && e.startTime < globalThis.firstPagePainted).length);
+  console.log('text manual: first page painted in ' + ms + ' ms (goal 500), ' + early + ' tier pictures or text files asked for before it (goal 0)');
+  if (!(await page.evaluate(() => globalThis.leafmillPlayer.book.pages.some((p) => p.text)))) {
+    console.log('text manual: search skipped, the book has no text files');
+    return page.close();
+  }
+  const pages = [1, 250, 499], word = 'café';
+  const found = await playerSearch(page, word, pages);
+  const expected = pdftotextCounts(pdf, pages, word);
+  console.log('text manual: "' + word + '" listed ' + found.total + ' results in ' + found.ms + ' ms (goal 2000); pages 1, 250, 499: '
+    + pages.map((n) => found.counts[n] + ' (pdftotext ' + expected[n] + ')').join(', '));
+  await page.close();
+}
+
 const root = tempFolder('bench-player');
 try {
   for (const count of [10, 500]) makeBook(path.join(root, 'book' + count), { count });
   const named = process.argv[2] && path.join(path.resolve(process.argv[2]), 'src/cli/leafmill-cli');
   const cli = named && fs.existsSync(named) ? named : defaultCli;
   const manual = cli ? publishManual(cli, root) : null;
+  const textBook = cli ? publishTextBook(path.join(root, 'text'), 500) : null;
   const server = await serve(root);
   const browser = await launch();
   const results = {};
@@ -116,6 +147,7 @@ try {
       + r.gap + ' ms from book.bin to the first page asked for, ' + r.bytes + ' bytes fetched');
     const mobile = fs.statSync(path.join(manual, 'mobile/index.html')).size;
     console.log('manual: mobile page ' + (mobile / 1024).toFixed(1) + ' KB (goal 150)');
+    await textManual(browser, server.url + 'text/book/index.html', path.join(root, 'text/manual.pdf'));
   } else {
     console.log('manual book skipped: leafmill-cli is not built (pass the build folder)');
   }

@@ -3,7 +3,7 @@
 // t is the text in reading order; w holds six numbers a word: start and length in t, then the
 // word's box (x, y, width, height) as fractions of the shown page.
 
-const PARALLEL = 12;
+const PARALLEL = 24;
 const MAX_TEXT = 1 << 20;
 
 // The page's text as checked plain data, or null: anything else in the file is ignored.
@@ -77,7 +77,17 @@ export class PageTexts {
     }
   }
 
+  // Over http the file is read as data (its one call's argument); from disk, where reading fails,
+  // it runs as a script.
   fetch(index) {
+    const url = this.url(this.pages[index].text);
+    const asData = /^https?:$/.test(location.protocol)
+      ? fetch(url).then((r) => (r.ok ? r.text() : Promise.reject())).then((text) => checkedPageText(JSON.parse(text.slice(text.indexOf('{'), text.lastIndexOf('}') + 1))))
+      : Promise.reject();
+    return asData.catch(() => this.run(index));
+  }
+
+  run(index) {
     const address = this.pages[index].text, number = fileNumber(address);
     return new Promise((resolve) => {
       const script = document.createElement('script');

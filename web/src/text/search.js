@@ -1,6 +1,9 @@
 import { el, icon, ICONS } from '../core/dom.js';
 import { foldQuery, findInPage, snippet } from './pageText.js';
 
+// Rows of the result list are made a hundred at a time, as the list scrolls to its end.
+const ROWS = 100;
+
 // Search through the whole book: a field, the results with page numbers and snippets, and a walk
 // through the hits (Enter, Shift+Enter). Pages whose text is not loaded yet are fetched while
 // searching, with progress. host: { pages, texts, goTo(index), changed() }, pageTexts: PageTexts.
@@ -16,6 +19,9 @@ export class Search {
       'aria-label': t('lblSearch'), placeholder: t('lblSearch'), onkeydown: (e) => this.key(e) });
     this.status = el('p', { class: 'lm-search-status', role: 'status' });
     this.list = el('ol', { class: 'lm-search-results' });
+    this.rendered = 0;
+    this.more = el('li', { class: 'lm-search-more', 'aria-hidden': 'true' });
+    new IntersectionObserver((seen) => { if (seen.some((e) => e.isIntersecting)) this.renderUpTo(this.rendered + ROWS); }).observe(this.more);
     const walk = (key, path, step) => el('button', { type: 'button', class: 'lm-button', 'aria-label': t(key), title: t(key), onclick: () => this.step(step) }, icon(path));
     this.closeButton = el('button', { type: 'button', class: 'lm-button lm-close', 'aria-label': t('btnClose'), onclick: () => this.show(false) }, icon(ICONS.close));
     this.element = el('aside', { class: 'lm-panel lm-panel-search', hidden: true, 'aria-labelledby': 'lm-panel-search' },
@@ -28,10 +34,12 @@ export class Search {
     return !this.element.hidden;
   }
 
+  // Opening the field starts fetching every page's text, so that the search finds it there.
   show(open, query) {
     this.element.hidden = !open;
     this.host.opened?.(open);
     if (!open) return this.host.changed();
+    this.host.pages.forEach((_, index) => this.pageTexts.load(index));
     if (query !== undefined) {
       this.input.value = query;
       this.find(query, true);
@@ -55,33 +63,38 @@ export class Search {
     this.query = query;
     this.hits = [];
     this.current = -1;
+    this.rendered = 0;
     this.list.replaceChildren();
     this.host.changed();
     if (!query) return this.status.replaceChildren();
+    this.element.dataset.state = 'searching';
     const count = this.host.pages.length;
     const loads = this.host.pages.map((_, index) => this.pageTexts.load(index));
-    let rows = [];
     for (let index = 0; index < count; index++) {
       const page = await loads[index];
       if (run !== this.run) return;
-      for (const hit of page ? findInPage(page, query) : []) {
-        this.hits.push({ ...hit, page: index });
-        rows.push(this.row(page, this.hits.length - 1));
-      }
-      if (rows.length && (index % 25 === 24 || index === count - 1)) {
-        this.list.append(...rows);
-        rows = [];
-      }
+      for (const hit of page ? findInPage(page, query) : []) this.hits.push({ ...hit, page: index, text: page.text });
       if (goToFirst && this.current < 0 && this.hits.length) this.select(0);
-      if (index % 25 === 0) this.status.textContent = t('msgSearching').replace('%1', String(index + 1)).replace('%2', String(count));
+      if (index % 25 === 0) {
+        this.renderUpTo(ROWS);
+        this.status.textContent = t('msgSearching').replace('%1', String(index + 1)).replace('%2', String(count));
+      }
     }
-    this.list.append(...rows);
+    this.renderUpTo(ROWS);
     this.status.textContent = this.hits.length ? t('lblResultCount').replace('%1', String(this.hits.length)) : t('msgNoResults');
+    this.element.dataset.state = 'done';
     this.host.changed();
   }
 
-  row(page, number) {
-    const hit = this.hits[number], part = snippet(page.text, hit);
+  renderUpTo(count) {
+    const rows = [];
+    for (; this.rendered < Math.min(count, this.hits.length); this.rendered++) rows.push(this.row(this.rendered));
+    this.list.append(...rows, this.more);
+    this.more.hidden = this.rendered >= this.hits.length;
+  }
+
+  row(number) {
+    const hit = this.hits[number], part = snippet(hit.text, hit);
     return el('li', {}, el('button', { type: 'button', class: 'lm-search-hit', 'data-hit': String(number), onclick: () => this.select(number) },
       el('span', { class: 'lm-search-page' }, this.host.texts.page(hit.page + 1)),
       el('span', { class: 'lm-search-snippet' }, part.before, el('mark', {}, part.match), part.after)));
@@ -95,6 +108,7 @@ export class Search {
   select(number) {
     this.current = number;
     const hit = this.hits[number];
+    this.renderUpTo(number + 1);
     this.list.querySelectorAll('[aria-current]').forEach((item) => item.removeAttribute('aria-current'));
     const item = this.list.querySelector('[data-hit="' + number + '"]');
     item?.setAttribute('aria-current', 'true');
