@@ -19,7 +19,7 @@ before(() => {
   makeBook(path.join(shared.root, 'slide'), { count: COUNT, text: LINES, mobile: ['Slide'] });
   makeBook(path.join(shared.root, 'preview'), { count: COUNT, text: LINES });
   writePreview(path.join(shared.root, 'preview'));
-  makeBook(path.join(shared.root, 'tier'), { count: 4, zoomTier: [600, 1200] });
+  makeBook(path.join(shared.root, 'tier'), { count: 4, zoomTier: [600, 1200], mobile: ['Flip'] });
 });
 
 // Where the words of a page sit against its picture, as fractions of the picture.
@@ -118,22 +118,23 @@ test('search on the phone page, from its button', async () => {
 });
 
 // The zoom tier comes only after the first page, and only where the screen needs its pixels.
+const DESKTOP_IMG = '.lm-page[data-page="0"] img', PHONE_IMG = '.lm-m-page[data-page="0"] img';
 const SHARPNESS = [
-  ['device scale 1, fit', 1, 1, false],
-  ['device scale 2, fit', 2, 1, true],
-  ['device scale 1, zoom 2x', 1, 2, true],
+  ['device scale 1, fit', 'index.html', { ...DESKTOP, deviceScaleFactor: 1 }, DESKTOP_IMG, 1, false],
+  ['device scale 2, fit', 'index.html', { ...DESKTOP, deviceScaleFactor: 2 }, DESKTOP_IMG, 1, true],
+  ['device scale 1, zoom 2x', 'index.html', { ...DESKTOP, deviceScaleFactor: 1 }, DESKTOP_IMG, 2, true],
+  ['phone page, small pictures', 'mobile/index.html', PHONE, PHONE_IMG, 1, true],
 ];
-for (const [name, scale, zoom, large] of SHARPNESS) {
+for (const [name, file, device, selector, zoom, large] of SHARPNESS) {
   test('zoom tier: ' + name, async () => {
-    const page = await shared.open(shared.server.url + 'tier/index.html', { ...DESKTOP, deviceScaleFactor: scale });
-    await shown(page, [0]);
+    const page = await shared.open(shared.server.url + 'tier/' + file, device);
+    await page.locator(selector).waitFor();
     if (zoom > 1) await page.evaluate((z) => globalThis.leafmillPlayer.zoom.setScale(z), zoom);
-    const img = page.locator('.lm-page[data-page="0"] img');
-    if (large) await page.waitForFunction(() => /large/.test(document.querySelector('.lm-page[data-page="0"] img').currentSrc));
+    if (large) await page.waitForFunction((s) => /large/.test(document.querySelector(s).currentSrc), selector);
     else await page.waitForTimeout(300);
-    const { natural, shownWidth, src } = await img.evaluate((i) => ({ natural: i.naturalWidth, shownWidth: i.getBoundingClientRect().width * devicePixelRatio, src: i.currentSrc }));
+    const { natural, needed, src } = await page.locator(selector).evaluate((i) => ({ natural: i.naturalWidth, needed: i.getBoundingClientRect().width * devicePixelRatio, src: i.currentSrc }));
     assert.equal(/large/.test(src), large, src);
-    if (large) assert.ok(natural >= shownWidth, natural + ' image pixels for ' + shownWidth + ' device pixels');
+    if (large) assert.ok(natural >= needed, natural + ' image pixels for ' + needed + ' device pixels');
     await page.context().close();
   });
 }
