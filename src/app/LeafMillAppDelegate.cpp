@@ -136,6 +136,15 @@ void LeafMillAppDelegate::connectCommands() {
     });
     if (QWebEngineView* view = w->webView())
         connect(view, &QWebEngineView::loadFinished, this, &LeafMillAppDelegate::previewLoaded);
+    disableCommandsToCome();
+}
+
+// A command whose handler is not built yet is shown disabled rather than doing nothing.
+void LeafMillAppDelegate::disableCommandsToCome() {
+    MainWindow* w = iWindow.get();
+    for (QAction* waiting : {w->actEditPage, w->actSelectTemplate, w->actExportTheme, w->actImportTheme,
+                             w->actExportTmplSettings, w->actImportTmplSettings, w->actOpenProject})
+        waiting->setEnabled(false);
 }
 
 BookState LeafMillAppDelegate::demoBookState() const {

@@ -105,6 +105,7 @@ signals:
 
 private:
     void connectCommands();
+    void disableCommandsToCome();
     bool loadTemplateNamed(const QString& name);   // false (logged) when it cannot be loaded
     bool hasLoadedTemplate() const;
     void commitOpenEditor();

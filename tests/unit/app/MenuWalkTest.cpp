@@ -1,0 +1,140 @@
+// Every menu and toolbar command of both editions, triggered one after another: each one that is
+// enabled must show something (a window, a dialog, an alert, a web page), change the book, its
+// settings, the history or the preview, or end the run. A command not built yet must be disabled.
+#include "AppTestSupport.h"
+#include "app/FolioPressProAppDelegate.h"
+#include "app/LeafMillAppDelegate.h"
+#include "app/MainWindow.h"
+#include "app/preview/PreviewStage.h"
+#include "app/settings-editor/FlashTemplateOutlineDelegate.h"
+#include "pages/FlashPage.h"
+#include "templates/FlashTemplate.h"
+#include "templates/FlashTemplateProperty.h"
+#include "util/AppIdentity.h"
+
+#include <QAction>
+#include <QDesktopServices>
+#include <QDialog>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+#include <QUndoStack>
+#include <QUrl>
+#include <QWidgetAction>
+
+namespace {
+
+// Takes the addresses the application asks the desktop to open.
+class UrlCatcher : public QObject {
+    Q_OBJECT
+public:
+    UrlCatcher() {
+        for (const char* scheme : {"http", "https", "file", "mailto"})
+            QDesktopServices::setUrlHandler(QString::fromLatin1(scheme), this, "open");
+    }
+    ~UrlCatcher() override {
+        for (const char* scheme : {"http", "https", "file", "mailto"})
+            QDesktopServices::unsetUrlHandler(QString::fromLatin1(scheme));
+    }
+    int opened = 0;
+public slots:
+    void open(const QUrl&) { ++opened; }
+};
+
+void collectMenu(QMenu* menu, QList<QAction*>& actions) {
+    for (QAction* action : menu->actions()) {
+        if (action->menu()) collectMenu(action->menu(), actions);
+        else if (!action->isSeparator() && !actions.contains(action)) actions << action;
+    }
+}
+
+QList<QAction*> everyCommand(MainWindow* window) {
+    QList<QAction*> actions;
+    for (QAction* top : window->menuBar()->actions())
+        if (top->menu()) collectMenu(top->menu(), actions);
+    for (QToolBar* bar : window->findChildren<QToolBar*>()) {
+        for (QAction* action : bar->actions())   // widgets in a bar: their own actions, below
+            if (!action->isSeparator() && !qobject_cast<QWidgetAction*>(action) && !actions.contains(action))
+                actions << action;
+    }
+    for (QToolButton* button : window->findChildren<QToolButton*>())
+        if (button->defaultAction() && !actions.contains(button->defaultAction())) actions << button->defaultAction();
+    return actions;
+}
+
+// What a command can change, in one comparable text.
+QString stateOf(LeafMillAppDelegate& app) {
+    const BookState book = app.currentBookState();
+    QStringList parts;
+    for (const void* part : {static_cast<const void*>(book.book.pageSource.get()), static_cast<const void*>(book.book.flashTemplate.get()),
+                             static_cast<const void*>(book.book.outline.get()), static_cast<const void*>(book.book.pageLinks.get())})
+        parts << QString::number(quintptr(part));
+    parts << book.bookName << QString::number(app.previewBuilds()) << QString::number(app.isNeedChagePage())
+          << QString::number(app.undoStack()->index()) << QString::number(app.undoStack()->count())
+          << QString::number(app.window()->previewStage()->isPhone());
+    app.flashTmpl()->forEachProperty([&](FlashTemplateProperty& pro) { parts << pro.key() + QLatin1Char('=') + pro.value(); });
+    return parts.join(QLatin1Char('\n'));
+}
+
+QSet<QWidget*> shownWindows() {
+    QSet<QWidget*> shown;
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (widget->isVisible()) shown.insert(widget);
+    return shown;
+}
+
+void walkEveryCommand(LeafMillAppDelegate& app) {
+    AppTestSupport::AlertAnswers alerts([](const AppAlert::Request& r) { return int(r.buttons.size()) - 1; });
+    UrlCatcher urls;
+    int modals = 0;
+    QTimer closer;   // answers every modal dialog by cancelling it
+    QObject::connect(&closer, &QTimer::timeout, [&modals] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal) return;
+        ++modals;
+        if (auto* dialog = qobject_cast<QDialog*>(modal)) dialog->reject();
+        else modal->close();
+    });
+    closer.start(50);
+    // One edit first, so Undo has something to undo and Redo then something to redo.
+    FlashTemplateProperty* title = app.flashTmpl()->propertyForKey(QStringLiteral("bookTitle"));
+    ASSERT_TRUE(app.tmplDelegate()->setObjectValue(QStringLiteral("Walked"), title));
+    const QSet<QWidget*> baseline = shownWindows();
+
+    for (QAction* action : everyCommand(app.window())) {
+        const QString name = action->text();
+        if (!action->isEnabled()) continue;   // not built yet: disabled, never dead
+        const QString before = stateOf(app);
+        const int alertsBefore = int(alerts.asked.size()), urlsBefore = urls.opened, modalsBefore = modals;
+        QTimer::singleShot(0, action, &QAction::trigger);
+        QTimer::singleShot(300, [] { QCoreApplication::exit(42); });
+        const bool endedTheRun = QApplication::exec() != 42;
+        QSet<QWidget*> opened = shownWindows() - baseline;
+        for (QWidget* window : opened) window->close();
+        const bool didSomething = endedTheRun || !opened.isEmpty() || modals > modalsBefore ||
+                                  int(alerts.asked.size()) > alertsBefore || urls.opened > urlsBefore ||
+                                  stateOf(app) != before;
+        EXPECT_TRUE(didSomething) << name.toStdString() << " is enabled but does nothing";
+        if (endedTheRun) AppTestSupport::waitFor([] { return false; }, 400);   // let the pending exit timer pass
+    }
+}
+
+TEST(MenuWalk, EveryEnabledCommandOfBothEditionsDoesSomething) {
+    for (const bool second : {false, true}) {
+        AppTestSupport::freshSettings();
+        QDir().mkpath(FlashPage::flashPageTempFolder());
+        std::unique_ptr<LeafMillAppDelegate> app = second ? std::make_unique<FolioPressProAppDelegate>(false)
+                                                          : std::make_unique<LeafMillAppDelegate>(false);
+        app->applicationDidFinishLaunching();
+        walkEveryCommand(*app);
+        app->applicationWillTerminate();
+    }
+    AppIdentity::setAppName(QStringLiteral("Leaf Mill for Mac"));
+    AppIdentity::setAppShortName(QStringLiteral("LeafMill"));
+}
+
+} // namespace
+
+#include "MenuWalkTest.moc"
