@@ -109,9 +109,9 @@ bool FlashLanguageSettings::renameLanguage(FlashLanguage& language, const QStrin
         return true;
     QString reason;
     if (!isSafeLanguageName(newName))
-        reason = QStringLiteral("\"%1\" cannot name a language").arg(newName);
+        reason = QStringLiteral("\"%1\" cannot name a language.").arg(newName);
     else if (!languageValuePathByName(newName).isNull())
-        reason = QStringLiteral("A language named \"%1\" exists already").arg(newName);
+        reason = QStringLiteral("A language named \"%1\" exists already.").arg(newName);
     if (!reason.isEmpty()) {
         if (error)
             *error = reason;
