@@ -27,8 +27,9 @@ public:
     // Replaces the on-screen alert; an empty responder restores it.
     static void setResponder(Responder responder);
 
-private:
-    static int runOnScreen(QWidget* parent, const Request& request);
     // The box with the request's buttons; *buttons gets them in the request's order.
     static QMessageBox* makeBox(QWidget* parent, const Request& request, QList<QAbstractButton*>* buttons = nullptr);
+
+private:
+    static int runOnScreen(QWidget* parent, const Request& request);
 };

@@ -10,6 +10,7 @@
 #include "app/history/SettingEditCommand.h"
 #include "app/project/KeptBook.h"
 #include "app/preview/PreviewStage.h"
+#include "app/library/LibraryMenuCommands.h"
 #include "app/sheets/OutputWindowDelegate.h"
 #include "annotations/FlashPagesAnnotations.h"
 #include "language/FlashLanguageSettings.h"
@@ -60,7 +61,7 @@ const int kUndoSteps = 100;
 }
 
 LeafMillAppDelegate::LeafMillAppDelegate(bool withPreviewView, QObject* parent)
-    : QObject(parent), iWithPreviewView(withPreviewView) {}
+    : QObject(parent), iWithPreviewView(withPreviewView), iLibrary(new LibraryMenuCommands(*this)) {}
 
 LeafMillAppDelegate::~LeafMillAppDelegate() {
     delete iImportWindowDelegate;
@@ -405,6 +406,29 @@ void LeafMillAppDelegate::onConvertToFlipBook() {
     if (!iOutputWindowDelegate) iOutputWindowDelegate = new OutputWindowDelegate(iWindow.get());
     iOutputWindowDelegate->setBook(iBook, iBookName);
     iOutputWindowDelegate->open();
+}
+
+void LeafMillAppDelegate::onSelectTemplate() { iLibrary->onSelectTemplate(); }
+void LeafMillAppDelegate::onExportTheme() { iLibrary->onExportTheme(); }
+void LeafMillAppDelegate::onImportThem() { iLibrary->onImportThem(); }
+void LeafMillAppDelegate::onExportTmplSettings() { iLibrary->onExportTmplSettings(); }
+void LeafMillAppDelegate::onImportTmplSettings() { iLibrary->onImportTmplSettings(); }
+void LeafMillAppDelegate::onOpenProjectFromFolder() { iLibrary->onOpenProjectFromFolder(); }
+
+void LeafMillAppDelegate::takeBook(const Book& book, const QString& bookName) {
+    iBook = book;
+    iBookName = bookName;
+    iTmplDelegate->setFlashTmpl(iBook.flashTemplate.get());
+    iWindow->outlineView()->setModel(iTmplDelegate);
+    iWindow->outlineView()->setIndentation(8);
+    reloadSettingsTree();
+}
+
+void LeafMillAppDelegate::reloadSettingsTree() {
+    iTmplDelegate->setFlashTmpl(iBook.flashTemplate.get());
+    iWindow->outlineView()->expandAll();
+    iWindow->btnSelectTmpl()->setText(capitalisedWords(iBook.flashTemplate->tmplName()));
+    iIsNeedChagePage = true;
 }
 
 void LeafMillAppDelegate::onOpenAbout() {

@@ -10,6 +10,7 @@
 class FlashTemplateOutlineDelegate;
 class FlashTemplateProperty;
 class ImportWindowDelegate;
+class LibraryMenuCommands;
 class MainWindow;
 class OutputWindowDelegate;
 class QMenu;
@@ -39,12 +40,12 @@ public:
     void onConvertToFlipBook();
     void onApplyChange();
     void onEditPage() {}
-    void onSelectTemplate() {}
-    void onExportTheme() {}
-    void onImportThem() {}
-    void onExportTmplSettings() {}
-    void onImportTmplSettings() {}
-    void onOpenProjectFromFolder() {}
+    void onSelectTemplate();
+    void onExportTheme();
+    void onImportThem();
+    void onExportTmplSettings();
+    void onImportTmplSettings();
+    void onOpenProjectFromFolder();
     void onOpenAbout();
     // Back to the demonstration book (undoable); the kept book is put aside.
     void onNewBook();
@@ -81,6 +82,15 @@ public:
     void fixupMenu(QMenu* menu, const QString& oldName, const QString& newName);
     void prepaireTheLog();
 
+    // ---- book changes ----
+    // The book becomes the current one (a reopened project): the settings editor shows its template.
+    void takeBook(const Book& book, const QString& bookName);
+    // After the template's tree changed: the editor shows it expanded, the template button names it,
+    // and the preview is rebuilt.
+    void reloadSettingsTree();
+    // "neat book" -> "Neat Book".
+    static QString capitalisedWords(const QString& text);
+
     // ---- state ----
     MainWindow* window() const { return iWindow.get(); }
     // The current book; its template is the one the settings editor shows.
@@ -91,6 +101,7 @@ public:
     FlashTemplateOutlineDelegate* tmplDelegate() const { return iTmplDelegate; }
     ImportWindowDelegate* importWindowDelegate() const;
     OutputWindowDelegate* outputWindowDelegate() const;
+    LibraryMenuCommands* libraryMenuCommands() const { return iLibrary; }
     const QString& flashPreviewFolder() const { return iFlashPreviewFolder; }
     bool isNeedChagePage() const { return iIsNeedChagePage; }
     void setIsNeedChagePage(bool v) { iIsNeedChagePage = v; }
@@ -119,7 +130,6 @@ private:
     void setApplyItemImage(const QString& name);
     void loadPreviewPage(const QString& pagePath);
     bool previewsMobileVersion() const;
-    static QString capitalisedWords(const QString& text);
 
     std::unique_ptr<MainWindow> iWindow;
     bool iWithPreviewView;
@@ -127,6 +137,7 @@ private:
     QString iBookName;   // the file the book came from, without extension; empty for the demonstration
     QString iFlashPreviewFolder;
     FlashTemplateOutlineDelegate* iTmplDelegate = nullptr;
+    LibraryMenuCommands* iLibrary = nullptr;
     QTimer* iApplyChangeTimer = nullptr;
     int iApplyItemTag = 0;
     QPointer<OutputWindowDelegate> iOutputWindowDelegate;

@@ -308,14 +308,16 @@ void FlashTemplate::exportPropertiesSettingsToArray(QStringList& entries, const 
     }
 }
 
-void FlashTemplate::exportPropertiesSettingsTo(const QString& path, bool asStyleResource) const {
+bool FlashTemplate::exportPropertiesSettingsTo(const QString& path, bool asStyleResource) const {
     QStringList entries;
     exportPropertiesSettingsToArray(entries, nullptr, asStyleResource);
     QString text;
     for (const QString& entry : entries)
         text += "\n\r" + entry;
-    if (!AtomicFile::write(path, text.toUtf8()))
-        spdlog::error("Could not write the settings to {}", path);
+    if (AtomicFile::write(path, text.toUtf8()))
+        return true;
+    spdlog::error("Could not write the settings to {}", path);
+    return false;
 }
 
 void FlashTemplate::importPropertiesSettingsFrom(const QString& path) {

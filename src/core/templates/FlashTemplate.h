@@ -66,7 +66,8 @@ public:
     QString getOtherScript() const;            // null when there is no script file
 
     // ---- settings text ----
-    void exportPropertiesSettingsTo(const QString& path, bool asStyleResource) const;
+    // False (logged) when the file could not be written; an existing file then stays as it was.
+    bool exportPropertiesSettingsTo(const QString& path, bool asStyleResource) const;
     void exportPropertiesSettingsToArray(QStringList& entries, const FlashTemplateProperty* pro,
                                          bool asStyleResource) const;
     // File settings in the text may name only files in the text's own folder (a theme's files).

@@ -79,6 +79,9 @@ bool FlashTemplateStyle::runInWorkFolder(const QString& what, const QString& rel
     try {
         step(folder);
         done = true;
+    } catch (const NamedException& e) {
+        iLastError = e.reason();
+        spdlog::error("{} failed: {}", what, QString::fromUtf8(e.what()));
     } catch (const std::exception& e) {
         iLastError = QString::fromUtf8(e.what());
         spdlog::error("{} failed: {}", what, iLastError);
@@ -123,7 +126,12 @@ void FlashTemplateStyle::installStyle(const QString& archivePath, const QString&
     if (!QFileInfo(metaPath).isFile())
         throw styleError(QStringLiteral("%1 holds no Meta.xml").arg(archivePath));
     iTemplateName.clear();
-    readMetaInfoFrom(metaPath);
+    try {
+        readMetaInfoFrom(metaPath);
+    } catch (const NamedException& e) {
+        // The reason names the expansion folder, which means nothing to whoever chose the theme file.
+        throw styleError(QStringLiteral("%1: %2").arg(archivePath, QString(e.reason()).replace(metaPath, QLatin1String("Meta.xml"))));
+    }
     const QString styleName = QFileInfo(archivePath).completeBaseName();
     if (!StringUtil::isPlainName(iTemplateName) || !StringUtil::isPlainName(styleName))
         throw styleError(QStringLiteral("%1 names no usable template or theme (\"%2\", \"%3\")")

@@ -2,7 +2,10 @@
 // through the sheet, a publish through the sheet. With LEAFMILL_SHOTS set to a folder, the main
 // window and both sheets are saved there as pictures.
 #include "AppTestSupport.h"
+#include "app/library/FileChooser.h"
+#include "app/library/LibraryMenuCommands.h"
 #include "app/sheets/ImportWindowDelegate.h"
+#include "app/sheets/SelectTemplateWindowDelegate.h"
 #include "app/LeafMillAppDelegate.h"
 #include "app/MainWindow.h"
 #include "app/preview/PreviewStage.h"
@@ -14,6 +17,7 @@
 
 #include <QAbstractButton>
 #include <QButtonGroup>
+#include <QFileDialog>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
@@ -61,11 +65,25 @@ TEST(AppHeadlessRun, PreviewImportAndPublishThroughTheSheets) {
     waitFor([] { return false; }, 500);
     saveShot(app.window(), QStringLiteral("main-window.png"));
     if (player) {
-        const QString shot = dir.filePath(QStringLiteral("shot.jpg"));
-        app.generateSnapShot(shot);
-        const QImage snapshot(shot);
+        // A theme exported from here carries the preview's picture; imported, the chooser shows it.
+        FileChooser::setResponder([&](QFileDialog& panel) {
+            const bool save = panel.acceptMode() == QFileDialog::AcceptSave;
+            return QStringList{dir.filePath(save ? QStringLiteral("Pictured") : QStringLiteral("Pictured.thm"))};
+        });
+        {
+            AlertAnswers answers;
+            app.onExportTheme();
+            app.onImportThem();
+            EXPECT_EQ(answers.asked.size(), 2u);
+        }
+        FileChooser::setResponder({});
+        const QImage snapshot(FlashTemplate::stylePathFor(QStringLiteral("Neat"), QStringLiteral("Pictured")) + QStringLiteral("/shot.jpg"));
         EXPECT_FALSE(snapshot.isNull());
         EXPECT_LE(qMax(snapshot.width(), snapshot.height()), 180);
+        app.onSelectTemplate();
+        waitFor([] { return false; }, 300);
+        saveShot(app.libraryMenuCommands()->selectTemplateWindow(), QStringLiteral("d13-chooser-exported-theme.png"));
+        app.libraryMenuCommands()->selectTemplateWindow()->done(0);
     }
 
     app.onImport();
