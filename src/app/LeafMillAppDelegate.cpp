@@ -415,15 +415,6 @@ void LeafMillAppDelegate::onExportTmplSettings() { iLibrary->onExportTmplSetting
 void LeafMillAppDelegate::onImportTmplSettings() { iLibrary->onImportTmplSettings(); }
 void LeafMillAppDelegate::onOpenProjectFromFolder() { iLibrary->onOpenProjectFromFolder(); }
 
-void LeafMillAppDelegate::takeBook(const Book& book, const QString& bookName) {
-    iBook = book;
-    iBookName = bookName;
-    iTmplDelegate->setFlashTmpl(iBook.flashTemplate.get());
-    iWindow->outlineView()->setModel(iTmplDelegate);
-    iWindow->outlineView()->setIndentation(8);
-    reloadSettingsTree();
-}
-
 void LeafMillAppDelegate::reloadSettingsTree() {
     iTmplDelegate->setFlashTmpl(iBook.flashTemplate.get());
     iWindow->outlineView()->expandAll();

@@ -83,10 +83,8 @@ public:
     void prepaireTheLog();
 
     // ---- book changes ----
-    // The book becomes the current one (a reopened project): the settings editor shows its template.
-    void takeBook(const Book& book, const QString& bookName);
-    // After the template's tree changed: the editor shows it expanded, the template button names it,
-    // and the preview is rebuilt.
+    // After many of the template's values changed at once (settings text): the editor shows them
+    // expanded, the template button names the template, and the preview is rebuilt.
     void reloadSettingsTree();
     // "neat book" -> "Neat Book".
     static QString capitalisedWords(const QString& text);

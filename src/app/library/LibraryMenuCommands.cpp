@@ -3,6 +3,8 @@
 #include "app/AppAlert.h"
 #include "app/LeafMillAppDelegate.h"
 #include "app/MainWindow.h"
+#include "app/history/BookState.h"
+#include "app/history/SettingValuesCommand.h"
 #include "app/library/FileChooser.h"
 #include "app/sheets/SelectTemplateWindowDelegate.h"
 #include "output/BookProject.h"
@@ -17,6 +19,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QScopeGuard>
+#include <QUndoStack>
 
 namespace {
 // Reasons name files by their whole path; the user chose the file and knows where it is.
@@ -72,17 +75,22 @@ void LibraryMenuCommands::selectTmplWindowDidEnd(int returnCode) {
     changeTemplate(QFileInfo(QFileInfo(styleFolder).path()).fileName(), styleFolder);
 }
 
+// The new template is made aside, so one that cannot be loaded costs nothing, and the switch is
+// one step of the book's history.
 void LibraryMenuCommands::changeTemplate(const QString& tmplName, const QString& styleFolder) {
-    // Loading replaces the settings tree; try it aside first so a broken template costs nothing.
+    BookState after = iApp.currentBookState();
     try {
-        FlashTemplate(FlashTemplate::Empty{}).loadTemplate(tmplName);
-        iApp.flashTmpl()->changeTmplTo(tmplName, styleFolder);
+        auto changed = std::make_shared<FlashTemplate>(FlashTemplate::Empty{});
+        changed->changeTmplTo(tmplName, styleFolder);
+        const QString languages = QStringLiteral("languageSetting");
+        changed->setPropertyValue(languages, iApp.flashTmpl()->propertyValueFor(languages, QString()));
+        after.book.flashTemplate = changed;
     } catch (const std::exception& error) {
         AppAlert::run(iApp.window(), alert(AppAlert::Warning, tr("Failed to change the template!"),
                                            tr("The template \"%1\" cannot be used: %2\n\nThe book keeps its template.").arg(tmplName, reasonOf(error))));
         return;
     }
-    iApp.reloadSettingsTree();
+    iApp.changeBook(after, tr("Template %1").arg(LeafMillAppDelegate::capitalisedWords(tmplName)));
 }
 
 // ---------------------------------------------------------------- themes
@@ -150,13 +158,25 @@ void LibraryMenuCommands::onImportTmplSettings() {
     if (!files.isEmpty()) {
         SettingsTextCheck check;
         if (check.check(files.first(), *iApp.flashTmpl()))
-            iApp.flashTmpl()->importPropertiesSettingsFrom(files.first());
+            importSettingsText(files.first());
         else
             AppAlert::run(iApp.window(), alert(AppAlert::Warning, tr("Failed to import!"),
                                                tr("Sorry, \"%1\" was not imported. %2\n\nThe settings are unchanged.")
                                                    .arg(QFileInfo(files.first()).fileName(), check.errorString())));
     }
     iApp.reloadSettingsTree();
+}
+
+void LibraryMenuCommands::importSettingsText(const QString& path) {
+    const std::shared_ptr<FlashTemplate> tmpl = iApp.flashTmpl();
+    const QStringList before = SettingValuesCommand::valuesOf(*tmpl);
+    tmpl->importPropertiesSettingsFrom(path);
+    auto* command = new SettingValuesCommand(tr("Import of %1").arg(QFileInfo(path).fileName()), tmpl, before,
+                                             [this] { iApp.reloadSettingsTree(); });
+    if (command->changesSomething())
+        iApp.undoStack()->push(command);
+    else
+        delete command;
 }
 
 // ---------------------------------------------------------------- projects
@@ -171,7 +191,10 @@ void LibraryMenuCommands::onOpenProjectFromFolder() {
                                                .arg(QFileInfo(folder).fileName(), project.lastError())));
         return;
     }
-    iApp.takeBook(project.book(), QFileInfo(folder).fileName());
+    BookState reopened;
+    reopened.book = project.book();
+    reopened.bookName = QFileInfo(folder).fileName();
+    iApp.changeBook(reopened, tr("Open Project"));
     if (!project.warnings().isEmpty())
         AppAlert::notify(iApp.window(), alert(AppAlert::Informational, tr("Opened the project"),
                                               tr("Some files of the book were left out:\n%1").arg(project.warnings().join(QLatin1Char('\n')))));

@@ -31,6 +31,8 @@ private:
     static QString snapShotFolder();
     // Switches to the template and theme; a template that cannot be loaded leaves the current one.
     void changeTemplate(const QString& tmplName, const QString& styleFolder);
+    // Imports a checked settings text as one step of the book's history.
+    void importSettingsText(const QString& path);
 
     LeafMillAppDelegate& iApp;
     QPointer<SelectTemplateWindowDelegate> iSelectTmplWindow;

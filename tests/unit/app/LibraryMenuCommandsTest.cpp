@@ -23,6 +23,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QToolButton>
+#include <QUndoStack>
 #include <QTreeView>
 
 using AppTestSupport::AlertAnswers;
@@ -159,6 +160,11 @@ TEST_F(LibraryCommandsTest, AChosenThemeReachesTheBookTheEditorAndThePreview) {
     QCoreApplication::sendEvent(chooser->imgBrowserView(), &enter);
     EXPECT_FALSE(chooser->isVisible());
     EXPECT_EQ(app->flashTmpl()->styleName(), QStringLiteral("Graphite"));
+    app->undoStack()->undo();   // each switch is one step back
+    EXPECT_EQ(app->flashTmpl()->styleName(), QStringLiteral("Mint"));
+    app->undoStack()->undo();
+    EXPECT_EQ(app->flashTmpl()->tmplName(), QStringLiteral("Neat"));
+    EXPECT_EQ(app->window()->btnSelectTmpl()->text(), QStringLiteral("Neat"));
 }
 
 TEST_F(LibraryCommandsTest, ThemesAndSettingsTravelThroughFilesWithTheExtensionAdded) {
@@ -194,6 +200,8 @@ TEST_F(LibraryCommandsTest, ThemesAndSettingsTravelThroughFilesWithTheExtensionA
         app->onImportTmplSettings();
         EXPECT_EQ(value(*app, QStringLiteral("bookTitle")), QStringLiteral("Travelled"));
         EXPECT_TRUE(app->isNeedChagePage());
+        app->undoStack()->undo();
+        EXPECT_EQ(value(*app, QStringLiteral("bookTitle")), QStringLiteral("Changed"));
     }
     // Cancelled panels write and read nothing; a cancelled settings import still rebuilds.
     PanelAnswers cancelled({});
@@ -237,6 +245,10 @@ TEST_F(LibraryCommandsTest, AReopenedBookReplacesTheCurrentOneAndTheEditorFollow
     FlashTemplateProperty* title = app->flashTmpl()->propertyForKey(QStringLiteral("bookTitle"));
     app->tmplDelegate()->setObjectValue(QStringLiteral("Edited"), title);
     EXPECT_EQ(app->book().flashTemplate->propertyValueFor(QStringLiteral("bookTitle"), QString()), QStringLiteral("Edited"));
+    app->undoStack()->undo();   // the edit
+    app->undoStack()->undo();   // the reopen
+    EXPECT_EQ(app->flashPageSource(), demoPages);
+    EXPECT_EQ(value(*app, QStringLiteral("bookTitle")), QStringLiteral("Not this one"));
 }
 
 // Files that cannot be used are refused with the reason; the book, the settings and the libraries
