@@ -143,9 +143,7 @@ void LeafMillAppDelegate::connectCommands() {
 // A command whose handler is not built yet is shown disabled rather than doing nothing.
 void LeafMillAppDelegate::disableCommandsToCome() {
     MainWindow* w = iWindow.get();
-    for (QAction* waiting : {w->actEditPage, w->actSelectTemplate, w->actExportTheme, w->actImportTheme,
-                             w->actExportTmplSettings, w->actImportTmplSettings, w->actOpenProject})
-        waiting->setEnabled(false);
+    w->actEditPage->setEnabled(false);
 }
 
 BookState LeafMillAppDelegate::demoBookState() const {
