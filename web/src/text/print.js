@@ -50,8 +50,12 @@ export class Printer {
     const images = indices.map((index) => el('img', { class: 'lm-print-page', alt: this.host.texts.page(index + 1), src: this.picture(index) }));
     const sheets = el('div', { class: 'lm-print-sheets', 'aria-hidden': 'true' }, images);
     document.body.append(sheets);
+    document.body.classList.add('lm-printing');
     await Promise.all(images.map((img) => img.decode().catch(() => {})));
-    window.addEventListener('afterprint', () => sheets.remove(), { once: true });
+    window.addEventListener('afterprint', () => {
+      sheets.remove();
+      document.body.classList.remove('lm-printing');
+    }, { once: true });
     window.print();
     return sheets;
   }

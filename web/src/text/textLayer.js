@@ -28,6 +28,12 @@ export class TextLayer {
     // Spaces between the words (unseen, out of the way) keep them apart for screen readers.
     this.element = el('div', { class: 'lm-text', role: 'document', 'aria-label': label }, this.hits,
       this.words.flatMap((span, i) => (i ? [' ', span] : [span])));
+    // Older engines (the application's preview window) lack container units: sizes follow the layer.
+    if (!globalThis.CSS?.supports('font-size', '1cqh')) {
+      new ResizeObserver(([entry]) => this.words.forEach((span, i) => {
+        span.style.fontSize = page.words[i].height * entry.contentRect.height + 'px';
+      })).observe(this.element);
+    }
     // Mouse presses on words select text instead of turning, panning or zooming; touch keeps its gestures.
     const keep = (e) => { if (e.target.classList.contains('lm-word') && (e.pointerType ?? 'mouse') === 'mouse') e.stopPropagation(); };
     for (const type of ['pointerdown', 'mousedown', 'dblclick']) this.element.addEventListener(type, keep);
