@@ -97,6 +97,8 @@ test('search lists every hit with its page, marks and walks them, and opens from
   await page.keyboard.press('Shift+Enter');
   await shown(page, [11]);
   await screenshot(page, 'text-search');
+  await page.keyboard.press('Escape');
+  assert.equal(await page.evaluate(() => document.activeElement.dataset.action), 'search', 'closing gives the focus back to its button');
   await page.context().close();
 
   const linked = await shared.open(shared.server.url + 'book/index.html#search=zebra', DESKTOP);

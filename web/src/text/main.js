@@ -32,7 +32,7 @@ export function searchOfHash(hash) {
 }
 
 // host: { pages, url(address), texts, settings, container, shown(), sheet(index), goTo(index),
-// aspect(index), hash, opened(open) }
+// aspect(index), hash, opened(open), closed(button) }
 class BookText {
   constructor(host) {
     this.host = host;
@@ -113,7 +113,12 @@ function forPlayer(player) {
     settings: player.settings, container: player.app, hash: player.openedHash,
     shown: () => player.visiblePages(), sheet: (index) => player.sheets.get(index), goTo: (index) => player.goTo(index),
     aspect: (index) => aspectOf(player.book.pages[index], player.images.images.get(index), player.pageSize()),
-    opened: (open) => player.toolbar.setPressed('search', open),
+    opened: (open) => {
+      const inside = !!document.activeElement?.closest('.lm-panel-search');
+      player.toolbar.setPressed('search', open);
+      if (!open && inside) player.toolbar.focusButton('search');
+    },
+    closed: (id) => player.toolbar.focusButton(id),
   });
   text.shown(player.visiblePages());
   return text;

@@ -29,6 +29,7 @@ export class Printer {
   show(open) {
     this.element.hidden = !open;
     if (open) this.element.querySelector('.lm-print-go').focus();
+    else this.host.closed?.('print');
   }
 
   // The chosen pages as 0-based indices, in order; a reversed range is read forwards.
