@@ -106,13 +106,6 @@ TEST_F(LanguageWindowTest, ExportedLanguagesComeBackUnderTheirFileName) {
     window->importLanguageFile(dir.filePath(QStringLiteral("Picard.xml")));
     EXPECT_TRUE(rowNames(*window).contains(QStringLiteral("Picard")));
     EXPECT_EQ(window->checkedLanguageValue(), QStringLiteral("German;French"));
-
-    AlertAnswers answers;
-    const int rows = int(window->languages().size());
-    ASSERT_TRUE(TestSupport::writeFile(dir.filePath(QStringLiteral("nameless.xml")), "<language><items/></language>"));
-    window->importLanguageFile(dir.filePath(QStringLiteral("nameless.xml")));
-    EXPECT_EQ(answers.asked.size(), 1u);
-    EXPECT_EQ(int(window->languages().size()), rows);
 }
 
 // The settings editor's language button: OK writes the ticked names into the setting.
