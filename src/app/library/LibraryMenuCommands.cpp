@@ -23,8 +23,12 @@
 
 namespace {
 // Reasons name files by their whole path; the user chose the file and knows where it is.
+// Said as a sentence of its own.
 QString reasonAbout(const QString& file, QString reason) {
-    return reason.replace(file, QFileInfo(file).fileName());
+    reason.replace(file, QFileInfo(file).fileName());
+    if (reason.isEmpty()) return reason;
+    reason[0] = reason[0].toUpper();
+    return reason.endsWith(QLatin1Char('.')) ? reason : reason + QLatin1Char('.');
 }
 
 QString reasonOf(const std::exception& error) {
