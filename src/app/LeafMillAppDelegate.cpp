@@ -21,6 +21,7 @@
 #include "pages/FlashPageSourceImg.h"
 #include "pages/ImageUtility.h"
 #include "templates/FlashTemplate.h"
+#include "templates/StringUtil.h"
 #include "util/AppIdentity.h"
 #include "util/AppSettings.h"
 #include "util/BriskUtility.h"
@@ -371,6 +372,9 @@ void LeafMillAppDelegate::onImport() {
         iImportWindowDelegate = new ImportWindowDelegate(iWindow.get());
         connect(iImportWindowDelegate, &QDialog::finished, this, &LeafMillAppDelegate::importWindowDidEnd);
     }
+    if (iBook.flashTemplate)
+        iImportWindowDelegate->setZoomPages(StringUtil::valueAsBool(
+            iBook.flashTemplate->propertyValueFor(QStringLiteral("zoomPages"), QStringLiteral("YES"))));
     iImportWindowDelegate->open();
 }
 

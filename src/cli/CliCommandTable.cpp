@@ -19,6 +19,9 @@ const QList<Option>& allOptions() {
         {"quality", "LEVEL", "Page quality, best to smallest: 0 or best (144 dpi, JPEG quality 100), 1 or high (144 dpi, 85), "
                              "2 or medium (120 dpi, 65; default), 3 or low (70 dpi, 45), 4 or smallest (60 dpi, 25)."},
         {"engine", "swf|jpg", "Page files: JPEG images (jpg, default) or SWF movies (swf)."},
+        {"zoom-pages", "", "Make a sharper picture of every page for zooming, twice the page's pixels (the default, "
+                           "unless the template's zoomPages setting is NO)."},
+        {"no-zoom-pages", "", "Make no zoom pictures: zooming enlarges the page pictures."},
         {"links", "", "Keep the PDF's links as clickable page links."},
         {"bookmarks", "", "Keep the PDF's bookmarks as the book's outline."},
         {"template", "NAME", "Book template (default Float; for reopen, the book's own)."},
@@ -35,7 +38,7 @@ const QList<Option>& allOptions() {
 const QStringList kLook = {"template", "theme", "settings", "set"};
 const QStringList kPublish = {"output", "name", "title", "keywords", "description", "script", "kind", "mobile",
                               "mobile-template"};
-const QStringList kImport = {"pages", "quality", "engine", "links", "bookmarks"};
+const QStringList kImport = {"pages", "quality", "engine", "zoom-pages", "no-zoom-pages", "links", "bookmarks"};
 const QStringList kCommon = {"quiet", "help"};
 }
 

@@ -11,6 +11,7 @@
 #include "pages/FlashPageSourcePDF.h"
 #include "pages/ImportPDFOperation.h"
 #include "templates/FlashTemplate.h"
+#include "templates/StringUtil.h"
 #include "util/NotificationCenter.h"
 
 #include <QDir>
@@ -27,6 +28,7 @@ const QString kKind = QStringLiteral("kind");
 QString progressLabel(const QString& type) {
     static const QHash<QString, QString> labels = {{"geneatePage", "importing pages"},
                                                    {"geneateNormalPage", "making pages"},
+                                                   {"geneateZoomedPage", "making zoom pages"},
                                                    {"geneateThumbPage", "making thumbnails"},
                                                    {"geneatePhonePage", "making phone pages"},
                                                    {"page", "copying pages"},
@@ -91,6 +93,8 @@ int PublishCommand::publish() {
         throw CliError(kExitUsage, QStringLiteral("publish takes one PDF, or image files only"));
     if (!pdf && (iArgs.has(QStringLiteral("pages")) || iArgs.has(QStringLiteral("engine"))))
         throw CliError(kExitUsage, QStringLiteral("--pages and --engine apply to a PDF only"));
+    if (iArgs.has(QStringLiteral("zoom-pages")) && iArgs.has(QStringLiteral("no-zoom-pages")))
+        throw CliError(kExitUsage, QStringLiteral("--zoom-pages and --no-zoom-pages exclude each other"));
     const Book book = pdf ? importPDF(inputs.first()) : importImages(inputs);
     return publishBook(book, QFileInfo(inputs.first()).completeBaseName());
 }
@@ -115,6 +119,7 @@ void PublishCommand::runImport(const QString& path, const QString& range, int le
     const auto quality = ImportPDFOperation::qualityForLevel(level);
     auto operation = std::make_unique<ImportPDFOperation>(path, range, quality.DPI, quality.quality);
     operation->setRenderEngineType(engineType);
+    operation->setZoomPages(zoomPages(*book.flashTemplate));
     operation->setImportLinks(iArgs.has(QStringLiteral("links")));
     operation->setImportBookmarks(iArgs.has(QStringLiteral("bookmarks")));
     const auto connection = QObject::connect(
@@ -172,6 +177,13 @@ Book PublishCommand::importImages(const QStringList& paths) {
     setPageSize(*book.flashTemplate, size.width(), size.height());
     book.pageSource = source;
     return book;
+}
+
+// The options decide; without them the template's setting, which is on unless it says NO.
+bool PublishCommand::zoomPages(const FlashTemplate& flashTemplate) const {
+    if (iArgs.has(QStringLiteral("zoom-pages")) || iArgs.has(QStringLiteral("no-zoom-pages")))
+        return iArgs.has(QStringLiteral("zoom-pages"));
+    return StringUtil::valueAsBool(flashTemplate.propertyValueFor(QStringLiteral("zoomPages"), QStringLiteral("YES")));
 }
 
 // The imported page size, unless the user set it.

@@ -31,6 +31,7 @@ private:
     QString outputFolder() const;
     void checkOutputOptions() const;
     void setPageSize(FlashTemplate& flashTemplate, int width, int height) const;
+    bool zoomPages(const FlashTemplate& flashTemplate) const;
 
     const CliArguments& iArgs;
     QTextStream& iOut;

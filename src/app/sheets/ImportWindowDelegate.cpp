@@ -287,6 +287,7 @@ void ImportWindowDelegate::startImport() {
     iImportPDF->setImportLinks(settings.importLinks() == 1);
     iImportPDF->setImportBookmarks(settings.importBookmark() == 1);
     iImportPDF->setRenderEngineType(settings.renderEngineType());
+    iImportPDF->setZoomPages(iZoomPages);
     iRunning << iImportPDF;
     ImportPDFOperation* operation = iImportPDF.get();
     connect(operation, &ImportPDFOperation::finished, this, [this, operation] { importDidFinish(operation); },

@@ -39,6 +39,9 @@ public:
     // The host's "major.minor.patch" where the X11 check applies (macOS); empty elsewhere.
     static QString detectMacSystemVersion();
 
+    // Whether the import makes zoom pictures (the template's zoomPages setting); on by default.
+    void setZoomPages(bool zoomPages) { iZoomPages = zoomPages; }
+
     // ---- actions ----
     void onBrowseFileAction();
     void controlTextDidChange();
@@ -119,4 +122,5 @@ private:
     QString iMacVersion;
     QStringList iX11Folders;
     bool iX11InstalledFlag = false;
+    bool iZoomPages = true;
 };

@@ -168,10 +168,15 @@ void BookProject::loadPages(const pugi::xml_node& pages, const QString& baseFold
             if (!isUsablePageFile(path, baseFolder))
                 throw NamedException(kErrorName, QStringLiteral("page %1 points outside the book folder").arg(position));
         const int index = pageIndexFor(normal, position);
+        // The text script is read back, checked, when the book is published again.
+        const QString textUrl = QString::fromUtf8(page.attribute("textUrl").value());
+        const QString text = textUrl.isEmpty() ? QString() : fillFullPathForFlashURL(textUrl, baseFolder);
         for (auto [list, path] : {std::pair{&source->pages(), large}, {&source->normalPages(), normal},
                                   {&source->zoomedPages(), large}}) {
             list->append(std::make_shared<FlashPageImage>(path, index));
             readPageFacts(page, *list->last());
+            if (!text.isEmpty() && FolderBounds::isRegularFileInside(text, baseFolder))
+                list->last()->setTextFilePath(text);
         }
         if (FolderBounds::isRegularFileInside(thumb, baseFolder))
             source->thumbPages().append(std::make_shared<FlashPageImage>(thumb, index));

@@ -8,6 +8,7 @@
 #include "language/FlashLanguageSettings.h"
 #include "outline/FlashOutline.h"
 #include "pages/FlashPageSource.h"
+#include "pages/PageText.h"
 #include "pages/SwfPageImage.h"
 #include "templates/FlashTemplate.h"
 #include "templates/StringUtil.h"
@@ -121,6 +122,7 @@ QString FlashBookOutput::publishFolder() const { return iSaveToFolder; }
 void FlashBookOutput::writeTheBook() {
     prepaireNomalPage({});
     prepaireZoomendPage({});
+    prepareTextFiles({});
     prepaireThumbPage({});
     prepaireExtFiles({});
     PrepareAnnotationFiles({});
@@ -138,7 +140,9 @@ void FlashBookOutput::writeHTMLPage() {
     const QString target = outputHTMLFileName();
     const QString source = iFlashTemplate->tmplHTMLFilePath();
     if (iHTMLConfig) {
-        if (iHTMLConfig->generateHTMLFrom(source, target))
+        HTMLConfigInfo page = *iHTMLConfig;
+        page.setNoscriptText(noscriptText());
+        if (page.generateHTMLFrom(source, target))
             return;
         const QString text = QStringLiteral("The HTML page %1 could not be made from the template page %2").arg(target, source);
         copyFailedToWrite(source) ? noteWriteFailure(text) : noteFailure(text);
@@ -269,9 +273,73 @@ void FlashBookOutput::writeImageTwins(const QString& baseFolder) {
     }
 }
 
+FlashPagePtr FlashBookOutput::zoomedPageOf(const FlashPage& normal) const {
+    const FlashPagePtr zoomed = iFlashPageSource->getZoomedPageAtIndex(normal.pageIndex());
+    return zoomed && zoomed->pageFilePath() != normal.pageFilePath() ? zoomed : nullptr;
+}
+
 void FlashBookOutput::prepaireZoomendPage(const QString& baseFolder) {
-    if (!iZoomedPageSameAsNormalPage)
-        copyPages(iFlashPageSource->zoomedPages(), baseFolder, iZoomedPageFolder);
+    FlashPageList zoomed;
+    for (const FlashPagePtr& normal : iFlashPageSource->normalPages())
+        if (const FlashPagePtr page = zoomedPageOf(*normal))
+            zoomed.append(page);
+    if (!zoomed.isEmpty())
+        copyPages(zoomed, baseFolder, iZoomedPageFolder);
+}
+
+void FlashBookOutput::prepareTextFiles(const QString& baseFolder) {
+    iPageTexts.clear();
+    const QString folder = joinPath(baseFolderOr(baseFolder), iResourceFolder + QLatin1Char('/') + iTextFolder);
+    const FlashPageList& pages = iFlashPageSource->pages();
+    for (qsizetype i = 0; i < pages.size(); ++i) {
+        const FlashPagePtr& page = pages[i];
+        const FlashPagePtr normal = iFlashPageSource->getNormalPageAtIndex(page->pageIndex());
+        const QString source = page->textFilePath().isEmpty() && normal ? normal->textFilePath() : page->textFilePath();
+        if (source.isEmpty())
+            continue;
+        const std::optional<PageText> text = PageText::readScript(source);
+        if (!text) {
+            spdlog::warn("the page text {} is not a page text script; page {} goes without text", source, page->pageIndex());
+            continue;
+        }
+        makeFolder(folder);
+        const QString target = joinPath(folder, QStringLiteral("%1.js").arg(page->pageIndex()));
+        if (!text->writeScript(target, page->pageIndex())) {
+            noteWriteFailure(QStringLiteral("The page text %1 could not be written").arg(target));
+            continue;
+        }
+        iPageTexts.append({page->pageIndex(), i + 1, text->text});
+    }
+}
+
+namespace {
+// One page of the text for readers without script: escaped, its lines kept.
+QString noscriptSection(qsizetype pageNumber, const QString& text) {
+    return QStringLiteral("<section><h2>Page %1</h2><p>%2</p></section>\n")
+        .arg(pageNumber)
+        .arg(ScriptText::html(text).replace(QLatin1Char('\n'), QStringLiteral("<br>\n")));
+}
+}
+
+QString FlashBookOutput::noscriptText() const {
+    QString html;
+    qsizetype bytes = 0;
+    for (const PublishedText& page : iPageTexts) {
+        const QString whole = noscriptSection(page.number, page.text);
+        QString section = whole;
+        // The first page that does not fit whole is cut, by halves, to what fits; nothing follows it.
+        for (qsizetype keep = page.text.size(); keep > 0 && bytes + section.toUtf8().size() > kNoscriptBytes;) {
+            keep /= 2;
+            if (keep > 0 && page.text.at(keep - 1).isHighSurrogate())
+                --keep;
+            section = keep > 0 ? noscriptSection(page.number, page.text.left(keep)) : QString();
+        }
+        html += section;
+        bytes += section.toUtf8().size();
+        if (section != whole)
+            break;
+    }
+    return html;
 }
 
 void FlashBookOutput::prepaireThumbPage(const QString& baseFolder) {
@@ -346,7 +414,7 @@ void FlashBookOutput::prepareDownloadFile(const QString& baseFolder) {
 
 // The document keeps its name unless that is one of the book's own names in files/.
 QString FlashBookOutput::downloadFileName(const QString& documentName) const {
-    const QStringList taken = {QStringLiteral("book.bin"), QStringLiteral("book.js"), iNormalPageFolder, iZoomedPageFolder,
+    const QStringList taken = {QStringLiteral("book.bin"), QStringLiteral("book.js"), iNormalPageFolder, iZoomedPageFolder, iTextFolder,
                                iThumbPageFolder, iExterFilesFolder, iSearchInfoFolder, iAnnotationFilesFolder,
                                iMobileFilesFolder};
     if (documentName.startsWith(QLatin1Char('.')) || taken.contains(documentName, Qt::CaseInsensitive))
@@ -396,6 +464,8 @@ std::unique_ptr<pugi::xml_document> FlashBookOutput::bookXML() const {
             page.append_attribute("imageUrl") = Xml::utf8(getImageTwinURL(*normal)).c_str();
         page.append_child("normalUrl").text().set(Xml::utf8(getNormalPageURL(*normal)).c_str());
         page.append_child("largeUrl").text().set(Xml::utf8(getZoomedPageURL(*normal)).c_str());
+        if (std::any_of(iPageTexts.cbegin(), iPageTexts.cend(), [&](const PublishedText& t) { return t.index == normal->pageIndex(); }))
+            page.append_attribute("textUrl") = Xml::utf8(getTextURL(normal->pageIndex())).c_str();
         page.append_child("thumbUrl").text().set(Xml::utf8(thumb ? getThumbPageURL(*thumb) : getNormalPageURL(*normal)).c_str());
     }
 
@@ -425,10 +495,15 @@ QString FlashBookOutput::getImageTwinURL(const FlashPage& page) const {
 }
 
 QString FlashBookOutput::getZoomedPageURL(const FlashPage& page) const {
-    if (iZoomedPageSameAsNormalPage)
+    const FlashPagePtr zoomed = zoomedPageOf(page);
+    if (!zoomed)
         return getNormalPageURL(page);
     return OutputFiles::relativeURL(iResourceFolder, iZoomedPageFolder, QString::number(page.pageIndex()),
-                                    extensionOf(page.pageFilePath()));
+                                    extensionOf(zoomed->pageFilePath()));
+}
+
+QString FlashBookOutput::getTextURL(int pageIndex) const {
+    return OutputFiles::relativeURL(iResourceFolder, iTextFolder, QString::number(pageIndex), QStringLiteral("js"));
 }
 
 QString FlashBookOutput::getThumbPageURL(const FlashPage& page) const {
@@ -490,6 +565,7 @@ void FlashBookOutput::preparePhoneHTMLFilesByConfig(const QString& baseFolder, c
         text.setItem(QStringLiteral("script.other"), htmlConfig->otherScript());
     }
     text.setItem(QStringLiteral("fbbook.options"), mobileConfigScript(kind));
+    text.setItem(QStringLiteral("noscriptText"), noscriptText());
     if (iFlashPagesAnnotations && kind == QLatin1String("Flip") &&
         !HTMLConfigInfo::writeTextFile(joinPath(target, kMobileLinksScript),
                                        QStringLiteral("var pageEditor =") + iFlashPagesAnnotations->AnnosXML2JS()))

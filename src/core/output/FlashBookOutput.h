@@ -61,11 +61,18 @@ public:
     QString getImageTwinURL(const FlashPage& page) const;
     QString getZoomedPageURL(const FlashPage& page) const;
     QString getThumbPageURL(const FlashPage& page) const;
+    QString getTextURL(int pageIndex) const;
 
     // ---- steps; an empty base folder means the save folder ----
     void prepaireNomalPage(const QString& baseFolder);
     void prepaireZoomendPage(const QString& baseFolder);
     void prepaireThumbPage(const QString& baseFolder);
+    // Each page's text script, files/text/<index>.js, read back and written anew (a reopened
+    // book's are untrusted); a page whose script cannot be read goes without a text layer.
+    void prepareTextFiles(const QString& baseFolder);
+    // The book's text page by page as HTML for readers without script, at most kNoscriptBytes.
+    QString noscriptText() const;
+    static constexpr qsizetype kNoscriptBytes = 200 * 1024;
     void prepaireExtFiles(const QString& baseFolder);
     void prepaireExtFiles(const QString& extFolder, const FlashTemplateProperty& atChildPro);
     void PrepareAnnotationFiles(const QString& baseFolder);
@@ -107,6 +114,8 @@ protected:
                    bool shareNormalPages = false);
     QString publishedPagePath(const QString& baseFolder, const QString& sizeFolder, const FlashPage& page) const;
     bool shareNormalPage(const FlashPage& page, const QString& baseFolder, const QString& target) const;
+    // The zoom rendition of the page's index when the book has one apart from its normal page.
+    FlashPagePtr zoomedPageOf(const FlashPage& normal) const;
     void writeHTMLPage();
     void writeImageTwins(const QString& baseFolder);
     QString downloadFileName(const QString& documentName) const;
@@ -124,18 +133,24 @@ protected:
     const QString iResourceFolder = QStringLiteral("files");
     const QString iNormalPageFolder = QStringLiteral("page");
     const QString iZoomedPageFolder = QStringLiteral("large");
+    const QString iTextFolder = QStringLiteral("text");
     const QString iThumbPageFolder = QStringLiteral("thumb");
     const QString iExterFilesFolder = QStringLiteral("extfiles");
     const QString iSearchInfoFolder = QStringLiteral("search");
     const QString iAnnotationFilesFolder = QStringLiteral("pageConfig");
     const QString iMobileFilesFolder = QStringLiteral("mobile");
-    const bool iZoomedPageSameAsNormalPage = true;
     bool iNeedExtInterface = false;
     bool iOuputTheMobileFiles = false;
     QString iArchivePath;
     QStringList iFailures;
     QString iDownloadFileName;   // the document's name in files/, when the book offers it
     QSet<int> iImageTwins;   // page indices whose SWF page has its JPEG beside it
+    struct PublishedText {
+        int index;            // the page's index, as in its file names
+        qsizetype number;     // its place in the book, from 1
+        QString text;
+    };
+    QList<PublishedText> iPageTexts;   // the pages with a text script, in book order
     bool iWriteFailed = false;
     ProgressHandler iProgressHandler;
 };

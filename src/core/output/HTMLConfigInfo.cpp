@@ -17,6 +17,7 @@ bool HTMLConfigInfo::generateHTMLFrom(const QString& templatePath, const QString
     text.setItem(QStringLiteral("meta.description"), ScriptText::html(iHTMLDescription));
     text.setItem(QStringLiteral("script.bottom"), iHTMLScript);
     text.setItem(QStringLiteral("script.other"), iOtherScript);
+    text.setItem(QStringLiteral("noscriptText"), iNoscriptText);
     return writeTextFile(outputPath, text.parse());
 }
 

@@ -14,6 +14,9 @@ public:
     void setHTMLScript(const QString& v) { iHTMLScript = v; }
     const QString& otherScript() const { return iOtherScript; }
     void setOtherScript(const QString& v) { iOtherScript = v; }
+    // Markup for the page's <noscript> section (the book's text), inserted as it is.
+    const QString& noscriptText() const { return iNoscriptText; }
+    void setNoscriptText(const QString& v) { iNoscriptText = v; }
 
     // Fills the template page's placeholders and writes the result as UTF-8, atomically.
     // False (nothing written) when the page cannot be read or the result cannot be written.
@@ -29,4 +32,5 @@ private:
     QString iHTMLDescription = QStringLiteral("leafmill.example.org");
     QString iHTMLScript;
     QString iOtherScript;
+    QString iNoscriptText;
 };

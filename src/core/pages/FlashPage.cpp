@@ -18,6 +18,7 @@ void FlashPage::setPageFilePath(const QString& path) {
 void FlashPage::takePageFacts(const FlashPage& other) {
     iPdfPage = other.iPdfPage;
     iShownSize = other.iShownSize;
+    iTextFilePath = other.iTextFilePath;
 }
 
 FlashPagePtr FlashPage::copyPage(int, int) const {

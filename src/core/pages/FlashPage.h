@@ -27,7 +27,10 @@ public:
     // Empty when unknown.
     QSizeF shownSize() const { return iShownSize; }
     void setShownSize(const QSizeF& size) { iShownSize = size; }
-    // Takes the PDF page and shown size of another record of the same page.
+    // The page's text script (PageText) when it has a text layer; empty otherwise.
+    QString textFilePath() const { return iTextFilePath; }
+    void setTextFilePath(const QString& path) { iTextFilePath = path; }
+    // Takes the PDF page, shown size and text of another record of the same page.
     void takePageFacts(const FlashPage& other);
 
     // True for raster pages (FlashPageImage), the only ones that can be scaled.
@@ -47,4 +50,5 @@ private:
     int iPageIndex = 0;
     int iPdfPage = 0;
     QSizeF iShownSize;
+    QString iTextFilePath;
 };

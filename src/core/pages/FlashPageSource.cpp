@@ -23,8 +23,8 @@ FlashPagePtr FlashPageSource::getNormalPageAtIndex(int pageIndex) const {
     return findPageWithIndex(iNormalPages, pageIndex);
 }
 
-FlashPagePtr FlashPageSource::getZoomedPageAtIndex(int) const {
-    return nullptr;
+FlashPagePtr FlashPageSource::getZoomedPageAtIndex(int pageIndex) const {
+    return findPageWithIndex(iZoomedPages, pageIndex);
 }
 
 FlashPagePtr FlashPageSource::getThumbPageAtIndex(int pageIndex) const {

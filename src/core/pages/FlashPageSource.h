@@ -36,6 +36,7 @@ public:
     // Each fills one list and never makes a rendition the list already holds.
     virtual void generatePages() {}
     virtual void generateNormalPages() {}
+    virtual void generateZoomedPages() {}
     virtual void generateThumbPages() {}
     virtual void generatePhonePages() {}
 

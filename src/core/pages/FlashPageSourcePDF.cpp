@@ -87,9 +87,11 @@ void FlashPageSourcePDF::prepareAhead() {
     QList<PDFToSWFPageConverter::JpegRendition> renditions;
     if (renderEngineType() == 1)
         renditions.append({iQuality, pageBoxSize()});
+    if (iZoomPages)
+        renditions.append(zoomRendition());
     renditions.append({kThumbQuality, kThumbBoxSize});
     renditions.append({iQuality, pageBoxSize()});
-    iToPageConverter->prepareRenditions(iNeedToImportPages, renderEngineType() != 1, renditions, stopFlag());
+    iToPageConverter->prepareRenditions(iNeedToImportPages, renderEngineType() != 1, renditions, iTextLayer, stopFlag());
 }
 
 void FlashPageSourcePDF::generatePages() {
@@ -117,6 +119,8 @@ void FlashPageSourcePDF::generatePages() {
                                                   : std::make_shared<FlashPageImage>(path, i);
         page->setPdfPage(number);
         page->setShownSize(shownSize(number));
+        if (iTextLayer)
+            page->setTextFilePath(iToPageConverter->generatePageText(number));
         pages().append(page);
         postProgress(i + 1, QStringLiteral("geneatePage"));
     }
@@ -133,6 +137,13 @@ void FlashPageSourcePDF::generateNormalPages() {
     }
 }
 
+void FlashPageSourcePDF::generateZoomedPages() {
+    if (!iZoomPages)
+        return;
+    const PDFToSWFPageConverter::JpegRendition zoom = zoomRendition();
+    fileJpegRenditions(zoomedPages(), zoom.quality, zoom.boxSize, QStringLiteral("geneateZoomedPage"), zoom.scale);
+}
+
 void FlashPageSourcePDF::generateThumbPages() {
     fileJpegRenditions(thumbPages(), kThumbQuality, kThumbBoxSize, QStringLiteral("geneateThumbPage"));
 }
@@ -141,16 +152,16 @@ void FlashPageSourcePDF::generatePhonePages() {
     fileJpegRenditions(phonePages(), iQuality, pageBoxSize(), QStringLiteral("geneatePhonePage"));
 }
 
-void FlashPageSourcePDF::fileJpegRenditions(FlashPageList& list, int quality, int boxSize, const QString& type) {
+void FlashPageSourcePDF::fileJpegRenditions(FlashPageList& list, int quality, int boxSize, const QString& type, int scale) {
     for (int i = 0; i < iNeedToImportPages.size(); ++i) {
         if (mustHalt() || findPageWithIndex(list, i))
             break;
         const int number = iNeedToImportPages[i];
-        QString path = iToPageConverter->generatePageAsJPEG(number, quality, boxSize);
+        QString path = iToPageConverter->generatePageAsJPEG(number, quality, boxSize, scale);
         if (isSwfPath(path))
             break;
         if (!QFileInfo::exists(path))
-            path = standInForFailedPage(number, quality, boxSize, type);
+            path = standInForFailedPage(number, quality, boxSize * scale, type);
         if (path.isEmpty())
             break;
         const auto page = std::make_shared<FlashPageImage>(path, i);

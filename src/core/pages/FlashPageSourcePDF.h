@@ -11,7 +11,7 @@ class Document;
 
 // Name of the progress notification posted after each page of each pass. Its user information:
 // "pageIndex" (1-based count in this pass), "totalPage", "type" ("geneatePage", "geneateNormalPage",
-// "geneateThumbPage", "geneatePhonePage").
+// "geneateZoomedPage", "geneateThumbPage", "geneatePhonePage").
 inline const QString ImportProgressInfoMSG = QStringLiteral("ImportProgressInfoMSG");
 
 // The pages of one PDF file and one selection of its pages. Page indices are 0-based positions
@@ -23,6 +23,8 @@ public:
 
     void generatePages() override;
     void generateNormalPages() override;
+    // The zoom rendition of each page (twice its pixels), when zoomPages() is on.
+    void generateZoomedPages() override;
     void generateThumbPages() override;
     void generatePhonePages() override;
 
@@ -38,6 +40,13 @@ public:
     // PDF page numbers, ascending, of the pages that did not render and are blank pages with a notice.
     QList<int> failedPages() const { return iFailedPages; }
 
+    // Whether the import makes the zoom renditions; set before the first pass. Off by default here.
+    bool zoomPages() const { return iZoomPages; }
+    void setZoomPages(bool on) { iZoomPages = on; }
+    // Whether each page gets its text script; on by default.
+    bool textLayer() const { return iTextLayer; }
+    void setTextLayer(bool on) { iTextLayer = on; }
+
     // D x 1440 / 144: the longer side of JPEG pages and phone pages.
     int pageBoxSize() const { return iDPI * 1440 / 144; }
     static constexpr int kThumbBoxSize = 180;
@@ -50,8 +59,8 @@ private:
     void openDocument();
     void selectPages();
     bool mustHalt() const { return stop() || !iFailureReason.isEmpty(); }
-    // The thumbnail and phone passes: a JPEG rendition per selected page.
-    void fileJpegRenditions(FlashPageList& list, int quality, int boxSize, const QString& type);
+    // The zoom, thumbnail and phone passes: a JPEG rendition per selected page.
+    void fileJpegRenditions(FlashPageList& list, int quality, int boxSize, const QString& type, int scale = 1);
     QString standInForFailedPage(int pageNumber, int quality, int boxSize, const QString& kind);
     QSizeF shownSize(int pageNumber) const;
     void prepareAhead();
@@ -61,7 +70,11 @@ private:
     QString iPageRange;
     int iDPI;
     int iQuality;
+    PDFToSWFPageConverter::JpegRendition zoomRendition() const { return {iQuality, pageBoxSize(), 2}; }
+
     std::unique_ptr<PDFToSWFPageConverter> iToPageConverter;
+    bool iZoomPages = false;
+    bool iTextLayer = true;
     QList<int> iNeedToImportPages;
     QString iFailureReason;
     bool iWriteFailed = false;

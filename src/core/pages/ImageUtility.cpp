@@ -1,14 +1,41 @@
 #include "pages/ImageUtility.h"
 #include "util/AtomicFile.h"
 #include "util/Log.h"
-#include <QBuffer>
 #include <QImageReader>
 #include <QPainter>
 #include <cmath>
+#include <memory>
+#include <turbojpeg.h>
+
+namespace {
+// Each 2 x 2 block of an opaque 32-bit image averaged into one pixel.
+QImage halved(const QImage& image) {
+    QImage half(image.width() / 2, image.height() / 2, QImage::Format_RGB32);
+    if (half.isNull())
+        return half;
+    for (int y = 0; y < half.height(); ++y) {
+        const QRgb* top = reinterpret_cast<const QRgb*>(image.constScanLine(2 * y));
+        const QRgb* bottom = reinterpret_cast<const QRgb*>(image.constScanLine(2 * y + 1));
+        QRgb* out = reinterpret_cast<QRgb*>(half.scanLine(y));
+        for (int x = 0; x < half.width(); ++x) {
+            const QRgb a = top[2 * x], b = top[2 * x + 1], c = bottom[2 * x], d = bottom[2 * x + 1];
+            out[x] = qRgb((qRed(a) + qRed(b) + qRed(c) + qRed(d) + 2) / 4, (qGreen(a) + qGreen(b) + qGreen(c) + qGreen(d) + 2) / 4,
+                          (qBlue(a) + qBlue(b) + qBlue(c) + qBlue(d) + 2) / 4);
+        }
+    }
+    return half;
+}
+
+struct TurboDeleter {
+    void operator()(void* handle) const { tjDestroy(handle); }
+};
+}
 
 QImage ImageUtility::scaledImage(const QImage& image, const QSize& size) {
     if (image.size() == size)
         return image;
+    if (image.format() == QImage::Format_RGB32 && size * 2 == image.size())
+        return halved(image);
     // Qt's smooth scaling averages every source pixel of the covered area when shrinking.
     return image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 }
@@ -42,11 +69,31 @@ QImage ImageUtility::flattenedOnWhite(const QImage& image) {
     return flat;
 }
 
+QByteArray ImageUtility::encodeJPEG(const QImage& image, int quality) {
+    QImage pixels = flattenedOnWhite(image);
+    const bool gray = pixels.format() == QImage::Format_Grayscale8;
+    if (!gray && pixels.format() != QImage::Format_RGB32)
+        pixels = pixels.convertToFormat(QImage::Format_RGB32);
+    if (pixels.isNull())
+        return {};
+    thread_local std::unique_ptr<void, TurboDeleter> encoder(tjInitCompress());
+    if (!encoder)
+        return {};
+    unsigned char* bytes = nullptr;
+    unsigned long length = 0;
+    // Qt's RGB32 is 0xffRRGGBB in native order: B, G, R, X in memory on little-endian machines.
+    const int format = gray ? TJPF_GRAY : (QSysInfo::ByteOrder == QSysInfo::LittleEndian ? TJPF_BGRX : TJPF_XRGB);
+    const int failed = tjCompress2(encoder.get(), pixels.constBits(), pixels.width(), int(pixels.bytesPerLine()),
+                                   pixels.height(), format, &bytes, &length, gray ? TJSAMP_GRAY : TJSAMP_420,
+                                   qBound(1, quality, 100), 0);
+    QByteArray jpeg = failed ? QByteArray() : QByteArray(reinterpret_cast<const char*>(bytes), qsizetype(length));
+    tjFree(bytes);
+    return jpeg;
+}
+
 bool ImageUtility::saveJPEG(const QImage& image, const QString& path, int quality) {
-    QByteArray jpeg;
-    QBuffer buffer(&jpeg);
-    buffer.open(QIODevice::WriteOnly);
-    return flattenedOnWhite(image).save(&buffer, "JPEG", qBound(0, quality, 100)) && writeFileAtomically(path, jpeg);
+    const QByteArray jpeg = encodeJPEG(image, quality);
+    return !jpeg.isEmpty() && writeFileAtomically(path, jpeg);
 }
 
 bool ImageUtility::writeFileAtomically(const QString& path, const QByteArray& bytes) {
@@ -92,10 +139,8 @@ bool ImageUtility::scaleAndSaveAsJPEG(const QString& sourcePath, int maxwidth, i
         quality = 0.85f;
     else if (quality > 1)
         quality = 1.0f;
-    QByteArray jpeg;
-    QBuffer buffer(&jpeg);
-    buffer.open(QIODevice::WriteOnly);
-    if (!flattenedOnWhite(scaled).save(&buffer, "JPEG", int(std::lround(quality * 100)))) {
+    const QByteArray jpeg = encodeJPEG(scaled, int(std::lround(quality * 100)));
+    if (jpeg.isEmpty()) {
         spdlog::error("Could not convert to JPEG");
         return false;
     }

@@ -11,8 +11,13 @@ public:
     static bool scaleAndSaveAsJPEG(const QString& sourcePath, int maxwidth, int maxheight, float quality,
                                    const QString& saveTo);
 
-    // High-quality resampling (area averaging when shrinking), never nearest-neighbour.
+    // High-quality resampling (area averaging when shrinking), never nearest-neighbour. Halving
+    // an opaque 32-bit image, the common case of a page derived from its zoom rendition, takes a
+    // direct 2 x 2 average.
     static QImage scaledImage(const QImage& image, const QSize& size);
+    // JPEG bytes at quality 0..100 (4:2:0 like Qt's writer), encoded by libjpeg-turbo straight from
+    // the pixels, which costs about a fifth less than Qt's writer; empty when it fails.
+    static QByteArray encodeJPEG(const QImage& image, int quality);
     // Opaque image: transparent areas become white, since JPEG has no alpha.
     static QImage flattenedOnWhite(const QImage& image);
     // JPEG with quality 0..100, written atomically (a temporary file replaces the target).

@@ -70,6 +70,7 @@ void ImportPDFOperation::main() {
         return;
     auto source = std::make_shared<FlashPageSourcePDF>(iPDFPath, iPageRange, iDPI, iQuality);
     source->setRenderEngineType(iRenderEngineType);
+    source->setZoomPages(iZoomPages);
     {
         QMutexLocker locker(&iLock);
         iFlashPageSource = source;
@@ -95,6 +96,7 @@ void ImportPDFOperation::importPages() {
         const std::pair<const char*, Pass> passes[] = {
             {"generate pages", &FlashPageSource::generatePages},
             {"generateNormalPages", &FlashPageSource::generateNormalPages},
+            {"generateZoomedPages", &FlashPageSource::generateZoomedPages},
             {"generateThumbPages", &FlashPageSource::generateThumbPages},
             {"generatePhonePages", &FlashPageSource::generatePhonePages},
         };

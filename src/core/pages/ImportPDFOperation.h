@@ -16,7 +16,7 @@ namespace Poppler {
 class Document;
 }
 
-// Imports a PDF in the background: the four page passes, then (when asked) links and bookmarks.
+// Imports a PDF in the background: the page passes, then (when asked) links and bookmarks.
 // Start it with start(); `finished` is emitted from the worker thread when it is done (connect
 // with a receiver context to get it on that receiver's thread). Read the results afterwards.
 // Destroying a running operation cancels it and waits for the page in progress.
@@ -38,6 +38,9 @@ public:
     void setImportBookmarks(bool importBookmarks) { iImportBookmarks = importBookmarks; }
     bool importBookmarks() const { return iImportBookmarks; }
     void setRenderEngineType(int type) { iRenderEngineType = type; }   // 0 SWF, 1 JPEG
+    // The zoom rendition of every page (twice its pixels); on unless turned off.
+    void setZoomPages(bool zoomPages) { iZoomPages = zoomPages; }
+    bool zoomPages() const { return iZoomPages; }
     int renderEngineType() const { return iRenderEngineType; }
 
     // Queues the job on the pool (the global one by default).
@@ -82,6 +85,7 @@ private:
     bool iImportBookmarks = false;
     bool iImportLinks = false;
     int iRenderEngineType = 0;
+    bool iZoomPages = true;
     QString iFailureReason;
     bool iWriteFailed = false;
     QList<int> iFailedPages;

@@ -1,7 +1,9 @@
 #include "pages/PDFToSWFPageConverter.h"
 #include "pages/FlashPageImage.h"
 #include "pages/ImageUtility.h"
+#include "pages/PageRasterizer.h"
 #include "pages/PageRenderPipeline.h"
+#include "pages/PageText.h"
 #include "util/Log.h"
 #include "util/Resources.h"
 #include <QDateTime>
@@ -16,7 +18,7 @@ namespace {
 constexpr int kFallbackBoxSize = 1440;
 constexpr int kPdf2swfTimeoutMs = 10 * 60 * 1000;
 // Poppler aborts the process when a bitmap cannot be allocated; no page needs more than this.
-constexpr int kMaxRenderSide = 8192;
+constexpr int kMaxRenderSide = PageRasterizer::kMaxSide;
 
 // Identical renditions share their bytes: a hard link where the file system allows one.
 bool linkOrCopy(const QString& from, const QString& to) {
@@ -54,12 +56,29 @@ QSizeF PDFToSWFPageConverter::pageSizeInPoints(Poppler::Document* doc, int pageN
     return page ? page->pageSizeF() : QSizeF();
 }
 
-QImage PDFToSWFPageConverter::renderPage(Poppler::Document* doc, int pageNumber, int boxSize) {
+QSize PDFToSWFPageConverter::renditionPixelSize(const QSizeF& pagePoints, const JpegRendition& rendition) {
+    const QSize size = boxedPixelSize(pagePoints, rendition.boxSize) * qMax(1, rendition.scale);
+    if (size.width() <= kMaxRenderSide && size.height() <= kMaxRenderSide)
+        return size;
+    return boxedPixelSize(pagePoints, kMaxRenderSide);
+}
+
+QImage PDFToSWFPageConverter::renderPage(Poppler::Document* doc, int pageNumber, int boxSize,
+                                         const PageRasterizer* rasterizer) {
     const QSizeF points = pageSizeInPoints(doc, pageNumber);
     if (points.width() <= 0 || points.height() <= 0 || boxSize <= 0)
         return {};
+    return renderAtSize(doc, pageNumber, boxedPixelSize(points, boxSize), rasterizer);
+}
+
+QImage PDFToSWFPageConverter::renderAtSize(Poppler::Document* doc, int pageNumber, const QSize& target,
+                                           const PageRasterizer* rasterizer) {
+    if (rasterizer && rasterizer->isOpen())
+        return rasterizer->render(pageNumber, target);
+    const QSizeF points = pageSizeInPoints(doc, pageNumber);
+    if (points.width() <= 0 || points.height() <= 0 || target.isEmpty())
+        return {};
     const std::unique_ptr<Poppler::Page> page(doc->page(pageNumber - 1));
-    const QSize target = boxedPixelSize(points, boxSize);
     doc->setRenderHint(Poppler::Document::Antialiasing);
     doc->setRenderHint(Poppler::Document::TextAntialiasing);
     const QImage image = page->renderToImage(target.width() * 72.0 / points.width(), target.height() * 72.0 / points.height(),
@@ -67,6 +86,12 @@ QImage PDFToSWFPageConverter::renderPage(Poppler::Document* doc, int pageNumber,
     if (image.isNull())
         return {};
     return ImageUtility::scaledImage(image, target);
+}
+
+const PageRasterizer* PDFToSWFPageConverter::rasterizer() {
+    if (!iRasterizer)
+        iRasterizer = std::make_unique<PageRasterizer>(iPDFPath);
+    return iRasterizer.get();
 }
 
 QString PDFToSWFPageConverter::swfTargetPath(int pageNumber) const {
@@ -113,13 +138,29 @@ bool PDFToSWFPageConverter::runPdf2swf(int pageNumber, const QString& targetPath
     return true;
 }
 
-QString PDFToSWFPageConverter::makeSwfPage(int pageNumber, Poppler::Document* doc) {
+QString PDFToSWFPageConverter::freshTextPath() {
+    return QDir(iConverterWorkFolder).filePath(QStringLiteral("text-%1.js").arg(iFileCounter++));
+}
+
+QString PDFToSWFPageConverter::makePageText(int pageNumber, Poppler::Document* doc) {
+    const QString path = freshTextPath();
+    return PageText::fromPage(doc, pageNumber).writeScript(path, pageNumber) ? path : QString();
+}
+
+QString PDFToSWFPageConverter::generatePageText(int pageNumber) {
+    if (iPipeline && iPreparedText && iPipeline->covers(pageNumber))
+        if (const std::optional<QString> prepared = claimPrepared(pageNumber, textSlot()))
+            return *prepared;
+    return iPDFDoc ? makePageText(pageNumber, iPDFDoc.get()) : QString();
+}
+
+QString PDFToSWFPageConverter::makeSwfPage(int pageNumber, Poppler::Document* doc, const PageRasterizer* rasterizer) {
     const QString target = swfTargetPath(pageNumber);
     runPdf2swf(pageNumber, target);
     if (QFileInfo::exists(target) || !doc)
         return target;
     const QString jpeg = QDir(iConverterWorkFolder).filePath(QStringLiteral("%1.jpg").arg(pageNumber));
-    const QImage image = renderPage(doc, pageNumber, kFallbackBoxSize);
+    const QImage image = renderPage(doc, pageNumber, kFallbackBoxSize, rasterizer);
     if (!image.isNull())
         ImageUtility::saveJPEG(image, jpeg, iQuality);
     return jpeg;
@@ -128,21 +169,30 @@ QString PDFToSWFPageConverter::makeSwfPage(int pageNumber, Poppler::Document* do
 QString PDFToSWFPageConverter::generatePage(int pageNumber) {
     if (const std::optional<QString> prepared = claimPrepared(pageNumber, -1))
         return *prepared;
-    return makeSwfPage(pageNumber, iPDFDoc.get());
+    return makeSwfPage(pageNumber, iPDFDoc.get(), rasterizer());
 }
 
-QString PDFToSWFPageConverter::generatePageAsJPEG(int pageNumber, int quality, int boxSize) {
-    if (const std::optional<QString> prepared = claimPreparedJpeg(pageNumber, {quality, boxSize}))
+QString PDFToSWFPageConverter::generatePageAsJPEG(int pageNumber, int quality, int boxSize, int scale) {
+    const JpegRendition rendition{quality, boxSize, scale};
+    if (const std::optional<QString> prepared = claimPreparedJpeg(pageNumber, rendition))
         return *prepared;
     const QString path = freshJpegPath();
-    pdfPageToImage(pageNumber, path, quality, boxSize);
+    if (scale == 1) {
+        pdfPageToImage(pageNumber, path, quality, boxSize);
+        return path;
+    }
+    const QSizeF points = pageSizeInPoints(iPDFDoc.get(), pageNumber);
+    const QImage image = points.isEmpty() ? QImage()
+                                          : renderAtSize(iPDFDoc.get(), pageNumber, renditionPixelSize(points, rendition), rasterizer());
+    if (!image.isNull())
+        ImageUtility::saveJPEG(image, path, quality);
     return path;
 }
 
 void PDFToSWFPageConverter::pdfPageToImage(int pageNumber, const QString& targetPath, int quality, int boxSize) {
     if (!iPDFDoc)
         return;
-    const QImage image = renderPage(iPDFDoc.get(), pageNumber, boxSize);
+    const QImage image = renderPage(iPDFDoc.get(), pageNumber, boxSize, rasterizer());
     if (image.isNull()) {
         spdlog::error("page {} of {} could not be rendered", pageNumber, iPDFPath);
         return;
@@ -155,15 +205,17 @@ void PDFToSWFPageConverter::pdfPageToImage(int pageNumber, const QString& target
 }
 
 void PDFToSWFPageConverter::prepareRenditions(const QList<int>& pageNumbers, bool swfPages,
-                                              const QList<JpegRendition>& renditions, const std::atomic<bool>* stop) {
+                                              const QList<JpegRendition>& renditions, bool withText,
+                                              const std::atomic<bool>* stop) {
     iPipeline.reset();
     iClaimed.clear();
     iPreparedSwf = swfPages;
     iPreparedRenditions = renditions;
+    iPreparedText = withText;
     if (pageNumbers.isEmpty() || !iPDFDoc)
         return;
     iPipeline = std::make_unique<PageRenderPipeline>(
-        iPDFPath, pageNumbers, [this](int n, Poppler::Document* doc) { return makePreparedPage(n, doc); }, stop,
+        iPDFPath, pageNumbers, [this](int n, Poppler::Document* doc, const PageRasterizer& r) { return makePreparedPage(n, doc, r); }, stop,
         PageRenderPipeline::defaultWorkerCount());
 }
 
@@ -172,37 +224,39 @@ void PDFToSWFPageConverter::cancelPreparedRenditions() {
         iPipeline->cancel();
 }
 
-// Runs on a pipeline worker: the SWF page, then every JPEG rendition from one render.
-QStringList PDFToSWFPageConverter::makePreparedPage(int pageNumber, Poppler::Document* doc) {
+// Runs on a pipeline worker: the SWF page, every JPEG rendition, then the text. The page is drawn
+// once, at the largest size; each smaller rendition is scaled from the smallest one made before it.
+QStringList PDFToSWFPageConverter::makePreparedPage(int pageNumber, Poppler::Document* doc, const PageRasterizer& rasterizer) {
     QStringList paths;
     if (iPreparedSwf)
-        paths << makeSwfPage(pageNumber, doc);
-    if (iPreparedRenditions.isEmpty())
-        return paths;
-    int largestBox = 0;
-    for (const JpegRendition& rendition : iPreparedRenditions)
-        largestBox = qMax(largestBox, rendition.boxSize);
-    const QImage render = renderPage(doc, pageNumber, largestBox);
-    QList<QPair<JpegRendition, QString>> written;
+        paths << makeSwfPage(pageNumber, doc, &rasterizer);
+    const QSizeF points = pageSizeInPoints(doc, pageNumber);
+    QList<QSize> sizes;
+    QList<qsizetype> largestFirst;
     for (const JpegRendition& rendition : iPreparedRenditions) {
-        QString path = freshJpegPath();
-        auto same = std::find_if(written.cbegin(), written.cend(), [&](const auto& w) { return w.first == rendition; });
-        if (same != written.cend() && linkOrCopy(same->second, path))
-            paths << path;
-        else if (!render.isNull())
-            paths << writeRendition(render, rendition, path, pageSizeInPoints(doc, pageNumber));
-        else
-            paths << path;   // nothing written: the pass sees the missing file
-        written.append({rendition, paths.last()});
+        sizes << (points.isEmpty() ? QSize() : renditionPixelSize(points, rendition));
+        largestFirst << largestFirst.size();
     }
+    const auto area = [&](qsizetype i) { return qint64(sizes[i].width()) * sizes[i].height(); };
+    std::stable_sort(largestFirst.begin(), largestFirst.end(), [&](qsizetype a, qsizetype b) { return area(a) > area(b); });
+    QStringList files(iPreparedRenditions.size());
+    QImage image = largestFirst.isEmpty() || sizes[largestFirst[0]].isEmpty()
+        ? QImage() : renderAtSize(doc, pageNumber, sizes[largestFirst[0]], &rasterizer);
+    for (qsizetype i : largestFirst) {
+        files[i] = freshJpegPath();
+        const JpegRendition& rendition = iPreparedRenditions[i];
+        const qsizetype same = iPreparedRenditions.indexOf(rendition);
+        if (same < i && !files[same].isEmpty() && linkOrCopy(files[same], files[i]))
+            continue;
+        if (!image.isNull()) {
+            image = ImageUtility::scaledImage(image, sizes[i]);
+            ImageUtility::saveJPEG(image, files[i], rendition.quality);   // a failure leaves the file missing
+        }
+    }
+    paths << files;
+    if (iPreparedText)
+        paths << makePageText(pageNumber, doc);
     return paths;
-}
-
-QString PDFToSWFPageConverter::writeRendition(const QImage& render, const JpegRendition& rendition,
-                                              const QString& path, const QSizeF& pagePoints) {
-    const QImage image = ImageUtility::scaledImage(render, boxedPixelSize(pagePoints, rendition.boxSize));
-    ImageUtility::saveJPEG(image, path, rendition.quality);
-    return path;
 }
 
 std::optional<QString> PDFToSWFPageConverter::claimPrepared(int pageNumber, int slot) {

@@ -1,4 +1,5 @@
 #include "pages/PageRenderPipeline.h"
+#include "pages/PageRasterizer.h"
 #include <QThread>
 #include <poppler-qt6.h>
 
@@ -35,11 +36,12 @@ void PageRenderPipeline::work() {
         doc->setRenderHint(Poppler::Document::Antialiasing);
         doc->setRenderHint(Poppler::Document::TextAntialiasing);
     }
+    const PageRasterizer rasterizer(iPDFPath);
     for (qsizetype position = iNext++; position < iPageNumbers.size(); position = iNext++) {
         std::optional<QStringList> result;   // none: the caller makes the page itself
         if (!stopped() && doc) {
             try {
-                result = iJob(iPageNumbers[position], doc.get());
+                result = iJob(iPageNumbers[position], doc.get(), rasterizer);
             } catch (...) {
                 result = QStringList();   // a failed page: the pass sees no file
             }

@@ -14,15 +14,16 @@
 namespace Poppler {
 class Document;
 }
+class PageRasterizer;
 
 // Works on the pages of a PDF ahead of the passes that file them: a few worker threads, each with
-// its own Poppler::Document, run a job per page number and keep its result (a list of file
+// its own Poppler::Document and PageRasterizer, run a job per page number and keep its result (a list of file
 // paths) until the pass asks for it. Results are handed out in any order the caller likes.
 class PageRenderPipeline {
 public:
-    // Runs on a worker thread with the worker's own document. Workers that cannot open the file
-    // (it was moved or deleted meanwhile) skip their pages.
-    using Job = std::function<QStringList(int pageNumber, Poppler::Document* doc)>;
+    // Runs on a worker thread with the worker's own document and rasterizer. Workers that cannot
+    // open the file (it was moved or deleted meanwhile) skip their pages.
+    using Job = std::function<QStringList(int pageNumber, Poppler::Document* doc, const PageRasterizer& rasterizer)>;
 
     PageRenderPipeline(const QString& pdfPath, const QList<int>& pageNumbers, Job job,
                        const std::atomic<bool>* stop, int workerCount);

@@ -30,11 +30,17 @@ TEST_F(Cli, ReopenedBookRepublishesIntoItsOwnFolderAndElsewhere) {
     ASSERT_EQ(run({"publish", iSample, "-o", out, "--pages", "1-3", "--links", "--bookmarks", "--quiet"}).code, 0);
     const QByteArray first = bookXML(out);
     const auto pages = snapshot(out + "/files/page");
+    const auto zoomAndText = snapshot(out + "/files/large").values() + snapshot(out + "/files/text").values();
+    ASSERT_EQ(zoomAndText.size(), 6);
 
     const Result again = run({"reopen", out, "-o", out});
     ASSERT_EQ(again.code, 0) << again.err.toStdString();
     EXPECT_EQ(snapshot(out + "/files/page"), pages);
     EXPECT_EQ(bookXML(out), first);
+    const Result elsewhere = run({"reopen", out, "-o", path("copy")});
+    ASSERT_EQ(elsewhere.code, 0) << elsewhere.err.toStdString();
+    EXPECT_EQ(snapshot(path("copy/files/large")).values() + snapshot(path("copy/files/text")).values(), zoomAndText);
+    EXPECT_EQ(bookXML(path("copy")), first);
 
     const Result zip = run({"reopen", out, "-o", path("delivery"), "--kind", "zip", "--name", "mybook", "--theme", "Sunset"});
     ASSERT_EQ(zip.code, 0) << zip.err.toStdString();
@@ -45,6 +51,28 @@ TEST_F(Cli, ReopenedBookRepublishesIntoItsOwnFolderAndElsewhere) {
     ASSERT_EQ(app.code, 0) << app.err.toStdString();
     EXPECT_TRUE(QFileInfo(path("apps/book.app/Contents/Resources/files/book.bin")).isFile());
     EXPECT_FALSE(QFileInfo::exists(path("apps/book.app/Contents/Resources/mobile")));   // no mobile version in a bundle
+}
+
+// The zoom picture of a page has twice its pixels; the options or the template turn it off.
+TEST_F(Cli, ZoomPicturesAreMadeUnlessTurnedOff) {
+    const struct {
+        QStringList options;
+        bool zoom;
+    } cases[] = {{{}, true}, {{"--zoom-pages"}, true}, {{"--no-zoom-pages"}, false}};
+    for (const auto& c : cases) {
+        const QString out = path("zoom" + c.options.join(""));
+        const Result r = run(QStringList{"publish", iSample, "-o", out, "--pages", "2", "--quiet"} + c.options);
+        ASSERT_EQ(r.code, 0) << r.err.toStdString();
+        const QString xml = QString::fromUtf8(bookXML(out));
+        EXPECT_EQ(xml.contains("<largeUrl>./files/large/0.jpg</largeUrl>"), c.zoom) << xml.toStdString();
+        EXPECT_EQ(xml.contains("<largeUrl>./files/page/0.jpg</largeUrl>"), !c.zoom);
+        EXPECT_TRUE(xml.contains("textUrl=\"./files/text/0.js\""));
+        if (c.zoom)
+            EXPECT_EQ(QImage(out + "/files/large/0.jpg").size(), QImage(out + "/files/page/0.jpg").size() * 2);
+        else
+            EXPECT_FALSE(QFileInfo::exists(out + "/files/large"));
+    }
+    EXPECT_EQ(run({"publish", iSample, "-o", path("both"), "--zoom-pages", "--no-zoom-pages"}).code, kExitUsage);
 }
 
 TEST_F(Cli, BrokenBookIsNotReopenedAndNothingChanges) {

@@ -1,0 +1,131 @@
+#include "PdfFixtures.h"
+#include "pages/PageRasterizer.h"
+#include "pages/PageText.h"
+#include <QTemporaryDir>
+#include <QtMath>
+#include <gtest/gtest.h>
+#include <poppler-qt6.h>
+
+using namespace PdfFixtures;
+
+namespace {
+
+struct PlacementCase {
+    const char* name;
+    int rotate;
+    QRectF cropBox;
+};
+
+// Words drawn at known places; "margin" lies outside every crop box below.
+struct DrawnWord {
+    QByteArray word;
+    QPointF at;
+    double size;
+};
+const QList<DrawnWord> kWords = {
+    {"Alpha", {120, 650}, 24}, {"Beta", {380, 520}, 18}, {"Gamma", {200, 300}, 30}, {"delta", {420, 180}, 14},
+    {"margin", {20, 40}, 12}};
+
+// The box of the dark pixels inside the area, in pixels; empty when there are none.
+QRect inkIn(const QImage& image, const QRect& area) {
+    QRect ink;
+    const QRect clipped = area.intersected(image.rect());
+    for (int y = clipped.top(); y <= clipped.bottom(); ++y)
+        for (int x = clipped.left(); x <= clipped.right(); ++x)
+            if (qGray(image.pixel(x, y)) < 160)
+                ink = ink.united(QRect(x, y, 1, 1));
+    return ink;
+}
+
+QRect inPixels(const QRectF& fraction, const QSize& size) {
+    return QRectF(fraction.x() * size.width(), fraction.y() * size.height(), fraction.width() * size.width(),
+                  fraction.height() * size.height()).toAlignedRect();
+}
+
+class WordPlacement : public ::testing::TestWithParam<PlacementCase> {};
+
+}
+
+// Drawing the page as the book shows it, each word's recorded box must sit on that word's ink
+// (within 1% of the page) and hold all of it; words the crop box hides are left out.
+TEST_P(WordPlacement, EveryWordBoxCoversItsWordOnTheRenderedPage) {
+    const PlacementCase c = GetParam();
+    HandPage page;
+    page.rotate = c.rotate;
+    page.cropBox = c.cropBox;
+    for (const DrawnWord& w : kWords)
+        page.content += text(w.at.x(), w.at.y(), w.size, w.word);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("words.pdf");
+    ASSERT_TRUE(writeFile(path, handMadePdf({page})));
+    const auto doc = Poppler::Document::load(path);
+    ASSERT_TRUE(doc);
+    const PageText found = PageText::fromPage(doc.get(), 1);
+
+    QStringList words;
+    for (const PageText::Word& w : found.words)
+        words << found.text.mid(w.start, w.length);
+    QStringList expected = {"Alpha", "Beta", "Gamma", "delta"};
+    if (c.cropBox.isNull())
+        expected << "margin";
+    std::sort(words.begin(), words.end());
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(words, expected) << c.name;
+
+    const QSizeF shown = std::unique_ptr<Poppler::Page>(doc->page(0))->pageSizeF();
+    const QImage image = PageRasterizer(path).render(1, (shown * 2).toSize());
+    ASSERT_FALSE(image.isNull());
+    const int tolerance = qCeil(0.01 * qMax(image.width(), image.height()));
+    for (const PageText::Word& w : found.words) {
+        const QString word = found.text.mid(w.start, w.length);
+        const QRect box = inPixels(w.box, image.size());
+        const QRect ink = inkIn(image, box.adjusted(-40, -40, 40, 40));
+        ASSERT_FALSE(ink.isEmpty()) << c.name << " " << qPrintable(word);
+        EXPECT_TRUE(box.adjusted(-tolerance, -tolerance, tolerance, tolerance).contains(ink))
+            << c.name << " " << qPrintable(word);
+        const QRect overlap = box.intersected(ink);
+        EXPECT_GE(double(overlap.width()) * overlap.height(), 0.5 * double(box.width()) * box.height())
+            << c.name << " " << qPrintable(word);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    RotationsAndCropBoxes, WordPlacement,
+    ::testing::Values(PlacementCase{"rotate0", 0, {}}, PlacementCase{"rotate90", 90, {}},
+                      PlacementCase{"rotate180", 180, {}}, PlacementCase{"rotate270", 270, {}},
+                      PlacementCase{"crop", 0, QRectF(100, 150, 400, 520)},
+                      PlacementCase{"crop90", 90, QRectF(100, 150, 400, 520)}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// A page text script read back from a book folder is data: what a script could run, or numbers
+// that point outside the text or the page, are refused; quotes and markup in the text survive.
+TEST(PageTextScript, WrittenTextReadsBackAndHostileScriptsAreRefused) {
+    QTemporaryDir dir;
+    PageText page;
+    page.text = QStringLiteral("say \"</script><script>alert(1)</script>\"\n\u2028caf\u00e9");
+    page.words = {{0, 3, QRectF(0.1, 0.2, 0.3, 0.04)}, {page.text.size() - 4, 4, QRectF(0.5, 0.9, 0.25, 0.05)}};
+    const QString good = dir.filePath("good.js");
+    ASSERT_TRUE(page.writeScript(good, 7));
+    QFile written(good);
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    const QByteArray bytes = written.readAll();
+    EXPECT_TRUE(bytes.startsWith("leafmillPageText(7,{\"t\":\"say \\\"<\\/script>")) << bytes.constData();
+    const auto back = PageText::readScript(good);
+    ASSERT_TRUE(back);
+    EXPECT_EQ(back->text, page.text);
+    ASSERT_EQ(back->words.size(), 2);
+    EXPECT_EQ(back->words[1].start, page.text.size() - 4);
+    EXPECT_NEAR(back->words[1].box.width(), 0.25, 1e-9);
+
+    for (const QByteArray& hostile : {
+             QByteArray("leafmillPageText(1,{\"t\":\"a\",\"w\":[]});alert(1);"),
+             QByteArray("alert(1);leafmillPageText(1,{\"t\":\"a\",\"w\":[]});"),
+             QByteArray("leafmillPageText(1,{\"t\":\"ab\",\"w\":[1,5,0,0,0.1,0.1]});"),
+             QByteArray("leafmillPageText(1,{\"t\":\"ab\",\"w\":[0,1,0,0,1.5,0.1]});"),
+             QByteArray("leafmillPageText(1,{\"t\":\"ab\",\"w\":[0,1,0,0]});"),
+             QByteArray("leafmillPageText(1,{\"t\":5,\"w\":[]});")}) {
+        const QString path = dir.filePath("hostile.js");
+        ASSERT_TRUE(writeFile(path, hostile));
+        EXPECT_FALSE(PageText::readScript(path)) << hostile.constData();
+    }
+}
