@@ -103,7 +103,7 @@ TEST(PageTextScript, WrittenTextReadsBackAndHostileScriptsAreRefused) {
     QTemporaryDir dir;
     PageText page;
     page.text = QStringLiteral("say \"</script><script>alert(1)</script>\"\n\u2028caf\u00e9");
-    page.words = {{0, 3, QRectF(0.1, 0.2, 0.3, 0.04)}, {page.text.size() - 4, 4, QRectF(0.5, 0.9, 0.25, 0.05)}};
+    page.words = {{0, 3, QRectF(0.1, 0.2, 0.3, 0.04)}, {int(page.text.size()) - 4, 4, QRectF(0.5, 0.9, 0.25, 0.05)}};
     const QString good = dir.filePath("good.js");
     ASSERT_TRUE(page.writeScript(good, 7));
     QFile written(good);
