@@ -130,7 +130,7 @@ const SHARPNESS = [
 for (const [name, file, device, selector, zoom, large] of SHARPNESS) {
   test('zoom tier: ' + name, async () => {
     const page = await shared.open(shared.server.url + 'tier/' + file, device);
-    await page.locator(selector).waitFor();
+    await page.waitForFunction(() => globalThis.leafmillPlayer?.isPainted || globalThis.leafmillMobile?.painted);
     if (zoom > 1) await page.evaluate((z) => globalThis.leafmillPlayer.zoom.setScale(z), zoom);
     if (large) await page.waitForFunction((s) => /large/.test(document.querySelector(s).currentSrc), selector);
     else await page.waitForTimeout(300);

@@ -65,7 +65,7 @@ export class BookPlayer {
   }
 
   sharpen() {
-    if (this.isPainted && this.pageFlip?.getState() === 'read') this.images.sharpen(this.visiblePages());
+    if (this.isPainted && ['read', 'fold_corner'].includes(this.pageFlip?.getState())) this.images.sharpen(this.visiblePages());
   }
 
   withText(action) {
