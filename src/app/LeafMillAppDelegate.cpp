@@ -11,8 +11,11 @@
 #include "app/project/KeptBook.h"
 #include "app/preview/PreviewStage.h"
 #include "app/library/LibraryMenuCommands.h"
+#include "app/PageEditorWindowController.h"
+#include "app/PreviewBridge.h"
+#include "app/ScriptBridge.h"
 #include "app/sheets/OutputWindowDelegate.h"
-#include "annotations/FlashPagesAnnotations.h"
+#include "annotations/FlashPagesAnnotationsPDF.h"
 #include "language/FlashLanguageSettings.h"
 #include "outline/FlashOutline.h"
 #include "output/BookPublisher.h"
@@ -33,6 +36,7 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QDir>
+#include <QDirIterator>
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
@@ -138,13 +142,6 @@ void LeafMillAppDelegate::connectCommands() {
     });
     if (QWebEngineView* view = w->webView())
         connect(view, &QWebEngineView::loadFinished, this, &LeafMillAppDelegate::previewLoaded);
-    disableCommandsToCome();
-}
-
-// A command whose handler is not built yet is shown disabled rather than doing nothing.
-void LeafMillAppDelegate::disableCommandsToCome() {
-    MainWindow* w = iWindow.get();
-    w->actEditPage->setEnabled(false);
 }
 
 BookState LeafMillAppDelegate::demoBookState() const {
@@ -397,6 +394,20 @@ void LeafMillAppDelegate::importWindowDidEnd(int returnCode) {
     imported.pageWidth = QString::number(dialog->pageWidth());
     imported.pageHeight = QString::number(dialog->pageHeight());
     changeBook(imported, tr("Import"));
+    if (!dialog->failedPages().isEmpty()) tellOfBlankPages(dialog->failedPages());
+}
+
+void LeafMillAppDelegate::tellOfBlankPages(const QList<int>& pageNumbers) {
+    QStringList numbers;
+    for (int number : pageNumbers) numbers << QString::number(number);
+    AppAlert::Request notice;
+    notice.messageText = pageNumbers.size() == 1 ? tr("One page could not be rendered.")
+                                                 : tr("%1 pages could not be rendered.").arg(pageNumbers.size());
+    notice.informativeText = (pageNumbers.size() == 1 ? tr("The book has a blank page with a notice in place of page %1 of the PDF.")
+                                                      : tr("The book has blank pages with a notice in place of pages %1 of the PDF."))
+                                 .arg(numbers.join(QStringLiteral(", ")));
+    notice.buttons = {tr("OK")};
+    AppAlert::notify(iWindow.get(), notice);
 }
 
 void LeafMillAppDelegate::onConvertToFlipBook() {
@@ -422,6 +433,52 @@ void LeafMillAppDelegate::reloadSettingsTree() {
     iWindow->outlineView()->expandAll();
     iWindow->btnSelectTmpl()->setText(capitalisedWords(iBook.flashTemplate->tmplName()));
     iIsNeedChagePage = true;
+}
+
+// ---------------------------------------------------------------- page editor
+
+void LeafMillAppDelegate::onEditPage() {
+    if (iFlashPreviewFolder.isEmpty()) makeFlashPreviewFolder();
+    if (!iIsCopyStuff) {
+        iIsCopyStuff = true;
+        copyEditorStuff();
+    }
+    QString bookXML;
+    try {
+        bookXML = QString::fromUtf8(BookPublisher::bookDescription(iBook, previewOptions()));
+    } catch (const std::exception& error) {
+        spdlog::error("apply change :{}", error.what());
+    }
+    // The editor works on a copy, so that its save is one step of the history.
+    auto links = std::make_shared<FlashPagesAnnotationsPDF>();
+    if (iBook.pageLinks) {
+        links->setPagesAnnotationsNode(iBook.pageLinks->pagesAnnotationsNode());
+        links->setNeedFiles(iBook.pageLinks->needFiles());
+    }
+    PageEditorWindowController editor(bookXML, iFlashPreviewFolder, links, iWindow.get());
+    editor.runModal();
+    if (editor.linksSaved()) {
+        BookState edited = currentBookState();
+        edited.book.pageLinks = links;
+        if (editor.savedOutline()) edited.book.outline = editor.savedOutline();
+        changeBook(edited, tr("Edit Pages"));
+    }
+    iIsNeedChagePage = true;
+}
+
+// The editor's own pictures and movies go to files/pageConfig/, its settings to the folder's top;
+// files already there stay.
+void LeafMillAppDelegate::copyEditorStuff() {
+    const QString pageConfig = QDir(iFlashPreviewFolder).filePath(QStringLiteral("files/pageConfig"));
+    QDir().mkpath(pageConfig);
+    static const QStringList pictures = {"JPG", "PNG", "GIF", "JPEG", "BMP", "SWF"};
+    QDirIterator files(Resources::path(QStringLiteral("Stuff")), QDir::Files, QDirIterator::Subdirectories);
+    while (files.hasNext()) {
+        const QFileInfo file(files.next());
+        const QString kind = file.suffix().toUpper();
+        if (pictures.contains(kind)) QFile::copy(file.filePath(), QDir(pageConfig).filePath(file.fileName()));
+        else if (kind == QLatin1String("XML")) QFile::copy(file.filePath(), QDir(iFlashPreviewFolder).filePath(file.fileName()));
+    }
 }
 
 void LeafMillAppDelegate::onOpenAbout() {
@@ -457,12 +514,7 @@ void LeafMillAppDelegate::applyChange() {
     if (iFlashPreviewFolder.isEmpty()) makeFlashPreviewFolder();
     ++iPreviewBuilds;
     try {
-        PublishOptions options;
-        options.folder = iFlashPreviewFolder;
-        options.name = QStringLiteral("index.html");
-        options.pageInfo.setHTMLTitle(QStringLiteral("Preview"));
-        options.extInterface = true;
-        options.mobile = previewsMobileVersion();
+        const PublishOptions options = previewOptions();
         const QString page = BookPublisher::publish(iBook, options).outputFile;
         QFile::remove(page);
         const QString extIndex = Resources::path(QStringLiteral("extIndex.html"));
@@ -474,12 +526,22 @@ void LeafMillAppDelegate::applyChange() {
     }
 }
 
+PublishOptions LeafMillAppDelegate::previewOptions() const {
+    PublishOptions options;
+    options.folder = iFlashPreviewFolder;
+    options.name = QStringLiteral("index.html");
+    options.pageInfo.setHTMLTitle(QStringLiteral("Preview"));
+    options.extInterface = true;
+    options.mobile = previewsMobileVersion();
+    return options;
+}
+
 void LeafMillAppDelegate::loadPreviewPage(const QString& pagePath) {
     QWebEngineView* view = iWindow ? iWindow->webView() : nullptr;
     if (!view) return;
     if (!iChannel) {
         iChannel = new QWebChannel(this);
-        iChannel->registerObject(QStringLiteral("connector"), this);
+        iChannel->registerObject(QStringLiteral("connector"), new ScriptBridge<PreviewBridge>(iChannel));
         view->page()->setWebChannel(iChannel);
     }
     view->load(QUrl::fromLocalFile(pagePath));

@@ -1,6 +1,7 @@
 #pragma once
 #include "app/history/BookState.h"
 #include "output/Book.h"
+#include "output/PublishOptions.h"
 
 #include <QObject>
 #include <QPointer>
@@ -39,7 +40,8 @@ public:
     void importWindowDidEnd(int returnCode);
     void onConvertToFlipBook();
     void onApplyChange();
-    void onEditPage() {}
+    // The page editor over the preview folder; its save is a step of the book's history.
+    void onEditPage();
     void onSelectTemplate();
     void onExportTheme();
     void onImportThem();
@@ -114,7 +116,6 @@ signals:
 
 private:
     void connectCommands();
-    void disableCommandsToCome();
     bool loadTemplateNamed(const QString& name);   // false (logged) when it cannot be loaded
     bool hasLoadedTemplate() const;
     void commitOpenEditor();
@@ -128,6 +129,9 @@ private:
     void setApplyItemImage(const QString& name);
     void loadPreviewPage(const QString& pagePath);
     bool previewsMobileVersion() const;
+    PublishOptions previewOptions() const;
+    void copyEditorStuff();
+    void tellOfBlankPages(const QList<int>& pageNumbers);
 
     std::unique_ptr<MainWindow> iWindow;
     bool iWithPreviewView;

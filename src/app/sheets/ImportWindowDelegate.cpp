@@ -310,6 +310,7 @@ void ImportWindowDelegate::importDidFinish(ImportPDFOperation* operation) {
     iFlashPageSource = keep->flashPageSource();
     iFlashPagesAnnotations = keep->flashPagesAnnotation();
     iFlashOutline = keep->flashOutline();
+    iFailedPages = keep->failedPages();
     enableButtons(true);
     if (!iFlashPageSource) {
         spdlog::warn("import pdf failed...");

@@ -59,6 +59,8 @@ public:
     std::shared_ptr<FlashPageSource> flashPageSource() const { return iFlashPageSource; }
     std::shared_ptr<FlashPagesAnnotations> flashPagesAnnotations() const { return iFlashPagesAnnotations; }
     std::shared_ptr<FlashOutline> flashOutline() const { return iFlashOutline; }
+    // PDF page numbers the last import could not render: blank pages with a notice in the book.
+    const QList<int>& failedPages() const { return iFailedPages; }
 
     // ---- controls and host facts (tests and the drop target use them) ----
     QLineEdit* txtImportFile() const { return iTxtImportFile; }
@@ -113,6 +115,7 @@ private:
 
     int iPageWidth = 0;
     int iPageHeight = 0;
+    QList<int> iFailedPages;
     std::shared_ptr<FlashPageSource> iFlashPageSource;
     std::shared_ptr<FlashPagesAnnotations> iFlashPagesAnnotations;
     std::shared_ptr<FlashOutline> iFlashOutline;

@@ -4,6 +4,7 @@
 #include "output/FlashBookOutputApp.h"
 #include "pages/FlashPageSource.h"
 #include "templates/FlashTemplate.h"
+#include "util/Xml.h"
 
 namespace {
 // Every source skips the renditions it already holds, so this is cheap for an imported book.
@@ -42,4 +43,12 @@ PublishResult BookPublisher::publish(const Book& book, const PublishOptions& opt
     else
         engine->ouputTheBook();
     return {engine->outputFileName(), engine->failures(), engine->writeFailed()};
+}
+
+QByteArray BookPublisher::bookDescription(const Book& book, const PublishOptions& options) {
+    const std::unique_ptr<FlashBookOutput> engine = makeEngine(book, options);
+    engine->setHTMLConfig(std::make_shared<HTMLConfigInfo>(options.pageInfo));
+    engine->setFlashPagesAnnotations(book.pageLinks);
+    engine->setFlashOutline(book.outline);
+    return Xml::toBytes(*engine->bookXML());
 }

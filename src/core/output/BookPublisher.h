@@ -21,4 +21,6 @@ struct PublishResult {
 // application bundle or the archive. A template that cannot be used throws NamedException.
 namespace BookPublisher {
 PublishResult publish(const Book& book, const PublishOptions& options);
+// The book description a publish with these options writes, as pretty-printed XML text.
+QByteArray bookDescription(const Book& book, const PublishOptions& options);
 }

@@ -59,6 +59,11 @@ TEST(AnnosXML2JS, PagesBecomeArraysOfLinkObjectsOrAreRefused) {
              "</anno></pageAnnos></pagesAnnos>",
          "ERROR_PAGES_ANNOTATIONS"},
         {kTwoPages, QStringLiteral("[%1,[]];").arg(kGotoPage7)},
+        // the page editor's kinds: a file in files/pageConfig/ and a tooltip after the location
+        {"<pagesAnnos><pageAnnos pageIndex=\"1\"><anno annotype=\"T\"><action actionType=\"V\"><file>./files/pageConfig/a.mp4</file>"
+         "</action><location x=\"0\"/><tooltip>Say \"hi\" &lt;/script&gt;\n'x'</tooltip></anno></pageAnnos></pagesAnnos>",
+         "[[{annotype:\"T\",action:{actionType:\"V\",file:\"./files/pageConfig/a.mp4\"},location:{x:\"0\"},"
+         "tooltip:\"Say \\\"hi\\\" <\\/script><br/>\\u0027x\\u0027\"}]];"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(scriptOf(c.xml), c.script) << c.xml.left(80).constData();

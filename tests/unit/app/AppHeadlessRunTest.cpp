@@ -9,6 +9,9 @@
 #include "app/LeafMillAppDelegate.h"
 #include "app/MainWindow.h"
 #include "app/preview/PreviewStage.h"
+#include "app/PageEditorWindowController.h"
+#include "annotations/FlashPagesAnnotations.h"
+#include "outline/FlashOutline.h"
 #include "app/sheets/OutputWindowDelegate.h"
 #include "PdfFixtures.h"
 #include "pages/FlashPageSource.h"
@@ -21,7 +24,10 @@
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QTemporaryDir>
+#include <QTimer>
+#include <QWebChannel>
 #include <QWebEnginePage>
 #include <QWebEngineView>
 
@@ -64,6 +70,15 @@ TEST(AppHeadlessRun, PreviewImportAndPublishThroughTheSheets) {
     if (player) EXPECT_TRUE(waitFor([&] { return previewShowsPages(app.window()->webView()); }, 15000));
     waitFor([] { return false; }, 500);
     saveShot(app.window(), QStringLiteral("main-window.png"));
+
+    // The preview page reaches nothing of ours under "connector", and trying leaves all standing.
+    QWebEnginePage* previewPage = app.window()->webView()->page();
+    const QPointer<QObject> connector = previewPage->webChannel()->registeredObjects().value(QStringLiteral("connector"));
+    const QVariantMap probe = AppTestSupport::probeConnector(previewPage, 0);
+    EXPECT_EQ(probe.value(QStringLiteral("members")).toStringList(), QStringList());
+    EXPECT_TRUE(AppTestSupport::nothingAnswered(probe)) << QVariant(probe).toString().toStdString();
+    EXPECT_TRUE(connector && connector->objectName().isEmpty());
+    EXPECT_TRUE(app.window()->isVisible());
     if (player) {
         // A theme exported from here carries the preview's picture; imported, the chooser shows it.
         FileChooser::setResponder([&](QFileDialog& panel) {
@@ -102,6 +117,36 @@ TEST(AppHeadlessRun, PreviewImportAndPublishThroughTheSheets) {
     waitFor([] { return false; }, 1500);
     if (player) saveShot(app.window(), QStringLiteral("main-window-imported.png"));
 
+    // Edit Pages: the editor runs application-modal over the preview folder; what its page saves
+    // becomes the book's links and outline, and the preview is rebuilt once it closes.
+    TestSupport::writeFile(app.flashPreviewFolder() + QStringLiteral("/files/pageConfig/still.png"), "picture");
+    const QString links = QStringLiteral(
+        "<pagesAnnos><pageAnnos pageIndex=\"0\"><anno annotype=\"com.vellix.flipbook.pageeditor.TAnnoLink\">"
+        "<action actionType=\"com.vellix.flipbook.pageeditor.TAnnoActionShowImage\"><file>./files/pageConfig/still.png</file>"
+        "</action><location x=\"0.1\" y=\"0.1\" width=\"0.3\" height=\"0.3\"/></anno></pageAnnos></pagesAnnos>");
+    bool editorSeen = false;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto* editor = qobject_cast<PageEditorWindowController*>(QApplication::activeModalWidget());
+        if (!editor) return;
+        poll.stop();
+        editorSeen = editor->isFullScreen();
+        if (!qEnvironmentVariableIsEmpty("LEAFMILL_SHOTS")) {
+            waitFor([] { return false; }, 4000);   // the editor page draws the book
+            saveShot(editor, QStringLiteral("page-editor.png"));
+        }
+        editor->saveFlipPageEditorXML(links + QStringLiteral("_$Split$_still.png_$Split$_EXIT_$Split$_<ols><o><c>Edited</c><p>1</p><l>1</l></o></ols>"));
+    });
+    poll.start(50);
+    const int loadsBeforeEditing = loads;
+    app.onEditPage();
+    EXPECT_TRUE(editorSeen);
+    EXPECT_TRUE(app.isCopyStuff());
+    EXPECT_EQ(app.book().pageLinks->needFiles(), QStringList(app.flashPreviewFolder() + QStringLiteral("/files/pageConfig/still.png")));
+    ASSERT_TRUE(app.book().outline);
+    EXPECT_EQ(app.book().outline->items().value(0)->caption(), QStringLiteral("Edited"));
+    EXPECT_TRUE(waitFor([&] { return loads > loadsBeforeEditing; }, 30000));
+
     app.onConvertToFlipBook();
     OutputWindowDelegate* publishSheet = app.outputWindowDelegate();
     const QString folder = dir.filePath(QStringLiteral("published"));
@@ -113,6 +158,7 @@ TEST(AppHeadlessRun, PreviewImportAndPublishThroughTheSheets) {
     EXPECT_EQ(answers.asked.size(), 1u);   // only the offer to open
     EXPECT_TRUE(QFileInfo::exists(folder + QStringLiteral("/sample.html")));
     EXPECT_EQ(QDir(folder + QStringLiteral("/files/page")).entryList({QStringLiteral("*.swf")}, QDir::Files).size(), 24);
+    EXPECT_EQ(TestSupport::readFile(folder + QStringLiteral("/files/pageConfig/still.png")), "picture");
     app.applicationWillTerminate();
 }
 

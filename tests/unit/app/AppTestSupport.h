@@ -14,6 +14,8 @@
 #include <QFile>
 #include <QSettings>
 #include <QThread>
+#include <QVariantMap>
+#include <QWebEnginePage>
 #include <QWidget>
 #include <gtest/gtest.h>
 #include <functional>
@@ -91,6 +93,60 @@ inline AppSettings& freshSettings() {
     QSettings(QStringLiteral("Quirevale"), QStringLiteral("LeafMill")).clear();
     AppSettings::resetForTesting();
     return AppSettings::shareInstance();
+}
+
+// Plays a hostile page: reaches the object offered as "connector" over the web channel and tries
+// QObject's members by name, by raw channel messages (method indices from firstRawIndex on, and
+// names) and by setting a property. Answers {members: the methods the page found (without their
+// "name(types)" twins), types: what typeof gave for each name tried}.
+inline QVariantMap probeConnector(QWebEnginePage* page, int firstRawIndex) {
+    const QString script = QStringLiteral(R"JS((function () {
+  window.connectorProbe = undefined;
+  const tried = ['deleteLater', 'objectName', 'destroyed', 'objectNameChanged', '_q_reregisterTimers',
+                 'setObjectName', 'parent', 'setProperty', 'property', 'blockSignals', 'onTest', 'done',
+                 'close', 'exitWithoutSave', 'saveFlipPageEditorXML', 'applyChange'];
+  const helpers = ['unwrapQObject', 'unwrapProperties', 'propertyUpdate', 'signalEmitted'];
+  function probe() {
+    new QWebChannel(qt.webChannelTransport, function (channel) {
+      const c = channel.objects.connector;
+      const types = {};
+      for (const name of tried) types[name] = typeof c[name];
+      const members = Object.keys(c).filter(k => !k.startsWith('__') && !k.includes('(') && !helpers.includes(k)).sort();
+      try { c.deleteLater(); } catch (e) {}
+      for (let i = %1; i < 24; ++i) channel.exec({type: 6, object: 'connector', method: i, args: []});
+      for (const name of ['deleteLater', 'setObjectName', 'destroyed'])
+        channel.exec({type: 6, object: 'connector', method: name, args: ['x']});
+      channel.exec({type: 9, object: 'connector', property: 0, value: 'x'});
+      window.connectorProbe = {members: members, types: types};
+    });
+  }
+  if (typeof QWebChannel === 'function') probe();
+  else {
+    const s = document.createElement('script');
+    s.src = 'qrc:///qtwebchannel/qwebchannel.js';
+    s.onload = probe;
+    document.head.appendChild(s);
+  }
+})();)JS").arg(firstRawIndex);
+    page->runJavaScript(script);
+    QVariantMap answer;
+    waitFor([&] {
+        bool asked = false;
+        page->runJavaScript(QStringLiteral("window.connectorProbe"), [&](const QVariant& v) {
+            answer = v.toMap();
+            asked = true;
+        });
+        waitFor([&] { return asked; }, 2000);
+        return !answer.isEmpty();
+    }, 15000);
+    waitFor([] { return false; }, 300);   // what the messages set going (a deleteLater) has run
+    return answer;
+}
+
+// True when every name tried by probeConnector found nothing.
+inline bool nothingAnswered(const QVariantMap& probe) {
+    const QVariantMap types = probe.value(QStringLiteral("types")).toMap();
+    return !types.isEmpty() && std::all_of(types.cbegin(), types.cend(), [](const QVariant& t) { return t.toString() == QLatin1String("undefined"); });
 }
 
 } // namespace AppTestSupport

@@ -12,7 +12,10 @@ using namespace OutputFixture;
 
 namespace {
 const char* kLinks = "<pagesAnnos><pageAnnos pageIndex=\"1\"><anno annotype=\"link\"><action actionType=\"url\">"
-                     "<url>https://example.org/</url></action></anno></pageAnnos></pagesAnnos>";
+                     "<url>https://example.org/</url></action></anno>"
+                     "<anno annotype=\"link\"><action actionType=\"com.vellix.flipbook.pageeditor.TAnnoActionOpenFile\">"
+                     "<file>./files/pageConfig/manual.pdf</file></action><location x=\"0.1\" y=\"0.2\" width=\"0.3\" height=\"0.4\"/>"
+                     "<tooltip>The manual</tooltip></anno></pageAnnos></pagesAnnos>";
 const char* kOutline = "<ols><o><c>Chapter</c><p>1</p><l>1</l><ci><o><c>Section</c><p>2</p><l>2</l></o></ci></o></ols>";
 
 class Reopen : public BookFolder {
@@ -86,6 +89,7 @@ TEST_F(Reopen, RepublishingGivesTheSameBookAndLeavesPageFilesInPlace) {
     QDir().mkpath(other);
     republish(project, other, true);
     EXPECT_EQ(bookXMLOf(other + "/files/book.bin"), first);
+    EXPECT_TRUE(first.contains("<tooltip>The manual</tooltip>"));
     EXPECT_EQ(without(other + "/files"), before);
 
     republish(project, iOut, true);
