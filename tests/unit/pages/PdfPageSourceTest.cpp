@@ -233,6 +233,7 @@ TEST_F(PdfPageSource, AbsurdResolutionsAreCappedInsteadOfExhaustingMemory) {
 }
 
 TEST_F(PdfPageSource, APageThatCannotBeRenderedBecomesABlankPageWithANotice) {
+    PdfFixtures::ensureGuiApp();  // the notice is drawn with a font
     const QByteArray pdf = PdfFixtures::handMadePdf({kPortrait, kPortrait, kLandscape});
     for (int broken : {1, 3}) {
         for (int engine : {0, 1}) {
