@@ -11,7 +11,11 @@ namespace {
 
 class PdfPageSource : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_TRUE(dir.isValid()); }
+    // Stand-ins for pages that do not render carry a notice, and drawing text needs the GUI application.
+    void SetUp() override {
+        PdfFixtures::ensureGuiApp();
+        ASSERT_TRUE(dir.isValid());
+    }
 
     QString qtPdf(const QString& name, const QList<QSizeF>& sizes) {
         const QString path = dir.filePath(name);
