@@ -11,11 +11,7 @@ namespace {
 
 class PdfPageSource : public ::testing::Test {
 protected:
-    // Stand-ins for pages that do not render carry a notice, and drawing text needs the GUI application.
-    void SetUp() override {
-        PdfFixtures::ensureGuiApp();
-        ASSERT_TRUE(dir.isValid());
-    }
+    void SetUp() override { ASSERT_TRUE(dir.isValid()); }
 
     QString qtPdf(const QString& name, const QList<QSizeF>& sizes) {
         const QString path = dir.filePath(name);
