@@ -52,6 +52,7 @@ test('the editor draws links of every kind, edits the contents and saves them fo
   const { folder, xml } = editorBook();
   const page = await shared.open(path.join(folder, 'pageEditor.html'), undefined, (p) => p.addInitScript(STUB));
   await page.evaluate((text) => initBookXML(text), xml);
+  assert.doesNotMatch(await page.locator('.ed-help').first().locator('..').innerText(), /null/, 'the panel of a page without links');
   const kind = page.getByRole('combobox', { name: 'Link type' });
   const choose = async (name, file) => {
     await kind.selectOption(name);

@@ -23,7 +23,8 @@ export class LinkForm {
     const t = (k, n) => this.editor.texts.get(k, n);
     const selected = [...this.editor.selection];
     if (!selected.length) {
-      this.element.replaceChildren(el('p', { class: 'ed-help' }, t('edNoSelection')), this.linkList(), el('p', { class: 'ed-help ed-small' }, t('edKeysHelp')));
+      const parts = [el('p', { class: 'ed-help' }, t('edNoSelection')), this.linkList(), el('p', { class: 'ed-help ed-small' }, t('edKeysHelp'))];
+      this.element.replaceChildren(...parts.filter(Boolean));   // a page without links has no list
       return;
     }
     const only = selected.length === 1 && selected[0];
