@@ -3,6 +3,7 @@
 //   bench_import [book.pdf] [--pages N]     (the generated book has N pages; default 300)
 //   bench_import --make-book out.pdf [--pages N]   writes the generated book and stops
 #include "pages/FlashPageSourcePDF.h"
+#include "pages/ImportProgress.h"
 #include "pages/ImportPDFOperation.h"
 #include "pages/PageRasterizer.h"
 #include "pages/PageRenderPipeline.h"
@@ -107,7 +108,7 @@ OurRun runOurImport(const QString& pdf, bool zoomPages) {
         run.pages = source->pages().size() + source->zoomedPages().size() + source->thumbPages().size() +
                     source->phonePages().size();
     else
-        std::fprintf(stderr, "our import failed: %s\n", qPrintable(operation.failureReason()));
+        std::fprintf(stderr, "our import failed: %s\n", qPrintable(operation.errorString()));
     return run;
 }
 
@@ -121,7 +122,7 @@ qint64 cancelLatency(const QString& pdf) {
     const auto connection = QObject::connect(
         &NotificationCenter::defaultCenter(), &NotificationCenter::notified,
         [&](const QString&, QObject*, const QVariantMap& info) {
-            if (info.value("pageIndex").toInt() >= 10 && !cancelled.exchange(true)) {
+            if (ImportProgress::fromUserInfo(info).pageIndex >= 10 && !cancelled.exchange(true)) {
                 sinceCancel.start();
                 operation.cancel();
             }

@@ -40,7 +40,6 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
-#include <QFontDatabase>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QLineEdit>
@@ -49,15 +48,14 @@
 #include <QMessageBox>
 #include <QSaveFile>
 #include <QScreen>
-#include <QTextEdit>
 #include <QTimer>
-#include <QToolButton>
 #include <QTreeView>
 #include <QUndoStack>
 #include <QUrl>
 #include <QWebChannel>
 #include <QWebEnginePage>
 #include <QWebEngineView>
+#include <utility>
 
 namespace {
 const int kTimerInterval = 330;   // the indicator's and the refresh check's period
@@ -103,14 +101,13 @@ void LeafMillAppDelegate::applicationDidFinishLaunching() {
     FlashLanguageSettings::copyDefaultLanguagesToPool();
     iBook.flashTemplate = std::make_shared<FlashTemplate>(FlashTemplate::Empty{});
     loadTheLastTemplateSetting();
-    iWindow->btnSelectTmpl()->setText(capitalisedWords(iBook.flashTemplate->tmplName()));
+    iWindow->showTemplateName(capitalisedWords(iBook.flashTemplate->tmplName()));
     bindSettingsEditor();
     connect(&NotificationCenter::defaultCenter(), &NotificationCenter::notified, this,
             [this](const QString& name) {
                 if (name == FlashTmplProValueChangedNotification) tmplPpertyValueChanged();
                 else if (name == UpdateFlashTmplProTipNotification) updateTmplPropertyTip();
             });
-    iWindow->toolTip()->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     restoreKeptBook();
     connectHistory();
     delete iRefreshTimer;
@@ -197,7 +194,7 @@ void LeafMillAppDelegate::setBookState(const BookState& state) {
         if (newTemplate) iWindow->outlineView()->expandAll();
     }
     if (iWindow && iBook.flashTemplate)
-        iWindow->btnSelectTmpl()->setText(capitalisedWords(iBook.flashTemplate->tmplName()));
+        iWindow->showTemplateName(capitalisedWords(iBook.flashTemplate->tmplName()));
     iIsNeedChagePage = true;
 }
 
@@ -358,8 +355,7 @@ void LeafMillAppDelegate::updateTmplPropertyTip() {
     if (!view->selectionModel() || !view->selectionModel()->hasSelection()) return;
     FlashTemplateProperty* pro = iTmplDelegate->propertyAt(view->selectionModel()->currentIndex());
     if (!pro) return;
-    iWindow->toolTipBox()->setTitle(pro->title());
-    iWindow->toolTip()->setPlainText(pro->desc());
+    iWindow->showSettingDescription(pro->title(), pro->desc());
 }
 
 // ---------------------------------------------------------------- import and publish
@@ -367,6 +363,7 @@ void LeafMillAppDelegate::updateTmplPropertyTip() {
 void LeafMillAppDelegate::onImport() {
     if (!iImportWindowDelegate) {
         iImportWindowDelegate = new ImportWindowDelegate(iWindow.get());
+        connect(iImportWindowDelegate, &ImportWindowDelegate::bookImported, this, &LeafMillAppDelegate::takeImportedBook);
         connect(iImportWindowDelegate, &QDialog::finished, this, &LeafMillAppDelegate::importWindowDidEnd);
     }
     if (iBook.flashTemplate)
@@ -383,18 +380,12 @@ void LeafMillAppDelegate::openForImport(const QString& pdfPath) {
 void LeafMillAppDelegate::importWindowDidEnd(int returnCode) {
     AppSettings& settings = AppSettings::shareInstance();
     settings.setIsWindowRollUp(settings.isWindowRollUp() | kRollUpPublish);
-    if (returnCode != 1) return;
-    ImportWindowDelegate* dialog = iImportWindowDelegate;
-    BookState imported;
-    imported.book.flashTemplate = iBook.flashTemplate;
-    imported.book.pageSource = dialog->flashPageSource();
-    imported.book.pageLinks = dialog->flashPagesAnnotations();
-    imported.book.outline = dialog->flashOutline();
-    imported.bookName = QFileInfo(dialog->txtImportFile()->text()).completeBaseName();
-    imported.pageWidth = QString::number(dialog->pageWidth());
-    imported.pageHeight = QString::number(dialog->pageHeight());
-    changeBook(imported, tr("Import"));
-    if (!dialog->failedPages().isEmpty()) tellOfBlankPages(dialog->failedPages());
+    std::optional<BookState> imported = std::exchange(iImportedBook, std::nullopt);
+    if (returnCode != 1 || !imported) return;
+    imported->bookName = QFileInfo(iImportWindowDelegate->txtImportFile()->text()).completeBaseName();
+    changeBook(*imported, tr("Import"));
+    const QList<int>& blank = iImportWindowDelegate->failedPages();
+    if (!blank.isEmpty()) tellOfBlankPages(blank);
 }
 
 void LeafMillAppDelegate::tellOfBlankPages(const QList<int>& pageNumbers) {
@@ -408,6 +399,16 @@ void LeafMillAppDelegate::tellOfBlankPages(const QList<int>& pageNumbers) {
                                  .arg(numbers.join(QStringLiteral(", ")));
     notice.buttons = {tr("OK")};
     AppAlert::notify(iWindow.get(), notice);
+}
+
+// The sheet hands the book over just before it ends with 1; the change is made once it has ended.
+void LeafMillAppDelegate::takeImportedBook(const Book& imported, const QSize& firstPageSize) {
+    BookState state;
+    state.book = imported;
+    state.book.flashTemplate = iBook.flashTemplate;
+    state.pageWidth = QString::number(firstPageSize.width());
+    state.pageHeight = QString::number(firstPageSize.height());
+    iImportedBook = state;
 }
 
 void LeafMillAppDelegate::onConvertToFlipBook() {
@@ -504,7 +505,7 @@ void LeafMillAppDelegate::onApplyChange() {
 }
 
 void LeafMillAppDelegate::setApplyItemImage(const QString& name) {
-    if (iWindow) iWindow->actApply->setIcon(QIcon(AppImages::pixmap(name)));
+    if (iWindow) iWindow->showApplyImage(AppImages::pixmap(name));
 }
 
 void LeafMillAppDelegate::applyChange() {

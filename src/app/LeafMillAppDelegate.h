@@ -7,6 +7,7 @@
 #include <QPointer>
 #include <QString>
 #include <memory>
+#include <optional>
 
 class FlashTemplateOutlineDelegate;
 class FlashTemplateProperty;
@@ -15,6 +16,7 @@ class LibraryMenuCommands;
 class MainWindow;
 class OutputWindowDelegate;
 class QMenu;
+class QSize;
 class QTimer;
 class QUndoStack;
 class QWebChannel;
@@ -38,6 +40,9 @@ public:
     // The import sheet with this file in its field (a PDF the desktop asked us to open).
     void openForImport(const QString& pdfPath);
     void importWindowDidEnd(int returnCode);
+    // The import sheet's book replaces the current pages, links and outline; the template keeps
+    // its settings but takes the first page's size.
+    void takeImportedBook(const Book& imported, const QSize& firstPageSize);
     void onConvertToFlipBook();
     void onApplyChange();
     // The page editor over the preview folder; its save is a step of the book's history.
@@ -136,6 +141,7 @@ private:
     std::unique_ptr<MainWindow> iWindow;
     bool iWithPreviewView;
     Book iBook;
+    std::optional<BookState> iImportedBook;   // handed over by the import sheet, taken when it ends
     QString iBookName;   // the file the book came from, without extension; empty for the demonstration
     QString iFlashPreviewFolder;
     FlashTemplateOutlineDelegate* iTmplDelegate = nullptr;

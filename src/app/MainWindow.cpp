@@ -4,6 +4,7 @@
 #include "app/preview/PreviewStage.h"
 
 #include <QAction>
+#include <QFontDatabase>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QMenuBar>
@@ -141,9 +142,23 @@ QWidget* MainWindow::buildSettingsSide() {
     auto* boxLayout = new QVBoxLayout(iToolTipBox);
     iToolTip = new QTextEdit;
     iToolTip->setReadOnly(true);
+    iToolTip->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     iToolTip->setMaximumHeight(110);
     boxLayout->addWidget(iToolTip);
     layout->addWidget(iOutlineView, 1);
     layout->addWidget(iToolTipBox);
     return side;
+}
+
+void MainWindow::showTemplateName(const QString& name) {
+    iBtnSelectTmpl->setText(name);
+}
+
+void MainWindow::showSettingDescription(const QString& title, const QString& description) {
+    iToolTipBox->setTitle(title);
+    iToolTip->setPlainText(description);
+}
+
+void MainWindow::showApplyImage(const QPixmap& image) {
+    actApply->setIcon(QIcon(image));
 }

@@ -3,6 +3,7 @@
 
 class PreviewStage;
 class QAction;
+class QPixmap;
 class QGroupBox;
 class QTextEdit;
 class QToolButton;
@@ -23,6 +24,12 @@ public:
     QWebEngineView* webView() const { return iWebView; }
     QToolButton* btnSelectTmpl() const { return iBtnSelectTmpl; }
     PreviewStage* previewStage() const { return iPreviewStage; }
+
+    // What the controller shows: the template's name, the selected setting's description and the
+    // apply button's state image.
+    void showTemplateName(const QString& name);
+    void showSettingDescription(const QString& title, const QString& description);
+    void showApplyImage(const QPixmap& image);
 
     QAction* actNewBook;
     QAction* actImport;

@@ -65,7 +65,7 @@ std::shared_ptr<FlashTemplate> chosenTemplate(const CliArguments& args) {
         return BookLook::makeTemplate(args);
     BookProject project;
     if (!project.loadProjectFromOutputFolder(args.value(QStringLiteral("book"))))
-        throw CliError(kExitInput, QStringLiteral("cannot reopen %1: %2").arg(args.value(QStringLiteral("book")), project.lastError()));
+        throw CliError(kExitInput, QStringLiteral("cannot reopen %1: %2").arg(args.value(QStringLiteral("book")), project.errorString()));
     BookLook::restyle(*project.book().flashTemplate, args);
     return project.book().flashTemplate;
 }
@@ -96,7 +96,7 @@ int themeExport(const CliArguments& args, QTextStream& out) {
     style.setTemplateName(flashTemplate->tmplName());
     style.setTmplVersion(flashTemplate->tmplVersion());
     if (!style.exprotStyleTo(path))
-        throw CliError(kExitCannotWrite, QStringLiteral("cannot write the theme file %1: %2").arg(path, style.lastError()));
+        throw CliError(kExitCannotWrite, QStringLiteral("cannot write the theme file %1: %2").arg(path, style.errorString()));
     out << path << '\n';
     return kExitOk;
 }
@@ -105,9 +105,9 @@ int themeImport(const CliArguments& args, QTextStream& out) {
     const QString path = singleInput(args, QStringLiteral("theme file"));
     FlashTemplateStyle style;
     if (!style.importStyleFrom(path))
-        throw CliError(kExitFailed, QStringLiteral("cannot import the theme %1: %2").arg(path, style.lastError()));
-    if (!style.lastError().isEmpty())   // read, but its template is not here: nothing was installed
-        throw CliError(kExitUnknownLook, style.lastError());
+        throw CliError(kExitFailed, QStringLiteral("cannot import the theme %1: %2").arg(path, style.errorString()));
+    if (!style.errorString().isEmpty())   // read, but its template is not here: nothing was installed
+        throw CliError(kExitUnknownLook, style.errorString());
     out << "installed the theme " << QFileInfo(path).completeBaseName() << '\n';
     return kExitOk;
 }

@@ -8,8 +8,10 @@
 #include "output/BookPublisher.h"
 #include "language/FlashLanguageSettings.h"
 #include "pages/FlashPageSourceImg.h"
-#include "pages/FlashPageSourcePDF.h"
 #include "pages/ImportPDFOperation.h"
+#include "pages/ImportProgress.h"
+#include "pages/PDFOpenResult.h"
+#include "pages/PageRangeCheck.h"
 #include "templates/FlashTemplate.h"
 #include "templates/StringUtil.h"
 #include "util/NotificationCenter.h"
@@ -19,7 +21,6 @@
 #include <QFileInfo>
 #include <QImageReader>
 #include <QRegularExpression>
-#include <poppler-qt6.h>
 
 namespace {
 const QString kName = QStringLiteral("name");
@@ -51,19 +52,20 @@ int qualityLevel(const CliArguments& args) {
                                    .arg(names.join(QStringLiteral(", ")), args.value(QStringLiteral("quality"))));
 }
 
-std::unique_ptr<Poppler::Document> openPDF(const QString& path) {
-    if (!QFileInfo(path).isFile())
-        throw CliError(kExitInput, QStringLiteral("no such file: %1").arg(path));
-    if (QFile file(path); !file.open(QIODevice::ReadOnly))
-        throw CliError(kExitInput, QStringLiteral("cannot read the PDF %1: %2").arg(path, file.errorString()));
-    std::unique_ptr<Poppler::Document> doc = Poppler::Document::load(path);
-    if (!doc)
+PDFOpenResult openPDF(const QString& path) {
+    PDFOpenResult pdf = PDFOpenResult::open(path);
+    switch (pdf.status()) {
+    case PDFOpenResult::Ok: return pdf;
+    case PDFOpenResult::Missing: throw CliError(kExitInput, QStringLiteral("no such file: %1").arg(path));
+    case PDFOpenResult::Unreadable:
+        throw CliError(kExitInput, QStringLiteral("cannot read the PDF %1: %2").arg(path, pdf.readError()));
+    case PDFOpenResult::Damaged:
         throw CliError(kExitInput, QStringLiteral("cannot read the PDF %1: it is damaged or not a PDF").arg(path));
-    if (doc->isLocked())
+    case PDFOpenResult::Locked:
         throw CliError(kExitInput, QStringLiteral("cannot read the PDF %1: it is protected by a password").arg(path));
-    if (doc->numPages() < 1)
-        throw CliError(kExitInput, QStringLiteral("the PDF %1 has no pages").arg(path));
-    return doc;
+    case PDFOpenResult::NoPages: break;
+    }
+    throw CliError(kExitInput, QStringLiteral("the PDF %1 has no pages").arg(path));
 }
 
 // Refuses early, before a long import, a folder that could not be made.
@@ -100,8 +102,10 @@ int PublishCommand::publish() {
 }
 
 Book PublishCommand::importPDF(const QString& path) {
-    const auto doc = openPDF(path);
-    const QString range = checkPageRange(iArgs.value(QStringLiteral("pages"), QStringLiteral("ALL")), doc->numPages());
+    const PDFOpenResult pdf = openPDF(path);
+    PageRangeCheck range;
+    if (!range.check(iArgs.value(QStringLiteral("pages"), QStringLiteral("ALL")), pdf.pageCount()))
+        throw CliError(kExitUsage, range.errorString());
     const int level = qualityLevel(iArgs);
     const QString engine = iArgs.value(QStringLiteral("engine"), QStringLiteral("jpg"));
     if (engine != QLatin1String("jpg") && engine != QLatin1String("swf"))
@@ -109,8 +113,8 @@ Book PublishCommand::importPDF(const QString& path) {
     Book book;
     book.flashTemplate = BookLook::makeTemplate(iArgs);   // fail on a bad look before the long import
 
-    runImport(path, range, level, engine == QLatin1String("swf") ? 0 : 1, book);
-    const QSizeF size = doc->page(0)->pageSizeF();
+    runImport(path, range.range(), level, engine == QLatin1String("swf") ? 0 : 1, book);
+    const QSizeF size = pdf.firstPageSize();
     setPageSize(*book.flashTemplate, int(size.width()), int(size.height()));
     return book;
 }
@@ -125,9 +129,10 @@ void PublishCommand::runImport(const QString& path, const QString& range, int le
     const auto connection = QObject::connect(
         &NotificationCenter::defaultCenter(), &NotificationCenter::notified, &NotificationCenter::defaultCenter(),
         [this](const QString& name, QObject*, const QVariantMap& info) {
-            if (name == ImportProgressInfoMSG)
-                iProgress.update(progressLabel(info.value("type").toString()), info.value("pageIndex").toInt(),
-                                 info.value("totalPage").toInt());
+            if (name != ImportProgressInfoMSG)
+                return;
+            const ImportProgress progress = ImportProgress::fromUserInfo(info);
+            iProgress.update(progressLabel(progress.type), progress.pageIndex, progress.totalPage);
         },
         Qt::DirectConnection);
     operation->main();
@@ -137,7 +142,7 @@ void PublishCommand::runImport(const QString& path, const QString& range, int le
     book.pageSource = operation->flashPageSource();
     book.outline = operation->flashOutline();
     book.pageLinks = operation->flashPagesAnnotation();
-    const QString reason = operation->failureReason();
+    const QString reason = operation->errorString();
     const bool writeFailed = operation->writeFailed();
     const QList<int> failedPages = operation->failedPages();
     operation.reset();
@@ -195,26 +200,6 @@ void PublishCommand::setPageSize(FlashTemplate& flashTemplate, int width, int he
         flashTemplate.setPropertyValue(QStringLiteral("pageHeight"), QString::number(height));
 }
 
-QString PublishCommand::checkPageRange(const QString& text, int pageCount) {
-    QString range = text;
-    range.remove(QLatin1Char(' '));
-    if (range.compare(QLatin1String("ALL"), Qt::CaseInsensitive) == 0)
-        return QStringLiteral("ALL");
-    static const QRegularExpression part(QStringLiteral("^(\\d+)(?:-(\\d+))?$"));
-    const QStringList parts = range.split(QLatin1Char(','));
-    for (const QString& piece : parts) {
-        const auto match = part.match(piece);
-        const int from = match.captured(1).toInt();
-        const int to = match.captured(2).isEmpty() ? from : match.captured(2).toInt();
-        if (!match.hasMatch())
-            throw CliError(kExitUsage, QStringLiteral("bad page range \"%1\": use ALL or numbers and ranges like 1-3,5").arg(text));
-        if (from < 1 || to > pageCount || from > to)
-            throw CliError(kExitUsage, QStringLiteral("bad page range \"%1\": \"%2\" is not within pages 1 to %3")
-                                           .arg(text, piece).arg(pageCount));
-    }
-    return range;
-}
-
 // ---- reopen ----
 
 int PublishCommand::reopen() {
@@ -226,7 +211,7 @@ int PublishCommand::reopen() {
         throw CliError(kExitInput, QStringLiteral("no such folder: %1").arg(folder));
     BookProject project;
     if (!project.loadProjectFromOutputFolder(folder))
-        throw CliError(kExitInput, QStringLiteral("cannot reopen %1: %2").arg(folder, project.lastError()));
+        throw CliError(kExitInput, QStringLiteral("cannot reopen %1: %2").arg(folder, project.errorString()));
     if (project.book().pageSource->pages().isEmpty())
         throw CliError(kExitInput, QStringLiteral("cannot reopen %1: the book has no pages").arg(folder));
     BookLook::restyle(*project.book().flashTemplate, iArgs);

@@ -19,10 +19,6 @@ public:
     int publish();
     int reopen();
 
-    // The page range text checked against the document: "ALL" or numbers and from-to ranges
-    // within 1..pageCount. Throws CliError (usage) with the reason.
-    static QString checkPageRange(const QString& text, int pageCount);
-
 private:
     Book importPDF(const QString& path);
     void runImport(const QString& path, const QString& range, int level, int engineType, Book& book);

@@ -35,27 +35,29 @@ QImage PageToSwf::renderPage(const QString& pdfPath, int pageNumber, int zoom, R
     return image.isNull() ? image : image.convertToFormat(QImage::Format_RGB32);
 }
 
-PageToSwf::Result PageToSwf::convert(const QString& pdfPath, int pageNumber, int zoom, int jpegQuality, int flashVersion,
-                                     const QString& outputPath, QString* error) {
-    Result result = Written;
-    const QImage image = renderPage(pdfPath, pageNumber, zoom, &result);
-    if (result != Written) {
-        *error = result == CannotOpen ? QStringLiteral("cannot open %1").arg(pdfPath)
-               : result == NoSuchPage ? QStringLiteral("%1 has no page %2").arg(pdfPath).arg(pageNumber)
-                                      : QStringLiteral("page %1 cannot be rendered").arg(pageNumber);
-        return result;
-    }
+bool PageToSwf::convert(const QString& pdfPath, int pageNumber, int zoom, int jpegQuality, int flashVersion,
+                        const QString& outputPath) {
+    iResult = Written;
+    iErrorString.clear();
+    Result rendered = Written;
+    const QImage image = renderPage(pdfPath, pageNumber, zoom, &rendered);
+    if (rendered != Written)
+        return fail(rendered, rendered == CannotOpen ? QStringLiteral("cannot open %1").arg(pdfPath)
+                              : rendered == NoSuchPage ? QStringLiteral("%1 has no page %2").arg(pdfPath).arg(pageNumber)
+                                                       : QStringLiteral("page %1 cannot be rendered").arg(pageNumber));
     QByteArray jpeg;
     QBuffer buffer(&jpeg);
     buffer.open(QIODevice::WriteOnly);
-    if (!image.save(&buffer, "JPEG", jpegQuality)) {
-        *error = QStringLiteral("cannot encode the page as JPEG");
-        return CannotRender;
-    }
+    if (!image.save(&buffer, "JPEG", jpegQuality))
+        return fail(CannotRender, QStringLiteral("cannot encode the page as JPEG"));
     const QByteArray movie = SwfMovieWriter::bitmapPageMovie(image.size(), jpeg, flashVersion);
-    if (!ImageUtility::writeFileAtomically(outputPath, movie)) {
-        *error = QStringLiteral("cannot write %1").arg(outputPath);
-        return CannotWrite;
-    }
-    return Written;
+    if (!ImageUtility::writeFileAtomically(outputPath, movie))
+        return fail(CannotWrite, QStringLiteral("cannot write %1").arg(outputPath));
+    return true;
+}
+
+bool PageToSwf::fail(Result result, const QString& reason) {
+    iResult = result;
+    iErrorString = reason;
+    return false;
 }

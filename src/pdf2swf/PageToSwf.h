@@ -9,9 +9,17 @@ public:
     enum Result { Written = 0, BadArguments = 1, CannotOpen = 2, NoSuchPage = 3, CannotRender = 4, CannotWrite = 5 };
 
     // Renders pageNumber (1-based) at zoom pixels per inch and writes the movie to outputPath
-    // atomically; on any failure nothing appears there.
-    static Result convert(const QString& pdfPath, int pageNumber, int zoom, int jpegQuality, int flashVersion,
-                          const QString& outputPath, QString* error);
+    // atomically; on any failure nothing appears there, result() and errorString() say why.
+    bool convert(const QString& pdfPath, int pageNumber, int zoom, int jpegQuality, int flashVersion,
+                 const QString& outputPath);
+    Result result() const { return iResult; }
+    const QString& errorString() const { return iErrorString; }
 
     static QImage renderPage(const QString& pdfPath, int pageNumber, int zoom, Result* result);
+
+private:
+    bool fail(Result result, const QString& reason);
+
+    Result iResult = Written;
+    QString iErrorString;
 };

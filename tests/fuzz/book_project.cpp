@@ -19,7 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         for (const auto& page : project.book().pageSource->normalPages())
             FUZZ_CHECK(page->pageFilePath().startsWith(folder + QLatin1Char('/')));
     } else {
-        FUZZ_CHECK(!project.lastError().isEmpty());
+        FUZZ_CHECK(!project.errorString().isEmpty());
     }
     return 0;
 }

@@ -9,8 +9,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QString path = FuzzSupport::scratch() + QStringLiteral("/language.xml");
     TestSupport::writeFile(path, FuzzSupport::bytes(data, size));
     FlashLanguage asMeta;
-    asMeta.loadMetaInfoFrom(path);
-    FUZZ_CHECK(asMeta.lastLoadOk() || !asMeta.lastError().isEmpty());
+    FUZZ_CHECK(asMeta.loadMetaInfoFrom(path) || !asMeta.errorString().isEmpty());
     asMeta.langXML();
     FlashLanguage asValues;
     asValues.loadFromXMLValue(path);

@@ -1,10 +1,7 @@
 #include "app/sheets/DragFileImport.h"
 
-#include "app/sheets/ImportWindowDelegate.h"
-
 #include <QDragEnterEvent>
 #include <QFileInfo>
-#include <QLineEdit>
 #include <QMimeData>
 #include <QPainter>
 #include <QUrl>
@@ -48,9 +45,7 @@ void DragFileImport::dropEvent(QDropEvent* event) {
         return;
     }
     event->acceptProposedAction();
-    if (auto* dialog = qobject_cast<ImportWindowDelegate*>(window())) {
-        dialog->txtImportFile()->setText(droppedFile(paths));
-    }
+    emit fileDropped(droppedFile(paths));
 }
 
 void DragFileImport::paintEvent(QPaintEvent* event) {

@@ -4,7 +4,7 @@
 
 class QMimeData;
 
-// The import sheet's drop target: a PDF dragged from the file browser fills the file field.
+// The import sheet's drop target: tells of a PDF dragged from the file browser.
 class DragFileImport : public QFrame {
     Q_OBJECT
 public:
@@ -15,6 +15,9 @@ public:
     static bool acceptsDrop(const QStringList& paths);
     // The file the drop puts into the field: the last one dragged.
     static QString droppedFile(const QStringList& paths) { return paths.isEmpty() ? QString() : paths.last(); }
+
+signals:
+    void fileDropped(const QString& path);
 
 protected:
     void dragEnterEvent(QDragEnterEvent* event) override;

@@ -207,11 +207,10 @@ void FlashLanguageWindowController::itemCellChanged(QTableWidgetItem* item) {
 void FlashLanguageWindowController::renameSelectedLanguage(const QString& newName) {
     const int row = iTvLanguages->currentRow();
     if (row < 0 || row >= int(iLanguages.size()) || newName == iCurrentLanguage.languageName()) return;
-    QString reason;
-    if (FlashLanguageSettings::renameLanguage(iCurrentLanguage, newName.trimmed(), &reason))
+    if (iCurrentLanguage.rename(newName.trimmed()))
         iLanguages[size_t(row)].languageName = iCurrentLanguage.languageName();
     else
-        refuse(tr("The language cannot be renamed."), reason);
+        refuse(tr("The language cannot be renamed."), iCurrentLanguage.errorString());
     reloadLanguagesTable();
     selectLanguageRow(row);
 }
@@ -235,9 +234,10 @@ void FlashLanguageWindowController::onImportLanugage() {
 
 void FlashLanguageWindowController::importLanguageFile(const QString& path) {
     const QString checked = checkedLanguageValue();
-    QString reason;
-    if (!FlashLanguageSettings::importLanguageValueFrom(path, &reason)) {
-        refuse(tr("The file \"%1\" holds no language that can be imported.").arg(QFileInfo(path).fileName()), reason);
+    FlashLanguage imported;
+    if (!imported.importIntoPool(path)) {
+        refuse(tr("The file \"%1\" holds no language that can be imported.").arg(QFileInfo(path).fileName()),
+               imported.errorString());
         return;
     }
     refreshLanguages();

@@ -2,8 +2,9 @@
 
 #include "app/AppAlert.h"
 #include "app/sheets/DragFileImport.h"
-#include "pages/FlashPageSourcePDF.h"
 #include "pages/ImportPDFOperation.h"
+#include "pages/ImportProgress.h"
+#include "pages/PDFOpenResult.h"
 #include "util/AppSettings.h"
 #include "util/Log.h"
 #include "util/NotificationCenter.h"
@@ -25,7 +26,6 @@
 #include <QRadioButton>
 #include <QUrl>
 #include <QVBoxLayout>
-#include <poppler-qt6.h>
 
 namespace {
 const char* kX11SupportArticle = "https://support.apple.com/HT201341";
@@ -124,6 +124,7 @@ void ImportWindowDelegate::buildInterface() {
     layout->addLayout(bottom);
     resize(560, 300);
 
+    connect(dropArea, &DragFileImport::fileDropped, iTxtImportFile, &QLineEdit::setText);
     connect(iBtnBrowse, &QPushButton::clicked, this, &ImportWindowDelegate::onBrowseFileAction);
     connect(btnOpen, &QPushButton::clicked, this, &ImportWindowDelegate::onOpenTheFileAction);
     connect(iTxtImportFile, &QLineEdit::textChanged, this, &ImportWindowDelegate::controlTextDidChange);
@@ -270,16 +271,18 @@ void ImportWindowDelegate::onImportAction() {
     enableButtons(false);
     iLblInfo->setText(tr("Importing..."));
     AppSettings::shareInstance().saveSettings();
-    iFlashPageSource.reset();
-    iFlashPagesAnnotations.reset();
-    iFlashOutline.reset();
     startImport();
 }
 
 void ImportWindowDelegate::startImport() {
-    iPageWidth = 0;
-    iPageHeight = 0;
     for (const auto& operation : iRunning) operation->cancel();
+    // A file that cannot be imported is told about before the long work.
+    const PDFOpenResult pdf = PDFOpenResult::open(iTxtImportFile->text());
+    iFirstPageSize = QSize(int(pdf.firstPageSize().width()), int(pdf.firstPageSize().height()));
+    if (!pdf.ok()) {
+        showFailure(pdf.errorString());
+        return;
+    }
     const AppSettings& settings = AppSettings::shareInstance();
     const QString range = iPageRangeType->checkedId() == 1 ? iTxtPageRange->text() : QStringLiteral("ALL");
     const ImportPDFOperation::Quality quality = ImportPDFOperation::qualityForLevel(settings.importQualityLevel());
@@ -307,39 +310,31 @@ void ImportWindowDelegate::importDidFinish(ImportPDFOperation* operation) {
     // A late report from an operation the dialog no longer holds is ignored.
     if (!keep || keep != iImportPDF) return;
     spdlog::debug("import pdf isFinished.");
-    iFlashPageSource = keep->flashPageSource();
-    iFlashPagesAnnotations = keep->flashPagesAnnotation();
-    iFlashOutline = keep->flashOutline();
     iFailedPages = keep->failedPages();
-    enableButtons(true);
-    if (!iFlashPageSource) {
+    const Book book{keep->flashPageSource(), nullptr, keep->flashOutline(), keep->flashPagesAnnotation()};
+    if (!book.pageSource) {
         spdlog::warn("import pdf failed...");
-        // The user learns why instead of seeing the sheet silently fall back to idle.
-        if (!keep->failureReason().isEmpty()) {
-            iLblInfo->setText(keep->failureReason());
-            iLblInfo->setVisible(true);
-        }
+        showFailure(keep->errorString());
         return;
     }
+    enableButtons(true);
     spdlog::debug("import pdf ok...");
     nameThePublishAfter(iTxtImportFile->text());
-    readFirstPageSize(iTxtImportFile->text());
+    emit bookImported(book, iFirstPageSize);
     done(1);
     freeAfterImport();
 }
 
-void ImportWindowDelegate::readFirstPageSize(const QString& PDFPath) {
-    const std::unique_ptr<Poppler::Document> document = Poppler::Document::load(PDFPath);
-    const std::unique_ptr<Poppler::Page> first = document && document->numPages() > 0 ? document->page(0) : nullptr;
-    const QSizeF size = first ? first->pageSizeF() : QSizeF();
-    iPageWidth = int(size.width());
-    iPageHeight = int(size.height());
+// The user learns why instead of seeing the sheet silently fall back to idle.
+void ImportWindowDelegate::showFailure(const QString& reason) {
+    enableButtons(true);
+    if (reason.isEmpty())
+        return;
+    iLblInfo->setText(reason);
+    iLblInfo->setVisible(true);
 }
 
 void ImportWindowDelegate::freeAfterImport() {
-    iFlashPageSource.reset();
-    iFlashPagesAnnotations.reset();
-    iFlashOutline.reset();
     iImportPDF.reset();
 }
 
@@ -360,6 +355,6 @@ void ImportWindowDelegate::reject() {
 
 void ImportWindowDelegate::mainThread_handleMSG(const QVariantMap& userInfo) {
     if (iLblInfo->isHidden()) return;
-    iLblInfo->setText(QStringLiteral("Importing:%1/%2").arg(userInfo.value(QStringLiteral("pageIndex")).toInt())
-                          .arg(userInfo.value(QStringLiteral("totalPage")).toInt()));
+    const ImportProgress progress = ImportProgress::fromUserInfo(userInfo);
+    iLblInfo->setText(QStringLiteral("Importing:%1/%2").arg(progress.pageIndex).arg(progress.totalPage));
 }

@@ -1,14 +1,14 @@
 #pragma once
+#include "output/Book.h"
+
 #include <QDialog>
 #include <QPointer>
+#include <QSize>
 #include <QStringList>
 #include <QThreadPool>
 #include <QVariantMap>
 #include <memory>
 
-class FlashOutline;
-class FlashPageSource;
-class FlashPagesAnnotations;
 class ImportPDFOperation;
 class QButtonGroup;
 class QCheckBox;
@@ -19,7 +19,8 @@ class QProgressBar;
 class QPushButton;
 
 // The import sheet: pick a PDF, its pages, the quality and the page kind, run the import in the
-// background with progress, and hand the results to the application when it ends with code 1.
+// background with progress, and hand the imported book over (bookImported) before it ends with
+// code 1.
 class ImportWindowDelegate : public QDialog {
     Q_OBJECT
 public:
@@ -53,12 +54,6 @@ public:
     void freeAfterImport();
     void mainThread_handleMSG(const QVariantMap& userInfo);
 
-    // ---- results, read when the sheet ends with code 1 ----
-    int pageWidth() const { return iPageWidth; }
-    int pageHeight() const { return iPageHeight; }
-    std::shared_ptr<FlashPageSource> flashPageSource() const { return iFlashPageSource; }
-    std::shared_ptr<FlashPagesAnnotations> flashPagesAnnotations() const { return iFlashPagesAnnotations; }
-    std::shared_ptr<FlashOutline> flashOutline() const { return iFlashOutline; }
     // PDF page numbers the last import could not render: blank pages with a notice in the book.
     const QList<int>& failedPages() const { return iFailedPages; }
 
@@ -87,6 +82,9 @@ protected:
 signals:
     // The import started in the background (the sheet is now in its importing state).
     void importStarted();
+    // The pages, links and outline of a finished import (no template), and the size of the
+    // document's first page in points.
+    void bookImported(const Book& book, const QSize& firstPageSize);
 
 private:
     void buildInterface();
@@ -96,7 +94,7 @@ private:
     static void nameThePublishAfter(const QString& importedFile);
     void startImport();
     void importDidFinish(ImportPDFOperation* operation);
-    void readFirstPageSize(const QString& PDFPath);
+    void showFailure(const QString& reason);
     bool okRuleHolds() const;
 
     QLineEdit* iTxtImportFile = nullptr;
@@ -113,12 +111,8 @@ private:
     QButtonGroup* iRenderEngineType = nullptr;
     QList<QWidget*> iEngineButtons, iRangeButtons;
 
-    int iPageWidth = 0;
-    int iPageHeight = 0;
     QList<int> iFailedPages;
-    std::shared_ptr<FlashPageSource> iFlashPageSource;
-    std::shared_ptr<FlashPagesAnnotations> iFlashPagesAnnotations;
-    std::shared_ptr<FlashOutline> iFlashOutline;
+    QSize iFirstPageSize;
     QThreadPool iQueue;
     std::shared_ptr<ImportPDFOperation> iImportPDF;
     QList<std::shared_ptr<ImportPDFOperation>> iRunning;  // cancelled ones still finishing their page

@@ -1,22 +1,30 @@
 #include "language/FlashLanguage.h"
-#include "language/FlashLanguageSettings.h"
+#include "language/LanguageFiles.h"
 #include "util/XmlText.h"
 #include "util/Log.h"
 #include "util/Xml.h"
 #include "util/AtomicFile.h"
 #include <QFile>
 
+namespace {
+// A name that stays a plain file name inside the pool.
+bool isSafeLanguageName(const QString& name) {
+    return !name.isEmpty() && !name.startsWith('.') && !name.contains('/') && !name.contains('\\');
+}
+}
+
 FlashLanguage::FlashLanguage() {
-    loadMetaInfoFrom(FlashLanguageSettings::languageMetaXMLPath());
+    loadMetaInfoFrom(LanguageFiles::languageMetaXMLPath());
 }
 
-void FlashLanguage::fail(const QString& message) {
-    iLastError = message;
+bool FlashLanguage::fail(const QString& message) {
+    iErrorString = message;
     spdlog::error("{}", message);
+    return false;
 }
 
-void FlashLanguage::loadMetaInfoFrom(const QString& path) {
-    iLastError.clear();
+bool FlashLanguage::loadMetaInfoFrom(const QString& path) {
+    iErrorString.clear();
     pugi::xml_document doc;
     const Xml::ParseResult parsed = Xml::loadFile(doc, path);
     if (!parsed.ok)
@@ -37,12 +45,12 @@ void FlashLanguage::loadMetaInfoFrom(const QString& path) {
         }
         iMetaItems.push_back(item);
     }
+    return true;
 }
 
-void FlashLanguage::loadFromXMLValue(const QString& path) {
-    loadMetaInfoFrom(FlashLanguageSettings::languageMetaXMLPath());
-    if (!lastLoadOk())
-        return;
+bool FlashLanguage::loadFromXMLValue(const QString& path) {
+    if (!loadMetaInfoFrom(LanguageFiles::languageMetaXMLPath()))
+        return false;
     pugi::xml_document doc;
     const Xml::ParseResult parsed = Xml::loadFile(doc, path);
     if (!parsed.ok)
@@ -59,12 +67,12 @@ void FlashLanguage::loadFromXMLValue(const QString& path) {
             return fail(QStringLiteral("%1: item \"%2\" lacks its required element <value>").arg(path, key));
         setLangItemValue(XmlText::wholeText(value), key);
     }
+    return true;
 }
 
-void FlashLanguage::loadValueByLanguageName(const QString& name) {
-    const QString path = FlashLanguageSettings::languageValuePathByName(name);
-    if (!path.isNull())
-        loadFromXMLValue(path);
+bool FlashLanguage::loadValueByLanguageName(const QString& name) {
+    const QString path = LanguageFiles::languageValuePathByName(name);
+    return path.isNull() ? iErrorString.isEmpty() : loadFromXMLValue(path);
 }
 
 void FlashLanguage::setLangItemValue(const QString& text, const QString& key) {
@@ -94,12 +102,36 @@ QByteArray FlashLanguage::langXML() const {
     return Xml::toBytes(doc, false, true);
 }
 
+bool FlashLanguage::importIntoPool(const QString& path) {
+    if (!loadFromXMLValue(path))
+        return false;
+    if (!isSafeLanguageName(iLanguageName))
+        return fail(QStringLiteral("%1 names no usable language (info/name is \"%2\")").arg(path, iLanguageName));
+    save();
+    return true;
+}
+
+bool FlashLanguage::rename(const QString& newName) {
+    const QString oldName = iLanguageName;
+    if (newName == oldName)
+        return true;
+    if (!isSafeLanguageName(newName))
+        return fail(QStringLiteral("\"%1\" cannot name a language").arg(newName));
+    if (!LanguageFiles::languageValuePathByName(newName).isNull())
+        return fail(QStringLiteral("A language named \"%1\" exists already").arg(newName));
+    iLanguageName = newName;
+    save();
+    if (!oldName.isEmpty())
+        QFile::remove(LanguageFiles::languageValuesPoolFolder() + oldName + ".xml");
+    return true;
+}
+
 void FlashLanguage::save() const {
     if (iLanguageName.isEmpty()) {
         spdlog::error("A language without a name cannot be saved into the pool");
         return;
     }
-    saveTo(FlashLanguageSettings::languageValuesPoolFolder() + iLanguageName + ".xml");
+    saveTo(LanguageFiles::languageValuesPoolFolder() + iLanguageName + ".xml");
 }
 
 void FlashLanguage::saveTo(const QString& path) const {

@@ -10,11 +10,14 @@ public:
     // No name; the items hold the meta file's default texts.
     FlashLanguage();
 
+    // The loads answer false (errorString() says why) when the file cannot be read or misses a
+    // required element; the items keep what was read before.
     // Replaces the items with the meta file's items and default texts.
-    void loadMetaInfoFrom(const QString& path);
+    bool loadMetaInfoFrom(const QString& path);
     // Reloads the meta defaults, then applies the value file's name and texts.
-    void loadFromXMLValue(const QString& path);
-    void loadValueByLanguageName(const QString& name);
+    bool loadFromXMLValue(const QString& path);
+    // A language without a pool file leaves the items as they are.
+    bool loadValueByLanguageName(const QString& name);
     void setLangItemValue(const QString& text, const QString& key);
 
     // Appends the "language" element (info/name, items/item[@key]/value) under parent.
@@ -22,6 +25,14 @@ public:
     // Compact XML with "language" as the root.
     QByteArray langXML() const;
     void save() const;
+    // Reads a value file and saves it into the pool under its own name. A file that cannot be
+    // read or lacks a usable info/name is refused: false, errorString() says why, the pool is
+    // unchanged.
+    bool importIntoPool(const QString& path);
+    // Gives the language a new name and moves its pool file: the new file is written before the
+    // old one goes. A name that is not a plain file name, or that another pool language already
+    // has, is refused (false, errorString() says why) so no language is overwritten.
+    bool rename(const QString& newName);
     void saveTo(const QString& path) const;
 
     const QString& languageName() const { return iLanguageName; }
@@ -29,15 +40,12 @@ public:
     const std::vector<FlashLanguageItem>& metaItems() const { return iMetaItems; }
     std::vector<FlashLanguageItem>& metaItems() { return iMetaItems; }
 
-    // False (with the reason) when the last load could not read its file or missed a required
-    // element; the items keep what was read before.
-    bool lastLoadOk() const { return iLastError.isEmpty(); }
-    const QString& lastError() const { return iLastError; }
+    const QString& errorString() const { return iErrorString; }
 
 private:
-    void fail(const QString& message);
+    bool fail(const QString& message);
 
     QString iLanguageName;
     std::vector<FlashLanguageItem> iMetaItems;
-    QString iLastError;
+    QString iErrorString;
 };

@@ -7,21 +7,16 @@
 
 #include <QFile>
 
-namespace BookDescriptionFile {
-
-QByteArray encode(const QByteArray& bookXML) {
+QByteArray BookDescriptionFile::encode(const QByteArray& bookXML) {
     ZKDataArchive archive;
     if (archive.deflateData(bookXML, QStringLiteral("book.xml")) != ZKSucceeded)
         return {};
     return CommonCryptor::RC4EncryptedDataUsingKey(archive.data(), QByteArray(kBookKey));
 }
 
-std::optional<QByteArray> decode(const QByteArray& bookBin, QString* reason) {
-    auto fail = [&](const QString& why) -> std::optional<QByteArray> {
-        if (reason)
-            *reason = why;
-        return std::nullopt;
-    };
+bool BookDescriptionFile::decode(const QByteArray& bookBin) {
+    iXml.clear();
+    iErrorString.clear();
     if (bookBin.isEmpty())
         return fail(QStringLiteral("files/book.bin is empty"));
     const QByteArray zipImage = CommonCryptor::decryptedRC4DataUsingKey(bookBin, QByteArray(kBookKey));
@@ -34,15 +29,13 @@ std::optional<QByteArray> decode(const QByteArray& bookBin, QString* reason) {
     const auto xml = archive->inflateFile(archive->centralDirectory().first());
     if (!xml)
         return fail(QStringLiteral("files/book.bin is damaged: its book.xml entry cannot be inflated"));
-    return xml;
+    iXml = *xml;
+    return true;
 }
 
-std::optional<QByteArray> read(const QString& path, QString* reason) {
-    auto fail = [&](const QString& why) -> std::optional<QByteArray> {
-        if (reason)
-            *reason = why;
-        return std::nullopt;
-    };
+bool BookDescriptionFile::read(const QString& path) {
+    iXml.clear();
+    iErrorString.clear();
     const auto size = FolderBounds::regularFileSize(path);
     if (!size)
         return fail(QStringLiteral("files/book.bin is missing or not a regular file"));
@@ -51,11 +44,14 @@ std::optional<QByteArray> read(const QString& path, QString* reason) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return fail(QStringLiteral("files/book.bin cannot be read: %1").arg(file.errorString()));
-    return decode(file.read(kMaxFileSize + 1), reason);
+    return decode(file.read(kMaxFileSize + 1));
 }
 
-QByteArray scriptForm(const QByteArray& bookBin) {
+bool BookDescriptionFile::fail(const QString& reason) {
+    iErrorString = reason;
+    return false;
+}
+
+QByteArray BookDescriptionFile::scriptForm(const QByteArray& bookBin) {
     return QByteArray(kScriptGlobal) + "=\"" + bookBin.toBase64() + "\";\n";
-}
-
 }

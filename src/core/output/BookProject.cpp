@@ -67,31 +67,33 @@ void BookProject::clearObjs() {
 
 bool BookProject::loadProjectFromOutputFolder(const QString& folder) {
     clearObjs();
-    iLastError.clear();
+    iErrorString.clear();
     iWarnings.clear();
     const QString bookBin = joinPath(folder, QStringLiteral("files/book.bin"));
     if (QFileInfo::exists(bookBin) && !FolderBounds::isRegularFileInside(bookBin, folder)) {
-        iLastError = QStringLiteral("files/book.bin is not a regular file of the book folder");
+        iErrorString = QStringLiteral("files/book.bin is not a regular file of the book folder");
         return false;
     }
-    const auto xml = BookDescriptionFile::read(bookBin, &iLastError);
-    if (!xml)
+    BookDescriptionFile description;
+    if (!description.read(bookBin)) {
+        iErrorString = description.errorString();
         return false;
+    }
     pugi::xml_document doc;
-    const Xml::ParseResult parsed = Xml::load(doc, *xml);
+    const Xml::ParseResult parsed = Xml::load(doc, description.xml());
     if (!parsed.ok || !doc.document_element()) {
-        iLastError = QStringLiteral("the book description in files/book.bin is not XML: %1").arg(parsed.error);
+        iErrorString = QStringLiteral("the book description in files/book.bin is not XML: %1").arg(parsed.error);
         return false;
     }
     try {
         parseOutputBookXML(doc, folder);
     } catch (const NamedException& e) {
         clearObjs();
-        iLastError = e.reason();
+        iErrorString = e.reason();
         return false;
     } catch (const std::exception& e) {
         clearObjs();
-        iLastError = QString::fromUtf8(e.what());
+        iErrorString = QString::fromUtf8(e.what());
         return false;
     }
     return true;

@@ -10,7 +10,7 @@
 // at the folder's own page files), outline and page links. Reading never changes the folder.
 class BookProject {
 public:
-    // True on success; on failure every field is empty and lastError() says why.
+    // True on success; on failure every field is empty and errorString() says why.
     bool loadProjectFromOutputFolder(const QString& folder);
     // Builds the objects from a parsed description; throws NamedException for a description that
     // lacks extConfig or pages, names an unknown template, or points outside the folder.
@@ -20,7 +20,7 @@ public:
     bool loadProjectFromZip(const QString&) { return false; }
     void clearObjs();
 
-    const QString& lastError() const { return iLastError; }
+    const QString& errorString() const { return iErrorString; }
     // What reading left out (files outside the folder, links, devices), for the user.
     const QStringList& warnings() const { return iWarnings; }
 
@@ -36,6 +36,6 @@ private:
     void warn(const QString& text);
 
     Book iBook;
-    QString iLastError;
+    QString iErrorString;
     QStringList iWarnings;
 };

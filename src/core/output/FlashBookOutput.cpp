@@ -525,11 +525,10 @@ bool FlashBookOutput::ouputBookXML(const QString& path) {
 
 // A description the players cannot read is a broken book: publishing says so instead of success.
 bool FlashBookOutput::readsBack(const QString& path) {
-    QString reason;
-    const auto xml = BookDescriptionFile::read(path, &reason);
-    if (xml)
-        reason = Xml::wellFormedError(*xml);
-    if (xml && reason.isEmpty())
+    BookDescriptionFile description;
+    const bool read = description.read(path);
+    const QString reason = read ? Xml::wellFormedError(description.xml()) : description.errorString();
+    if (read && reason.isEmpty())
         return true;
     noteFailure(QStringLiteral("The book description %1 was written but cannot be read back: %2").arg(path, reason));
     return false;
@@ -542,12 +541,8 @@ void FlashBookOutput::preparePhoneHTMLFilesByConfig(const QString& baseFolder, c
     const QString source = iFlashTemplate->mobileTmplFilesPath();
     makeFolder(target);
     OutputFiles::removePath(target);
-    QString error;
-    if (!OutputFiles::copyFolder(source, target, &error)) {
-        spdlog::error("ouput the book,copy failed:{}", error.isEmpty() ? source : error);
-        if (QFileInfo(source).isDir())
-            noteWriteFailure(QStringLiteral("The mobile template %1 could not be copied: %2").arg(source, error));
-    }
+    if (!OutputFiles::copyFolder(source, target) && QFileInfo(source).isDir())
+        noteWriteFailure(QStringLiteral("The mobile template %1 could not be copied (the log says why)").arg(source));
     const QString kind = QDir(source).dirName();
     spdlog::debug("folderName={}", kind);
 

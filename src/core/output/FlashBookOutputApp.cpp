@@ -2,7 +2,6 @@
 
 #include "output/OutputFiles.h"
 #include "util/BriskUtility.h"
-#include "util/Log.h"
 #include "util/Resources.h"
 
 #include <QDir>
@@ -51,9 +50,8 @@ void FlashBookOutputApp::writeTheBook() {
     OutputFiles::removePath(bundle);
     QDir().mkpath(bundle);
     const QString contents = joinPath(bundle, QStringLiteral("Contents"));
-    QString error;
-    if (!OutputFiles::copyFolder(Resources::appFilesPath(QStringLiteral("TmplData/mac.app/Contents")), contents, &error)) {
-        noteWriteFailure(QStringLiteral("The application bundle %1 could not be made: %2").arg(bundle, error));
+    if (!OutputFiles::copyFolder(Resources::appFilesPath(QStringLiteral("TmplData/mac.app/Contents")), contents)) {
+        noteWriteFailure(QStringLiteral("The application bundle %1 could not be made (the log says why)").arg(bundle));
         return;
     }
     makeLaunchersExecutable(joinPath(contents, QStringLiteral("MacOS")));

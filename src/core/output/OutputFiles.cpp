@@ -1,5 +1,7 @@
 #include "output/OutputFiles.h"
 
+#include "util/Log.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -72,14 +74,16 @@ bool linkFile(const QString& existing, const QString& target) {
     return isSameFile(existing, target);
 }
 
-bool copyFolder(const QString& source, const QString& target, QString* error) {
+bool copyFolder(const QString& source, const QString& target) {
     std::error_code ec;
     fs::create_directories(nativePath(target), ec);
     fs::copy(nativePath(source), nativePath(target),
              fs::copy_options::recursive | fs::copy_options::overwrite_existing | fs::copy_options::skip_symlinks, ec);
-    if (ec && error)
-        *error = QString::fromStdString(ec.message());
-    return !ec && QFileInfo(source).isDir();
+    const bool copied = !ec && QFileInfo(source).isDir();
+    if (!copied)
+        spdlog::error("copying the folder {} to {} failed: {}", source, target,
+                      ec ? ec.message() : std::string("it is no folder"));
+    return copied;
 }
 
 bool removePath(const QString& path) {

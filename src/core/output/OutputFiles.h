@@ -15,7 +15,8 @@ bool haveSameContent(const QString& a, const QString& b);
 // was, where the file system has no hard links or the link cannot be made.
 bool linkFile(const QString& existing, const QString& target);
 // Copies a folder's files and sub-folders (links are left out) into target, made when missing.
-bool copyFolder(const QString& source, const QString& target, QString* error = nullptr);
+// False (and logged with the reason) when the source is no folder or a copy failed.
+bool copyFolder(const QString& source, const QString& target);
 bool removePath(const QString& path);
 // "./<folder>/<sub>/<name>.<ext>", the relative URL form of the book description.
 QString relativeURL(const QString& folder, const QString& subFolder, const QString& name, const QString& ext);

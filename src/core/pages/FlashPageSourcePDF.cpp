@@ -2,6 +2,7 @@
 #include "pages/BlankPageImage.h"
 #include "pages/FlashPageImage.h"
 #include "pages/ImageUtility.h"
+#include "pages/PDFOpenResult.h"
 #include "util/Log.h"
 #include "util/NotificationCenter.h"
 #include <QDir>
@@ -38,26 +39,12 @@ void FlashPageSourcePDF::setToPageConverter(std::unique_ptr<PDFToSWFPageConverte
     iToPageConverter = std::move(converter);
 }
 
+// A document without pages is kept: the selection then says so.
 void FlashPageSourcePDF::openDocument() {
-    const QString name = QFileInfo(sourceFile()).fileName();
-    if (!QFileInfo(sourceFile()).isFile()) {
-        iFailureReason = QStringLiteral("The file \u201c%1\u201d does not exist.").arg(sourceFile());
-        return;
-    }
-    if (QFile file(sourceFile()); !file.open(QIODevice::ReadOnly)) {
-        iFailureReason = QStringLiteral("\u201c%1\u201d cannot be read: %2.").arg(name, file.errorString());
-        return;
-    }
-    std::unique_ptr<Poppler::Document> doc = Poppler::Document::load(sourceFile());
-    if (!doc) {
-        iFailureReason = QStringLiteral("\u201c%1\u201d could not be opened as a PDF document; it may be damaged or not a PDF.").arg(name);
-        return;
-    }
-    if (doc->isLocked()) {
-        iFailureReason = QStringLiteral("\u201c%1\u201d is protected by a password and cannot be imported.").arg(name);
-        return;
-    }
-    iPDFDoc = std::move(doc);
+    const PDFOpenResult opened = PDFOpenResult::open(sourceFile());
+    iPDFDoc = opened.document();
+    if (!iPDFDoc)
+        iErrorString = opened.errorString();
 }
 
 // Numbers outside the document are dropped, so page indices stay the positions of real pages.
@@ -72,10 +59,10 @@ void FlashPageSourcePDF::selectPages() {
     }
     if (!dropped.isEmpty() && iPDFDoc)
         spdlog::info("page numbers outside the document ({} pages) dropped: {}", total, dropped.size());
-    if (!iFailureReason.isEmpty() || !iNeedToImportPages.isEmpty())
+    if (!iErrorString.isEmpty() || !iNeedToImportPages.isEmpty())
         return;
     const QString name = QFileInfo(sourceFile()).fileName();
-    iFailureReason = total == 0
+    iErrorString = total == 0
         ? QStringLiteral("\u201c%1\u201d has no pages.").arg(name)
         : QStringLiteral("The page range \u201c%1\u201d selects no page of \u201c%2\u201d, which has %3.")
               .arg(iPageRange, name, total == 1 ? QStringLiteral("1 page") : QStringLiteral("%1 pages").arg(total));
@@ -99,8 +86,8 @@ void FlashPageSourcePDF::generatePages() {
     if (mustHalt())
         return;
     if (renderEngineType() != 1 && PDFToSWFPageConverter::getPDF2swfLibPath().isEmpty()) {
-        iFailureReason = QStringLiteral("The SWF page converter (pdf2swf) is missing; import JPEG pages instead.");
-        spdlog::error("{}", iFailureReason);
+        iErrorString = QStringLiteral("The SWF page converter (pdf2swf) is missing; import JPEG pages instead.");
+        spdlog::error("{}", iErrorString);
         return;
     }
     prepareAhead();
@@ -198,19 +185,16 @@ QString FlashPageSourcePDF::standInForFailedPage(int pageNumber, int quality, in
         }
     }
     iWriteFailed = true;
-    iFailureReason = diskIsFull(folder)
+    iErrorString = diskIsFull(folder)
         ? QStringLiteral("Page %1 of \u201c%2\u201d could not be written: the disk is full (%3).")
         : QStringLiteral("Page %1 of \u201c%2\u201d could not be written into %3.");
-    iFailureReason = iFailureReason.arg(pageNumber).arg(name, folder);
-    spdlog::error("{}", iFailureReason);
+    iErrorString = iErrorString.arg(pageNumber).arg(name, folder);
+    spdlog::error("{}", iErrorString);
     iToPageConverter->cancelPreparedRenditions();
     return {};
 }
 
 void FlashPageSourcePDF::postProgress(int pageIndex, const QString& type) const {
     NotificationCenter::defaultCenter().postNotification(
-        ImportProgressInfoMSG, nullptr,
-        {{QStringLiteral("pageIndex"), pageIndex},
-         {QStringLiteral("totalPage"), int(iNeedToImportPages.size())},
-         {QStringLiteral("type"), type}});
+        ImportProgressInfoMSG, nullptr, ImportProgress{type, pageIndex, int(iNeedToImportPages.size())}.userInfo());
 }

@@ -1,5 +1,6 @@
 #pragma once
 #include "pages/FlashPageSource.h"
+#include "pages/ImportProgress.h"
 #include "pages/PDFToSWFPageConverter.h"
 #include <QList>
 #include <QString>
@@ -8,11 +9,6 @@
 namespace Poppler {
 class Document;
 }
-
-// Name of the progress notification posted after each page of each pass. Its user information:
-// "pageIndex" (1-based count in this pass), "totalPage", "type" ("geneatePage", "geneateNormalPage",
-// "geneateZoomedPage", "geneateThumbPage", "geneatePhonePage").
-inline const QString ImportProgressInfoMSG = QStringLiteral("ImportProgressInfoMSG");
 
 // The pages of one PDF file and one selection of its pages. Page indices are 0-based positions
 // in the selection; all page files live in the converter's work folder and go with the source.
@@ -34,7 +30,7 @@ public:
     // The 1-based PDF page numbers to import: the range's numbers that exist in the document.
     const QList<int>& needToImportPages() const { return iNeedToImportPages; }
     // Why nothing (more) can be imported, for the user; empty while all is well.
-    QString failureReason() const { return iFailureReason; }
+    QString errorString() const { return iErrorString; }
     // The failure is a page file that could not be written (a full disk, no permission).
     bool writeFailed() const { return iWriteFailed; }
     // PDF page numbers, ascending, of the pages that did not render and are blank pages with a notice.
@@ -58,7 +54,7 @@ protected:
 private:
     void openDocument();
     void selectPages();
-    bool mustHalt() const { return stop() || !iFailureReason.isEmpty(); }
+    bool mustHalt() const { return stop() || !iErrorString.isEmpty(); }
     // The zoom, thumbnail and phone passes: a JPEG rendition per selected page.
     void fileJpegRenditions(FlashPageList& list, int quality, int boxSize, const QString& type, int scale = 1);
     QString standInForFailedPage(int pageNumber, int quality, int boxSize, const QString& kind);
@@ -76,7 +72,7 @@ private:
     bool iZoomPages = false;
     bool iTextLayer = true;
     QList<int> iNeedToImportPages;
-    QString iFailureReason;
+    QString iErrorString;
     bool iWriteFailed = false;
     QList<int> iFailedPages;
 };

@@ -1,6 +1,6 @@
 #include "pages/ImportPDFOperation.h"
-#include "annotations/FlashPagesAnnotationsPDF.h"
-#include "outline/FlashOutlinePDF.h"
+#include "pages/FlashPagesAnnotationsPDF.h"
+#include "pages/FlashOutlinePDF.h"
 #include "pages/FlashPageSourcePDF.h"
 #include "util/Log.h"
 
@@ -36,7 +36,7 @@ void ImportPDFOperation::run() {
     } catch (...) {
         spdlog::error("Run Import PDF Operation error: unexpected failure");
         discardResults();
-        iFailureReason = QStringLiteral("The import stopped because of an unexpected error.");
+        iErrorString = QStringLiteral("The import stopped because of an unexpected error.");
     }
     emit finished();
     QMutexLocker locker(&iLock);
@@ -85,7 +85,7 @@ void ImportPDFOperation::main() {
     if (isCancelled()) {
         spdlog::debug("import pdf is cancelled");
         discardResults();
-        iFailureReason.clear();
+        iErrorString.clear();
     }
 }
 
@@ -107,15 +107,15 @@ void ImportPDFOperation::importPages() {
         }
     } catch (const std::exception& e) {
         spdlog::error("Run Import PDF Operation error,import pages:{}", e.what());
-        iFailureReason = QStringLiteral("The pages could not be imported: %1").arg(QString::fromUtf8(e.what()));
+        iErrorString = QStringLiteral("The pages could not be imported: %1").arg(QString::fromUtf8(e.what()));
     }
-    if (iFailureReason.isEmpty() && !source.failureReason().isEmpty())
-        iFailureReason = source.failureReason();
+    if (iErrorString.isEmpty() && !source.errorString().isEmpty())
+        iErrorString = source.errorString();
     iWriteFailed = source.writeFailed();
     iFailedPages = source.failedPages();
-    if (iFailureReason.isEmpty() && !isCancelled() && source.pages().isEmpty())
-        iFailureReason = QStringLiteral("No page could be imported.");
-    if (!iFailureReason.isEmpty()) {
+    if (iErrorString.isEmpty() && !isCancelled() && source.pages().isEmpty())
+        iErrorString = QStringLiteral("No page could be imported.");
+    if (!iErrorString.isEmpty()) {
         QMutexLocker locker(&iLock);
         iFlashPageSource.reset();
     }

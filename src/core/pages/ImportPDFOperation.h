@@ -58,7 +58,7 @@ public:
     std::shared_ptr<FlashPagesAnnotations> flashPagesAnnotation() const { return iFlashPagesAnnotation; }
     std::shared_ptr<FlashOutline> flashOutline() const { return iFlashOutline; }
     // Why there are no pages, in words the user can read; empty after a good or cancelled import.
-    QString failureReason() const { return iFailureReason; }
+    QString errorString() const { return iErrorString; }
     // The failure is a page file that could not be written (a full disk).
     bool writeFailed() const { return iWriteFailed; }
     // PDF page numbers of pages that did not render: the book has blank pages with a notice there.
@@ -86,7 +86,7 @@ private:
     bool iImportLinks = false;
     int iRenderEngineType = 0;
     bool iZoomPages = true;
-    QString iFailureReason;
+    QString iErrorString;
     bool iWriteFailed = false;
     QList<int> iFailedPages;
 

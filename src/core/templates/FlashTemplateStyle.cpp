@@ -73,7 +73,7 @@ void packFolder(const QString& folder, const QString& destination) {
 
 bool FlashTemplateStyle::runInWorkFolder(const QString& what, const QString& relativeFolder,
                                          const std::function<void(const QString&)>& step) {
-    iLastError.clear();
+    iErrorString.clear();
     const QString folder = AppInfo::shareInstance().tmpFolderForPath(relativeFolder);
     bool done = false;
     try {
@@ -83,8 +83,8 @@ bool FlashTemplateStyle::runInWorkFolder(const QString& what, const QString& rel
         iLastError = e.reason();
         spdlog::error("{} failed: {}", what, QString::fromUtf8(e.what()));
     } catch (const std::exception& e) {
-        iLastError = QString::fromUtf8(e.what());
-        spdlog::error("{} failed: {}", what, iLastError);
+        iErrorString = QString::fromUtf8(e.what());
+        spdlog::error("{} failed: {}", what, iErrorString);
     }
     // No staging or expansion files survive, whatever happened.
     if (QFileInfo::exists(folder))
@@ -138,9 +138,9 @@ void FlashTemplateStyle::installStyle(const QString& archivePath, const QString&
                              .arg(archivePath, iTemplateName, styleName));
     if (FlashTemplate::tmplPathForName(iTemplateName).isNull()) {
         // Not an error by the book: the answer stays true, the caller learns why nothing happened.
-        iLastError = QStringLiteral("the theme %1 belongs to the template \"%2\", which is not installed; "
+        iErrorString = QStringLiteral("the theme %1 belongs to the template \"%2\", which is not installed; "
                                     "nothing was installed").arg(styleName, iTemplateName);
-        spdlog::info("{}", iLastError);
+        spdlog::info("{}", iErrorString);
         return;
     }
     const QString target = FlashTemplate::userStylesFolder() + iTemplateName + '/' + styleName;

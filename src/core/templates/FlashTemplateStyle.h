@@ -15,8 +15,8 @@ public:
     bool exprotStyleTo(const QString& path);
     // Installs the theme file into user themes/<templateName>/<file name without extension>,
     // replacing a theme of that name. False when the file is no archive, holds entries that
-    // would leave the folder, lacks Meta.xml or names no usable template; lastError() says why.
-    // A theme whose template is not installed installs nothing but answers true; lastError()
+    // would leave the folder, lacks Meta.xml or names no usable template; errorString() says why.
+    // A theme whose template is not installed installs nothing but answers true; errorString()
     // then says so.
     bool importStyleFrom(const QString& path);
     void saveMetaInfoTo(const QString& path) const;
@@ -26,7 +26,7 @@ public:
     // as key + "." + extension.
     void saveTmplExtFilesTo(const QString& folder, const FlashTemplateProperty* pro) const;
 
-    const QString& lastError() const { return iLastError; }
+    const QString& errorString() const { return iErrorString; }
 
     const QString& tmplVersion() const { return iTmplVersion; }
     void setTmplVersion(const QString& v) { iTmplVersion = v; }
@@ -44,7 +44,7 @@ public:
     void setFlashTmpl(FlashTemplate* t) { iFlashTmpl = t; }
 
 private:
-    // Runs the step with the work folder's relative folder; errors become false and lastError().
+    // Runs the step with the work folder's relative folder; errors become false and errorString().
     bool runInWorkFolder(const QString& what, const QString& relativeFolder,
                          const std::function<void(const QString&)>& step);
     void stageStyle(const QString& stagingFolder) const;
@@ -57,5 +57,5 @@ private:
     QString iTemplateName;
     QString iAppVersion;
     FlashTemplate* iFlashTmpl = nullptr; // held, not owned
-    QString iLastError;
+    QString iErrorString;
 };

@@ -1,5 +1,5 @@
 #include "templates/StringUtil.h"
-#include "templates/FlashTemplateProperty.h"
+#include "templates/FlashTemplatePropertyType.h"
 #include <QStringList>
 
 namespace StringUtil {

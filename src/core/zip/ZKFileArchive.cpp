@@ -207,7 +207,7 @@ int ZKFileArchive::inflateRegularFile(const ZKCDHeader& header, qint64 start, co
         const bool fed = !block.isEmpty()
             && (method == ZKCompressionStored ? sink(block) : inflater.write(block, sink));
         if (!fed) {
-            ZKLog::error(QStringLiteral("Stream error: %1 %2"), target, inflater.errorMessage());
+            ZKLog::error(QStringLiteral("Stream error: %1 %2"), target, inflater.errorString());
             return ZKFailed;
         }
         if (delegateWantsSizes() && blocks % ZKNotificationIterations == 0)
@@ -379,7 +379,7 @@ int ZKFileArchive::deflateFileContent(QFile& file, const QString& path, EntryCon
         const QByteArray block = in.read(ZKZipBlockSize);
         const bool last = in.atEnd();
         if ((block.isEmpty() && !last) || !deflater.write(block, sink, last)) {
-            ZKLog::error(QStringLiteral("Cannot compress %1 into %2: %3"), path, iArchivePath, deflater.errorMessage());
+            ZKLog::error(QStringLiteral("Cannot compress %1 into %2: %3"), path, iArchivePath, deflater.errorString());
             return ZKFailed;
         }
         content.crc = zk_crc32(block, content.crc);

@@ -16,7 +16,7 @@ ZKZlibStream::ZKZlibStream(Mode mode) : iState(std::make_unique<State>()), iMode
         : inflateInit2(&s, -MAX_WBITS);
     iState->ready = status == Z_OK;
     if (!iState->ready)
-        iErrorMessage = QStringLiteral("zlib initialisation failed (%1)").arg(status);
+        iErrorString = QStringLiteral("zlib initialisation failed (%1)").arg(status);
 }
 
 ZKZlibStream::~ZKZlibStream() {
@@ -56,7 +56,7 @@ bool ZKZlibStream::pump(const Sink& sink, bool finish) {
                                                   : inflate(&s, Z_SYNC_FLUSH);
         const qint64 produced = output.size() - qint64(s.avail_out);
         if (status != Z_OK && status != Z_STREAM_END && status != Z_BUF_ERROR) {
-            iErrorMessage = QString::fromLatin1(s.msg ? s.msg : "zlib error");
+            iErrorString = QString::fromLatin1(s.msg ? s.msg : "zlib error");
             return false;
         }
         if (produced > 0 && !sink(QByteArray(output.constData(), produced)))

@@ -24,7 +24,7 @@ public:
     // An inflate stream has met its end marker (input after it is ignored).
     bool finished() const { return iFinished; }
     // zlib's message for the last error, if any.
-    QString errorMessage() const { return iErrorMessage; }
+    QString errorString() const { return iErrorString; }
 
 private:
     bool pump(const Sink& sink, bool finish);
@@ -33,5 +33,5 @@ private:
     std::unique_ptr<State> iState;
     Mode iMode;
     bool iFinished = false;
-    QString iErrorMessage;
+    QString iErrorString;
 };

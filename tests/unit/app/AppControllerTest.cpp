@@ -6,6 +6,7 @@
 #include "app/MainWindow.h"
 #include "app/sheets/OutputWindowDelegate.h"
 #include "language/FlashLanguageSettings.h"
+#include "language/LanguageFiles.h"
 #include "pages/FlashPage.h"
 #include "pages/FlashPageSource.h"
 #include "templates/FlashTemplate.h"
@@ -204,7 +205,7 @@ TEST(LastTemplate, AMissingOneFallsBackToTheDefaultWithANotice) {
     EXPECT_EQ(app.flashTmpl()->tmplName(), AppSettings::defaultTemplateName());
     EXPECT_EQ(app.flashTmpl()->propertyValueFor(QStringLiteral("languageSetting"), QString()), QStringLiteral("French"));
     EXPECT_EQ(answers.asked.size(), 1u);
-    EXPECT_FALSE(FlashLanguageSettings::languageValuePathByName(QStringLiteral("French")).isNull());   // the pool is seeded
+    EXPECT_FALSE(LanguageFiles::languageValuePathByName(QStringLiteral("French")).isNull());   // the pool is seeded
     app.applicationWillTerminate();
     EXPECT_EQ(settings.lastUsedTemplateName(), AppSettings::defaultTemplateName());
 }

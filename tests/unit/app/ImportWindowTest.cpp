@@ -116,10 +116,16 @@ TEST_F(ImportSheetTest, UseJpgImportsThePagesAndEndsWithTheFirstPageSize) {
     sheet.btnImportLinks()->setChecked(true);
     AlertAnswers answers([](const AppAlert::Request&) { return 0; });   // "Use JPG Format"
     QString ended;   // code, pages, links, size at the end
+    Book imported;
+    QSize firstPage;
+    QObject::connect(&sheet, &ImportWindowDelegate::bookImported, [&](const Book& book, const QSize& size) {
+        imported = book;
+        firstPage = size;
+    });
     QObject::connect(&sheet, &QDialog::finished, [&](int code) {
         ended = QStringLiteral("%1 %2 %3 %4x%5").arg(code)
-                    .arg(sheet.flashPageSource() ? int(sheet.flashPageSource()->pages().size()) : -1)
-                    .arg(bool(sheet.flashPagesAnnotations())).arg(sheet.pageWidth()).arg(sheet.pageHeight());
+                    .arg(imported.pageSource ? int(imported.pageSource->pages().size()) : -1)
+                    .arg(bool(imported.pageLinks)).arg(firstPage.width()).arg(firstPage.height());
     });
     sheet.onImportAction();
     EXPECT_EQ(answers.asked.size(), 1u);
@@ -129,7 +135,7 @@ TEST_F(ImportSheetTest, UseJpgImportsThePagesAndEndsWithTheFirstPageSize) {
     ASSERT_TRUE(waitFor([&] { return !ended.isEmpty(); }, 60000));
     EXPECT_EQ(ended, QStringLiteral("1 2 1 400x500"));   // the document's first page size, whatever the range
     EXPECT_EQ(settings.lastOutputFileName(), QStringLiteral("my"));
-    EXPECT_FALSE(sheet.flashPageSource());   // handed over and let go
+    EXPECT_EQ(imported.pageSource.use_count(), 1);   // handed over and let go
 }
 
 TEST_F(ImportSheetTest, ProgressLabelAndCancelWhileImporting) {

@@ -2,7 +2,6 @@
 
 #include "cli/CliCommandTable.h"
 #include "cli/CliError.h"
-#include "cli/PublishCommand.h"
 #include "zip/ZKDataArchive.h"
 
 using namespace CliTest;
@@ -70,13 +69,6 @@ TEST_F(Cli, EveryFailureHasAClearMessageAndItsOwnExitCode) {
     }
     EXPECT_FALSE(QFileInfo::exists(out)) << "a failed command must not leave a folder behind";
     EXPECT_FALSE(QFileInfo::exists("--quiet"));
-}
-
-TEST(CliPageRange, RangesAreCheckedAgainstTheDocument) {
-    EXPECT_EQ(PublishCommand::checkPageRange("all", 5), "ALL");
-    EXPECT_EQ(PublishCommand::checkPageRange("1-3, 5", 5), "1-3,5");
-    for (const char* bad : {"", "0", "6", "3-2", "1-", "-2", "1,,2", "1;2", "x"})
-        EXPECT_THROW(PublishCommand::checkPageRange(bad, 5), CliError) << bad;
 }
 
 TEST(CliHelp, EveryOptionIsDocumented) {

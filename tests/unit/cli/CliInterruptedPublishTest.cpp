@@ -37,14 +37,16 @@ QStringList namedPageFiles(const QByteArray& xml) {
 // the same bytes, and every page file it names is that version's. -1 (and why) otherwise.
 int wholeBookVersion(const QString& folder, const QStringList& versions, QString& why) {
     const QByteArray bin = TestSupport::readFile(folder + "/files/book.bin");
-    const auto xml = BookDescriptionFile::decode(bin, &why);
-    if (!xml)
+    BookDescriptionFile description;
+    if (!description.decode(bin)) {
+        why = description.errorString();
         return -1;
+    }
     if (TestSupport::readFile(folder + "/files/book.js") != BookDescriptionFile::scriptForm(bin)) {
         why = "book.js does not carry book.bin";
         return -1;
     }
-    const QStringList files = namedPageFiles(*xml);
+    const QStringList files = namedPageFiles(description.xml());
     if (files.isEmpty()) {
         why = "book.xml names no pages";
         return -1;

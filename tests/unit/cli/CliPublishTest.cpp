@@ -2,6 +2,7 @@
 
 #include "cli/CliError.h"
 #include "language/FlashLanguageSettings.h"
+#include "language/LanguageFiles.h"
 
 #include <QImage>
 
@@ -154,7 +155,7 @@ TEST_F(Cli, ChosenLanguagesReachTheBookWithTheUsersOwnTextsKept) {
     EXPECT_TRUE(xml.contains("<value>Première page</value>"));
     EXPECT_TRUE(xml.contains("<name>English</name>"));
 
-    const QString french = FlashLanguageSettings::languageValuePathByName("French");
+    const QString french = LanguageFiles::languageValuePathByName("French");
     ASSERT_FALSE(french.isNull());
     QByteArray edited = TestSupport::readFile(french);
     edited.replace("Première page", "Au début");

@@ -36,8 +36,8 @@ inline Result run(const QStringList& arguments) {
 using FolderSnapshot::snapshot;
 
 inline QByteArray bookXML(const QString& folder) {
-    const auto xml = BookDescriptionFile::decode(TestSupport::readFile(folder + "/files/book.bin"));
-    return xml ? *xml : QByteArray();
+    BookDescriptionFile description;
+    return description.decode(TestSupport::readFile(folder + "/files/book.bin")) ? description.xml() : QByteArray();
 }
 
 class Cli : public ::testing::Test {

@@ -1,6 +1,7 @@
 #include "TestSupport.h"
 #include "language/FlashLanguage.h"
 #include "language/FlashLanguageSettings.h"
+#include "language/LanguageFiles.h"
 #include "util/BriskUtility.h"
 #include "util/Resources.h"
 #include "util/Xml.h"
@@ -33,7 +34,7 @@ protected:
     }
     void TearDown() override { Resources::setAppFilesRoot({}); }
 
-    static QString pool() { return FlashLanguageSettings::languageValuesPoolFolder(); }
+    static QString pool() { return LanguageFiles::languageValuesPoolFolder(); }
     void addToPool(const QString& name, const QByteArray& bytes) {
         ASSERT_TRUE(TestSupport::writeFile(pool() + name + ".xml", bytes));
     }
@@ -51,8 +52,7 @@ TEST_F(Languages, ValueFileOverridesOnlyDeclaredItemsAndSavingWritesItBack) {
     addToPool("French", valueFile("French", "<item key=\"next\"><value>Page suivante</value></item>"
                                             "<item key=\"bogus\"><value>ignored</value></item>"));
     FlashLanguage language;
-    language.loadValueByLanguageName("French");
-    ASSERT_TRUE(language.lastLoadOk());
+    ASSERT_TRUE(language.loadValueByLanguageName("French"));
     ASSERT_EQ(language.metaItems().size(), 3u);
     EXPECT_EQ(language.metaItems()[0].value, "Page suivante");
     EXPECT_EQ(language.metaItems()[1].value, "Previous page");
@@ -90,15 +90,14 @@ TEST_F(Languages, BrokenFilesKeepWhatWasReadAndSayWhy) {
                                                               "<item key=\"prev\"/>"
                                                               "<item key=\"zoom\"><value>3</value></item>")));
     FlashLanguage language;
-    language.loadFromXMLValue(broken);
-    EXPECT_FALSE(language.lastLoadOk());
-    EXPECT_TRUE(language.lastError().contains("value"));
+    EXPECT_FALSE(language.loadFromXMLValue(broken));
+    EXPECT_TRUE(language.errorString().contains("value"));
     EXPECT_EQ(language.metaItems()[0].value, "1");
     EXPECT_EQ(language.metaItems()[2].value, "Zoom");
 
     ASSERT_TRUE(TestSupport::writeFile(broken, "\x01 not xml"));
     language.loadFromXMLValue(broken);
-    EXPECT_TRUE(language.lastError().contains(broken)) << language.lastError().toStdString();
+    EXPECT_TRUE(language.errorString().contains(broken)) << language.errorString().toStdString();
 }
 
 TEST_F(Languages, ImportRefusesFilesWithoutUsableNameAndLeavesThePoolAlone) {
@@ -110,14 +109,14 @@ TEST_F(Languages, ImportRefusesFilesWithoutUsableNameAndLeavesThePoolAlone) {
     ASSERT_TRUE(TestSupport::writeFile(escaping, valueFile("../../evil", "")));
     ASSERT_TRUE(TestSupport::writeFile(good, valueFile("Italian", "<item key=\"next\"><value>Avanti</value></item>")));
 
-    QString error;
-    EXPECT_FALSE(FlashLanguageSettings::importLanguageValueFrom(noName, &error));
-    EXPECT_TRUE(error.contains("info")) << error.toStdString();
-    EXPECT_FALSE(FlashLanguageSettings::importLanguageValueFrom(escaping, &error));
+    FlashLanguage language;
+    EXPECT_FALSE(language.importIntoPool(noName));
+    EXPECT_TRUE(language.errorString().contains("info")) << language.errorString().toStdString();
+    EXPECT_FALSE(language.importIntoPool(escaping));
     EXPECT_EQ(poolFiles(), QStringList({"English.xml"}));
     EXPECT_FALSE(QFileInfo::exists(QFileInfo(pool() + "../../evil.xml").absoluteFilePath()));
 
-    EXPECT_TRUE(FlashLanguageSettings::importLanguageValueFrom(good, &error));
+    EXPECT_TRUE(language.importIntoPool(good));
     EXPECT_EQ(poolFiles(), QStringList({"English.xml", "Italian.xml"}));
 }
 
@@ -133,9 +132,9 @@ TEST_F(Languages, PoolListingOrderAndNewNames) {
     addToPool("Language2", valueFile("Language2", ""));
     EXPECT_EQ(FlashLanguageSettings::newLanguageName(), "Language4");
 
-    EXPECT_FALSE(FlashLanguageSettings::languageValuePathByName("French").isNull());
+    EXPECT_FALSE(LanguageFiles::languageValuePathByName("French").isNull());
     FlashLanguageSettings::removeLanguageValueByName("French");
-    EXPECT_TRUE(FlashLanguageSettings::languageValuePathByName("French").isNull());
+    EXPECT_TRUE(LanguageFiles::languageValuePathByName("French").isNull());
 }
 
 // A rename moves the pool file, and never onto another language or out of the pool.
@@ -153,7 +152,7 @@ TEST_F(Languages, RenameMovesThePoolFileOrRefuses) {
         addToPool("German", valueFile("German", "<item key=\"next\"><value>Weiter</value></item>"));
         FlashLanguage german;
         german.loadValueByLanguageName("German");
-        EXPECT_EQ(FlashLanguageSettings::renameLanguage(german, c.to), c.ok) << c.to;
+        EXPECT_EQ(german.rename(c.to), c.ok) << c.to;
         EXPECT_EQ(poolFiles(), c.files) << c.to;
         FlashLanguage renamed;
         renamed.loadValueByLanguageName(c.ok ? c.to : "German");
@@ -174,16 +173,15 @@ TEST_F(Languages, DefaultsAreCopiedWithoutOverwritingTheUsersFiles) {
 TEST(ShippedLanguages, EveryValueFileCoversTheMetaFile) {
     Resources::setAppFilesRoot({});
     FlashLanguage defaults;
-    ASSERT_TRUE(defaults.lastLoadOk()) << defaults.lastError().toStdString();
+    ASSERT_TRUE(defaults.errorString().isEmpty()) << defaults.errorString().toStdString();
     ASSERT_GE(defaults.metaItems().size(), 20u);
-    const QStringList files = FlashLanguageSettings::defaultLanguageValuePaths();
+    const QStringList files = LanguageFiles::defaultLanguageValuePaths();
     QStringList names;
     for (const QString& path : files) {
         pugi::xml_document doc;
         ASSERT_TRUE(Xml::loadFile(doc, path).ok) << path.toStdString();
         FlashLanguage language;
-        language.loadFromXMLValue(path);
-        ASSERT_TRUE(language.lastLoadOk()) << language.lastError().toStdString();
+        ASSERT_TRUE(language.loadFromXMLValue(path)) << language.errorString().toStdString();
         names << language.languageName();
         EXPECT_EQ(QFileInfo(path).completeBaseName(), language.languageName());
         const auto items = doc.document_element().child("items").children("item");

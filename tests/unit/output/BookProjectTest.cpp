@@ -82,7 +82,7 @@ TEST_F(Reopen, RepublishingGivesTheSameBookAndLeavesPageFilesInPlace) {
     const auto before = without(iOut + "/files");
     const ino_t pageInode = inodeOf(iOut + "/files/page/2.jpg");
     BookProject project;
-    ASSERT_TRUE(project.loadProjectFromOutputFolder(iOut)) << project.lastError().toStdString();
+    ASSERT_TRUE(project.loadProjectFromOutputFolder(iOut)) << project.errorString().toStdString();
     EXPECT_EQ(project.book().pageLinks->needFiles(), QStringList({iOut + "/files/pageConfig/manual.pdf"}));
 
     const QString other = iDir.filePath("other");
@@ -151,14 +151,14 @@ TEST_F(Reopen, BrokenDescriptionsFailWithAReasonAndChangeNothing) {
         const auto before = snapshot(iOut);
         BookProject project;
         EXPECT_FALSE(project.loadProjectFromOutputFolder(iOut)) << name;
-        EXPECT_FALSE(project.lastError().isEmpty()) << name;
+        EXPECT_FALSE(project.errorString().isEmpty()) << name;
         EXPECT_FALSE(project.book().flashTemplate || project.book().pageSource || project.book().outline) << name;
         EXPECT_EQ(snapshot(iOut), before) << name;
     }
     QFile::remove(iOut + "/files/book.bin");
     BookProject project;
     EXPECT_FALSE(project.loadProjectFromOutputFolder(iOut));
-    EXPECT_TRUE(project.lastError().contains("book.bin"));
+    EXPECT_TRUE(project.errorString().contains("book.bin"));
 }
 
 // Reading a book never reads, copies or waits on anything outside its folder.
@@ -173,7 +173,7 @@ TEST_F(Reopen, NothingOutsideTheBookFolderIsTakenIn) {
         QFile::remove(iOut + "/files/extfiles/logoFile.png");
         writeDescription(hostile);
         BookProject project;
-        ASSERT_TRUE(project.loadProjectFromOutputFolder(iOut)) << project.lastError().toStdString();
+        ASSERT_TRUE(project.loadProjectFromOutputFolder(iOut)) << project.errorString().toStdString();
         EXPECT_EQ(project.book().flashTemplate->propertyValueFor("logoFile", ""), "") << named;
         EXPECT_EQ(project.warnings().size(), 1) << named;
     }
@@ -189,7 +189,7 @@ TEST_F(Reopen, NothingOutsideTheBookFolderIsTakenIn) {
     QFile::remove(iOut + "/files/page/1.jpg");
     QFile::link(secret, iOut + "/files/page/1.jpg");
     EXPECT_FALSE(project.loadProjectFromOutputFolder(iOut));
-    EXPECT_TRUE(project.lastError().contains("outside")) << project.lastError().toStdString();
+    EXPECT_TRUE(project.errorString().contains("outside")) << project.errorString().toStdString();
 
     // A description that is a device, a pipe or too large is refused before it is read.
     const QString bookBin = iOut + "/files/book.bin";
@@ -204,7 +204,7 @@ TEST_F(Reopen, NothingOutsideTheBookFolderIsTakenIn) {
     ASSERT_TRUE(large.open(QIODevice::WriteOnly) && large.resize(BookDescriptionFile::kMaxFileSize + 1));
     large.close();
     EXPECT_FALSE(project.loadProjectFromOutputFolder(iOut));
-    EXPECT_TRUE(project.lastError().contains("larger")) << project.lastError().toStdString();
+    EXPECT_TRUE(project.errorString().contains("larger")) << project.errorString().toStdString();
 }
 
 TEST_F(Reopen, HandMadeDescription) {
@@ -218,7 +218,7 @@ TEST_F(Reopen, HandMadeDescription) {
                      "<page><normalUrl>./files/page/2.jpg</normalUrl><largeUrl>./files/page/2.jpg</largeUrl><thumbUrl>./files/thumb/2.jpg</thumbUrl></page>"
                      "</pages></flipbook>");
     BookProject project;
-    ASSERT_TRUE(project.loadProjectFromOutputFolder(iOut)) << project.lastError().toStdString();
+    ASSERT_TRUE(project.loadProjectFromOutputFolder(iOut)) << project.errorString().toStdString();
     EXPECT_EQ(project.book().flashTemplate->tmplName(), "Neat");   // no templateName attribute
     EXPECT_EQ(project.book().flashTemplate->propertyValueFor("pageWidth", ""), "1234");
     EXPECT_EQ(project.book().flashTemplate->propertyValueFor("logoFile", ""), iOut + "/files/extfiles/logoFile.gif");

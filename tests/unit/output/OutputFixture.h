@@ -91,8 +91,8 @@ inline ino_t inodeOf(const QString& path) {
 }
 
 inline QByteArray bookXMLOf(const QString& bookBin) {
-    const auto xml = BookDescriptionFile::decode(TestSupport::readFile(bookBin));
-    return xml ? *xml : QByteArray();
+    BookDescriptionFile description;
+    return description.decode(TestSupport::readFile(bookBin)) ? description.xml() : QByteArray();
 }
 
 // Installed data in a temporary folder, a template "Tiny" and pages whose normal files are SWF

@@ -58,7 +58,7 @@ TEST_F(ImportOperation, ImportsTheRangeWithItsLinksAndBookmarksOnAWorkerThread) 
     operation.setImportLinks(true);
     operation.setImportBookmarks(true);
     EXPECT_EQ(runToEnd(operation), 1);
-    EXPECT_EQ(operation.failureReason(), QString());
+    EXPECT_EQ(operation.errorString(), QString());
     const auto source = operation.flashPageSource();
     ASSERT_TRUE(source);
     EXPECT_EQ(source->pages().size(), 2);
@@ -85,7 +85,7 @@ TEST_F(ImportOperation, FailsWithAReasonTheUserCanRead) {
         operation.setImportLinks(true);
         EXPECT_EQ(runToEnd(operation), 1);
         EXPECT_FALSE(operation.flashPageSource()) << qPrintable(path);
-        EXPECT_FALSE(operation.failureReason().isEmpty());
+        EXPECT_FALSE(operation.errorString().isEmpty());
     }
 }
 
@@ -106,7 +106,7 @@ TEST_F(ImportOperation, CancelDiscardsEverythingButNotAFinishedResult) {
     runToEnd(during);
     EXPECT_FALSE(during.flashPageSource());
     EXPECT_FALSE(during.flashOutline());
-    EXPECT_EQ(during.failureReason(), QString());
+    EXPECT_EQ(during.errorString(), QString());
     EXPECT_LE(progress.entries().size(), 2);
 
     std::shared_ptr<FlashPageSource> source;

@@ -1,5 +1,6 @@
 #include "pages/FlashPage.h"
 #include "pages/FlashPageSource.h"
+#include "pages/PageRangeCheck.h"
 #include <QFileInfo>
 #include <climits>
 #include <gtest/gtest.h>
@@ -20,6 +21,18 @@ TEST(ParsePageRange, SortedWithoutDuplicatesAndReadLeniently) {
     const Pages huge = FlashPageSource::parsePageRange("1-2000000000", 10);   // must not exhaust memory
     EXPECT_LE(huge.size(), 1000000);
     EXPECT_EQ(huge.first(), 1);
+}
+
+TEST(PageRangeCheck, RangesAreCheckedAgainstTheDocument) {
+    PageRangeCheck range;
+    EXPECT_TRUE(range.check("all", 5));
+    EXPECT_EQ(range.range(), "ALL");
+    EXPECT_TRUE(range.check("1-3, 5", 5));
+    EXPECT_EQ(range.range(), "1-3,5");
+    for (const char* bad : {"", "0", "6", "3-2", "1-", "-2", "1,,2", "1;2", "x"}) {
+        EXPECT_FALSE(range.check(bad, 5)) << bad;
+        EXPECT_TRUE(range.errorString().startsWith("bad page range")) << bad;
+    }
 }
 
 TEST(FlashPageSource, LookupsByPositionAndByIndex) {

@@ -1,4 +1,5 @@
 #pragma once
+#include "pages/ImportProgress.h"
 #include "util/NotificationCenter.h"
 #include <QImage>
 #include <QMutex>
@@ -10,18 +11,13 @@
 // posting thread.
 class ProgressRecorder {
 public:
-    struct Entry {
-        QString type;
-        int pageIndex;
-        int totalPage;
-    };
+    using Entry = ImportProgress;
     explicit ProgressRecorder(std::function<void(const Entry&)> hook = {}) : iHook(std::move(hook)) {
         iConnection = QObject::connect(&NotificationCenter::defaultCenter(), &NotificationCenter::notified,
                                        [this](const QString& name, QObject*, const QVariantMap& info) {
                                            if (name != QStringLiteral("ImportProgressInfoMSG"))
                                                return;
-                                           const Entry e{info.value("type").toString(), info.value("pageIndex").toInt(),
-                                                         info.value("totalPage").toInt()};
+                                           const Entry e = ImportProgress::fromUserInfo(info);
                                            {
                                                QMutexLocker l(&iLock);
                                                iEntries.append(e);

@@ -1,6 +1,7 @@
 #include "PageTestSupport.h"
 #include "PdfFixtures.h"
 #include "pages/FlashPageSourcePDF.h"
+#include "pages/PDFOpenResult.h"
 #include <QDir>
 #include <QFileInfo>
 #include <QSet>
@@ -51,7 +52,7 @@ TEST_F(PdfPageSource, JpegEngineMakesEveryRenditionOfTheSelection) {
     ProgressRecorder progress;
     runPasses(source);
 
-    EXPECT_EQ(source.failureReason(), QString());
+    EXPECT_EQ(source.errorString(), QString());
     ASSERT_EQ(source.pages().size(), 2);
     ASSERT_EQ(source.thumbPages().size(), 2);
     ASSERT_EQ(source.phonePages().size(), 2);
@@ -112,21 +113,27 @@ TEST_F(PdfPageSource, NothingImportableGivesAReasonAndNoRecords) {
     locked.userPassword = "secret";
     struct Case {
         QString path, range, reasonHas;
+        PDFOpenResult::Status opened;   // what is known before the import
     };
     const QList<Case> cases = {
-        {handPdf("two.pdf", good), "9-12", "9-12"},
-        {handPdf("two-all.pdf", good), "abc", "selects no page"},
-        {dir.filePath("missing.pdf"), "ALL", "does not exist"},
-        {handPdf("garbage.pdf", "%PDF-1.4\n1 0 obj <<"), "1", "could not be opened"},
-        {handPdf("empty.pdf", ""), "ALL", "could not be opened"},
-        {handPdf("locked.pdf", PdfFixtures::handMadePdf({PdfFixtures::markedPage(QSizeF(300, 300))}, locked)), "ALL", "password"},
+        {handPdf("two.pdf", good), "9-12", "9-12", PDFOpenResult::Ok},
+        {handPdf("two-all.pdf", good), "abc", "selects no page", PDFOpenResult::Ok},
+        {dir.filePath("missing.pdf"), "ALL", "does not exist", PDFOpenResult::Missing},
+        {handPdf("garbage.pdf", "%PDF-1.4\n1 0 obj <<"), "1", "could not be opened", PDFOpenResult::Damaged},
+        {handPdf("empty.pdf", ""), "ALL", "could not be opened", PDFOpenResult::Damaged},
+        {handPdf("locked.pdf", PdfFixtures::handMadePdf({PdfFixtures::markedPage(QSizeF(300, 300))}, locked)), "ALL",
+         "password", PDFOpenResult::Locked},
     };
     for (const Case& c : cases) {
+        const PDFOpenResult opened = PDFOpenResult::open(c.path);
+        EXPECT_EQ(opened.status(), c.opened) << qPrintable(c.path);
+        EXPECT_EQ(opened.errorString().isEmpty(), opened.ok()) << qPrintable(c.path);
+        EXPECT_EQ(opened.firstPageSize(), opened.ok() ? QSizeF(300, 300) : QSizeF());
         for (int engine : {0, 1}) {
             FlashPageSourcePDF source(c.path, c.range, 144, 100);
             source.setRenderEngineType(engine);
             runPasses(source);
-            EXPECT_TRUE(source.failureReason().contains(c.reasonHas)) << qPrintable(source.failureReason());
+            EXPECT_TRUE(source.errorString().contains(c.reasonHas)) << qPrintable(source.errorString());
             EXPECT_TRUE(source.pages().isEmpty() && source.thumbPages().isEmpty() && source.phonePages().isEmpty())
                 << qPrintable(c.path);
         }
@@ -141,7 +148,7 @@ TEST_F(PdfPageSource, TruncatedFilesNeverLeaveRecordsOfMissingFiles) {
         runPasses(source);
         expectEveryFileExists(source);
         if (source.pages().isEmpty())
-            EXPECT_FALSE(source.failureReason().isEmpty()) << kept;
+            EXPECT_FALSE(source.errorString().isEmpty()) << kept;
     }
 }
 
@@ -183,7 +190,7 @@ TEST_F(PdfPageSource, PasswordOnlyForOwnersStillImports) {
     FlashPageSourcePDF source(handPdf("owner.pdf", bytes), "ALL", 18, 100);
     source.setRenderEngineType(1);
     runPasses(source);
-    ASSERT_EQ(source.pages().size(), 1) << qPrintable(source.failureReason());
+    ASSERT_EQ(source.pages().size(), 1) << qPrintable(source.errorString());
     EXPECT_GT(QImage(source.pages()[0]->pageFilePath()).pixelColor(10, 170).red(), 200);   // decrypted content
 }
 
@@ -215,7 +222,7 @@ TEST_F(PdfPageSource, SwfPagesFallBackToJpegWhenNoMovieAppears) {
     FlashPageSourcePDF source(pdf, "ALL", 60, 50);
     ASSERT_TRUE(QFile::remove(pdf));
     runPasses(source);
-    ASSERT_EQ(source.pages().size(), 2) << qPrintable(source.failureReason());
+    ASSERT_EQ(source.pages().size(), 2) << qPrintable(source.errorString());
     const QString folder = source.toPageConverter()->converterWorkFolder();
     for (int i = 0; i < 2; ++i) {
         EXPECT_TRUE(source.pages()[i]->isImagePage());
@@ -241,7 +248,7 @@ TEST_F(PdfPageSource, APageThatCannotBeRenderedBecomesABlankPageWithANotice) {
             source.setRenderEngineType(engine);
             runPasses(source);
             SCOPED_TRACE(QStringLiteral("page %1, engine %2").arg(broken).arg(engine).toStdString());
-            EXPECT_TRUE(source.failureReason().isEmpty()) << qPrintable(source.failureReason());
+            EXPECT_TRUE(source.errorString().isEmpty()) << qPrintable(source.errorString());
             EXPECT_EQ(source.failedPages().size(), 1);
             ASSERT_EQ(source.pages().size(), 3);
             ASSERT_EQ(source.thumbPages().size(), 3);

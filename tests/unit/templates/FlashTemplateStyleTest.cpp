@@ -54,7 +54,7 @@ protected:
         style.setTemplateName(tmpl.tmplName());
         style.setTmplVersion(tmpl.tmplVersion());
         const QString path = iOut.path() + '/' + fileName;
-        EXPECT_TRUE(style.exprotStyleTo(path)) << style.lastError().toStdString();
+        EXPECT_TRUE(style.exprotStyleTo(path)) << style.errorString().toStdString();
         return path;
     }
 
@@ -83,7 +83,7 @@ TEST_F(Themes, ExportedThemeInstallsUnderItsFileNameAndRestoresTheSettings) {
     const QStringList files = {"Meta.xml", "logo.png", "shot.jpg", "tmplSetting.txt"};
     EXPECT_EQ(entryNames(path), files);
     FlashTemplateStyle importer;
-    ASSERT_TRUE(importer.importStyleFrom(path)) << importer.lastError().toStdString();
+    ASSERT_TRUE(importer.importStyleFrom(path)) << importer.errorString().toStdString();
     EXPECT_FALSE(workStyleFolderExists());
     const QString installed = userStylesRoot() + "Float/Ocean";
     EXPECT_EQ(filesIn(installed), files);
@@ -139,7 +139,7 @@ TEST_F(Themes, ThemeOfMissingTemplateInstallsNothingButSaysWhy) {
     const QString path = handMadeTheme("Lost.thm", {{"Meta.xml", meta("NoSuchTemplate")}, {"tmplSetting.txt", "\n\ra=1"}});
     FlashTemplateStyle importer;
     EXPECT_TRUE(importer.importStyleFrom(path));
-    EXPECT_TRUE(importer.lastError().contains("NoSuchTemplate")) << importer.lastError().toStdString();
+    EXPECT_TRUE(importer.errorString().contains("NoSuchTemplate")) << importer.errorString().toStdString();
     EXPECT_TRUE(filesIn(userStylesRoot()).isEmpty());
     EXPECT_FALSE(workStyleFolderExists());
 }
@@ -157,7 +157,7 @@ TEST_F(Themes, BadThemeFilesAreRefusedAndWriteNothing) {
         const QString path = handMadeTheme(c.file, c.entries);
         FlashTemplateStyle importer;
         EXPECT_FALSE(importer.importStyleFrom(path)) << c.file.toStdString();
-        EXPECT_FALSE(importer.lastError().isEmpty()) << c.file.toStdString();
+        EXPECT_FALSE(importer.errorString().isEmpty()) << c.file.toStdString();
         EXPECT_FALSE(workStyleFolderExists()) << c.file.toStdString();
     }
     EXPECT_TRUE(filesIn(userStylesRoot()).isEmpty());

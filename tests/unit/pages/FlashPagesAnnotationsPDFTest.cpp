@@ -1,4 +1,4 @@
-#include "annotations/FlashPagesAnnotationsPDF.h"
+#include "pages/FlashPagesAnnotationsPDF.h"
 #include "util/Xml.h"
 
 #include "PdfLinkFixtures.h"

@@ -1,4 +1,4 @@
-#include "annotations/FlashPagesAnnotationsPDF.h"
+#include "pages/FlashPagesAnnotationsPDF.h"
 
 #include "util/WebAddress.h"
 #include "util/Xml.h"

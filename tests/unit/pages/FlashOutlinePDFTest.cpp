@@ -1,4 +1,4 @@
-#include "outline/FlashOutlinePDF.h"
+#include "pages/FlashOutlinePDF.h"
 
 #include "OutlineTestSupport.h"
 #include "PdfLinkFixtures.h"
