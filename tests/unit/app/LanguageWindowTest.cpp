@@ -3,7 +3,7 @@
 #include "app/settings-editor/FlashTmplBtnCell.h"
 #include "app/sheets/EditableLanguageItemTableView.h"
 #include "app/sheets/FlashLanguageWindowController.h"
-#include "language/FlashLanguageSettings.h"
+#include "language/LanguageFiles.h"
 #include "templates/FlashTemplate.h"
 
 #include <QKeyEvent>
@@ -22,13 +22,13 @@ QStringList rowNames(const FlashLanguageWindowController& window) {
 }
 
 QString poolText(const QString& name) {
-    return QString::fromUtf8(TestSupport::readFile(FlashLanguageSettings::languageValuesPoolFolder() + name + ".xml"));
+    return QString::fromUtf8(TestSupport::readFile(LanguageFiles::languageValuesPoolFolder() + name + ".xml"));
 }
 
 class LanguageWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        QDir(FlashLanguageSettings::languageValuesPoolFolder()).removeRecursively();
+        QDir(LanguageFiles::languageValuesPoolFolder()).removeRecursively();
         AppTestSupport::freshSettings().setLanguageOrder(QStringLiteral("German;English"));
         window = std::make_unique<FlashLanguageWindowController>(QStringLiteral("French;German"));
     }
