@@ -61,8 +61,12 @@ bool KeptBook::restore(BookState* state) {
     const QString copy = AppInfo::shareInstance().tmpFolderForPath(QStringLiteral("keptBook"));
     QDir(copy).removeRecursively();
     BookProject project;
-    if (!OutputFiles::copyFolder(iFolder, copy, &iError) || !project.loadProjectFromOutputFolder(copy)) {
-        if (iError.isEmpty()) iError = project.lastError();
+    if (!OutputFiles::copyFolder(iFolder, copy)) {
+        iError = QStringLiteral("the kept book could not be copied to %1 (the log says why)").arg(copy);
+        return false;
+    }
+    if (!project.loadProjectFromOutputFolder(copy)) {
+        iError = project.errorString();
         return false;
     }
     const Book& book = project.book();
