@@ -432,7 +432,7 @@ void LeafMillAppDelegate::onOpenProjectFromFolder() { iLibrary->onOpenProjectFro
 void LeafMillAppDelegate::reloadSettingsTree() {
     iTmplDelegate->setFlashTmpl(iBook.flashTemplate.get());
     iWindow->outlineView()->expandAll();
-    iWindow->btnSelectTmpl()->setText(capitalisedWords(iBook.flashTemplate->tmplName()));
+    iWindow->showTemplateName(capitalisedWords(iBook.flashTemplate->tmplName()));
     iIsNeedChagePage = true;
 }
 

@@ -121,7 +121,7 @@ void LibraryMenuCommands::onExportTheme() {
         AppAlert::run(iApp.window(), alert(AppAlert::Informational, tr("Finished Exporting"), tr("Exported the theme successfully!")));
     else
         AppAlert::run(iApp.window(), alert(AppAlert::Warning, tr("Failed to export!"),
-                                           tr("Sorry, failed to export the theme.\n\n%1").arg(reasonAbout(path, style.lastError()))));
+                                           tr("Sorry, failed to export the theme.\n\n%1").arg(reasonAbout(path, style.errorString()))));
 }
 
 void LibraryMenuCommands::onImportThem() {
@@ -131,8 +131,8 @@ void LibraryMenuCommands::onImportThem() {
     QStringList problems;
     for (const QString& file : files) {
         // A theme of a template that is not installed answers true but says why nothing came in.
-        if (!style.importStyleFrom(file) || !style.lastError().isEmpty())
-            problems << QStringLiteral("• %1").arg(reasonAbout(file, style.lastError()));
+        if (!style.importStyleFrom(file) || !style.errorString().isEmpty())
+            problems << QStringLiteral("• %1").arg(reasonAbout(file, style.errorString()));
     }
     const QString finished = tr("Import finished! Please view the imported themes in the templates/themes selection window.");
     if (problems.isEmpty()) {
@@ -192,7 +192,7 @@ void LibraryMenuCommands::onOpenProjectFromFolder() {
     if (!project.loadProjectFromOutputFolder(folder)) {
         AppAlert::run(iApp.window(), alert(AppAlert::Warning, tr("Failed to open the project!"),
                                            tr("The folder \"%1\" holds no book that can be opened: %2\n\nThe current book is unchanged.")
-                                               .arg(QFileInfo(folder).fileName(), project.lastError())));
+                                               .arg(QFileInfo(folder).fileName(), project.errorString())));
         return;
     }
     BookState reopened;

@@ -116,9 +116,9 @@ bool FlashLanguage::rename(const QString& newName) {
     if (newName == oldName)
         return true;
     if (!isSafeLanguageName(newName))
-        return fail(QStringLiteral("\"%1\" cannot name a language").arg(newName));
+        return fail(QStringLiteral("\"%1\" cannot name a language.").arg(newName));
     if (!LanguageFiles::languageValuePathByName(newName).isNull())
-        return fail(QStringLiteral("A language named \"%1\" exists already").arg(newName));
+        return fail(QStringLiteral("A language named \"%1\" exists already.").arg(newName));
     iLanguageName = newName;
     save();
     if (!oldName.isEmpty())

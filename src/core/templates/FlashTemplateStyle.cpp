@@ -80,7 +80,7 @@ bool FlashTemplateStyle::runInWorkFolder(const QString& what, const QString& rel
         step(folder);
         done = true;
     } catch (const NamedException& e) {
-        iLastError = e.reason();
+        iErrorString = e.reason();
         spdlog::error("{} failed: {}", what, QString::fromUtf8(e.what()));
     } catch (const std::exception& e) {
         iErrorString = QString::fromUtf8(e.what());

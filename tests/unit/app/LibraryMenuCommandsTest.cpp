@@ -136,7 +136,7 @@ TEST_F(LibraryCommandsTest, AChosenThemeReachesTheBookTheEditorAndThePreview) {
 
     app->onTimerCheckRefresh();   // the preview's next check rebuilds it in the new dress
     BookProject preview;
-    ASSERT_TRUE(preview.loadProjectFromOutputFolder(app->flashPreviewFolder())) << preview.lastError().toStdString();
+    ASSERT_TRUE(preview.loadProjectFromOutputFolder(app->flashPreviewFolder())) << preview.errorString().toStdString();
     EXPECT_EQ(preview.book().flashTemplate->tmplName(), QStringLiteral("Slate"));
 
     app->onSelectTemplate();

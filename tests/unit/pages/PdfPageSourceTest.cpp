@@ -12,7 +12,10 @@ namespace {
 
 class PdfPageSource : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_TRUE(dir.isValid()); }
+    void SetUp() override {
+        PdfFixtures::ensureGuiApp();   // a blank stand-in page writes its notice with a font
+        ASSERT_TRUE(dir.isValid());
+    }
 
     QString qtPdf(const QString& name, const QList<QSizeF>& sizes) {
         const QString path = dir.filePath(name);
