@@ -15,7 +15,7 @@
 #include "app/PreviewBridge.h"
 #include "app/ScriptBridge.h"
 #include "app/sheets/OutputWindowDelegate.h"
-#include "annotations/FlashPagesAnnotationsPDF.h"
+#include "annotations/FlashPagesAnnotations.h"
 #include "language/FlashLanguageSettings.h"
 #include "outline/FlashOutline.h"
 #include "output/BookPublisher.h"
@@ -451,7 +451,7 @@ void LeafMillAppDelegate::onEditPage() {
         spdlog::error("apply change :{}", error.what());
     }
     // The editor works on a copy, so that its save is one step of the history.
-    auto links = std::make_shared<FlashPagesAnnotationsPDF>();
+    auto links = std::make_shared<FlashPagesAnnotations>();
     if (iBook.pageLinks) {
         links->setPagesAnnotationsNode(iBook.pageLinks->pagesAnnotationsNode());
         links->setNeedFiles(iBook.pageLinks->needFiles());
