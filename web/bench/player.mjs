@@ -109,7 +109,7 @@ async function textManual(browser, url, pdf) {
     if (e.target.matches?.('.lm-page[data-page="0"] img')) requestAnimationFrame(() => { globalThis.firstPagePainted ??= performance.now(); });
   }, true));
   await page.goto(url);
-  await page.waitForFunction(() => globalThis.firstPagePainted);
+  await page.waitForFunction(() => globalThis.firstPagePainted && globalThis.leafmillPlayer);
   const early = await page.evaluate(() => performance.getEntriesByType('resource')
     .filter((e) => /\/files\/(large|text)\//.test(e.name) && e.startTime < globalThis.firstPagePainted).length);
   console.log('text manual: first page painted in ' + ms + ' ms (goal 500), ' + early + ' tier pictures or text files asked for before it (goal 0)');
