@@ -153,7 +153,7 @@ bool StagedPublish::begin() {
         iError = iLock.errorString();
         return false;
     }
-    if (!recover(iFolder, &iError))
+    if (!recover())
         return false;
     const QString staging = stagingFolder();
     if (!QDir().mkpath(staging)) {
@@ -201,25 +201,21 @@ void StagedPublish::rollback() {
     iLock.unlock();
 }
 
-bool StagedPublish::recover(const QString& folder, QString* error) {
-    const QString staging = QDir::cleanPath(folder) + QLatin1Char('/') + QLatin1String(kStagingName);
+bool StagedPublish::recover() {
+    const QString folder = QDir::cleanPath(iFolder);
+    const QString staging = folder + QLatin1Char('/') + QLatin1String(kStagingName);
     if (!QFileInfo::exists(staging))
         return true;
     const QList<Entry> entries = readJournal(staging + QLatin1Char('/') + kJournal);
-    QString why;
     if (!entries.isEmpty()) {
         spdlog::info("finishing the interrupted publish into {}", folder);
-        if (!finishSwitch(QDir::cleanPath(folder), staging, entries, why)) {
-            if (error)
-                *error = why;
+        if (!finishSwitch(folder, staging, entries, iError))
             return false;
-        }
     } else {
         spdlog::info("throwing away the unfinished publish in {}", folder);
     }
     if (!removeTree(staging)) {
-        if (error)
-            *error = QStringLiteral("cannot remove %1").arg(staging);
+        iError = QStringLiteral("cannot remove %1").arg(staging);
         return false;
     }
     return true;

@@ -35,11 +35,11 @@ public:
     void rollback();
     QString errorString() const { return iError; }
 
-    // Settles an interrupted publish in the folder: finishes a committed switch, removes an
-    // uncommitted staging folder. The caller holds the folder's lock.
-    static bool recover(const QString& folder, QString* error = nullptr);
-
 private:
+    // Settles an interrupted publish in the folder: finishes a committed switch, removes an
+    // uncommitted staging folder. Called with the folder's lock held.
+    bool recover();
+
     QString iFolder;
     OutputFolderLock iLock;
     bool iOpen = false;
