@@ -10,7 +10,7 @@ import { playerPage, mobilePage, previewPage } from '../../web/bundler/build.mjs
 const require = createRequire(new URL('../../web/package.json', import.meta.url));
 const { zipSync } = require('fflate');
 
-export const PAGE_COLORS = ['#c0392b', '#27ae60', '#2980b9', '#8e44ad', '#d35400', '#16a085', '#f1c40f', '#2c3e50'];
+const PAGE_COLORS = ['#c0392b', '#27ae60', '#2980b9', '#8e44ad', '#d35400', '#16a085', '#f1c40f', '#2c3e50'];
 export const pageColor = (index) => PAGE_COLORS[index % PAGE_COLORS.length];
 
 const escapeXml = (text) => String(text).replace(/&/g, '&amp;').replace(/</g, '&lt;').replace(/>/g, '&gt;');
@@ -50,33 +50,27 @@ function textScript(number, { text, words }) {
 }
 
 export function solidPng(width, height, hex) {
-  const [r, g, b] = [1, 3, 5].map((i) => parseInt(hex.slice(i, i + 2), 16));
-  const row = Buffer.alloc(1 + width * 3);
-  for (let x = 0; x < width; x++) row.set([r, g, b], 1 + x * 3);
-  const raw = Buffer.concat(Array.from({ length: height }, () => row));
-  const chunk = (type, data) => {
-    const body = Buffer.concat([Buffer.from(type), data]);
-    const out = Buffer.alloc(body.length + 8);
-    out.writeUInt32BE(data.length, 0);
-    body.copy(out, 4);
-    out.writeUInt32BE(crc32(body), body.length + 4);
-    return out;
-  };
+  const row = Buffer.concat([Buffer.alloc(1), ...Array(width).fill(Buffer.from(hex.slice(1), 'hex'))]);
   const header = Buffer.alloc(13);
   header.writeUInt32BE(width, 0);
   header.writeUInt32BE(height, 4);
-  header.set([8, 2, 0, 0, 0], 8);
-  return Buffer.concat([Buffer.from([137, 80, 78, 71, 13, 10, 26, 10]), chunk('IHDR', header),
-    chunk('IDAT', zlib.deflateSync(raw)), chunk('IEND', Buffer.alloc(0))]);
+  header.set([8, 2], 8);
+  return Buffer.concat([Buffer.from('89504e470d0a1a0a', 'hex'), pngChunk('IHDR', header),
+    pngChunk('IDAT', zlib.deflateSync(Buffer.concat(Array(height).fill(row)))), pngChunk('IEND', Buffer.alloc(0))]);
 }
 
-function crc32(bytes) {
+function pngChunk(type, data) {
+  const body = Buffer.concat([Buffer.from(type), data]);
   let crc = ~0;
-  for (const byte of bytes) {
+  for (const byte of body) {
     crc ^= byte;
     for (let k = 0; k < 8; k++) crc = (crc >>> 1) ^ (0xedb88320 & -(crc & 1));
   }
-  return ~crc >>> 0;
+  const out = Buffer.alloc(body.length + 8);
+  out.writeUInt32BE(data.length, 0);
+  body.copy(out, 4);
+  out.writeUInt32BE(~crc >>> 0, body.length + 4);
+  return out;
 }
 
 // A one-frame SWF movie holding the image as a DefineBitsJPEG2 tag ("CWS" when compressed).
@@ -86,16 +80,13 @@ export function swfWithImage(image, compressed = false) {
   tag.writeUInt32LE(image.length + 2, 2);
   tag.writeUInt16LE(1, 6);
   const body = Buffer.concat([Buffer.from([0x00, 0x00, 0x0c, 0x01, 0x00]), tag, image, Buffer.from([0x40, 0x00, 0x00, 0x00])]);
-  const header = Buffer.from(compressed ? 'CWS' : 'FWS');
-  const out = Buffer.concat([header, Buffer.from([8, 0, 0, 0, 0]), compressed ? zlib.deflateSync(body) : body]);
+  const out = Buffer.concat([Buffer.from(compressed ? 'CWS' : 'FWS'), Buffer.from([8, 0, 0, 0, 0]), compressed ? zlib.deflateSync(body) : body]);
   out.writeUInt32LE(8 + body.length, 4);
   return out;
 }
 
-function outlineXml(entries, level = 1) {
-  return entries.map((o) => '<o><c>' + escapeXml(o.caption) + '</c><p>' + o.page + '</p><l>' + level + '</l><ci>'
-    + outlineXml(o.items ?? [], level + 1) + '</ci></o>').join('');
-}
+const outlineXml = (entries, level = 1) => entries.map((o) => '<o><c>' + escapeXml(o.caption) + '</c><p>' + o.page + '</p><l>' + level
+  + '</l><ci>' + outlineXml(o.items ?? [], level + 1) + '</ci></o>').join('');
 
 function linksXml(count, links) {
   const kind = 'com.vellix.flipbook.pageeditor.';
@@ -106,22 +97,16 @@ function linksXml(count, links) {
     + '</pageAnnos>').join('');
 }
 
-function languagesXml(languages) {
-  return languages.map((l) => '<language><info><name>' + escapeXml(l.name) + '</name></info><items>'
-    + Object.entries(l.texts).map(([k, v]) => '<item key="' + k + '"><value>' + escapeXml(v) + '</value></item>').join('')
-    + '</items></language>').join('');
-}
+const languagesXml = (languages) => languages.map((l) => '<language><info><name>' + escapeXml(l.name) + '</name></info><items>'
+  + Object.entries(l.texts).map(([k, v]) => '<item key="' + k + '"><value>' + escapeXml(v) + '</value></item>').join('') + '</items></language>').join('');
 
-export function bookXml({ pages, settings, outline, links, languages, needExt }) {
+function bookXml({ pages, settings, outline, links, languages, needExt }) {
   return '<?xml version="1.0" encoding="UTF-8"?>\n<flipbook count="' + pages.length + '" appAppShortName="pt" appAppName="Leaf Mill for Mac"'
     + ' appAppVersion="1.0" appWebsite="" templateValidCode="T" e="' + (needExt ? 'needext' : 'noext') + '" templateName="Float">'
     + '<extConfig>' + Object.entries(settings).map(([k, v]) => '<item name="' + k + '">' + escapeXml(v) + '</item>').join('') + '</extConfig>'
-    + '<pages>' + pages.map((p) => '<page isHardPage="' + p.hard + '" isEncrypted="false"'
-      + (p.image ? ' imageUrl="' + p.image + '"' : '') + (p.size ? ' width="' + p.size[0] + '" height="' + p.size[1] + '"' : '')
-      + (p.text ? ' textUrl="' + p.text + '"' : '') + '><normalUrl>' + p.normal
-      + '</normalUrl><largeUrl>' + (p.large ?? p.normal) + '</largeUrl><thumbUrl>' + p.thumb + '</thumbUrl></page>').join('') + '</pages>'
-    + (outline ? '<ols>' + outlineXml(outline) + '</ols>' : '')
-    + (links ? '<pagesAnnos>' + linksXml(pages.length, links) + '</pagesAnnos>' : '')
+    + '<pages>' + pages.map((p) => '<page isHardPage="false" isEncrypted="false"' + (p.text ? ' textUrl="' + p.text + '"' : '')
+      + '><normalUrl>' + p.normal + '</normalUrl><largeUrl>' + (p.large ?? p.normal) + '</largeUrl><thumbUrl>' + p.thumb + '</thumbUrl></page>').join('')
+    + '</pages>' + (outline ? '<ols>' + outlineXml(outline) + '</ols>' : '') + (links ? '<pagesAnnos>' + linksXml(pages.length, links) + '</pagesAnnos>' : '')
     + '<languages>' + languagesXml(languages) + '</languages></flipbook>';
 }
 
@@ -136,38 +121,33 @@ function write(file, data) {
 }
 
 // The publisher's substitution of the page placeholders, for the values the tests need.
-export function fillPlaceholders(html, values) {
-  return html.replace(/\$\{([^}]*)\}\s*/g, (whole, key) => values[key.trim()] ?? '');
-}
+const fillPlaceholders = (html, values) => html.replace(/\$\{([^}]*)\}\s*/g, (whole, key) => values[key.trim()] ?? '');
 
 let cachedPlayer = null;
 
-// options: count, settings, outline, links, languages, swf (SWF normal pages), mobile (kinds to write),
-// width/height (page size), bookFiles: false to leave files/book.bin and book.js out,
-// imageTwins (an image beside each page's movie), pageSizes ([width,
-// height] the book declares for each page), text(index) (the page's lines, or null for none: text
-// files and words drawn on the page), zoomTier ([normal width, large width]: PNG pages in two sizes).
+// options: count, settings, outline, links ({ page number: [{ page or url, x, y, width, height }] }),
+// languages, width/height (page size), swf (SWF normal pages), text(index) (the page's lines, or null
+// for none: text files and words drawn on the page), zoomTier ([normal width, large width]: PNG pages
+// in two sizes), needExt (a preview's book), bookFiles: false to leave files/book.bin and book.js out,
+// mobile (kinds of phone page to write), mobileFirstIndex, mobileSettings (see writeMobile).
 export function makeBook(folder, options = {}) {
-  const count = options.count ?? 8;
+  const count = options.count ?? 8, tier = options.zoomTier;
   const width = options.width ?? 600, height = options.height ?? 800;
   const pages = Array.from({ length: count }, (_, i) => {
     write(path.join(folder, 'files/thumb', i + '.svg'), pageSvg(i, width / 5, height / 5));
     const lines = options.text?.(i);
     const words = lines ? pageWords(lines) : null;
     if (words) write(path.join(folder, 'files/text', i + '.js'), textScript(i, words));
-    const tier = options.zoomTier;
     const normal = options.swf ? i + '.swf' : tier ? i + '.png' : i + '.svg';
     write(path.join(folder, 'files/page', normal), options.swf
       ? swfWithImage(solidPng(width / 4, height / 4, pageColor(i)), i % 2 === 1)
       : tier ? solidPng(tier[0], Math.round((tier[0] * height) / width), pageColor(i)) : pageSvg(i, width, height, words?.words));
     if (tier) write(path.join(folder, 'files/large', i + '.png'), solidPng(tier[1], Math.round((tier[1] * height) / width), pageColor(i)));
-    if (options.imageTwins) write(path.join(folder, 'files/page', i + '.svg'), pageSvg(i, width, height));
-    return { normal: './files/page/' + normal, thumb: './files/thumb/' + i + '.svg', hard: false,
-      image: options.imageTwins ? './files/page/' + i + '.svg' : '', size: options.pageSizes?.[i],
-      text: words ? './files/text/' + i + '.js' : '', large: tier ? './files/large/' + i + '.png' : undefined };
+    return { normal: './files/page/' + normal, thumb: './files/thumb/' + i + '.svg', text: words ? './files/text/' + i + '.js' : '',
+      large: tier ? './files/large/' + i + '.png' : undefined };
   });
   const settings = { pageWidth: String(width), pageHeight: String(height), bookTitle: 'Fixture book', flipDuration: '250', ...options.settings };
-  const xml = bookXml({ pages, settings, outline: options.outline, links: options.links, languages: options.languages ?? [{ name: 'English', texts: {} }], needExt: options.needExt });
+  const xml = bookXml({ ...options, pages, settings, languages: options.languages ?? [{ name: 'English', texts: {} }] });
   if (options.bookFiles !== false) {
     const bin = bookBin(xml);
     write(path.join(folder, 'files/book.bin'), bin);

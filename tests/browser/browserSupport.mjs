@@ -4,6 +4,8 @@ import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
 import http from 'node:http';
+import zlib from 'node:zlib';
+import assert from 'node:assert/strict';
 import { execFileSync } from 'node:child_process';
 import { createRequire } from 'node:module';
 import { before, after } from 'node:test';
@@ -41,12 +43,12 @@ export function tempFolder(name) {
   return fs.mkdtempSync(path.join(os.tmpdir(), 'leafmill-' + name + '-'));
 }
 
-const TYPES = { '.html': 'text/html', '.js': 'text/javascript', '.svg': 'image/svg+xml', '.png': 'image/png', '.jpg': 'image/jpeg',
-  '.swf': 'application/x-shockwave-flash', '.bin': 'application/octet-stream' };
+const TYPES = { '.html': 'text/html', '.js': 'text/javascript', '.svg': 'image/svg+xml', '.png': 'image/png', '.jpg': 'image/jpeg' };
 
-// One browser, and a temporary folder served over http, for all the tests of a file; browser and
-// server are there once the first test runs. shared.open(url, device) opens a page in a context of its
-// own that records script errors in page.errors.
+// One browser, and a temporary folder served over http, for all the tests of a file.
+// shared.open(url, device, prepare) opens a page (a path is opened from disk) in a context of its own
+// that records script errors in page.errors; shared.visit(url, device, check, prepare) runs check on
+// such a page, then asserts that no script failed and closes it, also when the check fails.
 export function sharedBrowser(name) {
   const shared = { root: tempFolder(name) };
   before(async () => {
@@ -67,6 +69,15 @@ export function sharedBrowser(name) {
     await prepare?.(page);
     await page.goto(url.startsWith('/') ? 'file://' + url : url);
     return page;
+  };
+  shared.visit = async (url, device, check, prepare) => {
+    const page = await shared.open(url, device, prepare);
+    try {
+      await check(page);
+      assert.deepEqual(page.errors, [], 'script errors on ' + url);
+    } finally {
+      await page.context().close();
+    }
   };
   return shared;
 }
@@ -130,18 +141,15 @@ export async function screenshot(page, name) {
   await page.screenshot({ path: path.join(ARTEFACTS, name + '.png') });
 }
 
-// The colour of the screen pixel at (x, y) of the page, as "#rrggbb".
+// The colour of the screen pixel at (x, y) of the page, as "#rrggbb". The first pixel of a PNG's
+// first row is stored as it is whatever the row's filter, so its bytes follow the filter type.
 export async function pixel(page, x, y) {
-  const shot = await page.screenshot({ clip: { x, y, width: 1, height: 1 } });
-  return page.evaluate(async (data) => {
-    const img = new Image();
-    img.src = 'data:image/png;base64,' + data;
-    await img.decode();
-    const canvas = document.createElement('canvas');
-    canvas.width = canvas.height = 1;
-    const ctx = canvas.getContext('2d');
-    ctx.drawImage(img, 0, 0);
-    const [r, g, b] = ctx.getImageData(0, 0, 1, 1).data;
-    return '#' + [r, g, b].map((v) => v.toString(16).padStart(2, '0')).join('');
-  }, shot.toString('base64'));
+  const png = await page.screenshot({ clip: { x, y, width: 1, height: 1 } });
+  const data = [];
+  for (let at = 8, length; at < png.length; at += 12 + length) {
+    length = png.readUInt32BE(at);
+    if (png.toString('latin1', at + 4, at + 8) === 'IDAT') data.push(png.subarray(at + 8, at + 8 + length));
+  }
+  const [, r, g, b] = zlib.inflateSync(Buffer.concat(data));
+  return '#' + [r, g, b].map((v) => v.toString(16).padStart(2, '0')).join('');
 }

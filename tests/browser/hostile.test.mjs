@@ -4,13 +4,13 @@ import assert from 'node:assert/strict';
 import path from 'node:path';
 import { execFileSync } from 'node:child_process';
 import { makeBook } from './bookFixture.mjs';
-import { sharedBrowser, cli, needsCli, PHONE } from './browserSupport.mjs';
+import { sharedBrowser, cli, needsCli, DESKTOP, PHONE } from './browserSupport.mjs';
 
 const shared = sharedBrowser('hostile');
 const HOSTILE_NAME = 'm\\";alert(\'x\');<!--';
 
-// Opens a page that records every dialog (and dismisses it) and answers for example.org.
-const open = (url, device) => shared.open(url, device, async (page) => {
+// Visits a page that records every dialog (and dismisses it) and answers for example.org.
+const visit = (url, device, check) => shared.visit(url, device, check, async (page) => {
   page.dialogs = [];
   page.on('dialog', (d) => { page.dialogs.push(d.message()); d.dismiss(); });
   await page.route('https://example.org/**', (r) => r.fulfill({ contentType: 'text/html', body: '<title>web</title>' }));
@@ -28,11 +28,11 @@ test('hostile file names and titles stay text in the desktop and mobile pages', 
   for (const book of books) {
     execFileSync(cli, [...book.args, '-o', path.join(shared.root, book.folder), '--quiet']);
     for (const mobile of [false, true]) {
-      const tab = await open(shared.server.url + encodeURIComponent(book.folder) + (mobile ? '/mobile/index.html' : '/index.html'), mobile ? PHONE : undefined);
-      await tab.waitForSelector(mobile ? '.lm-m-page img[src]' : '.lm-page img');
-      assert.deepEqual([tab.dialogs, tab.errors], [[], []], book.folder);
-      assert.equal(mobile ? await tab.locator('.lm-m-header').textContent() : await tab.title(), book.title);
-      await tab.context().close();
+      await visit(shared.server.url + encodeURIComponent(book.folder) + (mobile ? '/mobile/index.html' : '/index.html'), mobile ? PHONE : DESKTOP, async (tab) => {
+        await tab.waitForSelector(mobile ? '.lm-m-page img[src]' : '.lm-page img');
+        assert.deepEqual(tab.dialogs, [], book.folder);
+        assert.equal(mobile ? await tab.locator('.lm-m-header').textContent() : await tab.title(), book.title);
+      });
     }
   }
 });
@@ -51,13 +51,13 @@ test('script addresses hidden by tabs and line breaks are not followed; a host w
         location: Object.fromEntries(Object.entries(place(i)).map(([k, v]) => [k, String(v)])) }))]),
     },
   });
-  for (const [url, links, device] of [['links/index.html', '.stf__block > .lm-page[data-page="0"]'],
+  for (const [url, links, device] of [['links/index.html', '.stf__block > .lm-page[data-page="0"]', DESKTOP],
     ['links/mobile/index.html', '.lm-m-page[data-page="0"]', PHONE]]) {
-    const page = await open(shared.server.url + url, device);
-    await page.waitForFunction((s) => document.querySelector(s + ' img')?.naturalWidth > 0 && document.querySelector(s + ' a'), links);
-    assert.deepEqual(await page.locator(links + ' a').evaluateAll((all) => all.map((a) => a.href)), ['https://example.org/page'], url);
-    assert.deepEqual(page.dialogs, [], url);
-    await Promise.all([page.waitForURL('https://example.org/page'), page.locator(links + ' a').click()]);
-    await page.context().close();
+    await visit(shared.server.url + url, device, async (page) => {
+      await page.waitForFunction((s) => document.querySelector(s + ' img')?.naturalWidth > 0 && document.querySelector(s + ' a'), links);
+      assert.deepEqual(await page.locator(links + ' a').evaluateAll((all) => all.map((a) => a.href)), ['https://example.org/page'], url);
+      assert.deepEqual(page.dialogs, [], url);
+      await Promise.all([page.waitForURL('https://example.org/page'), page.locator(links + ' a').click()]);
+    });
   }
 });

@@ -9,25 +9,19 @@ import { sharedBrowser, mobileShown, touchDrag, screenshot, pixel, PHONE } from 
 const shared = sharedBrowser('mobile');
 
 for (const [kind, first] of [['Flip', 0], ['Slide', 1]]) {
-  test(kind + ' mobile book numbered from ' + first + ' shows every page' + (kind === 'Flip' ? ', follows its page link' : '') + ' and lets far pages go', async () => {
+  test(kind + ' mobile book over PNG pages numbered from ' + first + ' shows every page and lets far pages go', async () => {
     makeBook(path.join(shared.root, kind), { count: 12, mobile: [kind], mobileFirstIndex: first });
-    const page = await shared.open(shared.server.url + kind + '/mobile/index.html', PHONE);
-    if (kind === 'Flip') {
-      await page.click('.lm-m-page[data-page="0"] a[data-goto]');
-      await mobileShown(page, 2);
-      assert.equal(await page.locator('.lm-m-header').textContent(), 'Fixture book');
-      await page.evaluate(() => globalThis.leafmillMobile.show(0));
-    }
-    for (let i = 0; i < 12; i++) {
-      await mobileShown(page, i);
-      const box = await page.locator('.lm-m-page:not([hidden]) img').boundingBox();
-      assert.equal(await pixel(page, Math.round(box.x + box.width / 2), Math.round(box.y + box.height * 0.75)), pageColor(i), 'page ' + (i + 1));
-      if (i < 11) await page.click('.lm-m-next');
-    }
-    assert.equal(await page.locator('.lm-m-indicator').textContent(), '12 / 12');
-    assert.ok(await page.locator('.lm-m-page img[src]').count() <= 6, 'pages far behind are released');
-    await screenshot(page, 'mobile-' + kind);
-    await page.context().close();
+    await shared.visit(shared.server.url + kind + '/mobile/index.html', PHONE, async (page) => {
+      for (let i = 0; i < 12; i++) {
+        if (i > 0) await page.click('.lm-m-next');
+        await mobileShown(page, i);
+        const box = await page.locator('.lm-m-page:not([hidden]) img').boundingBox();
+        assert.equal(await pixel(page, Math.round(box.x + box.width / 2), Math.round(box.y + box.height * 0.75)), pageColor(i), 'page ' + (i + 1));
+      }
+      assert.equal(await page.locator('.lm-m-indicator').textContent(), '12 / 12');
+      assert.ok(await page.locator('.lm-m-page img[src]').count() <= 6, 'pages far behind are released');
+      await screenshot(page, 'mobile-' + kind);
+    });
   });
 }
 
@@ -50,10 +44,15 @@ for (const [reader, kind, rightToLeft, device, want] of [
   const name = [reader, kind, rightToLeft ? 'rtl' : 'ltr', device.viewport.width].join('-');
   test(name + ': slow drags turn the way they go', async () => {
     makeBook(path.join(shared.root, name), { count: 8, mobile: [kind], settings: { flipDuration: '200', rightToLeft: rightToLeft ? 'YES' : 'NO' } });
-    const page = await shared.open(shared.server.url + name + '/' + READERS[reader].page + '#p=3', device);
-    const at = (pages) => page.waitForFunction('(' + READERS[reader].at + ') === ' + JSON.stringify(pages));
-    await at(want[0]);
-    if (!device.hasTouch) {
+    await shared.visit(shared.server.url + name + '/' + READERS[reader].page + '#p=3', device, async (page) => {
+      const at = (pages) => page.waitForFunction('(' + READERS[reader].at + ') === ' + JSON.stringify(pages));
+      await at(want[0]);
+      if (device.hasTouch) {
+        await touchDrag(page, READERS[reader].surface, 0.85, 0.25);
+        await at(want[1]);
+        await touchDrag(page, READERS[reader].surface, 0.2, 0.8);
+        return at(want[2]);
+      }
       // A mouse takes the page by its corner.
       const box = await page.locator('.lm-book').boundingBox();
       await page.mouse.move(box.x + box.width - 6, box.y + box.height - 6);
@@ -61,12 +60,6 @@ for (const [reader, kind, rightToLeft, device, want] of [
       await page.mouse.move(box.x + box.width * 0.4, box.y + box.height * 0.8, { steps: 10 });
       await page.mouse.up();
       await at(want[1]);
-    } else {
-      await touchDrag(page, READERS[reader].surface, 0.85, 0.25);
-      await at(want[1]);
-      await touchDrag(page, READERS[reader].surface, 0.2, 0.8);
-      await at(want[2]);
-    }
-    await page.context().close();
+    });
   });
 }

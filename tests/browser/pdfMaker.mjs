@@ -1,37 +1,21 @@
-// Writes small PDF 1.4 documents for the browser tests: pages of any size, crop box and rotation,
-// a coloured page with a line of text and coloured marks, link annotations and a nested outline.
-//
-// makePdf({ pages, outline, title }) answers the bytes; writePdf(file, spec) writes them;
-// shownSize(page) and shownPlace(page, x, y) say where things appear once rotation and crop apply.
-// pages: [{ width, height (points, the MediaBox), rotate, cropBox [x0, y0, x1, y1], color '#rrggbb',
-//   text, textColor, marks: [{ x, y, width, height, color }], links: [{ x, y, width, height, page (1-based) or uri }],
-//   lines: { x, y, size, leading, rows: ['text', ...] } (a block of text, Latin-1, first baseline at y) }]
-// in PDF user space (points from the bottom left of the MediaBox, before rotation);
+// Writes small PDF 1.4 documents for the browser tests and the benchmark. writePdf(file, { pages, outline, title }):
+// pages: [{ width, height (points, the MediaBox), rotate, cropBox [x0, y0, x1, y1], color '#rrggbb', text (a line
+//   at the top), marks: [{ x, y, width, height, color }], links: [{ x, y, width, height, page (1-based) or uri }],
+//   lines: { x, y, size, leading, rows: ['text', ...] } (a block of text, first baseline at y) }] in PDF user
+//   space (points from the bottom left of the MediaBox, before rotation); text is Latin-1;
 // outline: [{ title, page (1-based, optional), children: [...] }] nested to any depth.
+// shownSize(page) and shownPlace(page, x, y) say where things appear once rotation and crop apply.
 import fs from 'node:fs';
 import path from 'node:path';
 
 const num = (v) => String(Math.round(v * 1000) / 1000);
 const ref = (id) => id + ' 0 R';
+const rgb = (hex) => [1, 3, 5].map((i) => num(parseInt(hex.slice(i, i + 2), 16) / 255)).join(' ') + ' rg\n';
+const rect = (x, y, w, h) => [x, y, w, h].map(num).join(' ') + ' re f\n';
 
-const pdfString = (text) => '(' + String(text).replace(/[^\x20-\x7e]/g, '?').replace(/[()\\]/g, '\\$&') + ')';
-
-// A Latin-1 string in the font's WinAnsi encoding; other characters become '?'.
-const latin1String = (text) => '(' + String(text).replace(/[()\\]/g, '\\$&').replace(/[^\x20-\x7e]/g,
+// A string in the font's WinAnsi encoding: Latin-1 as octal escapes, other characters become '?'.
+const pdfString = (text) => '(' + String(text).replace(/[()\\]/g, '\\$&').replace(/[^\x20-\x7e]/g,
   (c) => (c.charCodeAt(0) >= 0xa0 && c.charCodeAt(0) <= 0xff ? '\\' + c.charCodeAt(0).toString(8) : '?')) + ')';
-
-function textBlock({ x, y, size = 10, leading = size * 1.25, rows }) {
-  return '0 0 0 rg BT /F1 ' + num(size) + ' Tf ' + num(leading) + ' TL ' + num(x) + ' ' + num(y) + ' Td '
-    + rows.map((row) => latin1String(row) + ' Tj T*').join(' ') + ' ET\n';
-}
-
-function rgb(hex) {
-  return [1, 3, 5].map((i) => num(parseInt(hex.slice(i, i + 2), 16) / 255)).join(' ') + ' rg\n';
-}
-
-function rect(x, y, w, h) {
-  return num(x) + ' ' + num(y) + ' ' + num(w) + ' ' + num(h) + ' re f\n';
-}
 
 function pageContent(page) {
   const [x0, y0, x1, y1] = page.cropBox ?? [0, 0, page.width, page.height];
@@ -39,22 +23,22 @@ function pageContent(page) {
   for (const mark of page.marks ?? []) out += rgb(mark.color) + rect(mark.x, mark.y, mark.width, mark.height);
   if (page.text) {
     const size = Math.max(2, Math.min(24, (y1 - y0) / 6, (x1 - x0) / 8));
-    out += rgb(page.textColor ?? '#202020') + 'BT /F1 ' + num(size) + ' Tf ' + num(x0 + size / 2) + ' ' + num(y1 - size * 1.2)
-      + ' Td ' + pdfString(page.text) + ' Tj ET\n';
+    out += '0.125 0.125 0.125 rg BT /F1 ' + num(size) + ' Tf ' + num(x0 + size / 2) + ' ' + num(y1 - size * 1.2) + ' Td ' + pdfString(page.text) + ' Tj ET\n';
   }
-  if (page.lines) out += textBlock(page.lines);
+  if (page.lines) {
+    const { x, y, size = 10, leading = size * 1.25, rows } = page.lines;
+    out += '0 0 0 rg BT /F1 ' + num(size) + ' Tf ' + num(leading) + ' TL ' + num(x) + ' ' + num(y) + ' Td '
+      + rows.map((row) => pdfString(row) + ' Tj T*').join(' ') + ' ET\n';
+  }
   return out;
 }
 
 // Objects numbered from 1; finish() lays out the body, an exact cross-reference table and the trailer.
 class ObjectList {
   constructor() { this.bodies = []; }
-  reserve() { this.bodies.push(''); return this.bodies.length; }
+  reserve() { return this.bodies.push(''); }
   set(id, body) { this.bodies[id - 1] = body; }
   add(body) { const id = this.reserve(); this.set(id, body); return id; }
-  addStream(dict, data) {
-    return this.add('<< ' + dict + ' /Length ' + Buffer.byteLength(data, 'latin1') + ' >>\nstream\n' + data + '\nendstream');
-  }
   finish(rootId, infoId) {
     let out = '%PDF-1.4\n%\xe2\xe3\xcf\xd3\n';
     const offsets = this.bodies.map((body, i) => {
@@ -63,8 +47,7 @@ class ObjectList {
       return at;
     });
     const xref = Buffer.byteLength(out, 'latin1');
-    out += 'xref\n0 ' + (offsets.length + 1) + '\n0000000000 65535 f \n'
-      + offsets.map((o) => String(o).padStart(10, '0') + ' 00000 n \n').join('')
+    out += 'xref\n0 ' + (offsets.length + 1) + '\n0000000000 65535 f \n' + offsets.map((o) => String(o).padStart(10, '0') + ' 00000 n \n').join('')
       + 'trailer\n<< /Size ' + (offsets.length + 1) + ' /Root ' + ref(rootId) + (infoId ? ' /Info ' + ref(infoId) : '')
       + ' >>\nstartxref\n' + xref + '\n%%EOF\n';
     return Buffer.from(out, 'latin1');
@@ -72,15 +55,9 @@ class ObjectList {
 }
 
 function linkAnnotation(link, pageIds) {
-  const box = '/Rect [' + [link.x, link.y, link.x + link.width, link.y + link.height].map(num).join(' ') + ']';
-  let action;
-  if (link.uri !== undefined) action = '/A << /S /URI /URI ' + pdfString(link.uri) + ' >>';
-  else {
-    const target = pageIds[link.page - 1];
-    if (!target) throw new Error('link to a page the document does not have: ' + link.page);
-    action = '/Dest [' + ref(target) + ' /XYZ null null null]';
-  }
-  return '<< /Type /Annot /Subtype /Link /Border [0 0 0] ' + box + ' ' + action + ' >>';
+  if (link.uri === undefined && !pageIds[link.page - 1]) throw new Error('link to a page the document does not have: ' + link.page);
+  const action = link.uri !== undefined ? '/A << /S /URI /URI ' + pdfString(link.uri) + ' >>' : '/Dest [' + ref(pageIds[link.page - 1]) + ' /XYZ null null null]';
+  return '<< /Type /Annot /Subtype /Link /Border [0 0 0] /Rect [' + [link.x, link.y, link.x + link.width, link.y + link.height].map(num).join(' ') + '] ' + action + ' >>';
 }
 
 // Writes the entries under parentId and answers [firstId, lastId, count of all entries below].
@@ -100,19 +77,17 @@ function addOutline(objects, entries, parentId, pageIds) {
   return [ids[0], ids[ids.length - 1], total];
 }
 
-export function makePdf({ pages, outline = [], title } = {}) {
-  if (!pages?.length) throw new Error('a PDF needs at least one page');
+function makePdf({ pages, outline = [], title } = {}) {
   const objects = new ObjectList();
-  const catalogId = objects.reserve();
-  const treeId = objects.reserve();
+  const catalogId = objects.reserve(), treeId = objects.reserve();
   const fontId = objects.add('<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica /Encoding /WinAnsiEncoding >>');
   const pageIds = pages.map(() => objects.reserve());
   pages.forEach((page, i) => {
-    const contentId = objects.addStream('', pageContent(page));
+    const content = pageContent(page);
+    const contentId = objects.add('<< /Length ' + Buffer.byteLength(content, 'latin1') + ' >>\nstream\n' + content + '\nendstream');
     const annots = (page.links ?? []).map((link) => objects.add(linkAnnotation(link, pageIds)));
     objects.set(pageIds[i], '<< /Type /Page /Parent ' + ref(treeId) + ' /MediaBox [0 0 ' + num(page.width) + ' ' + num(page.height) + ']'
-      + (page.cropBox ? ' /CropBox [' + page.cropBox.map(num).join(' ') + ']' : '')
-      + (page.rotate ? ' /Rotate ' + page.rotate : '')
+      + (page.cropBox ? ' /CropBox [' + page.cropBox.map(num).join(' ') + ']' : '') + (page.rotate ? ' /Rotate ' + page.rotate : '')
       + ' /Resources << /Font << /F1 ' + ref(fontId) + ' >> >> /Contents ' + ref(contentId)
       + (annots.length ? ' /Annots [' + annots.map(ref).join(' ') + ']' : '') + ' >>');
   });
@@ -132,8 +107,7 @@ export function makePdf({ pages, outline = [], title } = {}) {
 // The size a viewer shows a page at: its crop box, turned by its rotation.
 export function shownSize(page) {
   const [x0, y0, x1, y1] = page.cropBox ?? [0, 0, page.width, page.height];
-  const turned = (page.rotate ?? 0) % 180 !== 0;
-  return turned ? { width: y1 - y0, height: x1 - x0 } : { width: x1 - x0, height: y1 - y0 };
+  return (page.rotate ?? 0) % 180 !== 0 ? { width: y1 - y0, height: x1 - x0 } : { width: x1 - x0, height: y1 - y0 };
 }
 
 // Where the user-space point (x, y) appears on the shown page, as fractions from its top left.

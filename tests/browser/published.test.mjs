@@ -63,26 +63,26 @@ for (const [name, kind, player, device] of [
 ]) {
   test(name + ' from disk: every page keeps its shape and its link lands on its target', { skip }, async () => {
     const p = PLAYERS[player];
-    const page = await shared.open(path.join(shared.root, kind, p.page), device);
-    await page.waitForFunction(p.shows, 0);
-    for (const [i, pdfPage] of PAGES.entries()) {
-      await page.evaluate(p.goTo, i);
-      await page.waitForFunction(p.shows, i);
-      const image = page.locator(p.image(i));
-      await page.waitForFunction((img) => img.complete && img.naturalWidth > 0 && img.parentElement.querySelector('a'), await image.elementHandle());
-      const box = await image.boundingBox();
-      const want = shownSize(pdfPage);
-      const aspect = box.width / box.height / (want.width / want.height);
-      assert.ok(Math.abs(aspect - 1) < 0.02, 'page ' + (i + 1) + ' is shown ' + Math.round(box.width) + ' x ' + Math.round(box.height));
-      const x = box.x + box.width * pdfPage.markCentre.x, y = box.y + box.height * pdfPage.markCentre.y;
-      const seen = await pixel(page, Math.round(x), Math.round(y));
-      assert.ok(near(seen, MARK), 'page ' + (i + 1) + ' shows its mark where the PDF puts it, not ' + seen);
-      if (i === 1) await screenshot(page, 'shapes-' + name.replace(/ /g, '-'));
-      // Taps apart in time, so that two of them do not make a double tap (which zooms).
-      await (device.hasTouch ? page.waitForTimeout(400).then(() => page.touchscreen.tap(x, y)) : page.mouse.click(x, y));
-      await page.waitForFunction(p.shows, pdfPage.target);
-    }
-    await page.context().close();
+    await shared.visit(path.join(shared.root, kind, p.page), device, async (page) => {
+      await page.waitForFunction(p.shows, 0);
+      for (const [i, pdfPage] of PAGES.entries()) {
+        await page.evaluate(p.goTo, i);
+        await page.waitForFunction(p.shows, i);
+        const image = page.locator(p.image(i));
+        await page.waitForFunction((img) => img.complete && img.naturalWidth > 0 && img.parentElement.querySelector('a'), await image.elementHandle());
+        const box = await image.boundingBox();
+        const want = shownSize(pdfPage);
+        const aspect = box.width / box.height / (want.width / want.height);
+        assert.ok(Math.abs(aspect - 1) < 0.02, 'page ' + (i + 1) + ' is shown ' + Math.round(box.width) + ' x ' + Math.round(box.height));
+        const x = box.x + box.width * pdfPage.markCentre.x, y = box.y + box.height * pdfPage.markCentre.y;
+        const seen = await pixel(page, Math.round(x), Math.round(y));
+        assert.ok(near(seen, MARK), 'page ' + (i + 1) + ' shows its mark where the PDF puts it, not ' + seen);
+        if (i === 1) await screenshot(page, 'shapes-' + name.replace(/ /g, '-'));
+        // Taps apart in time, so that two of them do not make a double tap (which zooms).
+        await (device.hasTouch ? page.waitForTimeout(400).then(() => page.touchscreen.tap(x, y)) : page.mouse.click(x, y));
+        await page.waitForFunction(p.shows, pdfPage.target);
+      }
+    });
   });
 }
 
@@ -91,31 +91,29 @@ test('a book published from PDF pages 3 to 9 reaches PDF page 5 and draws no lin
   const pages = Array.from({ length: 12 }, (_, i) => ({ width: 595, height: 842, text: 'PDF page ' + (i + 1), links: i === 2 ? links : [] }));
   const pdf = writePdf(path.join(shared.root, 'twelve.pdf'), { pages, outline: [1, 5, 12].map((page) => ({ title: 'To ' + page, page })) });
   publish(pdf, path.join(shared.root, 'part'), '--pages', '3-9', '--links', '--bookmarks', '--mobile');
-  const page = await shared.open(shared.server.url + 'part/index.html');
-  await shown(page, [0]);
-  assert.equal(await page.locator('.lm-page[data-page="0"] a[data-goto]').count(), 1);
-  await page.click('.lm-page[data-page="0"] a[data-goto]');
-  await shown(page, [1, 2]);
-  await page.click('button.lm-outline');
-  const rows = page.locator('.lm-tree-row');
-  assert.deepEqual(await rows.evaluateAll((all) => all.map((r) => r.getAttribute('aria-disabled'))), ['true', null, 'true']);
-  await page.evaluate(() => globalThis.leafmillPlayer.goTo(0, false));
-  await shown(page, [0]);
-  await rows.last().click({ force: true });
-  await page.evaluate(() => new Promise((done) => requestAnimationFrame(() => requestAnimationFrame(done))));
-  await shown(page, [0]);
-  assert.equal(await page.evaluate(() => globalThis.leafmillPlayer.pageFlip.getState()), 'read', 'an entry to a missing page goes nowhere');
-  await rows.nth(1).click();
-  await shown(page, [1, 2]);
-  assert.deepEqual(page.errors, []);
-  await page.context().close();
-
-  const phone = await shared.open(shared.server.url + 'part/mobile/index.html', PHONE);
-  await mobileShown(phone, 0);
-  assert.equal(await phone.locator('.lm-m-page[data-page="0"] a[data-goto]').count(), 1);
-  await phone.click('.lm-m-page[data-page="0"] a[data-goto]');
-  await mobileShown(phone, 2);
-  await phone.context().close();
+  await shared.visit(shared.server.url + 'part/index.html', DESKTOP, async (page) => {
+    await shown(page, [0]);
+    assert.equal(await page.locator('.lm-page[data-page="0"] a[data-goto]').count(), 1);
+    await page.click('.lm-page[data-page="0"] a[data-goto]');
+    await shown(page, [1, 2]);
+    await page.click('button.lm-outline');
+    const rows = page.locator('.lm-tree-row');
+    assert.deepEqual(await rows.evaluateAll((all) => all.map((r) => r.getAttribute('aria-disabled'))), ['true', null, 'true']);
+    await page.evaluate(() => globalThis.leafmillPlayer.goTo(0, false));
+    await shown(page, [0]);
+    await rows.last().click({ force: true });
+    await page.evaluate(() => new Promise((done) => requestAnimationFrame(() => requestAnimationFrame(done))));
+    await shown(page, [0]);
+    assert.equal(await page.evaluate(() => globalThis.leafmillPlayer.pageFlip.getState()), 'read', 'an entry to a missing page goes nowhere');
+    await rows.nth(1).click();
+    await shown(page, [1, 2]);
+  });
+  await shared.visit(shared.server.url + 'part/mobile/index.html', PHONE, async (phone) => {
+    await mobileShown(phone, 0);
+    assert.equal(await phone.locator('.lm-m-page[data-page="0"] a[data-goto]').count(), 1);
+    await phone.click('.lm-m-page[data-page="0"] a[data-goto]');
+    await mobileShown(phone, 2);
+  });
 });
 
 // Some of three points of a page differ from white: the page shows its picture, not a blank.
@@ -129,37 +127,35 @@ test('the sample book in French over http: pictures, outline, its own PDF to dow
   const folder = publish(path.join(shared.root, 'sample.pdf'), path.join(shared.root, 'sample'), '--title', 'Sample book', '--links', '--bookmarks',
     '--mobile', '--set', 'showDownload=Show', '--set', 'languageSetting=French;English');
   assert.deepEqual(fs.readFileSync(path.join(folder, 'files/sample.pdf')), fs.readFileSync(path.join(shared.root, 'sample.pdf')));
-  const page = await shared.open(shared.server.url + 'sample/index.html');
-  await shown(page, [0]);
-  await notBlank(page, 0);
-  assert.equal(await page.locator('button.lm-first').getAttribute('aria-label'), 'Première page');
-  assert.deepEqual(await page.locator('select.lm-language option').allTextContents(), ['French', 'English']);
-  await page.keyboard.press('ArrowRight');
-  await shown(page, [1, 2]);
-  await notBlank(page, 2);
-  await screenshot(page, 'published-spread');
-  const entry = await page.evaluate(() => globalThis.leafmillPlayer.book.outline.at(-1));
-  await page.click('button.lm-outline');
-  await page.locator('.lm-tree-row', { hasText: entry.caption }).first().click();
-  await page.waitForFunction((p) => globalThis.leafmillPlayer.visiblePages().includes(p), entry.page);
-  await page.keyboard.press('Escape');
-  const [download] = await Promise.all([page.waitForEvent('download'), page.click('button.lm-download')]);
-  assert.equal(download.suggestedFilename(), 'sample.pdf');
-  await page.context().close();
-
-  const phone = await shared.open(path.join(folder, 'mobile/index.html'), PHONE);
-  await phone.waitForFunction(() => document.querySelectorAll('.lm-m-link').length > 0);
-  await phone.context().close();
+  await shared.visit(shared.server.url + 'sample/index.html', DESKTOP, async (page) => {
+    await shown(page, [0]);
+    await notBlank(page, 0);
+    assert.equal(await page.locator('button.lm-first').getAttribute('aria-label'), 'Première page');
+    assert.deepEqual(await page.locator('select.lm-language option').allTextContents(), ['French', 'English']);
+    await page.keyboard.press('ArrowRight');
+    await shown(page, [1, 2]);
+    await notBlank(page, 2);
+    await screenshot(page, 'published-spread');
+    const entry = await page.evaluate(() => globalThis.leafmillPlayer.book.outline.at(-1));
+    await page.click('button.lm-outline');
+    await page.locator('.lm-tree-row', { hasText: entry.caption }).first().click();
+    await page.waitForFunction((p) => globalThis.leafmillPlayer.visiblePages().includes(p), entry.page);
+    await page.keyboard.press('Escape');
+    const [download] = await Promise.all([page.waitForEvent('download'), page.click('button.lm-download')]);
+    assert.equal(download.suggestedFilename(), 'sample.pdf');
+  });
+  await shared.visit(path.join(folder, 'mobile/index.html'), PHONE, (phone) => phone.waitForFunction(() => document.querySelectorAll('.lm-m-link').length > 0));
 });
 
 test('a published SWF book shows its pages at full size from the JPEG beside each movie, over http and from disk', { skip }, async () => {
   const folder = publish(path.join(shared.root, 'sample.pdf'), path.join(shared.root, 'swf'), '--engine', 'swf', '--pages', '1-2');
   for (const url of [shared.server.url + 'swf/index.html', path.join(folder, 'index.html')]) {
-    const page = await shared.open(url);
-    await notBlank(page, 0);
-    const width = await page.locator('.lm-page[data-page="0"] img').evaluate((img) => img.naturalWidth);
-    assert.ok(width > 180, 'page 1 is ' + width + ' pixels wide, the size of a thumbnail');
-    await screenshot(page, url.startsWith('/') ? 'published-swf-from-disk' : 'published-swf');
-    await page.context().close();
+    await shared.visit(url, DESKTOP, async (page) => {
+      await notBlank(page, 0);
+      const width = await page.locator('.lm-page[data-page="0"] img').evaluate((img) => img.naturalWidth);
+      assert.ok(width > 180, 'page 1 is ' + width + ' pixels wide, the size of a thumbnail');
+      await screenshot(page, url.startsWith('/') ? 'published-swf-from-disk' : 'published-swf');
+    });
   }
+  assert.deepEqual(shared.server.requests.filter((r) => r.startsWith('/swf/') && r.endsWith('.swf')), [], 'no movie is fetched');
 });

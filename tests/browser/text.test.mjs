@@ -4,10 +4,8 @@ import { test, before } from 'node:test';
 import assert from 'node:assert/strict';
 import path from 'node:path';
 import { makeBook, pageWords, writePreview } from './bookFixture.mjs';
-import fs from 'node:fs';
 import { sharedBrowser, shown, mobileShown, screenshot, ARTEFACTS, DESKTOP, PHONE, needsCli } from './browserSupport.mjs';
-import { publishTextBook } from './textBook.mjs';
-import { pdftotextCounts, playerSearch } from './searchCheck.mjs';
+import { publishTextBook, pdftotextCounts, playerSearch } from './textBook.mjs';
 
 const shared = sharedBrowser('text');
 const LINES = (i) => ['Page ' + (i + 1) + ' of the fixture', 'The quick brown fox jumps over', 'Café crème and CAFE noir',
@@ -22,12 +20,6 @@ before(() => {
   makeBook(path.join(shared.root, 'tier'), { count: 4, zoomTier: [600, 1200], mobile: ['Flip'] });
 });
 
-// Where the words of a page sit against its picture, as fractions of the picture.
-const wordPlaces = (selector) => (sel) => [...document.querySelectorAll(sel + ' .lm-word')].map((span) => {
-  const box = span.closest('.lm-text').getBoundingClientRect(), word = span.getBoundingClientRect();
-  return [(word.x - box.x) / box.width, (word.y - box.y) / box.height, word.width / box.width, word.height / box.height];
-});
-
 // Each player shows page 2's words on its picture and gives them to screen readers in order.
 const PLAYERS = [
   ['desktop over http', () => shared.server.url + 'book/index.html#p=2', DESKTOP, '.lm-page[data-page="1"]'],
@@ -39,146 +31,139 @@ const PLAYERS = [
 
 for (const [name, url, device, pageSelector] of PLAYERS) {
   test('words lie on the page and are read in order: ' + name, async () => {
-    const page = await shared.open(url(), device);
-    await page.locator(pageSelector + ' .lm-word').first().waitFor({ state: 'visible' });
-    const expected = pageWords(LINES(1)).words.map((w) => [w.x, w.y, w.width, w.height]);
-    const places = await page.evaluate(wordPlaces(), pageSelector);
-    assert.equal(places.length, expected.length);
-    places.forEach((place, i) => place.forEach((v, k) => assert.ok(Math.abs(v - expected[i][k]) < 0.01, name + ' word ' + i + ': ' + place + ' against ' + expected[i])));
-    const read = await page.locator(pageSelector + ' .lm-text').ariaSnapshot();
-    assert.match(read, /Page 2 of the fixture The quick brown fox jumps over Café crème and CAFE noir/);
-    assert.deepEqual(page.errors, []);
-    await page.context().close();
+    await shared.visit(url(), device, async (page) => {
+      await page.locator(pageSelector + ' .lm-word').first().waitFor({ state: 'visible' });
+      // Where the words sit against the page's picture, as fractions of the picture.
+      const places = await page.evaluate((sel) => [...document.querySelectorAll(sel + ' .lm-word')].map((span) => {
+        const box = span.closest('.lm-text').getBoundingClientRect(), word = span.getBoundingClientRect();
+        return [(word.x - box.x) / box.width, (word.y - box.y) / box.height, word.width / box.width, word.height / box.height];
+      }), pageSelector);
+      const expected = pageWords(LINES(1)).words.map((w) => [w.x, w.y, w.width, w.height]);
+      assert.equal(places.length, expected.length);
+      places.forEach((place, i) => place.forEach((v, k) => assert.ok(Math.abs(v - expected[i][k]) < 0.01, 'word ' + i + ': ' + place + ' against ' + expected[i])));
+      assert.match(await page.locator(pageSelector + ' .lm-text').ariaSnapshot(), /Page 2 of the fixture The quick brown fox jumps over Café crème and CAFE noir/);
+    });
   });
 }
 
 test('selecting words and copying them yields the words', async () => {
-  const page = await shared.open(shared.server.url + 'book/index.html', DESKTOP);
-  await page.context().grantPermissions(['clipboard-read', 'clipboard-write']);
-  const words = page.locator('.lm-page[data-page="0"] .lm-word');
-  await words.nth(6).waitFor();
-  const copy = async () => {
-    await page.keyboard.press('Control+c');
-    return page.evaluate(() => navigator.clipboard.readText());
-  };
-  await words.nth(6).dblclick();
-  assert.equal(await copy(), 'quick');
-  // A drag from "The" over the line's end into the next line keeps its line break.
-  const from = await words.nth(5).boundingBox(), to = await words.nth(11).boundingBox();
-  await page.mouse.move(from.x + 1, from.y + from.height / 2);
-  await page.mouse.down();
-  await page.mouse.move(to.x + to.width / 2, to.y + to.height / 2, { steps: 8 });
-  await page.mouse.up();
-  assert.match(await copy(), /^The quick brown fox jumps over\nCa/);
-  await screenshot(page, 'text-selection');
-  assert.deepEqual(await page.evaluate(() => globalThis.leafmillPlayer.visiblePages()), [0], 'a drag over words turns no page');
-  await page.context().close();
+  await shared.visit(shared.server.url + 'book/index.html', DESKTOP, async (page) => {
+    await page.context().grantPermissions(['clipboard-read', 'clipboard-write']);
+    const words = page.locator('.lm-page[data-page="0"] .lm-word');
+    await words.nth(6).waitFor();
+    const copy = async () => {
+      await page.keyboard.press('Control+c');
+      return page.evaluate(() => navigator.clipboard.readText());
+    };
+    await words.nth(6).dblclick();
+    assert.equal(await copy(), 'quick');
+    // A drag from "The" over the line's end into the next line keeps its line break.
+    const from = await words.nth(5).boundingBox(), to = await words.nth(11).boundingBox();
+    await page.mouse.move(from.x + 1, from.y + from.height / 2);
+    await page.mouse.down();
+    await page.mouse.move(to.x + to.width / 2, to.y + to.height / 2, { steps: 8 });
+    await page.mouse.up();
+    assert.match(await copy(), /^The quick brown fox jumps over\nCa/);
+    await screenshot(page, 'text-selection');
+    assert.deepEqual(await page.evaluate(() => globalThis.leafmillPlayer.visiblePages()), [0], 'a drag over words turns no page');
+  });
 });
 
-test('search lists every hit with its page, marks and walks them, and opens from the address', async () => {
-  const page = await shared.open(shared.server.url + 'book/index.html', DESKTOP);
-  await shown(page, [0]);
-  await page.locator('.lm-page[data-page="0"] .lm-word').first().waitFor();
-  await page.keyboard.press('Control+f');
-  await page.locator('.lm-search-input').fill('CAFÉ');
-  await page.keyboard.press('Enter');
-  await page.waitForFunction(() => /Results: 24/.test(document.querySelector('.lm-search-status').textContent));
-  assert.equal(await page.locator('.lm-search-hit').count(), 2 * COUNT);
-  assert.match(await page.locator('.lm-search-hit').nth(2).innerText(), /^Page 2\n.*Café crème/);
-  await shown(page, [0]);
-  assert.equal(await page.locator('.lm-page[data-page="0"] .lm-hit').count(), 2);
-  assert.equal(await page.locator('.lm-hit-current').count(), 1);
-  await page.keyboard.press('Enter');
-  await page.keyboard.press('Enter');
-  await shown(page, [1, 2]);
-  await page.keyboard.press('Shift+Enter');
-  await shown(page, [0]);
-  await page.keyboard.press('Shift+Enter');
-  await page.keyboard.press('Shift+Enter');
-  await shown(page, [11]);
-  await screenshot(page, 'text-search');
-  await page.keyboard.press('Escape');
-  assert.equal(await page.evaluate(() => document.activeElement.dataset.action), 'search', 'closing gives the focus back to its button');
-  await page.context().close();
-
-  const linked = await shared.open(shared.server.url + 'book/index.html#search=zebra', DESKTOP);
-  await shown(linked, [1, 2]);
-  await linked.locator('.lm-page[data-page="2"] .lm-hit-current').waitFor();
-  assert.equal(await linked.locator('.lm-search-hit').count(), 3);
-  await linked.context().close();
+test('search lists every hit with its page, marks and walks them; on the phone page from its button', async () => {
+  await shared.visit(shared.server.url + 'book/index.html', DESKTOP, async (page) => {
+    await shown(page, [0]);
+    await page.locator('.lm-page[data-page="0"] .lm-word').first().waitFor();
+    await page.keyboard.press('Control+f');
+    await page.locator('.lm-search-input').fill('CAFÉ');
+    await page.keyboard.press('Enter');
+    await page.waitForFunction(() => /Results: 24/.test(document.querySelector('.lm-search-status').textContent));
+    assert.equal(await page.locator('.lm-search-hit').count(), 2 * COUNT);
+    assert.match(await page.locator('.lm-search-hit').nth(2).innerText(), /^Page 2\n.*Café crème/);
+    await shown(page, [0]);
+    assert.equal(await page.locator('.lm-page[data-page="0"] .lm-hit').count(), 2);
+    assert.equal(await page.locator('.lm-hit-current').count(), 1);
+    for (const [keys, pages] of [[['Enter', 'Enter'], [1, 2]], [['Shift+Enter'], [0]], [['Shift+Enter', 'Shift+Enter'], [11]]]) {
+      for (const key of keys) await page.keyboard.press(key);
+      await shown(page, pages);
+    }
+    await screenshot(page, 'text-search');
+    await page.keyboard.press('Escape');
+    assert.equal(await page.evaluate(() => document.activeElement.dataset.action), 'search', 'closing gives the focus back to its button');
+  });
+  await shared.visit(shared.server.url + 'book/mobile/index.html', PHONE, async (page) => {
+    await mobileShown(page, 0);
+    await page.locator('.lm-m-search').click();
+    await page.locator('.lm-search-input').fill('zebra');
+    await page.keyboard.press('Enter');
+    await mobileShown(page, 2);
+    await page.locator('.lm-m-page[data-page="2"] .lm-hit-current').waitFor();
+  });
 });
 
-test('search on the phone page, from its button', async () => {
-  const page = await shared.open(shared.server.url + 'book/mobile/index.html', PHONE);
-  await mobileShown(page, 0);
-  await page.locator('.lm-m-search').click();
-  await page.locator('.lm-search-input').fill('zebra');
-  await page.keyboard.press('Enter');
-  await mobileShown(page, 2);
-  await page.locator('.lm-m-page[data-page="2"] .lm-hit-current').waitFor();
-  await page.context().close();
-});
+// Waits until the picture shows the zoom tier; answers its pixels and the device pixels it covers.
+async function tierPixels(page, selector) {
+  await page.waitForFunction((s) => /large/.test(document.querySelector(s).currentSrc), selector);
+  return page.locator(selector).evaluate(async (img) => {
+    await img.decode();
+    return [img.naturalWidth, img.getBoundingClientRect().width * devicePixelRatio];
+  });
+}
 
 // The zoom tier comes only after the first page, and only where the screen needs its pixels.
 const DESKTOP_IMG = '.lm-page[data-page="0"] img', PHONE_IMG = '.lm-m-page[data-page="0"] img';
-const SHARPNESS = [
+for (const [name, file, device, selector, zoom, large] of [
   ['device scale 1, fit', 'index.html', { ...DESKTOP, deviceScaleFactor: 1 }, DESKTOP_IMG, 1, false],
   ['device scale 2, fit', 'index.html', { ...DESKTOP, deviceScaleFactor: 2 }, DESKTOP_IMG, 1, true],
   ['device scale 1, zoom 2x', 'index.html', { ...DESKTOP, deviceScaleFactor: 1 }, DESKTOP_IMG, 2, true],
   ['phone page, small pictures', 'mobile/index.html', PHONE, PHONE_IMG, 1, true],
-];
-for (const [name, file, device, selector, zoom, large] of SHARPNESS) {
+]) {
   test('zoom tier: ' + name, async () => {
-    const page = await shared.open(shared.server.url + 'tier/' + file, device);
-    await page.waitForFunction(() => globalThis.leafmillPlayer?.isPainted || globalThis.leafmillMobile?.painted);
-    if (zoom > 1) await page.evaluate((z) => globalThis.leafmillPlayer.zoom.setScale(z), zoom);
-    if (large) await page.waitForFunction((s) => /large/.test(document.querySelector(s).currentSrc), selector);
-    else await page.waitForTimeout(300);
-    const { natural, needed, src } = await page.locator(selector).evaluate((i) => ({ natural: i.naturalWidth, needed: i.getBoundingClientRect().width * devicePixelRatio, src: i.currentSrc }));
-    assert.equal(/large/.test(src), large, src);
-    if (large) assert.ok(natural >= needed, natural + ' image pixels for ' + needed + ' device pixels');
-    await page.context().close();
+    await shared.visit(shared.server.url + 'tier/' + file, device, async (page) => {
+      // The first page painted, settled and its picture loaded: the player has made its choice.
+      await page.waitForFunction((s) => (globalThis.leafmillMobile?.painted || (globalThis.leafmillPlayer?.isPainted
+        && globalThis.leafmillPlayer.pageFlip?.getState() === 'read')) && document.querySelector(s)?.complete, selector);
+      if (zoom > 1) await page.evaluate((z) => globalThis.leafmillPlayer.zoom.setScale(z), zoom);
+      if (!large) return assert.doesNotMatch(await page.locator(selector).evaluate((i) => i.currentSrc), /large/);
+      const [natural, needed] = await tierPixels(page, selector);
+      assert.ok(natural >= needed, natural + ' image pixels for ' + needed + ' device pixels');
+    });
   });
 }
 
 test('printing a range gives one sheet a page', async () => {
-  const page = await shared.open(shared.server.url + 'book/index.html', DESKTOP, (p) => p.addInitScript(() => { window.print = () => { globalThis.printed = true; }; }));
-  await shown(page, [0]);
-  await page.locator('.lm-print').click();
-  await page.locator('.lm-print-number').first().fill('3');
-  await page.locator('.lm-print-number').nth(1).fill('5');
-  await screenshot(page, 'text-print-dialog');
-  await page.locator('.lm-print-go').click();
-  await page.waitForFunction(() => globalThis.printed);
-  await page.emulateMedia({ media: 'print' });
-  const sheets = await page.locator('.lm-print-page').evaluateAll((imgs) => imgs.map((i) => [i.alt, i.getBoundingClientRect().height > 0]));
-  assert.deepEqual(sheets, [['Page 3', true], ['Page 4', true], ['Page 5', true]]);
-  assert.equal(await page.locator('.lm-app').isVisible(), false);
-  await page.screenshot({ path: path.join(ARTEFACTS, 'text-print.png'), fullPage: true });
-  await page.context().close();
+  const noDialog = (p) => p.addInitScript(() => { window.print = () => { globalThis.printed = true; }; });
+  await shared.visit(shared.server.url + 'book/index.html', DESKTOP, async (page) => {
+    await shown(page, [0]);
+    await page.locator('.lm-print').click();
+    await page.locator('.lm-print-number').first().fill('3');
+    await page.locator('.lm-print-number').nth(1).fill('5');
+    await screenshot(page, 'text-print-dialog');
+    await page.locator('.lm-print-go').click();
+    await page.waitForFunction(() => globalThis.printed);
+    await page.emulateMedia({ media: 'print' });
+    const sheets = await page.locator('.lm-print-page').evaluateAll((imgs) => imgs.map((i) => [i.alt, i.getBoundingClientRect().height > 0]));
+    assert.deepEqual(sheets, [['Page 3', true], ['Page 4', true], ['Page 5', true]]);
+    assert.equal(await page.locator('.lm-app').isVisible(), false);
+    await page.screenshot({ path: path.join(ARTEFACTS, 'text-print.png'), fullPage: true });
+  }, noDialog);
 });
 
 // A text manual through the command line: search counts as pdftotext reads the PDF, the address
-// that opens at the first hit, and the zoom tier's sharpness at device scale 2.
-test('a published text manual: search agrees with pdftotext, #search= opens at the first hit, the zoom tier is sharp at device scale 2', { skip: needsCli }, async (t) => {
+// that opens at the first hit, and the zoom tier, which has twice the normal page's pixels: enough
+// at device scale 2 and fit (2x zoom at scale 2 would ask for 4x).
+test('a published text manual: search agrees with pdftotext, #search= opens at the first hit, the zoom tier is sharp at device scale 2', { skip: needsCli }, async () => {
   const root = path.join(shared.root, 'manual');
-  const book = publishTextBook(root, 40);
-  if (!fs.existsSync(path.join(book, 'files/text'))) return t.skip('this import writes no text files');
+  publishTextBook(root, 40);
   const pages = [1, 20, 39];
-  const page = await shared.open(shared.server.url + 'manual/book/index.html', { ...DESKTOP, deviceScaleFactor: 2 });
-  const found = await playerSearch(page, 'café', pages);
-  assert.deepEqual(found.counts, pdftotextCounts(path.join(root, 'manual.pdf'), pages, 'café'));
-  // The tier has twice the normal page's pixels: enough at device scale 2 and fit (2x zoom at scale 2 asks for 4x).
-  const img = page.locator('.lm-page[data-page="0"] img');
-  if (fs.existsSync(path.join(book, 'files/large'))) {
-    await page.waitForFunction(() => /large/.test(document.querySelector('.lm-page[data-page="0"] img').currentSrc));
-    const [natural, needed] = await img.evaluate((i) => [i.naturalWidth, i.getBoundingClientRect().width * devicePixelRatio]);
+  await shared.visit(shared.server.url + 'manual/book/index.html', { ...DESKTOP, deviceScaleFactor: 2 }, async (page) => {
+    const [natural, needed] = await tierPixels(page, '.lm-page[data-page="0"] img');
     assert.ok(natural >= needed * 0.99, natural + ' image pixels for ' + needed + ' device pixels');
-  }
-  await page.context().close();
-  const linked = await shared.open(shared.server.url + 'manual/book/index.html#search=zurich', DESKTOP);
-  await linked.locator('.lm-hit-current').waitFor();
-  const first = await linked.evaluate(async () => (await globalThis.leafmillPlayer.textPart).search.hits[0].page);
-  assert.ok(await linked.evaluate((p) => globalThis.leafmillPlayer.visiblePages().includes(p), first));
-  await linked.context().close();
+    const found = await playerSearch(page, 'café', pages);
+    assert.deepEqual(found.counts, pdftotextCounts(path.join(root, 'manual.pdf'), pages, 'café'));
+  });
+  await shared.visit(shared.server.url + 'manual/book/index.html#search=zurich', DESKTOP, async (page) => {
+    await page.locator('.lm-hit-current').waitFor();
+    const first = await page.evaluate(async () => (await globalThis.leafmillPlayer.textPart).search.hits[0].page);
+    assert.ok(await page.evaluate((p) => globalThis.leafmillPlayer.visiblePages().includes(p), first));
+  });
 });

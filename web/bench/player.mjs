@@ -17,8 +17,7 @@ import { execFileSync } from 'node:child_process';
 import { makeBook } from '../../tests/browser/bookFixture.mjs';
 import { writePdf } from '../../tests/browser/pdfMaker.mjs';
 import { launch, serve, tempFolder, cli as defaultCli } from '../../tests/browser/browserSupport.mjs';
-import { publishTextBook } from '../../tests/browser/textBook.mjs';
-import { pdftotextCounts, playerSearch } from '../../tests/browser/searchCheck.mjs';
+import { publishTextBook, pdftotextCounts, playerSearch } from '../../tests/browser/textBook.mjs';
 
 const ROUNDS = 5;
 
