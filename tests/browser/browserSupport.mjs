@@ -23,13 +23,16 @@ export const cli = [process.env.LEAFMILL_BUILD_DIR, path.join(repo, 'build')].fi
   .map((dir) => path.join(path.resolve(dir), 'src/cli/leafmill-cli')).find((file) => fs.existsSync(file));
 export const needsCli = cli ? false : 'leafmill-cli is not built';
 
-// The CLI keeps its language pool and libraries among the user's files: it gets a home of its own.
-export function publish(input, folder, ...options) {
+// Runs the CLI on the output folder. It keeps its language pool and libraries among the user's
+// files: it gets a home of its own beside the folder.
+export function runCli(folder, command, ...args) {
   const home = path.join(path.dirname(folder), 'home');
-  execFileSync(cli, ['publish', input, '-o', folder, '--quiet', '--set', 'flipDuration=200', ...options],
+  execFileSync(cli, [command, ...args, '-o', folder, '--quiet'],
     { env: { ...process.env, HOME: home, XDG_DATA_HOME: path.join(home, 'data'), XDG_CONFIG_HOME: path.join(home, 'config') } });
   return folder;
 }
+
+export const publish = (input, folder, ...options) => runCli(folder, 'publish', input, '--set', 'flipDuration=200', ...options);
 
 export function launch() {
   return chromium.launch({
@@ -62,6 +65,7 @@ export function sharedBrowser(name) {
   });
   shared.open = async (url, device = DESKTOP, prepare) => {
     const context = await shared.browser.newContext(device);
+    context.setDefaultTimeout(60000);
     await context.route(/googletagmanager/, (route) => route.abort());
     const page = await context.newPage();
     page.errors = [];

@@ -4,7 +4,7 @@ import assert from 'node:assert/strict';
 import path from 'node:path';
 import { execFileSync } from 'node:child_process';
 import { makeBook } from './bookFixture.mjs';
-import { sharedBrowser, cli, needsCli, DESKTOP, PHONE } from './browserSupport.mjs';
+import { sharedBrowser, cli, needsCli, runCli, DESKTOP, PHONE } from './browserSupport.mjs';
 
 const shared = sharedBrowser('hostile');
 const HOSTILE_NAME = 'm\\";alert(\'x\');<!--';
@@ -26,7 +26,7 @@ test('hostile file names and titles stay text in the desktop and mobile pages', 
     { folder: 'reopened', args: ['reopen', path.join(shared.root, HOSTILE_NAME), '--mobile'], title: HOSTILE_NAME },
   ];
   for (const book of books) {
-    execFileSync(cli, [...book.args, '-o', path.join(shared.root, book.folder), '--quiet']);
+    runCli(path.join(shared.root, book.folder), ...book.args);
     for (const mobile of [false, true]) {
       await visit(shared.server.url + encodeURIComponent(book.folder) + (mobile ? '/mobile/index.html' : '/index.html'), mobile ? PHONE : DESKTOP, async (tab) => {
         await tab.waitForSelector(mobile ? '.lm-m-page img[src]' : '.lm-page img');
