@@ -513,7 +513,6 @@ void LeafMillAppDelegate::applyChange() {
     iApplyChangeTimer = nullptr;
     setApplyItemImage(QStringLiteral("apply"));
     if (iFlashPreviewFolder.isEmpty()) makeFlashPreviewFolder();
-    ++iPreviewBuilds;
     try {
         const PublishOptions options = previewOptions();
         const QString page = BookPublisher::publish(iBook, options).outputFile;

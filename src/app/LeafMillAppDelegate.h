@@ -63,7 +63,6 @@ public:
     // rebuilds the preview. Import, reopen, template switch and New Book all come here.
     void changeBook(const BookState& after, const QString& undoText);
     QUndoStack* undoStack() const { return iUndoStack; }
-    bool isDemoBook() const { return iIsDemoBook; }
     // Shows the preview as a phone reader sees the book (its mobile version when the book is
     // published with one), or as on a desktop again.
     void onPhonePreview(bool phone);
@@ -102,18 +101,12 @@ public:
     const Book& book() const { return iBook; }
     std::shared_ptr<FlashTemplate> flashTmpl() const { return iBook.flashTemplate; }
     std::shared_ptr<FlashPageSource> flashPageSource() const { return iBook.pageSource; }
-    void setFlashPageSource(std::shared_ptr<FlashPageSource> s) { iBook.pageSource = std::move(s); }
     FlashTemplateOutlineDelegate* tmplDelegate() const { return iTmplDelegate; }
     ImportWindowDelegate* importWindowDelegate() const;
     OutputWindowDelegate* outputWindowDelegate() const;
     LibraryMenuCommands* libraryMenuCommands() const { return iLibrary; }
     const QString& flashPreviewFolder() const { return iFlashPreviewFolder; }
-    bool isNeedChagePage() const { return iIsNeedChagePage; }
-    void setIsNeedChagePage(bool v) { iIsNeedChagePage = v; }
     bool isCopyStuff() const { return iIsCopyStuff; }
-    bool applyChangeTimerRunning() const { return iApplyChangeTimer != nullptr; }
-    bool refreshTimerRunning() const { return iRefreshTimer != nullptr; }
-    int previewBuilds() const { return iPreviewBuilds; }
 
 signals:
     // The preview page finished loading after a rebuild (ok: it loaded without error).
@@ -154,7 +147,6 @@ private:
     bool iIsCopyStuff = false;
     QTimer* iRefreshTimer = nullptr;
     QWebChannel* iChannel = nullptr;
-    int iPreviewBuilds = 0;
     QUndoStack* iUndoStack = nullptr;
     bool iIsDemoBook = true;
 };

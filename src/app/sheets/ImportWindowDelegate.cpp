@@ -230,8 +230,7 @@ QString ImportWindowDelegate::detectMacSystemVersion() {
 
 // Answers whether the import may go on; "Use JPG Format" switches the engine first.
 bool ImportWindowDelegate::askAboutX11() {
-    iX11InstalledFlag = checkX11Install();
-    if (iX11InstalledFlag || iRenderEngineType->checkedId() != 0 || !X11WarningApplies(iMacVersion)) return true;
+    if (checkX11Install() || iRenderEngineType->checkedId() != 0 || !X11WarningApplies(iMacVersion)) return true;
     AppAlert::Request alert;
     alert.messageText = QStringLiteral("Warnning:");
     alert.informativeText = QStringLiteral("X11 have not install in your device!\n1.Try the JPG format.\n"

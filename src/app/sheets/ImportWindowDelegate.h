@@ -68,12 +68,8 @@ public:
     QPushButton* btnOK() const { return iBtnOK; }
     QPushButton* btnCancel() const { return iBtnCancel; }
     QLabel* lblInfo() const { return iLblInfo; }
-    QProgressBar* prgBar() const { return iPrgBar; }
-    ImportPDFOperation* importPDF() const { return iImportPDF.get(); }
-    const QString& MacVersion() const { return iMacVersion; }
     void setMacVersion(const QString& version) { iMacVersion = version; }
     void setX11Folders(const QStringList& folders) { iX11Folders = folders; }
-    bool X11InstalledFlag() const { return iX11InstalledFlag; }
 
 protected:
     // Escape and the close box act as the Cancel button.
@@ -118,6 +114,5 @@ private:
     QList<std::shared_ptr<ImportPDFOperation>> iRunning;  // cancelled ones still finishing their page
     QString iMacVersion;
     QStringList iX11Folders;
-    bool iX11InstalledFlag = false;
     bool iZoomPages = true;
 };

@@ -312,8 +312,7 @@ void OutputWindowDelegate::publishBook() {
         options.pageInfo.setHTMLDescription(settings.lastOutputDescription());
         options.pageInfo.setHTMLScript(settings.lastOutputAddScript());
         const PublishResult result = BookPublisher::publish(iBook, options);
-        iLastOutputFile = result.outputFile;
-        emit bookPublished(iLastOutputFile);
+        emit bookPublished(result.outputFile);
         offerToOpen(result);
     } catch (const std::exception& error) {
         spdlog::error("publish error:{}", error.what());

@@ -54,12 +54,9 @@ public:
     QLineEdit* txtTitle() const { return iTxtTitle; }
     QButtonGroup* mOutputType() const { return iOutputType; }
     QCheckBox* btnMakeMobileVersion() const { return iBtnMakeMobileVersion; }
-    QComboBox* btnMobileTmplName() const { return iBtnMobileTmplName; }
     QLabel* ExFileName() const { return iExFileName; }
     QPushButton* btnAdvanced() const { return iBtnAdvanced; }
     AdvancedSetting* advancedSetting() const;
-    // The path of the last result, for the caller to show or open.
-    const QString& lastOutputFile() const { return iLastOutputFile; }
 
 signals:
     // A book was written; the path is what "Open it" opens.
@@ -90,5 +87,4 @@ private:
 
     Book iBook;
     QPointer<AdvancedSetting> iAdvancedSetting;
-    QString iLastOutputFile;
 };

@@ -2,10 +2,8 @@
 #include "app/FolioPressProAppDelegate.h"
 #include "app/sheets/ImportWindowDelegate.h"
 #include "app/settings-editor/FlashTemplateOutlineDelegate.h"
-#include "app/LeafMillAppDelegate.h"
 #include "app/MainWindow.h"
 #include "app/sheets/OutputWindowDelegate.h"
-#include "language/FlashLanguageSettings.h"
 #include "language/LanguageFiles.h"
 #include "pages/FlashPage.h"
 #include "pages/FlashPageSource.h"
@@ -60,20 +58,16 @@ protected:
     std::unique_ptr<LeafMillAppDelegate> app;
 };
 
-TEST_F(AppControllerTest, StartsWithTheDemonstrationBookInNeat) {
+TEST_F(AppControllerTest, StartsWithTheDemonstrationBookAndSelectionShowsTheDescription) {
     EXPECT_EQ(app->window()->btnSelectTmpl()->text(), QStringLiteral("Neat"));
     EXPECT_GE(app->flashPageSource()->pages().size(), 4);
     EXPECT_EQ(pageWidth(*app), QStringLiteral("1080"));
-    EXPECT_TRUE(app->isNeedChagePage());
     QStringList titles;
     for (QAction* top : app->window()->menuBar()->actions()) titles += menuTitles(top->menu());
     EXPECT_FALSE(titles.join(QString()).contains(QStringLiteral("LeafMill")));   // the short name never shows
-}
 
-TEST_F(AppControllerTest, SelectionShowsTheSettingsDescription) {
     QTreeView* view = app->window()->outlineView();
-    const QModelIndex first = view->model()->index(0, 0);
-    const QModelIndex child = view->model()->index(0, 0, first);
+    const QModelIndex child = view->model()->index(0, 0, view->model()->index(0, 0));
     ASSERT_TRUE(child.isValid());
     FlashTemplateProperty* pro = app->tmplDelegate()->propertyAt(child);
     view->selectionModel()->setCurrentIndex(child, QItemSelectionModel::ClearAndSelect);
@@ -82,33 +76,27 @@ TEST_F(AppControllerTest, SelectionShowsTheSettingsDescription) {
     EXPECT_EQ(app->window()->toolTip()->toPlainText(), pro->desc());
 }
 
-TEST_F(AppControllerTest, RefreshCheckRebuildsOnlyWhenAsked) {
-    app->onTimerCheckRefresh();
-    EXPECT_EQ(app->previewBuilds(), 1);
+// A value change sets the Apply indicator going; only Apply (or a change of the book) rebuilds.
+TEST_F(AppControllerTest, ThePreviewIsRebuiltOnlyWhenAskedAndRemovedAtQuit) {
+    EXPECT_TRUE(AppTestSupport::refreshRebuildsPreview(*app));   // a start asks for one
     const QString folder = app->flashPreviewFolder();
+    EXPECT_FALSE(AppTestSupport::refreshRebuildsPreview(*app));
+    const auto indicator = [&] { return app->window()->actApply->icon().pixmap(16).toImage(); };
+    const QImage still = indicator();
+    app->tmplPpertyValueChanged();
+    app->onTimerEvent();
+    EXPECT_NE(indicator(), still);
+    EXPECT_FALSE(AppTestSupport::refreshRebuildsPreview(*app));
+    app->onApplyChange();
     EXPECT_TRUE(QFileInfo::exists(folder + QStringLiteral("/files/book.bin")));
-    app->onTimerCheckRefresh();
-    app->applicationDidBecomeActive();
-    EXPECT_EQ(app->previewBuilds(), 1);
-    app->setIsNeedChagePage(true);
-    app->applicationDidBecomeActive();
-    EXPECT_EQ(app->previewBuilds(), 2);
+    AppTestSupport::waitFor([] { return false; }, 800);   // the indicator stopped with the apply
+    EXPECT_EQ(indicator(), still);
     EXPECT_EQ(app->flashPreviewFolder(), folder);   // made once, reused
 
     app->applicationWillTerminate();
     EXPECT_FALSE(QFileInfo::exists(folder));
     EXPECT_TRUE(QFileInfo::exists(app->savedTemplateSettingsFile()));
     app.reset();
-}
-
-TEST_F(AppControllerTest, ValueChangesStartTheIndicatorAndOnlyApplyRebuilds) {
-    app->tmplPpertyValueChanged();
-    app->onTimerEvent();
-    EXPECT_TRUE(app->applyChangeTimerRunning());
-    EXPECT_EQ(app->previewBuilds(), 0);
-    app->onApplyChange();
-    EXPECT_FALSE(app->applyChangeTimerRunning());
-    EXPECT_EQ(app->previewBuilds(), 1);
 }
 
 TEST_F(AppControllerTest, ImportSheetEndRenewsThePublishSheet) {

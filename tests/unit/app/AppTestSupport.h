@@ -2,6 +2,7 @@
 // The app tests' environment: private user folders and trust files, one QApplication (with the
 // web engine's shared contexts), and helpers to answer alerts and wait for the event loop.
 #include "app/AppAlert.h"
+#include "app/LeafMillAppDelegate.h"
 #include "app/project/KeptBook.h"
 #include "TestSupport.h"
 #include "output/FlashPlayerTrust.h"
@@ -93,6 +94,14 @@ inline AppSettings& freshSettings() {
     QSettings(QStringLiteral("Quirevale"), QStringLiteral("LeafMill")).clear();
     AppSettings::resetForTesting();
     return AppSettings::shareInstance();
+}
+
+// Whether the controller's next refresh check rebuilds the preview (it writes the preview's book anew).
+inline bool refreshRebuildsPreview(LeafMillAppDelegate& app) {
+    const QString book = QStringLiteral("/files/book.bin");
+    if (!app.flashPreviewFolder().isEmpty()) QFile::remove(app.flashPreviewFolder() + book);
+    app.onTimerCheckRefresh();
+    return QFileInfo::exists(app.flashPreviewFolder() + book);
 }
 
 // Plays a hostile page: reaches the object offered as "connector" over the web channel and tries

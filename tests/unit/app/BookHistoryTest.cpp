@@ -61,11 +61,11 @@ TEST_F(BookHistoryTest, ThreeEditsAndAnImportGoBackAndForth) {
     EXPECT_EQ(app->flashPageSource()->pages().size(), 3);
     EXPECT_EQ(app->window()->actUndo->text(), QStringLiteral("Undo Import"));
 
-    app->setIsNeedChagePage(false);
+    app->onTimerCheckRefresh();
     app->window()->actUndo->trigger();
-    EXPECT_TRUE(app->isDemoBook());
+    EXPECT_TRUE(app->currentBookState().isDemo);
     EXPECT_EQ(value(*app, QStringLiteral("pageWidth")), QStringLiteral("1080"));
-    EXPECT_TRUE(app->isNeedChagePage());
+    EXPECT_TRUE(AppTestSupport::refreshRebuildsPreview(*app));
     for (int step = 2; step >= 0; --step) {
         app->window()->actUndo->trigger();
         EXPECT_EQ(value(*app, keys[step]), before[step]) << keys[step].toStdString();
@@ -95,13 +95,13 @@ TEST_F(BookHistoryTest, TheKeptBookComesBackUntilNewBook) {
         if (quit) app->applicationWillTerminate();
         app = std::make_unique<LeafMillAppDelegate>(false);   // a killed run never quits
         app->applicationDidFinishLaunching();
-        EXPECT_FALSE(app->isDemoBook());
+        EXPECT_FALSE(app->currentBookState().isDemo);
         EXPECT_EQ(app->flashPageSource()->pages().size(), 3);
         EXPECT_EQ(app->currentBookState().bookName, QStringLiteral("report"));
         EXPECT_EQ(value(*app, QStringLiteral("pageHeight")), QStringLiteral("792"));
     }
     app->window()->actNewBook->trigger();
-    EXPECT_TRUE(app->isDemoBook());
+    EXPECT_TRUE(app->currentBookState().isDemo);
     EXPECT_FALSE(QFileInfo::exists(KeptBook::defaultFolder()));
     app->window()->actUndo->trigger();   // New Book is undone like any change, and kept again
     EXPECT_EQ(app->flashPageSource()->pages().size(), 3);

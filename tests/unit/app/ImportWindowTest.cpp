@@ -148,7 +148,6 @@ TEST_F(ImportSheetTest, ProgressLabelAndCancelWhileImporting) {
     EXPECT_EQ(sheet.lblInfo()->text(), QStringLiteral("Importing:2/3"));
     sheet.onCancelAction();
     EXPECT_TRUE(sheet.txtImportFile()->isEnabled());
-    EXPECT_FALSE(sheet.importPDF());
     waitFor([] { return false; }, 1500);   // the cancelled job's late report must change nothing
     EXPECT_EQ(ended, 0);
     sheet.onCancelAction();   // idle: the sheet ends with 0

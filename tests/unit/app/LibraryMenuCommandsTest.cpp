@@ -2,7 +2,6 @@
 // reaches the book and the preview, each command's road, and files that must be refused.
 #include "AppTestSupport.h"
 #include "FolderSnapshot.h"
-#include "app/LeafMillAppDelegate.h"
 #include "app/MainWindow.h"
 #include "app/library/FileChooser.h"
 #include "app/library/LibraryMenuCommands.h"
@@ -19,7 +18,6 @@
 #include <QFileDialog>
 #include <QKeyEvent>
 #include <QListWidget>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QToolButton>
@@ -27,33 +25,21 @@
 #include <QTreeView>
 
 using AppTestSupport::AlertAnswers;
-using AppTestSupport::saveShot;
 
 namespace {
 
-// Answers every open and save panel with the paths given (none: cancelled), and keeps a picture of
-// the first panel of each title.
+// Answers every open and save panel with the paths given (none: cancelled) and keeps the titles.
 class PanelAnswers {
 public:
     explicit PanelAnswers(QStringList paths) {
         FileChooser::setResponder([this, paths](QFileDialog& panel) {
             titles << panel.windowTitle();
-            panel.resize(720, 440);
-            saveShot(&panel, QStringLiteral("d13-panel-%1.png").arg(panel.windowTitle().replace(' ', '-').toLower()));
             return paths;
         });
     }
     ~PanelAnswers() { FileChooser::setResponder({}); }
     QStringList titles;
 };
-
-void saveAlertShots(const std::vector<AppAlert::Request>& asked, const QString& name) {
-    for (const AppAlert::Request& request : asked) {
-        std::unique_ptr<QMessageBox> box(AppAlert::makeBox(nullptr, request));
-        box->show();
-        saveShot(box.get(), QStringLiteral("d13-alert-%1.png").arg(name));
-    }
-}
 
 // The theme export's picture folder, named without making it.
 bool snapShotFolderExists() {
@@ -78,7 +64,7 @@ protected:
         QDir(FlashTemplate::userStylesFolder()).removeRecursively();
         app = std::make_unique<LeafMillAppDelegate>(false);
         app->applicationDidFinishLaunching();
-        app->setIsNeedChagePage(false);
+        app->onTimerCheckRefresh();   // the start's preview
     }
     void TearDown() override { app->applicationWillTerminate(); }
     QString path(const QString& name) const { return dir.filePath(name); }
@@ -120,7 +106,6 @@ TEST_F(LibraryCommandsTest, AChosenThemeReachesTheBookTheEditorAndThePreview) {
     chooser->tableViewTmpls()->setCurrentItem(chooser->tableViewTmpls()->findItems(QStringLiteral("Slate"), Qt::MatchExactly).first());
     QListWidgetItem* mint = chooser->imgBrowserView()->findItems(QStringLiteral("Mint"), Qt::MatchExactly).first();
     chooser->imgBrowserView()->setCurrentItem(mint);
-    saveShot(chooser, QStringLiteral("d13-chooser.png"));
     emit chooser->imgBrowserView()->itemDoubleClicked(mint);   // a double-click confirms
 
     EXPECT_FALSE(chooser->isVisible());
@@ -132,9 +117,7 @@ TEST_F(LibraryCommandsTest, AChosenThemeReachesTheBookTheEditorAndThePreview) {
     EXPECT_EQ(app->tmplDelegate()->flashTmpl(), app->flashTmpl().get());
     const QModelIndex firstGroup = app->tmplDelegate()->index(0, 0);
     EXPECT_TRUE(app->window()->outlineView()->isExpanded(firstGroup));
-    EXPECT_TRUE(app->isNeedChagePage());
-
-    app->onTimerCheckRefresh();   // the preview's next check rebuilds it in the new dress
+    EXPECT_TRUE(AppTestSupport::refreshRebuildsPreview(*app));   // in the new dress
     BookProject preview;
     ASSERT_TRUE(preview.loadProjectFromOutputFolder(app->flashPreviewFolder())) << preview.errorString().toStdString();
     EXPECT_EQ(preview.book().flashTemplate->tmplName(), QStringLiteral("Slate"));
@@ -165,7 +148,6 @@ TEST_F(LibraryCommandsTest, ThemesAndSettingsTravelThroughFilesWithTheExtensionA
         EXPECT_FALSE(snapShotFolderExists());
         ASSERT_EQ(alerts.asked.size(), 1u);
         EXPECT_EQ(alerts.asked[0].informativeText, QStringLiteral("Exported the theme successfully!"));
-        saveAlertShots(alerts.asked, QStringLiteral("theme-exported"));
     }
     {
         PanelAnswers panels({path(QStringLiteral("Mine.thm"))});
@@ -175,7 +157,6 @@ TEST_F(LibraryCommandsTest, ThemesAndSettingsTravelThroughFilesWithTheExtensionA
         EXPECT_TRUE(QFileInfo(FlashTemplate::stylePathFor(QStringLiteral("Neat"), QStringLiteral("Mine"))).isDir());
         ASSERT_EQ(alerts.asked.size(), 1u);
         EXPECT_EQ(alerts.asked[0].messageText, QStringLiteral("Finished Importing"));
-        saveAlertShots(alerts.asked, QStringLiteral("theme-imported"));
     }
     {
         PanelAnswers panels({path(QStringLiteral("settings"))});
@@ -187,13 +168,12 @@ TEST_F(LibraryCommandsTest, ThemesAndSettingsTravelThroughFilesWithTheExtensionA
         PanelAnswers panels({path(QStringLiteral("settings.txt"))});
         app->onImportTmplSettings();
         EXPECT_EQ(value(*app, QStringLiteral("bookTitle")), QStringLiteral("Travelled"));
-        EXPECT_TRUE(app->isNeedChagePage());
+        EXPECT_TRUE(AppTestSupport::refreshRebuildsPreview(*app));
         app->undoStack()->undo();
         EXPECT_EQ(value(*app, QStringLiteral("bookTitle")), QStringLiteral("Changed"));
     }
     // Cancelled panels write and read nothing; a cancelled settings import still rebuilds.
     PanelAnswers cancelled({});
-    app->setIsNeedChagePage(false);
     const QByteArray before = settingsText(*app);
     const auto files = FolderSnapshot::snapshot(dir.path());
     for (auto command : {&LeafMillAppDelegate::onExportTheme, &LeafMillAppDelegate::onImportThem,
@@ -204,7 +184,7 @@ TEST_F(LibraryCommandsTest, ThemesAndSettingsTravelThroughFilesWithTheExtensionA
     EXPECT_FALSE(snapShotFolderExists());
     EXPECT_EQ(FolderSnapshot::snapshot(dir.path()), files);
     EXPECT_EQ(settingsText(*app), before);
-    EXPECT_TRUE(app->isNeedChagePage());
+    EXPECT_TRUE(AppTestSupport::refreshRebuildsPreview(*app));
 }
 
 TEST_F(LibraryCommandsTest, AReopenedBookReplacesTheCurrentOneAndTheEditorFollows) {
@@ -228,7 +208,7 @@ TEST_F(LibraryCommandsTest, AReopenedBookReplacesTheCurrentOneAndTheEditorFollow
     EXPECT_EQ(app->flashPageSource()->pages().size(), demoPages->pages().size());
     EXPECT_EQ(app->tmplDelegate()->flashTmpl(), app->flashTmpl().get());
     EXPECT_EQ(app->window()->outlineView()->model(), app->tmplDelegate());
-    EXPECT_TRUE(app->isNeedChagePage());
+    EXPECT_TRUE(AppTestSupport::refreshRebuildsPreview(*app));
     // An edit in the editor lands in the reopened book.
     FlashTemplateProperty* title = app->flashTmpl()->propertyForKey(QStringLiteral("bookTitle"));
     app->tmplDelegate()->setObjectValue(QStringLiteral("Edited"), title);
@@ -254,16 +234,16 @@ TEST_F(LibraryCommandsTest, FilesThatCannotBeUsedAreRefusedAndChangeNothing) {
     TestSupport::writeFile(path(QStringLiteral("nobook/index.html")), "<html></html>");
     TestSupport::writeFile(path(QStringLiteral("damaged/files/book.bin")), "garbage");
 
-    const struct { void (LeafMillAppDelegate::*command)(); const char* file; const char* message; const char* shot; } cases[] = {
-        {&LeafMillAppDelegate::onImportThem, "Broken.thm", "Failed to import!", "theme-broken"},
-        {&LeafMillAppDelegate::onImportThem, "Malformed.thm", "Failed to import!", nullptr},
-        {&LeafMillAppDelegate::onImportTmplSettings, "binary.txt", "Failed to import!", "settings-refused"},
-        {&LeafMillAppDelegate::onImportTmplSettings, "strange.txt", "Failed to import!", nullptr},
-        {&LeafMillAppDelegate::onImportTmplSettings, "empty.txt", "Failed to import!", nullptr},
-        {&LeafMillAppDelegate::onOpenProjectFromFolder, "nobook", "Failed to open the project!", "project-refused"},
-        {&LeafMillAppDelegate::onOpenProjectFromFolder, "damaged", "Failed to open the project!", nullptr},
-        {&LeafMillAppDelegate::onExportTheme, "missing/folder/x.thm", "Failed to export!", "theme-export-failed"},
-        {&LeafMillAppDelegate::onExportTmplSettings, "missing/folder/x.txt", "Failed to export!", nullptr},
+    const struct { void (LeafMillAppDelegate::*command)(); const char* file; const char* message; } cases[] = {
+        {&LeafMillAppDelegate::onImportThem, "Broken.thm", "Failed to import!"},
+        {&LeafMillAppDelegate::onImportThem, "Malformed.thm", "Failed to import!"},
+        {&LeafMillAppDelegate::onImportTmplSettings, "binary.txt", "Failed to import!"},
+        {&LeafMillAppDelegate::onImportTmplSettings, "strange.txt", "Failed to import!"},
+        {&LeafMillAppDelegate::onImportTmplSettings, "empty.txt", "Failed to import!"},
+        {&LeafMillAppDelegate::onOpenProjectFromFolder, "nobook", "Failed to open the project!"},
+        {&LeafMillAppDelegate::onOpenProjectFromFolder, "damaged", "Failed to open the project!"},
+        {&LeafMillAppDelegate::onExportTheme, "missing/folder/x.thm", "Failed to export!"},
+        {&LeafMillAppDelegate::onExportTmplSettings, "missing/folder/x.txt", "Failed to export!"},
     };
     const Book book = app->book();
     const QByteArray settings = settingsText(*app);
@@ -275,7 +255,6 @@ TEST_F(LibraryCommandsTest, FilesThatCannotBeUsedAreRefusedAndChangeNothing) {
         EXPECT_EQ(alerts.asked[0].style, AppAlert::Warning) << c.file;
         EXPECT_EQ(alerts.asked[0].messageText, QLatin1String(c.message)) << c.file;
         EXPECT_FALSE(alerts.asked[0].informativeText.trimmed().isEmpty()) << c.file;
-        if (c.shot) saveAlertShots(alerts.asked, QLatin1String(c.shot));
         EXPECT_EQ(app->book().pageSource, book.pageSource) << c.file;
         EXPECT_EQ(app->flashTmpl(), book.flashTemplate) << c.file;
         EXPECT_EQ(settingsText(*app), settings) << c.file;

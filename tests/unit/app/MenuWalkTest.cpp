@@ -71,8 +71,7 @@ QString stateOf(LeafMillAppDelegate& app) {
     for (const void* part : {static_cast<const void*>(book.book.pageSource.get()), static_cast<const void*>(book.book.flashTemplate.get()),
                              static_cast<const void*>(book.book.outline.get()), static_cast<const void*>(book.book.pageLinks.get())})
         parts << QString::number(quintptr(part));
-    parts << book.bookName << QString::number(app.previewBuilds()) << QString::number(app.isNeedChagePage())
-          << QString::number(app.undoStack()->index()) << QString::number(app.undoStack()->count())
+    parts << book.bookName << QString::number(app.undoStack()->index()) << QString::number(app.undoStack()->count())
           << QString::number(app.window()->previewStage()->isPhone());
     app.flashTmpl()->forEachProperty([&](FlashTemplateProperty& pro) { parts << pro.key() + QLatin1Char('=') + pro.value(); });
     return parts.join(QLatin1Char('\n'));
@@ -101,21 +100,26 @@ void walkEveryCommand(LeafMillAppDelegate& app) {
     // One edit first, so Undo has something to undo and Redo then something to redo.
     FlashTemplateProperty* title = app.flashTmpl()->propertyForKey(QStringLiteral("bookTitle"));
     ASSERT_TRUE(app.tmplDelegate()->setObjectValue(QStringLiteral("Walked"), title));
+    app.onTimerCheckRefresh();   // the start's preview
+    const QString previewBook = app.flashPreviewFolder() + QStringLiteral("/files/book.bin");
     const QSet<QWidget*> baseline = shownWindows();
 
     for (QAction* action : everyCommand(app.window())) {
         const QString name = action->text();
         if (!action->isEnabled()) continue;   // not built yet: disabled, never dead
         const QString before = stateOf(app);
+        app.onTimerCheckRefresh();
+        QFile::remove(previewBook);
         const int alertsBefore = int(alerts.asked.size()), urlsBefore = urls.opened, modalsBefore = modals;
         QTimer::singleShot(0, action, &QAction::trigger);
         QTimer::singleShot(300, [] { QCoreApplication::exit(42); });
         const bool endedTheRun = QApplication::exec() != 42;
         QSet<QWidget*> opened = shownWindows() - baseline;
         for (QWidget* window : opened) window->close();
+        if (!endedTheRun) app.onTimerCheckRefresh();   // a rebuild asked for is a rebuild
         const bool didSomething = endedTheRun || !opened.isEmpty() || modals > modalsBefore ||
                                   int(alerts.asked.size()) > alertsBefore || urls.opened > urlsBefore ||
-                                  stateOf(app) != before;
+                                  stateOf(app) != before || QFileInfo::exists(previewBook);
         EXPECT_TRUE(didSomething) << name.toStdString() << " is enabled but does nothing";
         if (endedTheRun) AppTestSupport::waitFor([] { return false; }, 400);   // let the pending exit timer pass
     }

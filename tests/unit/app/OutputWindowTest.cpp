@@ -19,16 +19,13 @@ using AppTestSupport::AlertAnswers;
 
 namespace {
 
-// A book of plain pictures in the Neat template.
-Book pictureBook(const QTemporaryDir& dir, int pageCount) {
+// A book of one plain picture in the Neat template.
+Book pictureBook(const QTemporaryDir& dir) {
     QImage image(300, 400, QImage::Format_RGB32);
     image.fill(Qt::darkCyan);
+    image.save(dir.filePath(QStringLiteral("p.jpg")));
     auto pages = std::make_shared<FlashPageSourceImg>();
-    for (int i = 1; i <= pageCount; ++i) {
-        const QString path = dir.filePath(QStringLiteral("p%1.jpg").arg(i));
-        image.save(path);
-        pages->addImgPageFromFile(path);
-    }
+    pages->addImgPageFromFile(dir.filePath(QStringLiteral("p.jpg")));
     auto tmpl = std::make_shared<FlashTemplate>(FlashTemplate::Empty{});
     tmpl->loadTemplate(QStringLiteral("Neat"));
     return {pages, tmpl};
@@ -55,20 +52,21 @@ TEST_F(PublishSheetTest, NameExtensionAndOptionsFollowTheKind) {
     kind(2);
     EXPECT_TRUE(sheet.btnMakeMobileVersion()->isEnabled());
     EXPECT_FALSE(sheet.btnAdvanced()->isHidden());
-
-    // A stored name comes back whenever the kind changes; a typed one is replaced.
-    EXPECT_EQ(OutputWindowDelegate::nameFieldFor(2, QStringLiteral("report"), QStringLiteral("typed")), QStringLiteral("report"));
-    EXPECT_EQ(OutputWindowDelegate::nameFieldFor(0, QString(), QStringLiteral("typed")), QStringLiteral("Index"));
+    AppSettings::shareInstance().setLastOutputFileName(QStringLiteral("report"));
+    sheet.txtOutputName()->setText(QStringLiteral("typed"));
+    EXPECT_EQ(kind(0), QStringLiteral("report.html"));   // a stored name comes back whenever the kind changes
 }
 
-TEST_F(PublishSheetTest, DefaultInputFillsAndGoBackKeepsTheSheet) {
+// Empty fields are offered defaults; "Go Back", a folder that cannot be made or a folder without
+// a book publish nothing.
+TEST_F(PublishSheetTest, EmptyFieldsNoFolderOrNoBookPublishNothing) {
     OutputWindowDelegate sheet;
     int published = 0;
     QObject::connect(&sheet, &OutputWindowDelegate::bookPublished, [&] { ++published; });
     sheet.txtOutputName()->clear();
     sheet.txtTitle()->clear();
     {
-        AlertAnswers answers([](const AppAlert::Request&) { return 1; });
+        AlertAnswers answers([](const AppAlert::Request&) { return 1; });   // "Default Input"
         sheet.onPublish();
         ASSERT_EQ(answers.asked.size(), 1u);
     }
@@ -79,17 +77,12 @@ TEST_F(PublishSheetTest, DefaultInputFillsAndGoBackKeepsTheSheet) {
         AlertAnswers answers([](const AppAlert::Request&) { return 0; });   // "Go Back"
         sheet.onPublish();
     }
-    EXPECT_EQ(published, 0);
     EXPECT_TRUE(sheet.txtOutputName()->text().isEmpty());
     EXPECT_EQ(AppSettings::shareInstance().lastOutputFileName(), QStringLiteral("Quirevale"));   // nothing stored
-}
 
-TEST_F(PublishSheetTest, NoFolderOrNoBookIsRefused) {
     QTemporaryDir dir;
     TestSupport::writeFile(dir.filePath(QStringLiteral("file")), "x");
-    OutputWindowDelegate sheet;
-    int published = 0;
-    QObject::connect(&sheet, &OutputWindowDelegate::bookPublished, [&] { ++published; });
+    sheet.txtOutputName()->setText(QStringLiteral("Index"));
     for (const QString& folder : {dir.filePath(QStringLiteral("file/inside")), dir.path()}) {
         sheet.txtOutputFolder()->setText(folder);
         AlertAnswers answers;
@@ -99,25 +92,11 @@ TEST_F(PublishSheetTest, NoFolderOrNoBookIsRefused) {
     EXPECT_EQ(published, 0);
 }
 
-TEST_F(PublishSheetTest, PublishesIntoANewFolderAndOffersToOpen) {
+// The title offered is the book's; an empty one may be ignored. The book goes into a folder made
+// for it, its mobile version shows the book's title, and the sheet offers to open it.
+TEST_F(PublishSheetTest, PublishesIntoANewFolderWithTheBooksTitle) {
     QTemporaryDir dir;
-    OutputWindowDelegate sheet;
-    sheet.setBook(pictureBook(dir, 2));
-    const QString folder = dir.filePath(QStringLiteral("out/new/book"));
-    sheet.txtOutputFolder()->setText(folder);
-    sheet.txtTitle()->clear();
-    AlertAnswers answers([](const AppAlert::Request& r) { return r.buttons.first() == QLatin1String("Ignore") ? 0 : 1; });
-    sheet.onPublish();
-    ASSERT_EQ(answers.asked.size(), 2u);
-    EXPECT_EQ(sheet.lastOutputFile(), folder + QStringLiteral("/Index.html"));
-    EXPECT_TRUE(QFileInfo::exists(folder + QStringLiteral("/files/book.bin")));
-    EXPECT_EQ(sheet.result(), 1);
-    EXPECT_TRUE(AppSettings::shareInstance().lastOutputFileTitle().isEmpty());
-}
-
-TEST_F(PublishSheetTest, TheTitleOfferedIsTheBooksAndTheMobileBookShowsItToo) {
-    QTemporaryDir dir;
-    const Book book = pictureBook(dir, 1);
+    const Book book = pictureBook(dir);
     OutputWindowDelegate sheet;
     sheet.setBook(book, QStringLiteral("report"));
     EXPECT_EQ(sheet.txtTitle()->text(), QStringLiteral("report"));
@@ -128,11 +107,19 @@ TEST_F(PublishSheetTest, TheTitleOfferedIsTheBooksAndTheMobileBookShowsItToo) {
     sheet.setBook(book, QStringLiteral("report"));
     EXPECT_EQ(sheet.txtTitle()->text(), QStringLiteral("Typed"));   // a typed title stays
 
-    sheet.txtOutputFolder()->setText(dir.filePath(QStringLiteral("out")));
+    const QString folder = dir.filePath(QStringLiteral("out/new/book"));
+    sheet.txtOutputFolder()->setText(folder);
+    sheet.txtTitle()->clear();
     sheet.btnMakeMobileVersion()->setChecked(true);
-    AlertAnswers answers([](const AppAlert::Request&) { return 1; });
+    QString published;
+    QObject::connect(&sheet, &OutputWindowDelegate::bookPublished, [&](const QString& file) { published = file; });
+    AlertAnswers answers([](const AppAlert::Request& r) { return r.buttons.first() == QLatin1String("Ignore") ? 0 : 1; });
     sheet.onPublish();
-    const QByteArray mobile = TestSupport::readFile(dir.filePath(QStringLiteral("out/mobile/index.html")));
+    ASSERT_EQ(answers.asked.size(), 2u);   // the empty title, the offer to open
+    EXPECT_EQ(published, folder + QStringLiteral("/Index.html"));
+    EXPECT_EQ(sheet.result(), 1);
+    EXPECT_TRUE(AppSettings::shareInstance().lastOutputFileTitle().isEmpty());
+    const QByteArray mobile = TestSupport::readFile(folder + QStringLiteral("/mobile/index.html"));
     EXPECT_TRUE(mobile.contains("bookConfig.bookTitle=\"Shelf\";")) << mobile.left(600).toStdString();
 }
 

@@ -12,6 +12,7 @@ TEST_F(Cli, EveryFailureHasAClearMessageAndItsOwnExitCode) {
     TestSupport::writeFile(path("not-an-image.png"), "no picture here");
     TestSupport::writeFile(path("a-file"), "x");
     TestSupport::writeFile(path("settings.txt"), "isHardCover=YES");
+    TestSupport::writeFile(path("damaged/files/book.bin"), "garbage");
     TestSupport::writeFile(path("empty/files/book.bin"),
                            BookDescriptionFile::encode("<flipbook templateName=\"Float\"><extConfig/><pages/></flipbook>"));
     ZKDataArchive lost;
@@ -43,9 +44,11 @@ TEST_F(Cli, EveryFailureHasAClearMessageAndItsOwnExitCode) {
         {{"publish", iSample, "-o", out, "--name", "../escape"}, kExitUsage, "--name"},
         {{"publish", iSample}, kExitUsage, "-o FOLDER"},
         {{"publish", iSample, "-o", out, "--frobnicate"}, kExitUsage, "does not take the option"},
+        {{"publish", path("not-an-image.png"), "-o", out, "--pages", "1"}, kExitUsage, "--pages"},
         {{"publish", iSample, "-o"}, kExitUsage, "needs a value"},
         {{"reopen", path("nowhere"), "-o", out}, kExitInput, "no such folder"},
         {{"reopen", iDir.path(), "-o", out}, kExitInput, "book.bin"},
+        {{"reopen", path("damaged"), "-o", path("damaged")}, kExitInput, "book.bin"},
         {{"theme-import", path("missing.thm")}, kExitInput, "no such file"},
         {{"settings-import", iSample, "--template", "Float", "--name", "Mine"}, kExitUsage, "no setting"},
         {{"publish", iSample, "-o", ""}, kExitUsage, "-o FOLDER"},
@@ -68,6 +71,8 @@ TEST_F(Cli, EveryFailureHasAClearMessageAndItsOwnExitCode) {
         EXPECT_TRUE(r.err.contains(c.message)) << c.args.join(' ').toStdString() << "\n" << r.err.toStdString();
     }
     EXPECT_FALSE(QFileInfo::exists(out)) << "a failed command must not leave a folder behind";
+    EXPECT_EQ(TestSupport::readFile(path("damaged/files/book.bin")), "garbage");
+    EXPECT_EQ(QDir(path("damaged")).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList("files"));
     EXPECT_FALSE(QFileInfo::exists("--quiet"));
 }
 

@@ -5,8 +5,8 @@
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QThread>
-#include <pugixml.hpp>
 
 #include <csignal>
 #include <sys/resource.h>
@@ -21,20 +21,9 @@ const QString kLockFile = ".leafmill-publish.lock";
 // The program of the same build: <build>/src/cli beside <build>/tests.
 QString cliProgram() { return QCoreApplication::applicationDirPath() + "/../src/cli/leafmill-cli"; }
 
-// The page files (normal and thumbnail) the book description names, relative to the folder.
-QStringList namedPageFiles(const QByteArray& xml) {
-    pugi::xml_document doc;
-    QStringList files;
-    if (!doc.load_buffer(xml.constData(), size_t(xml.size())))
-        return files;
-    for (const pugi::xml_node page : doc.document_element().child("pages").children("page"))
-        for (const char* url : {"normalUrl", "thumbUrl"})
-            files << QString::fromUtf8(page.child(url).text().get()).mid(2);  // "./files/..."
-    return files;
-}
-
-// Which of the versions the folder holds whole: book.bin decrypts and parses, book.js carries
-// the same bytes, and every page file it names is that version's. -1 (and why) otherwise.
+// Which of the versions the folder holds whole: book.bin decodes, book.js carries the same bytes,
+// and every page file (normal and thumbnail) the description names is that version's. -1 (and
+// why) otherwise.
 int wholeBookVersion(const QString& folder, const QStringList& versions, QString& why) {
     const QByteArray bin = TestSupport::readFile(folder + "/files/book.bin");
     BookDescriptionFile description;
@@ -46,12 +35,10 @@ int wholeBookVersion(const QString& folder, const QStringList& versions, QString
         why = "book.js does not carry book.bin";
         return -1;
     }
-    const QStringList files = namedPageFiles(description.xml());
-    if (files.isEmpty()) {
-        why = "book.xml names no pages";
-        return -1;
-    }
-    for (int v = 0; v < versions.size(); ++v) {
+    QStringList files;
+    for (const auto& match : QRegularExpression("<(?:normalUrl|thumbUrl)>\\./([^<]+)<").globalMatch(QString::fromUtf8(description.xml())))
+        files << match.captured(1);
+    for (int v = 0; v < versions.size() && !files.isEmpty(); ++v) {
         const bool all = std::all_of(files.begin(), files.end(), [&](const QString& file) {
             return QFileInfo(folder + '/' + file).isFile() &&
                    TestSupport::readFile(folder + '/' + file) == TestSupport::readFile(versions[v] + '/' + file);
@@ -59,8 +46,17 @@ int wholeBookVersion(const QString& folder, const QStringList& versions, QString
         if (all)
             return v;
     }
-    why = "its page files are missing or of different versions";
+    why = files.isEmpty() ? "book.xml names no pages" : "its page files are missing or of different versions";
     return -1;
+}
+
+// Lets the child write no file larger than the limit (where no small file system can be mounted).
+void limitFileSize(QProcess& process, rlim_t bytes) {
+    process.setChildProcessModifier([bytes] {
+        signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{bytes, bytes};
+        setrlimit(RLIMIT_FSIZE, &limit);
+    });
 }
 
 class Interrupted : public Cli {
@@ -174,11 +170,7 @@ TEST_F(Interrupted, AFullDiskFailsThePublishWithExitFiveAndKeepsTheBook) {
             fillLeaving(freeBytes);
         QProcess p;
         if (!mounted)
-            p.setChildProcessModifier([] {
-                signal(SIGXFSZ, SIG_IGN);
-                const rlimit limit{64 * 1024, 64 * 1024};
-                setrlimit(RLIMIT_FSIZE, &limit);
-            });
+            limitFileSize(p, 64 * 1024);
         p.start(cliProgram(), republish);
         ASSERT_TRUE(p.waitForFinished(120000));
         EXPECT_EQ(p.exitCode(), 5) << freeBytes << " bytes free";
@@ -213,11 +205,7 @@ TEST_F(Interrupted, AFullWorkDiskEndsTheImportSayingTheDiskIsFull) {
     const bool mounted = p.exitStatus() == QProcess::NormalExit && p.exitCode() != 97 && p.error() != QProcess::FailedToStart;
     std::cout << "[          ] " << (mounted ? "work folders on a tmpfs of 64 KB" : "file size limit of 16 KB (no mount here)") << '\n';
     if (!mounted) {
-        p.setChildProcessModifier([] {
-            signal(SIGXFSZ, SIG_IGN);
-            const rlimit limit{16 * 1024, 16 * 1024};
-            setrlimit(RLIMIT_FSIZE, &limit);
-        });
+        limitFileSize(p, 16 * 1024);
         p.start(cliProgram(), publish);
         ASSERT_TRUE(p.waitForFinished(120000));
     }
