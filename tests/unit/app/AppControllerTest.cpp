@@ -1,18 +1,11 @@
 #include "AppTestSupport.h"
 #include "app/FolioPressProAppDelegate.h"
 #include "app/sheets/ImportWindowDelegate.h"
-#include "app/settings-editor/FlashTemplateOutlineDelegate.h"
-#include "app/MainWindow.h"
 #include "app/sheets/OutputWindowDelegate.h"
 #include "language/LanguageFiles.h"
-#include "pages/FlashPage.h"
-#include "pages/FlashPageSource.h"
-#include "templates/FlashTemplate.h"
 #include "util/AppIdentity.h"
 
-#include <QAction>
 #include <QGroupBox>
-#include <QLineEdit>
 #include <QTextEdit>
 #include <QTreeView>
 #include <QMenuBar>

@@ -6,16 +6,12 @@
 #include "app/library/LibraryMenuCommands.h"
 #include "app/sheets/ImportWindowDelegate.h"
 #include "app/sheets/SelectTemplateWindowDelegate.h"
-#include "app/LeafMillAppDelegate.h"
-#include "app/MainWindow.h"
 #include "app/preview/PreviewStage.h"
 #include "app/PageEditorWindowController.h"
 #include "annotations/FlashPagesAnnotations.h"
 #include "outline/FlashOutline.h"
 #include "app/sheets/OutputWindowDelegate.h"
 #include "PdfFixtures.h"
-#include "pages/FlashPageSource.h"
-#include "templates/FlashTemplate.h"
 #include "util/Resources.h"
 
 #include <QAbstractButton>
@@ -23,12 +19,8 @@
 #include <QFileDialog>
 #include <QImage>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPointer>
-#include <QTemporaryDir>
-#include <QTimer>
 #include <QWebChannel>
-#include <QWebEnginePage>
 #include <QWebEngineView>
 
 using AppTestSupport::AlertAnswers;

@@ -3,18 +3,27 @@
 // web engine's shared contexts), and helpers to answer alerts and wait for the event loop.
 #include "app/AppAlert.h"
 #include "app/LeafMillAppDelegate.h"
+#include "app/MainWindow.h"
 #include "app/project/KeptBook.h"
+#include "app/settings-editor/FlashTemplateOutlineDelegate.h"
 #include "TestSupport.h"
 #include "output/FlashPlayerTrust.h"
+#include "pages/FlashPage.h"
+#include "pages/FlashPageSource.h"
+#include "templates/FlashTemplate.h"
 #include "util/AppSettings.h"
 
+#include <QAction>
 #include <QApplication>
-#include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLineEdit>
 #include <QSettings>
+#include <QTemporaryDir>
 #include <QThread>
+#include <QTimer>
+#include <QUndoStack>
 #include <QVariantMap>
 #include <QWebEnginePage>
 #include <QWidget>

@@ -1,15 +1,7 @@
 // Undo and redo of setting edits and book changes, and the book kept between runs.
 #include "AppTestSupport.h"
-#include "app/LeafMillAppDelegate.h"
-#include "app/MainWindow.h"
-#include "app/settings-editor/FlashTemplateOutlineDelegate.h"
-#include "pages/FlashPage.h"
 #include "pages/FlashPageSourceImg.h"
-#include "templates/FlashTemplate.h"
 #include "util/Resources.h"
-
-#include <QAction>
-#include <QUndoStack>
 
 namespace {
 

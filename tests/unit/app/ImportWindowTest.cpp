@@ -2,7 +2,6 @@
 #include "app/sheets/DragFileImport.h"
 #include "app/sheets/ImportWindowDelegate.h"
 #include "PdfFixtures.h"
-#include "pages/FlashPageSource.h"
 #include "pages/ImportPDFOperation.h"
 
 #include <QButtonGroup>
@@ -11,10 +10,8 @@
 #include <QDragEnterEvent>
 #include <QLabel>
 #include <QMimeData>
-#include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QTemporaryDir>
 
 using AppTestSupport::AlertAnswers;
 using AppTestSupport::waitFor;

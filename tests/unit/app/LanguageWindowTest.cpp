@@ -1,15 +1,10 @@
 #include "AppTestSupport.h"
-#include "app/settings-editor/FlashTemplateOutlineDelegate.h"
 #include "app/settings-editor/FlashTmplBtnCell.h"
 #include "app/sheets/EditableLanguageItemTableView.h"
 #include "app/sheets/FlashLanguageWindowController.h"
 #include "language/LanguageFiles.h"
-#include "templates/FlashTemplate.h"
 
 #include <QKeyEvent>
-#include <QLineEdit>
-#include <QTemporaryDir>
-#include <QTimer>
 
 using AppTestSupport::AlertAnswers;
 

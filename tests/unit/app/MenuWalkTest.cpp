@@ -3,24 +3,16 @@
 // settings, the history or the preview, or end the run. A command not built yet must be disabled.
 #include "AppTestSupport.h"
 #include "app/FolioPressProAppDelegate.h"
-#include "app/LeafMillAppDelegate.h"
-#include "app/MainWindow.h"
 #include "app/preview/PreviewStage.h"
-#include "app/settings-editor/FlashTemplateOutlineDelegate.h"
-#include "pages/FlashPage.h"
-#include "templates/FlashTemplate.h"
 #include "templates/FlashTemplateProperty.h"
 #include "util/AppIdentity.h"
 
-#include <QAction>
 #include <QDesktopServices>
 #include <QDialog>
 #include <QMenu>
 #include <QMenuBar>
-#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
-#include <QUndoStack>
 #include <QUrl>
 #include <QWidgetAction>
 

@@ -3,17 +3,14 @@
 #include "app/sheets/OutputWindowDelegate.h"
 #include "output/Book.h"
 #include "pages/FlashPageSourceImg.h"
-#include "templates/FlashTemplate.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QImage>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTemporaryDir>
 
 using AppTestSupport::AlertAnswers;
 

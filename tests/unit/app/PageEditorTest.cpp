@@ -9,7 +9,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QPointer>
-#include <QTemporaryDir>
 #include <QWebChannel>
 #include <QWebEngineView>
 
