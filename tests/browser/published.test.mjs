@@ -57,6 +57,18 @@ const PLAYERS = {
   },
 };
 
+// The box of the picture once it has loaded, its links are there and it has stayed put for a frame
+// (a turn without animation lays the pages out in the frame after it).
+async function steadyBox(page, selector) {
+  const box = await page.waitForFunction((sel) => {
+    const img = document.querySelector(sel), last = globalThis.lastBox;
+    const rect = img?.complete && img.naturalWidth > 0 && img.parentElement.querySelector('a') ? img.getBoundingClientRect().toJSON() : null;
+    globalThis.lastBox = rect;
+    return rect?.width > 0 && JSON.stringify(rect) === JSON.stringify(last) && rect;
+  }, selector);
+  return box.jsonValue();
+}
+
 for (const [name, kind, player, device] of [
   ['desktop player', 'Flip', 'player', DESKTOP], ['player on a phone', 'Flip', 'player', PHONE],
   ['Flip mobile page', 'Flip', 'mobile', PHONE], ['Slide mobile page', 'Slide', 'mobile', PHONE],
@@ -68,9 +80,7 @@ for (const [name, kind, player, device] of [
       for (const [i, pdfPage] of PAGES.entries()) {
         await page.evaluate(p.goTo, i);
         await page.waitForFunction(p.shows, i);
-        const image = page.locator(p.image(i));
-        await page.waitForFunction((img) => img.complete && img.naturalWidth > 0 && img.parentElement.querySelector('a'), await image.elementHandle());
-        const box = await image.boundingBox();
+        const box = await steadyBox(page, p.image(i));
         const want = shownSize(pdfPage);
         const aspect = box.width / box.height / (want.width / want.height);
         assert.ok(Math.abs(aspect - 1) < 0.02, 'page ' + (i + 1) + ' is shown ' + Math.round(box.width) + ' x ' + Math.round(box.height));

@@ -102,7 +102,7 @@ test('search lists every hit with its page, marks and walks them; on the phone p
 
 // Waits until the picture shows the zoom tier; answers its pixels and the device pixels it covers.
 async function tierPixels(page, selector) {
-  await page.waitForFunction((s) => /large/.test(document.querySelector(s).currentSrc), selector);
+  await page.waitForFunction((s) => /large/.test(document.querySelector(s)?.currentSrc), selector);
   return page.locator(selector).evaluate(async (img) => {
     await img.decode();
     return [img.naturalWidth, img.getBoundingClientRect().width * devicePixelRatio];
