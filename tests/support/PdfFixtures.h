@@ -1,23 +1,19 @@
 #pragma once
-// Test PDFs made at test time. Two makers:
-//  - makeQtPdf: QPdfWriter + QPainter pages of given sizes with text and pictures;
-//  - EncryptingPdfWriter / handMadePdf: small PDFs written object by object, for what
-//    QPdfWriter cannot do: /Rotate, offset crop boxes, annotations, outlines, encryption.
+// Test PDFs made at test time: makeQtPdf paints pages with QPdfWriter (text with embedded fonts
+// and pictures, as real documents have them); handMadePdf writes small PDFs object by object for
+// what QPdfWriter cannot do (/Rotate, crop boxes, annotations, outlines, encryption).
 #include "pages/PdfObjectWriter.h"
 
-#include <QByteArray>
+#include "TestSupport.h"
+
 #include <QColor>
 #include <QCryptographicHash>
-#include <QFile>
 #include <QGuiApplication>
 #include <QLinearGradient>
-#include <QList>
-#include <QMap>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QRectF>
-#include <QString>
 #include <functional>
 #include <memory>
 
@@ -35,12 +31,9 @@ inline void ensureGuiApp() {
     static std::unique_ptr<QGuiApplication> app(new QGuiApplication(argc, argv));
 }
 
-inline bool writeFile(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
-}
+using TestSupport::writeFile;
 
-// Pages of the given sizes in points; each shows "Page N", a gradient picture and a coloured frame.
+// Pages of the given sizes in points; each shows "Page N" and a gradient picture.
 inline bool makeQtPdf(const QString& path, const QList<QSizeF>& pageSizesInPoints) {
     ensureGuiApp();
     if (pageSizesInPoints.isEmpty())
@@ -59,19 +52,11 @@ inline bool makeQtPdf(const QString& path, const QList<QSizeF>& pageSizesInPoint
             writer.newPage();
         }
         const QRectF page(QPointF(0, 0), size);
-        painter.fillRect(page, Qt::white);
         QLinearGradient gradient(page.topLeft(), page.bottomRight());
         gradient.setColorAt(0, QColor::fromHsv((i * 47) % 360, 200, 230));
-        gradient.setColorAt(1, QColor::fromHsv((i * 47 + 120) % 360, 200, 120));
+        gradient.setColorAt(1, Qt::darkBlue);
         painter.fillRect(page.adjusted(size.width() / 8, size.height() / 3, -size.width() / 8, -size.height() / 8), gradient);
-        painter.setPen(QPen(Qt::darkBlue, 4));
-        painter.drawRect(page.adjusted(4, 4, -4, -4));
-        QFont font = painter.font();
-        font.setPointSizeF(qMax(8.0, size.height() / 12));
-        painter.setFont(font);
-        painter.setPen(Qt::black);
-        painter.drawText(page.adjusted(0, size.height() / 12, 0, 0), Qt::AlignHCenter | Qt::AlignTop,
-                         QStringLiteral("Page %1").arg(i + 1));
+        painter.drawText(page, Qt::AlignHCenter | Qt::AlignTop, QStringLiteral("Page %1").arg(i + 1));
     }
     return painter.end();
 }
@@ -91,7 +76,7 @@ inline QByteArray num(double v) {
 inline QByteArray rect(const QRectF& r) {
     return "[" + num(r.left()) + " " + num(r.top()) + " " + num(r.right()) + " " + num(r.bottom()) + "]";
 }
-inline QByteArray ref(int id) { return QByteArray::number(id) + " 0 R"; }
+inline QByteArray ref(int id) { return PdfObjectWriter::ref(id); }
 // A PDF literal string with (, ) and \ escaped.
 inline QByteArray literal(const QByteArray& text) {
     QByteArray out = "(";
@@ -131,9 +116,8 @@ inline QByteArray rc4(QByteArray key, const QByteArray& data) {
     return out;
 }
 
-// The project's object writer; with setEncryption() streams are encrypted by the standard security handler (revision 2, 40-bit
-// RC4), so poppler sees a real password-protected file. Strings are not encrypted: keep them out
-// of encrypted fixtures.
+// With setEncryption() streams are encrypted by the standard security handler (revision 2, 40-bit
+// RC4), so poppler sees a real password-protected file. Strings stay plain: keep them out.
 class EncryptingPdfWriter : public PdfObjectWriter {
 public:
     void setEncryption(const QByteArray& userPassword, const QByteArray& ownerPassword) {
@@ -145,14 +129,9 @@ public:
                                      QCryptographicHash::Md5).left(5);
         const QByteArray o = rc4(ownerKey, padded(userPassword));
         iFileId = QCryptographicHash::hash("leafmill-fixture", QCryptographicHash::Md5);
-        const qint32 p = -4;
-        QByteArray pBytes(4, 0);
-        for (int i = 0; i < 4; ++i)
-            pBytes[i] = static_cast<char>((p >> (8 * i)) & 0xFF);
-        iKey = QCryptographicHash::hash(padded(userPassword) + o + pBytes + iFileId, QCryptographicHash::Md5).left(5);
-        const QByteArray u = rc4(iKey, pad);
-        iEncryptId = add("<< /Filter /Standard /V 1 /R 2 /O <" + o.toHex() + "> /U <" + u.toHex() + "> /P " +
-                         QByteArray::number(p) + " >>");
+        const QByteArray permissions("\xFC\xFF\xFF\xFF", 4);   // /P -4, little-endian
+        iKey = QCryptographicHash::hash(padded(userPassword) + o + permissions + iFileId, QCryptographicHash::Md5).left(5);
+        iEncryptId = add("<< /Filter /Standard /V 1 /R 2 /O <" + o.toHex() + "> /U <" + rc4(iKey, pad).toHex() + "> /P -4 >>");
     }
 
 protected:
@@ -167,10 +146,7 @@ protected:
 
 private:
     QByteArray objectKey(int id) const {
-        QByteArray salt(5, 0);
-        salt[0] = static_cast<char>(id & 0xFF);
-        salt[1] = static_cast<char>((id >> 8) & 0xFF);
-        salt[2] = static_cast<char>((id >> 16) & 0xFF);
+        const QByteArray salt = QByteArray(1, char(id)) + char(id >> 8) + char(id >> 16) + QByteArray(2, 0);
         return QCryptographicHash::hash(iKey + salt, QCryptographicHash::Md5).left(iKey.size() + 5);
     }
 
@@ -180,7 +156,7 @@ private:
 };
 
 struct HandPage {
-    QRectF mediaBox = QRectF(0, 0, 612, 792);
+    QRectF mediaBox = QRectF(0, 0, 600, 800);
     QRectF cropBox;            // null: none
     int rotate = 0;            // /Rotate
     QByteArray content;        // content stream; font /F1 (Helvetica) is available
@@ -258,6 +234,63 @@ inline QByteArray withUnloadablePage(QByteArray pdf, int pageNumber) {
 // The first part of a file, as an interrupted download leaves it.
 inline QByteArray truncated(const QByteArray& pdf, double keptFraction = 0.5) {
     return pdf.left(static_cast<qsizetype>(pdf.size() * keptFraction));
+}
+
+// ---- annotations and outlines ----------------------------------------------------------------
+
+inline QByteArray destination(int pageId) { return "[" + ref(pageId) + " /XYZ null null null]"; }
+
+// An annotation body; r in default user space (media box coordinates), rest = more entries.
+inline QByteArray annot(const QByteArray& subtype, const QRectF& r, const QByteArray& rest) {
+    return "<< /Type /Annot /Subtype /" + subtype + " /Rect " + rect(r) + " /Border [0 0 0] " + rest + " >>";
+}
+inline QByteArray linkToPage(const QRectF& r, int targetPageId) { return annot("Link", r, "/Dest " + destination(targetPageId)); }
+inline QByteArray uriAction(const QByteArray& uri) { return "/A << /S /URI /URI " + literal(uri) + " >>"; }
+inline QByteArray linkToUri(const QRectF& r, const QByteArray& uri) { return annot("Link", r, uriAction(uri)); }
+
+// Adds the annotation bodies as objects and returns the page dictionary entry listing them.
+inline QByteArray annots(PdfObjectWriter& w, const QList<QByteArray>& bodies) {
+    QByteArray refs;
+    for (const QByteArray& body : bodies)
+        refs += ref(w.add(body)) + " ";
+    return "/Annots [" + refs + "]";
+}
+
+// One bookmark; page is a 0-based index into the page ids, or -1 for a bookmark without destination.
+struct Bookmark {
+    QString title;
+    int page = -1;
+    QList<Bookmark> children;
+};
+
+// Writes one level of bookmarks under parentId; answers "/First a /Last b /Count n" (empty if none).
+inline QByteArray writeBookmarks(PdfObjectWriter& w, const QList<int>& pageIds, const QList<Bookmark>& items, int parentId) {
+    QList<int> ids;
+    for (int i = 0; i < items.size(); ++i)
+        ids.append(w.reserve());
+    for (int i = 0; i < items.size(); ++i) {
+        QByteArray title = "\xFE\xFF";   // UTF-16BE keeps any text
+        for (QChar c : items[i].title)
+            title += QByteArray(1, char(c.unicode() >> 8)) + char(c.unicode() & 0xFF);
+        QByteArray dict = "<< /Title <" + title.toHex() + "> /Parent " + ref(parentId);
+        if (i > 0)
+            dict += " /Prev " + ref(ids[i - 1]);
+        if (i + 1 < items.size())
+            dict += " /Next " + ref(ids[i + 1]);
+        if (items[i].page >= 0)
+            dict += " /Dest " + destination(pageIds.value(items[i].page, 9999));
+        w.set(ids[i], dict + " " + writeBookmarks(w, pageIds, items[i].children, ids[i]) + " >>");
+    }
+    if (ids.isEmpty())
+        return {};
+    return "/First " + ref(ids.first()) + " /Last " + ref(ids.last()) + " /Count " + QByteArray::number(ids.size());
+}
+
+// Writes the outline tree and returns the catalog entry for it ("/Outlines N 0 R").
+inline QByteArray outlines(PdfObjectWriter& w, const QList<int>& pageIds, const QList<Bookmark>& top) {
+    const int rootId = w.reserve();
+    w.set(rootId, "<< /Type /Outlines " + writeBookmarks(w, pageIds, top, rootId) + " >>");
+    return "/Outlines " + ref(rootId);
 }
 
 }

@@ -27,6 +27,7 @@ protected:
             writeImage(image, QSize(60, 80), QColor::fromHsv(i * 40 % 360, 200, 200));
             iPages->addImgPageFromFile(image);
         }
+        iPages->pages()[0]->setPdfPage(5);
         iPages->generateNormalPages();
         iPages->generateThumbPages();
         if (mobile)
@@ -67,11 +68,12 @@ protected:
 };
 }
 
-// Republished elsewhere, a reopened book is the same book; republished into its own folder, its
-// page files stay where they are.
+// Republished elsewhere, a reopened book is the same book (PDF pages and shown sizes too);
+// republished into its own folder, its page files stay where they are.
 TEST_F(Reopen, RepublishingGivesTheSameBookAndLeavesPageFilesInPlace) {
     publishImageBook(3, true);
     const QByteArray first = bookXMLOf(iOut + "/files/book.bin");
+    ASSERT_TRUE(first.contains("pdfPage=\"5\" width=\"60\" height=\"80\""));
     // The description is compared as XML: its archive records the time it was written.
     const auto without = [](const QString& folder) {
         auto files = snapshot(folder);
@@ -96,38 +98,6 @@ TEST_F(Reopen, RepublishingGivesTheSameBookAndLeavesPageFilesInPlace) {
     EXPECT_EQ(inodeOf(iOut + "/files/page/2.jpg"), pageInode);
     EXPECT_EQ(without(iOut + "/files"), before);
     EXPECT_EQ(bookXMLOf(iOut + "/files/book.bin"), first);
-}
-
-// PDF books' pages keep their indices from 0, their PDF page and their shown size.
-TEST_F(Reopen, PdfPagesAndShownSizesSurviveReopenAndRepublish) {
-    addPages(2);
-    for (int i = 0; i < 2; ++i) {
-        iPages->pages()[i]->setPdfPage(i + 4);
-        iPages->pages()[i]->setShownSize(QSizeF(612, 792.5 + i));
-    }
-    FlashBookOutput(iPages, iTemplate, iOut, "index").ouputTheBook();
-    const QByteArray first = bookXMLOf(iOut + "/files/book.bin");
-    ASSERT_TRUE(first.contains("pdfPage=\"5\" width=\"612\" height=\"793.5\""));
-    BookProject project;
-    ASSERT_TRUE(project.loadProjectFromOutputFolder(iOut));
-    const auto& pages = project.book().pageSource->pages();
-    ASSERT_EQ(pages.size(), 2);
-    EXPECT_EQ(project.book().pageSource->normalPages()[0]->pageFilePath(), iOut + "/files/page/0.swf");
-    EXPECT_EQ(pages[1]->pdfPage(), 5);
-    EXPECT_EQ(pages[1]->shownSize(), QSizeF(612, 793.5));
-    const QString other = iDir.filePath("other");
-    QDir().mkpath(other);
-    republish(project, other);
-    EXPECT_EQ(bookXMLOf(other + "/files/book.bin"), first);
-    EXPECT_EQ(TestSupport::readFile(other + "/files/page/1.swf"), "FWS page 1");
-
-    // Values that make no sense are left out rather than passed on.
-    writeDescription("<flipbook templateName=\"Tiny\"><extConfig/><pages><page pdfPage=\"-3\" width=\"nan\" height=\"9\">"
-                     "<normalUrl>./files/page/0.swf</normalUrl><largeUrl>./files/page/0.swf</largeUrl><thumbUrl>./files/thumb/0.jpg</thumbUrl></page>"
-                     "</pages></flipbook>");
-    ASSERT_TRUE(project.loadProjectFromOutputFolder(iOut));
-    EXPECT_EQ(project.book().pageSource->pages()[0]->pdfPage(), 0);
-    EXPECT_TRUE(project.book().pageSource->pages()[0]->shownSize().isEmpty());
 }
 
 TEST_F(Reopen, BrokenDescriptionsFailWithAReasonAndChangeNothing) {
@@ -207,6 +177,7 @@ TEST_F(Reopen, NothingOutsideTheBookFolderIsTakenIn) {
     EXPECT_TRUE(project.errorString().contains("larger")) << project.errorString().toStdString();
 }
 
+// Values that make no sense are left out rather than passed on; pages may be movies.
 TEST_F(Reopen, HandMadeDescription) {
     QDir().mkpath(iOut + "/files/thumb");
     writeImage(iOut + "/files/thumb/1.jpg", QSize(10, 10), Qt::blue);
@@ -214,8 +185,8 @@ TEST_F(Reopen, HandMadeDescription) {
     TestSupport::writeFile(iOut + "/files/extfiles/logoFile.gif", "GIF89a");
     writeDescription("<flipbook><extConfig><item name=\"pageWidth\">1234</item><item name=\"logoFile\">"
                      "./files/extfiles/logoFile.gif</item><item name=\"unknownKey\">x</item></extConfig><pages>"
-                     "<page><normalUrl>./files/page/1.jpg</normalUrl><largeUrl>./files/page/1.jpg</largeUrl><thumbUrl>./files/thumb/1.jpg</thumbUrl></page>"
-                     "<page><normalUrl>./files/page/2.jpg</normalUrl><largeUrl>./files/page/2.jpg</largeUrl><thumbUrl>./files/thumb/2.jpg</thumbUrl></page>"
+                     "<page pdfPage=\"-3\" width=\"nan\" height=\"9\"><normalUrl>./files/page/1.jpg</normalUrl><largeUrl>./files/page/1.jpg</largeUrl><thumbUrl>./files/thumb/1.jpg</thumbUrl></page>"
+                     "<page pdfPage=\"5\" width=\"612\" height=\"793.5\"><normalUrl>./files/page/2.swf</normalUrl><largeUrl>./files/page/2.jpg</largeUrl><thumbUrl>./files/thumb/2.jpg</thumbUrl></page>"
                      "</pages></flipbook>");
     BookProject project;
     ASSERT_TRUE(project.loadProjectFromOutputFolder(iOut)) << project.errorString().toStdString();
@@ -223,6 +194,11 @@ TEST_F(Reopen, HandMadeDescription) {
     EXPECT_EQ(project.book().flashTemplate->propertyValueFor("pageWidth", ""), "1234");
     EXPECT_EQ(project.book().flashTemplate->propertyValueFor("logoFile", ""), iOut + "/files/extfiles/logoFile.gif");
     const auto& source = *project.book().pageSource;
+    EXPECT_EQ(source.pages()[0]->pdfPage(), 0);
+    EXPECT_TRUE(source.pages()[0]->shownSize().isEmpty());
+    EXPECT_EQ(source.pages()[1]->pdfPage(), 5);
+    EXPECT_EQ(source.pages()[1]->shownSize(), QSizeF(612, 793.5));
+    EXPECT_EQ(source.normalPages()[1]->pageFilePath(), iOut + "/files/page/2.swf");
     ASSERT_EQ(source.thumbPages().size(), 1);   // the second thumbnail is missing
     EXPECT_EQ(source.thumbPages()[0]->pageIndex(), 1);
     ASSERT_EQ(source.phonePages().size(), 1);

@@ -19,7 +19,6 @@ protected:
         return std::make_unique<FlashBookOutput>(iPages, iTemplate, iOut, name);
     }
     QString out(const QString& relative) const { return iOut + "/" + relative; }
-    QStringList scriptLines(FlashBookOutput& e, const QString& kind) { return e.mobileConfigScript(kind).split('\n'); }
 };
 }
 
@@ -50,6 +49,9 @@ TEST_F(PublishFolder, WritesTheBookLayout) {
     e->setHTMLConfig(config);
     e->ouputTheBook();
     EXPECT_EQ(TestSupport::readFile(out("mybook.html")), "<html><title>My Book</title>\n<body><script>go()</script></body></html>\n");
+
+    FlashBookOutput(iPages, iTemplate, iDir.filePath("nowhere"), "mybook").ouputTheBook();
+    EXPECT_FALSE(QFileInfo::exists(iDir.filePath("nowhere")));
 }
 
 TEST_F(PublishFolder, SwfPagesGetTheirJpegBesideThem) {
@@ -77,61 +79,6 @@ TEST_F(PublishFolder, HTMLPageNames) {
     EXPECT_EQ(engine("mybook.html")->outputHTMLFileName(), out("mybook.html"));
     EXPECT_EQ(engine("mybook.HTML")->outputHTMLFileName(), out("mybook.HTML.html"));
     EXPECT_EQ(engine("")->outputHTMLFileName(), out("index.html"));
-}
-
-TEST_F(PublishFolder, RepublishingKeepsOldExtraPagesAndReportsMissingOnes) {
-    addPages(12);
-    engine()->ouputTheBook();
-    iPages->clearPages();
-    addPages(10);
-    QFile::remove(iPages->normalPages()[4]->pageFilePath());
-    auto e = engine();
-    e->ouputTheBook();
-    EXPECT_TRUE(QFileInfo::exists(out("files/page/10.swf")));
-    EXPECT_TRUE(QFileInfo::exists(out("files/page/11.swf")));
-    ASSERT_EQ(e->failures().size(), 1);
-    EXPECT_TRUE(e->failures().first().contains("movie-11.swf"));
-    // The rest of the book is still written.
-    EXPECT_TRUE(QFileInfo::exists(out("files/book.bin")));
-}
-
-TEST_F(PublishFolder, MissingSaveFolderWritesNothing) {
-    addPages(1);
-    FlashBookOutput e(iPages, iTemplate, iDir.filePath("nowhere"), "mybook");
-    e.ouputTheBook();
-    EXPECT_FALSE(QFileInfo::exists(iDir.filePath("nowhere")));
-}
-
-// The Flip kind's page holds the settings and reads the page links from a script beside it.
-TEST_F(PublishFolder, MobileVersionForTheFlipKind) {
-    addPages(12, true);
-    pugi::xml_document links;
-    links.load_string("<pagesAnnos><pageAnnos pageIndex=\"1\"><anno annotype=\"link\"><action actionType=\"url\">"
-                      "<url>https://links.example/</url></action></anno></pageAnnos></pagesAnnos>");
-    auto annotations = std::make_shared<FlashPagesAnnotations>();
-    annotations->setPagesAnnotationsNode(links.document_element());
-    auto e = engine();
-    e->setFlashPagesAnnotations(annotations);
-    auto config = std::make_shared<HTMLConfigInfo>();
-    config->setHTMLTitle("Say \"hi\"");
-    e->setHTMLConfig(config);
-    e->setOuputTheMobileFiles(true);
-    e->ouputTheBook();
-    const QString page = QString::fromUtf8(TestSupport::readFile(out("mobile/index.html")));
-    EXPECT_TRUE(page.startsWith("<script>bookConfig.totalPageCount=\"12\";\n")) << page.toStdString();
-    EXPECT_TRUE(page.contains("\nbookConfig.bookTitle=\"Say \\\"hi\\\"\";\n"));
-    EXPECT_TRUE(page.contains("bookConfig.linksScript=\"pageLinks.js\";\nvar pageEditor =[];</script>"));
-    EXPECT_FALSE(page.contains("links.example"));
-    EXPECT_TRUE(page.endsWith("<p></p>"));   // the mobile page gets no HTML texts
-    EXPECT_EQ(TestSupport::readFile(out("mobile/pageLinks.js")), "var pageEditor =" + annotations->AnnosXML2JS().toUtf8());
-    EXPECT_TRUE(QFileInfo::exists(out("mobile/flip.css")));
-    EXPECT_TRUE(QFileInfo::exists(out("files/mobile/11.jpg")));
-
-    // Publishing again replaces the mobile folder completely.
-    TestSupport::writeFile(out("mobile/added-by-hand.txt"), "x");
-    e->ouputTheBook();
-    EXPECT_FALSE(QFileInfo::exists(out("mobile/added-by-hand.txt")));
-    EXPECT_TRUE(QFileInfo::exists(out("mobile/index.html")));
 }
 
 TEST_F(PublishFolder, PhonePagesIdenticalToTheirPagesAreStoredOnce) {
@@ -216,68 +163,31 @@ TEST_F(PublishFolder, MobileConfigurationOfOtherKindsAndDecimalCommas) {
               "{pageWidth:768,pageHeight:1024,totalPage:5,zoomPageDir:\"../files/mobile/\",normalPageDir:\"../files/mobile/\"}");
     iTemplate->setPropertyValue("pageWidth", "1024,5");
     EXPECT_TRUE(e->mobileConfigScript("Slide").startsWith("{pageWidth:1024.5,"));
-    EXPECT_EQ(scriptLines(*e, "Flip")[1], "bookConfig.largePageWidth=\"1024.5\";");
-
-    iTemplate->setMobileTmplName("Slide");
-    e->setOuputTheMobileFiles(true);
-    e->ouputTheBook();
-    EXPECT_TRUE(TestSupport::readFile(out("mobile/index.html")).startsWith("var o={pageWidth:1024.5,"));
+    EXPECT_EQ(e->mobileConfigScript("Flip").split('\n')[1], "bookConfig.largePageWidth=\"1024.5\";");
 }
 
-TEST_F(PublishFolder, ZipDeliveryPacksTheBookAtTheArchiveRoot) {
-    addPages(2);
-    TestSupport::writeFile(out("mybook.zip"), "not a zip archive");   // replaced
-    for (const auto& [name, archive] : {std::pair{"mybook", "mybook.zip"}, {"mybook.zip", "mybook.zip"}, {"mybook.ZIP", "mybook.ZIP.zip"}}) {
-        auto e = engine(name);
-        e->outputTheBookAsZip();
-        EXPECT_EQ(e->outputFileName(), out(archive));
-        EXPECT_TRUE(e->failures().isEmpty());
-    }
-    const auto test = TestSupport::runTool("unzip", {"-t", out("mybook.zip")});
-    EXPECT_EQ(test.exitCode, 0) << test.out.toStdString();
-    const auto listing = TestSupport::runTool("unzip", {"-Z1", out("mybook.zip")});
-    ASSERT_EQ(listing.exitCode, 0) << listing.err.toStdString();
-    const QStringList entries = QString::fromUtf8(listing.out).split('\n', Qt::SkipEmptyParts);
-    for (const char* entry : {"index.html", "book.swf", "files/book.bin", "files/page/1.swf"})
-        EXPECT_TRUE(entries.contains(entry)) << entry;
-    // The book is not left in the destination, and the staging folder is gone.
-    EXPECT_FALSE(QFileInfo::exists(out("files")));
-    EXPECT_FALSE(QFileInfo::exists(AppInfo::shareInstance().appWorkdTmpFolder() + "/output"));
-}
-
-TEST_F(PublishFolder, ApplicationBundleLayout) {
-    addPages(2);
-    TestSupport::writeFile(out("mybook.app/Contents/old-file"), "old");
-    FlashBookOutputApp e(iPages, iTemplate, iOut, "mybook.html");
-    e.setOuputTheMobileFiles(false);
-    e.ouputTheBook();
-    EXPECT_EQ(e.outputFileName(), out("mybook.app"));
-    for (const char* file : {"Contents/Info.plist", "Contents/Resources/index.html", "Contents/Resources/book.swf",
-                             "Contents/Resources/files/book.bin", "Contents/Resources/files/page/1.swf"})
-        EXPECT_TRUE(QFileInfo(out(QString("mybook.app/") + file)).isFile()) << file;
-    EXPECT_TRUE(QFileInfo(out("mybook.app/Contents/MacOS/LeafMillBook")).isExecutable());
-    EXPECT_FALSE(QFileInfo::exists(out("mybook.app/Contents/old-file")));
-    EXPECT_EQ(FlashBookOutputApp::bundleNameFor("../../mybook.html"), "mybook.app");
-}
-
-// The front ends' one call: every kind names its result, the page texts and the chosen mobile
-// template reach the book, and a bundle never holds the mobile version.
+// The front ends' one call: every kind names its result and holds the book, the page texts and
+// the chosen mobile template reach it, a bundle never holds the mobile version, what was in the
+// way is replaced (the mobile folder completely) and an archive leaves nothing beside it.
 TEST_F(PublishFolder, OnePublishCallForEveryKind) {
     addPages(2, true);
+    TestSupport::writeFile(out("zip/book.zip"), "not a zip archive");
+    TestSupport::writeFile(out("app/book.app/Contents/old-file"), "old");
+    TestSupport::writeFile(out("html/mobile/added-by-hand.txt"), "x");
     const struct {
         PublishOptions::Kind kind;
-        const char* result;
-        const char* mobilePage;   // where the mobile page lands on disk, if anywhere
+        const char *name, *result;
+        QStringList files;   // beside or inside the result
     } cases[] = {
-        {PublishOptions::Kind::HTML, "html/book.html", "html/mobile/index.html"},
-        {PublishOptions::Kind::App, "app/book.app", nullptr},
-        {PublishOptions::Kind::Zip, "zip/book.zip", nullptr},
+        {PublishOptions::Kind::HTML, "book", "html/book.html", {"files/book.bin", "files/page/1.swf", "mobile/index.html"}},
+        {PublishOptions::Kind::App, "book.html", "app/book.app",
+         {"book.app/Contents/Info.plist", "book.app/Contents/Resources/index.html", "book.app/Contents/Resources/files/page/1.swf"}},
+        {PublishOptions::Kind::Zip, "book.zip", "zip/book.zip", {}},
     };
     for (const auto& c : cases) {
         PublishOptions options;
         options.folder = QFileInfo(out(c.result)).path();
-        QDir().mkpath(options.folder);
-        options.name = "book";
+        options.name = c.name;
         options.kind = c.kind;
         options.mobile = true;
         options.mobileTemplate = "Slide";
@@ -285,10 +195,22 @@ TEST_F(PublishFolder, OnePublishCallForEveryKind) {
         const PublishResult result = BookPublisher::publish({iPages, iTemplate}, options);
         EXPECT_TRUE(result.ok()) << result.errorString().toStdString();
         EXPECT_EQ(result.outputFile, out(c.result));
-        EXPECT_TRUE(QFileInfo::exists(result.outputFile)) << c.result;
-        if (c.mobilePage)
-            EXPECT_TRUE(TestSupport::readFile(out(c.mobilePage)).startsWith("var o="));
+        for (const QString& file : c.files)
+            EXPECT_TRUE(QFileInfo(options.folder + "/" + file).isFile()) << file.toStdString();
     }
     EXPECT_TRUE(TestSupport::readFile(out("html/book.html")).contains("Shown Title"));
+    EXPECT_TRUE(TestSupport::readFile(out("html/mobile/index.html")).startsWith("var o={pageWidth:600,"));
+    EXPECT_FALSE(QFileInfo::exists(out("html/mobile/added-by-hand.txt")));
+    EXPECT_TRUE(QFileInfo(out("app/book.app/Contents/MacOS/LeafMillBook")).isExecutable());
+    EXPECT_FALSE(QFileInfo::exists(out("app/book.app/Contents/old-file")));
     EXPECT_FALSE(QFileInfo::exists(out("app/book.app/Contents/Resources/mobile")));
+    EXPECT_EQ(FlashBookOutputApp::bundleNameFor("../../mybook.html"), "mybook.app");
+
+    EXPECT_EQ(QDir(out("zip")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList("book.zip"));
+    EXPECT_FALSE(QFileInfo::exists(AppInfo::shareInstance().appWorkdTmpFolder() + "/output"));
+    EXPECT_EQ(TestSupport::runTool("unzip", {"-tq", out("zip/book.zip")}).exitCode, 0);
+    const auto listing = TestSupport::runTool("unzip", {"-Z1", out("zip/book.zip")});
+    const QStringList entries = QString::fromUtf8(listing.out).split('\n', Qt::SkipEmptyParts);
+    for (const char* entry : {"index.html", "book.swf", "files/book.bin", "files/page/1.swf", "mobile/index.html"})
+        EXPECT_TRUE(entries.contains(entry)) << entry;
 }

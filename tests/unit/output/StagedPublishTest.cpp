@@ -30,13 +30,18 @@ TEST_F(StagedPublishing, RepublishingSwitchesToTheNewBookAndKeepsWhatItDidNotMak
     const ino_t unchanged = inodeOf(out("files/page/1.swf"));
     TestSupport::writeFile(out("notes.txt"), "mine");
     TestSupport::writeFile(out("files/extra/mine.txt"), "mine too");
+    TestSupport::writeFile(out("files/page/9.swf"), "a page of a longer edition");
     TestSupport::writeFile(iPages->normalPages()[2]->pageFilePath(), "FWS page 2, second edition");
+    // An unfinished staging folder of an interrupted publish is thrown away.
+    TestSupport::writeFile(out(QString(StagedPublish::kStagingName) + "/book/files/book.bin"), "half written");
 
     EXPECT_TRUE(publish().failures().isEmpty());
+    EXPECT_TRUE(BookDescriptionFile().decode(TestSupport::readFile(out("files/book.bin"))));
     EXPECT_EQ(TestSupport::readFile(out("files/page/2.swf")), "FWS page 2, second edition");
     EXPECT_EQ(inodeOf(out("files/page/1.swf")), unchanged);  // an unchanged page is not copied again
     EXPECT_EQ(TestSupport::readFile(out("notes.txt")), "mine");
     EXPECT_EQ(TestSupport::readFile(out("files/extra/mine.txt")), "mine too");
+    EXPECT_EQ(TestSupport::readFile(out("files/page/9.swf")), "a page of a longer edition");
     EXPECT_TRUE(leftNothingBehind());
 }
 
@@ -68,12 +73,4 @@ TEST_F(StagedPublishing, AFailedWriteOrABusyFolderLeavesThePublishedBookAsItWas)
         EXPECT_EQ(snapshot(iOut), before) << c.what;
         other.unlock();
     }
-}
-
-TEST_F(StagedPublishing, AnUnfinishedStagingFolderIsThrownAwayByTheNextPublish) {
-    addPages(2);
-    TestSupport::writeFile(out(QString(StagedPublish::kStagingName) + "/book/files/book.bin"), "half written");
-    EXPECT_TRUE(publish().failures().isEmpty());
-    EXPECT_TRUE(BookDescriptionFile().decode(TestSupport::readFile(out("files/book.bin"))));
-    EXPECT_TRUE(leftNothingBehind());
 }

@@ -1,7 +1,8 @@
 #include "pages/FlashOutlinePDF.h"
+#include "pages/FlashPagesAnnotationsPDF.h"
 
 #include "OutlineTestSupport.h"
-#include "PdfLinkFixtures.h"
+#include "PdfFixtures.h"
 
 #include <poppler-qt6.h>
 
@@ -46,12 +47,17 @@ TEST(FlashOutlinePDF, ReadsNestedBookmarksWithPdfPageNumbers) {
     EXPECT_EQ(section->childItems().at(0)->parent(), section.get());
 }
 
-TEST(FlashOutlinePDF, DocumentsWithoutBookmarksOrUnreadableGiveAnEmptyOutline) {
+// Neither reader finds anything in a document it cannot read, nor bookmarks where there are none.
+TEST(FlashOutlinePDF, DocumentsWithoutBookmarksOrUnreadableGiveNoOutlineAndNoLinks) {
     const QByteArray whole = pdfWithBookmarks(4, {{QStringLiteral("A"), 0, {{QStringLiteral("B"), 3, {}}}}});
     QList<QByteArray> pdfs = {QByteArray(), PdfFixtures::handMadePdf({QSizeF(200, 200)}), pdfWithBookmarks(2, {}),
                               pdfWithBookmarks(1, {{QStringLiteral("Locked"), 0, {}}}, "secret")};
     for (double kept : {0.2, 0.5, 0.8, 0.95})
         pdfs.append(PdfFixtures::truncated(whole, kept));
-    for (const QByteArray& pdf : pdfs)
+    for (const QByteArray& pdf : pdfs) {
         EXPECT_EQ(outlineOf(pdf), QStringLiteral("<ols/>")) << pdf.size();
+        FlashPagesAnnotationsPDF links;
+        links.loadLinksFromPDF(Poppler::Document::loadFromData(pdf).get(), {1, 2});
+        EXPECT_FALSE(links.AnnosXML2JS().contains("annotype")) << pdf.size();
+    }
 }

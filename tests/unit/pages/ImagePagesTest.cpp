@@ -32,9 +32,7 @@ TEST_F(ImagePages, CopiesFollowTheBoxRuleAndFitIntoMaximumNeverEnlarges) {
     EXPECT_EQ(phone->pageIndex(), 3);
     EXPECT_EQ(QFileInfo(phone->pageFilePath()).absolutePath(), QFileInfo(FlashPage::flashPageTempFolder()).absoluteFilePath());
     EXPECT_EQ(sizeOf(phone->pageFilePath()), QSize(1440, 720));
-    const FlashPagePtr thumb = FlashPageImage(image("tall.png", QSize(500, 1000)), 1).copyAsImgPage(180, 100);
-    EXPECT_NE(thumb->pageFilePath(), phone->pageFilePath());
-    EXPECT_EQ(sizeOf(thumb->pageFilePath()), QSize(90, 180));
+    EXPECT_EQ(sizeOf(FlashPageImage(image("tall.png", QSize(500, 1000)), 1).copyAsImgPage(180, 100)->pageFilePath()), QSize(90, 180));
 
     const QString out = dir.filePath("fit.jpg");
     const QList<QPair<QSize, QSize>> fits = {{{100, 50}, {100, 50}}, {{400, 200}, {180, 90}}, {{200, 400}, {90, 180}}};
@@ -71,9 +69,8 @@ TEST_F(ImagePages, QualityIsClampedAndUndecodableSourcesWriteNothing) {
         EXPECT_TRUE(ImageUtility::scaleAndSaveAsJPEG(source, 180, 180, quality, out));
         return TestSupport::readFile(out);
     };
-    EXPECT_EQ(jpegAt(0.0f), jpegAt(0.85f));
-    EXPECT_EQ(jpegAt(-1.0f), jpegAt(0.85f));
-    EXPECT_EQ(jpegAt(90.0f), jpegAt(1.0f));
+    EXPECT_EQ(jpegAt(-1.0f), jpegAt(0.85f));   // out of range: the default
+    EXPECT_EQ(jpegAt(90.0f), jpegAt(1.0f));    // above 1: the best
     EXPECT_NE(jpegAt(0.5f), jpegAt(1.0f));
 
     const QString bad = dir.filePath("bad.png"), out = dir.filePath("out.jpg");

@@ -1,21 +1,20 @@
 #pragma once
 #include "pages/ImportProgress.h"
 #include "util/NotificationCenter.h"
+#include "util/Xml.h"
 #include <QImage>
 #include <QMutex>
-#include <QString>
-#include <QVariantMap>
+#include <QRectF>
 #include <functional>
 
-// Records "ImportProgressInfoMSG" notifications from any thread; an optional hook runs on the
-// posting thread.
+// Records import progress notifications from any thread; an optional hook runs on the posting thread.
 class ProgressRecorder {
 public:
     using Entry = ImportProgress;
     explicit ProgressRecorder(std::function<void(const Entry&)> hook = {}) : iHook(std::move(hook)) {
         iConnection = QObject::connect(&NotificationCenter::defaultCenter(), &NotificationCenter::notified,
                                        [this](const QString& name, QObject*, const QVariantMap& info) {
-                                           if (name != QStringLiteral("ImportProgressInfoMSG"))
+                                           if (name != ImportProgressInfoMSG)
                                                return;
                                            const Entry e = ImportProgress::fromUserInfo(info);
                                            {
@@ -45,6 +44,11 @@ private:
     QList<Entry> iEntries;
 };
 
-inline QSize imageSize(const QString& path) {
-    return QImage(path).size();
+inline QSize imageSize(const QString& path) { return QImage(path).size(); }
+
+// Where a link of the book sits, as fractions of the page.
+inline QRectF placeOf(const pugi::xml_node& anno) {
+    const pugi::xml_node l = anno.child("location");
+    return QRectF(Xml::attr(l, "x").toDouble(), Xml::attr(l, "y").toDouble(), Xml::attr(l, "width").toDouble(),
+                  Xml::attr(l, "height").toDouble());
 }

@@ -1,4 +1,6 @@
+#include "PageTestSupport.h"
 #include "PdfFixtures.h"
+#include "pages/FlashPagesAnnotationsPDF.h"
 #include "pages/PageRasterizer.h"
 #include "pages/PageText.h"
 #include <QTemporaryDir>
@@ -10,13 +12,8 @@ using namespace PdfFixtures;
 
 namespace {
 
-struct PlacementCase {
-    const char* name;
-    int rotate;
-    QRectF cropBox;
-};
-
-// Words drawn at known places; "margin" lies outside every crop box below.
+// Words drawn at known places, and links on light marks of their own colour that no word comes
+// near; "margin" lies outside every crop box.
 struct DrawnWord {
     QByteArray word;
     QPointF at;
@@ -25,6 +22,11 @@ struct DrawnWord {
 const QList<DrawnWord> kWords = {
     {"Alpha", {120, 650}, 24}, {"Beta", {380, 520}, 18}, {"Gamma", {200, 300}, 30}, {"delta", {420, 180}, 14},
     {"margin", {20, 40}, 12}};
+const QList<QPair<QRectF, QColor>> kMarks = {
+    {QRectF(160, 560, 180, 40), QColor(120, 230, 150)},   // wide
+    {QRectF(380, 220, 30, 120), QColor(240, 150, 220)},   // tall
+    {QRectF(250, 330, 90, 90), QColor(150, 190, 250)},
+};
 
 // The box of the dark pixels inside the area, in pixels; empty when there are none.
 QRect inkIn(const QImage& image, const QRect& area) {
@@ -42,22 +44,40 @@ QRect inPixels(const QRectF& fraction, const QSize& size) {
                   fraction.height() * size.height()).toAlignedRect();
 }
 
-class WordPlacement : public ::testing::TestWithParam<PlacementCase> {};
+// The ways a page can be shown other than its media box upright.
+struct PlacementCase {
+    const char* name;
+    int rotate;
+    QRectF cropBox;
+};
+class Placement : public ::testing::TestWithParam<PlacementCase> {};
+const QRectF kCrop(100, 150, 400, 520);
 
 }
 
 // Drawing the page as the book shows it, each word's recorded box must sit on that word's ink
-// (within 1% of the page) and hold all of it; words the crop box hides are left out.
-TEST_P(WordPlacement, EveryWordBoxCoversItsWordOnTheRenderedPage) {
+// (within 1% of the page) and hold all of it, and each link's place must lie on its mark; words
+// the crop box hides are left out.
+TEST_P(Placement, WordBoxesAndLinkPlacesLieOnWhatThePageShows) {
     const PlacementCase c = GetParam();
     HandPage page;
     page.rotate = c.rotate;
     page.cropBox = c.cropBox;
+    for (const auto& [rect, colour] : kMarks)
+        page.content += fillRect(rect, colour);
     for (const DrawnWord& w : kWords)
         page.content += text(w.at.x(), w.at.y(), w.size, w.word);
+    HandPdfOptions options;
+    options.extend = [](PdfObjectWriter& w, const QList<int>& ids, QList<HandPage>& pages) {
+        QList<QByteArray> links;
+        for (const auto& mark : kMarks)
+            links << linkToPage(mark.first, ids[0]);
+        pages[0].extraEntries = annots(w, links);
+        return QByteArray();
+    };
     QTemporaryDir dir;
-    const QString path = dir.filePath("words.pdf");
-    ASSERT_TRUE(writeFile(path, handMadePdf({page})));
+    const QString path = dir.filePath("page.pdf");
+    ASSERT_TRUE(writeFile(path, handMadePdf({page}, options)));
     const auto doc = Poppler::Document::load(path);
     ASSERT_TRUE(doc);
     const PageText found = PageText::fromPage(doc.get(), 1);
@@ -87,14 +107,31 @@ TEST_P(WordPlacement, EveryWordBoxCoversItsWordOnTheRenderedPage) {
         EXPECT_GE(double(overlap.width()) * overlap.height(), 0.5 * double(box.width()) * box.height())
             << c.name << " " << qPrintable(word);
     }
+
+    FlashPagesAnnotationsPDF links;
+    links.loadLinksFromPDF(doc.get(), {1});
+    int i = 0;
+    for (pugi::xml_node anno : links.pagesAnnotationsNode().first_child().children("anno")) {
+        // The centre and points a few pixels inside two opposite corners.
+        const QRectF place = placeOf(anno);
+        const QPointF inset(6.0 / image.width(), 6.0 / image.height());
+        for (const QPointF& probe : {place.center(), place.topLeft() + inset, place.bottomRight() - inset}) {
+            const QColor seen = image.pixelColor(int(probe.x() * image.width()), int(probe.y() * image.height()));
+            const QColor want = kMarks.value(i).second;
+            EXPECT_LE(std::abs(seen.red() - want.red()) + std::abs(seen.green() - want.green()) +
+                          std::abs(seen.blue() - want.blue()), 12)
+                << c.name << " link " << i << " at " << probe.x() << "," << probe.y();
+        }
+        ++i;
+    }
+    EXPECT_EQ(i, kMarks.size()) << c.name;
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    RotationsAndCropBoxes, WordPlacement,
-    ::testing::Values(PlacementCase{"rotate0", 0, {}}, PlacementCase{"rotate90", 90, {}},
-                      PlacementCase{"rotate180", 180, {}}, PlacementCase{"rotate270", 270, {}},
-                      PlacementCase{"crop", 0, QRectF(100, 150, 400, 520)},
-                      PlacementCase{"crop90", 90, QRectF(100, 150, 400, 520)}),
+    RotationsAndCropBoxes, Placement,
+    ::testing::Values(PlacementCase{"rotate0", 0, {}}, PlacementCase{"rotate90", 90, {}}, PlacementCase{"rotate180", 180, {}},
+                      PlacementCase{"rotate270", 270, {}}, PlacementCase{"crop", 0, kCrop}, PlacementCase{"crop90", 90, kCrop},
+                      PlacementCase{"crop270", 270, kCrop}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // A page text script read back from a book folder is data: what a script could run, or numbers
@@ -106,9 +143,7 @@ TEST(PageTextScript, WrittenTextReadsBackAndHostileScriptsAreRefused) {
     page.words = {{0, 3, QRectF(0.1, 0.2, 0.3, 0.04)}, {int(page.text.size()) - 4, 4, QRectF(0.5, 0.9, 0.25, 0.05)}};
     const QString good = dir.filePath("good.js");
     ASSERT_TRUE(page.writeScript(good, 7));
-    QFile written(good);
-    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
-    const QByteArray bytes = written.readAll();
+    const QByteArray bytes = TestSupport::readFile(good);
     EXPECT_TRUE(bytes.startsWith("leafmillPageText(7,{\"t\":\"say \\\"<\\/script>")) << bytes.constData();
     const auto back = PageText::readScript(good);
     ASSERT_TRUE(back);
