@@ -163,23 +163,21 @@ TEST_F(Reopen, NothingOutsideTheBookFolderIsTakenIn) {
 
     // A description that is a device, a pipe or too large is refused before it is read.
     const QString bookBin = iOut + "/files/book.bin";
-    QFile::remove(bookBin);
-    QFile::link("/dev/zero", bookBin);
-    EXPECT_FALSE(project.loadProjectFromOutputFolder(iOut));
-    QFile::remove(bookBin);
-    ASSERT_EQ(mkfifo(QFile::encodeName(bookBin).constData(), 0600), 0);
-    EXPECT_FALSE(project.loadProjectFromOutputFolder(iOut));
-    QFile::remove(bookBin);
-    QFile large(bookBin);
-    ASSERT_TRUE(large.open(QIODevice::WriteOnly) && large.resize(BookDescriptionFile::kMaxFileSize + 1));
-    large.close();
-    EXPECT_FALSE(project.loadProjectFromOutputFolder(iOut));
+    const std::function<bool()> makers[] = {
+        [&] { return QFile::link("/dev/zero", bookBin); },
+        [&] { return mkfifo(QFile::encodeName(bookBin).constData(), 0600) == 0; },
+        [&] { QFile large(bookBin); return large.open(QIODevice::WriteOnly) && large.resize(BookDescriptionFile::kMaxFileSize + 1); },
+    };
+    for (const auto& make : makers) {
+        QFile::remove(bookBin);
+        ASSERT_TRUE(make());
+        EXPECT_FALSE(project.loadProjectFromOutputFolder(iOut));
+    }
     EXPECT_TRUE(project.errorString().contains("larger")) << project.errorString().toStdString();
 }
 
 // Values that make no sense are left out rather than passed on; pages may be movies.
 TEST_F(Reopen, HandMadeDescription) {
-    QDir().mkpath(iOut + "/files/thumb");
     writeImage(iOut + "/files/thumb/1.jpg", QSize(10, 10), Qt::blue);
     writeImage(iOut + "/files/mobile/2.jpg", QSize(10, 10), Qt::blue);
     TestSupport::writeFile(iOut + "/files/extfiles/logoFile.gif", "GIF89a");

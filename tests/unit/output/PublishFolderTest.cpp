@@ -82,7 +82,6 @@ TEST_F(PublishFolder, HTMLPageNames) {
 }
 
 TEST_F(PublishFolder, PhonePagesIdenticalToTheirPagesAreStoredOnce) {
-    QDir().mkpath(iDir.filePath("source"));
     for (int i = 0; i < 3; ++i) {
         const QString page = iDir.filePath(QString("source/page-%1.jpg").arg(i));
         writeImage(page, QSize(30, 40), QColor::fromHsv(i * 50, 200, 200));

@@ -1,7 +1,5 @@
-#include "pages/FlashPage.h"
 #include "pages/FlashPageSource.h"
 #include "pages/PageRangeCheck.h"
-#include <QFileInfo>
 #include <climits>
 #include <gtest/gtest.h>
 
@@ -33,18 +31,4 @@ TEST(PageRangeCheck, RangesAreCheckedAgainstTheDocument) {
         EXPECT_FALSE(range.check(bad, 5)) << bad;
         EXPECT_TRUE(range.errorString().startsWith("bad page range")) << bad;
     }
-}
-
-TEST(FlashPageSource, LookupsByPositionAndByIndex) {
-    FlashPageSource source;
-    source.pages() << std::make_shared<FlashPage>("/a", 7) << std::make_shared<FlashPage>("/b", 9);
-    source.normalPages() << std::make_shared<FlashPage>("/n9", 9) << std::make_shared<FlashPage>("/n9b", 9);
-    EXPECT_EQ(source.getPageAtIndex(1)->pageFilePath(), "/b");
-    EXPECT_EQ(source.getPageAtIndex(2), nullptr);
-    EXPECT_EQ(source.getPageAtIndex(-1), nullptr);
-    EXPECT_EQ(source.getNormalPageAtIndex(9)->pageFilePath(), "/n9");   // first match wins
-    EXPECT_EQ(source.getNormalPageAtIndex(7), nullptr);
-    EXPECT_EQ(source.getZoomedPageAtIndex(9), nullptr);
-    source.clearPages();
-    EXPECT_TRUE(source.pages().isEmpty() && source.normalPages().isEmpty());
 }

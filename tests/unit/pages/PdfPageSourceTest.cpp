@@ -88,21 +88,27 @@ TEST_F(PdfPageSource, JpegEngineMakesEveryRenditionOfTheSelection) {
     EXPECT_FALSE(QFileInfo::exists(folder));
 }
 
-TEST_F(PdfPageSource, SwfEngineFilesMoviesNamedAfterThePdfPageNumbers) {
+// Movies are named after the PDF page numbers; where pdf2swf makes none (it cannot read a file
+// deleted after it was opened here) the open document still renders the page as a JPEG.
+TEST_F(PdfPageSource, SwfEngineFilesMoviesNamedAfterThePdfPageNumbersOrJpegsWhenNoMovieAppears) {
     ASSERT_FALSE(PDFToSWFPageConverter::getPDF2swfLibPath().isEmpty()) << "build the pdf2swf target first";
-    const QString pdf = qtPdf("seven.pdf", QList<QSizeF>(7, QSizeF(300, 400)));
-    FlashPageSourcePDF source(pdf, "5-7", 144, 85);
-    runPasses(source);
-    ASSERT_EQ(source.pages().size(), 3);
-    const QString folder = source.toPageConverter()->converterWorkFolder();
-    for (int i = 0; i < 3; ++i) {
-        EXPECT_EQ(source.pages()[i]->pageIndex(), i);
-        EXPECT_EQ(source.pages()[i]->pageFilePath(), QDir(folder).filePath(QStringLiteral("%1.swf").arg(5 + i)));
-        EXPECT_FALSE(source.normalPages()[i]->isImagePage());
-        EXPECT_TRUE(source.thumbPages()[i]->isImagePage());
-        EXPECT_EQ(imageSize(source.phonePages()[i]->pageFilePath()), QSize(1080, 1440));
+    for (const bool deleted : {false, true}) {
+        const QString pdf = qtPdf(deleted ? "gone.pdf" : "seven.pdf", QList<QSizeF>(7, QSizeF(300, 400)));
+        FlashPageSourcePDF source(pdf, "5-7", 144, 85);
+        if (deleted)
+            ASSERT_TRUE(QFile::remove(pdf));
+        runPasses(source);
+        ASSERT_EQ(counts(source), QList<qsizetype>({3, 3, 3, 3})) << qPrintable(source.errorString());
+        const QString folder = source.toPageConverter()->converterWorkFolder();
+        for (int i = 0; i < 3; ++i) {
+            EXPECT_EQ(source.pages()[i]->pageIndex(), i);
+            EXPECT_EQ(source.pages()[i]->pageFilePath(), QDir(folder).filePath(QStringLiteral("%1.%2").arg(5 + i).arg(deleted ? "jpg" : "swf")));
+            EXPECT_EQ(source.normalPages()[i]->isImagePage(), deleted);
+            EXPECT_TRUE(source.thumbPages()[i]->isImagePage());
+            EXPECT_EQ(imageSize(source.phonePages()[i]->pageFilePath()), QSize(1080, 1440));
+        }
+        expectEveryFileExists(source);
     }
-    expectEveryFileExists(source);
 }
 
 TEST_F(PdfPageSource, NothingImportableGivesAReasonAndNoRecords) {
@@ -191,23 +197,6 @@ TEST_F(PdfPageSource, StopKeepsThePagesMadeAndEndsLaterPasses) {
     });
     runPasses(source);
     EXPECT_EQ(counts(source), QList<qsizetype>({2, 0, 0, 0}));
-}
-
-TEST_F(PdfPageSource, SwfPagesFallBackToJpegWhenNoMovieAppears) {
-    // pdf2swf cannot read a file deleted after it was opened here; the open document still renders.
-    const QString pdf = qtPdf("gone.pdf", {QSizeF(300, 400), QSizeF(400, 300)});
-    FlashPageSourcePDF source(pdf, "ALL", 60, 50);
-    ASSERT_TRUE(QFile::remove(pdf));
-    runPasses(source);
-    ASSERT_EQ(source.pages().size(), 2) << qPrintable(source.errorString());
-    const QString folder = source.toPageConverter()->converterWorkFolder();
-    for (int i = 0; i < 2; ++i) {
-        EXPECT_TRUE(source.pages()[i]->isImagePage());
-        EXPECT_EQ(source.pages()[i]->pageFilePath(), QDir(folder).filePath(QStringLiteral("%1.jpg").arg(i + 1)));
-    }
-    EXPECT_EQ(imageSize(source.pages()[1]->pageFilePath()), QSize(1440, 1080));
-    EXPECT_EQ(source.thumbPages().size(), 2);
-    expectEveryFileExists(source);
 }
 
 TEST_F(PdfPageSource, AbsurdResolutionsAreCappedInsteadOfExhaustingMemory) {
