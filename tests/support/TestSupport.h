@@ -62,5 +62,6 @@ inline ToolRun runTool(const QString& program, const QStringList& arguments, con
 
 } // namespace TestSupport
 
-// Failed checks print texts readably.
+// Failed checks print texts readably, also in the messages streamed after a check.
 inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
+inline std::ostream& operator<<(std::ostream& os, const QString& text) { return os << text.toStdString(); }
