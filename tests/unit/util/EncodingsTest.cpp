@@ -9,15 +9,12 @@
 
 using namespace CommonCryptor;
 
-TEST(RC4, MatchesTheKnownVectorsIsItsOwnInverseAndRefusesAnEmptyKey) {
-    // Published RC4 test vectors.
+// Published test vectors (and a key stream past its first 256 bytes); a text key is used as UTF-8.
+TEST(RC4, MatchesTheKnownVectorsAndRefusesAnEmptyKey) {
     EXPECT_EQ(RC4EncryptedDataUsingKey(QByteArray("Plaintext"), QByteArray("Key")).toHex(), "bbf316e8d940af0ad3");
     EXPECT_EQ(RC4EncryptedDataUsingKey(QByteArray("Attack at dawn"), QByteArray("Secret")).toHex(),
               "45a01f645fc35b383552544b9bf5");
-    const QByteArray book = QByteArray(100000, 'x') + "tail";
-    const QByteArray once = RC4EncryptedDataUsingKey(book, QStringLiteral("qv-bookkey-2009"));
-    EXPECT_NE(once, book);
-    EXPECT_EQ(RC4EncryptedDataUsingKey(once, QStringLiteral("qv-bookkey-2009")), book);
+    EXPECT_EQ(RC4EncryptedDataUsingKey(QByteArray(600, '\0'), QByteArray("Key")).right(8).toHex(), "bacc94bfccc5303c");
     EXPECT_EQ(RC4EncryptedDataUsingKey(QByteArray("abc"), QStringLiteral("clé")),
               RC4EncryptedDataUsingKey(QByteArray("abc"), QStringLiteral("clé").toUtf8()));
     const QByteArray empty = RC4EncryptedDataUsingKey(QByteArray(), QByteArray("k"));

@@ -23,36 +23,34 @@ static mode_t modeOf(const QString& path) {
     return st.st_mode & 0777;
 }
 
-TEST(ScratchFolders, EachCallMakesANewPrivateFolderUnderTheNamedFolder) {
+// Private folders under /tmp/<name>, new on every call; a /tmp/<name> that others may write is
+// not used.
+TEST(ScratchFolders, EachCallMakesANewPrivateFolderUnderAPrivateNamedFolder) {
     const QString name = uniqueName();
+    const QString root = "/tmp/" + name;
     const QString a = BriskUtility::forceTmpDiractory(name);
     const QString b = BriskUtility::forceTmpDiractory(name);
     EXPECT_NE(a, b);
     for (const QString& folder : {a, b}) {
-        EXPECT_TRUE(QFileInfo(folder).isDir());
-        EXPECT_TRUE(QDir(folder).isEmpty());
-        EXPECT_EQ(QFileInfo(folder).absolutePath(), "/tmp/" + name);
+        EXPECT_TRUE(QFileInfo(folder).isDir() && QDir(folder).isEmpty());
+        EXPECT_EQ(QFileInfo(folder).absolutePath(), root);
         EXPECT_TRUE(QFileInfo(folder).fileName().startsWith("temp."));
         EXPECT_EQ(modeOf(folder), 0700u);
     }
-    EXPECT_EQ(modeOf("/tmp/" + name), 0700u);
-    QDir("/tmp/" + name).removeRecursively();
+    EXPECT_EQ(modeOf(root), 0700u);
+    QDir(root).removeRecursively();
+
+    ASSERT_TRUE(QDir().mkpath(root));
+    chmod(QFile::encodeName(root).constData(), 0777);
+    const QString elsewhere = BriskUtility::forceTmpDiractory(name);
+    EXPECT_TRUE(elsewhere.startsWith(kHome) && QFileInfo(elsewhere).isDir()) << elsewhere;
+    EXPECT_TRUE(QDir(root).isEmpty());
+    QDir(root).removeRecursively();
 }
 
-TEST(ScratchFolders, ANamedFolderOthersCanWriteIsNotUsed) {
-    const QString name = uniqueName();
-    const QString shared = "/tmp/" + name;
-    ASSERT_TRUE(QDir().mkpath(shared));
-    chmod(QFile::encodeName(shared).constData(), 0777);
-    const QString folder = BriskUtility::forceTmpDiractory(name);
-    EXPECT_FALSE(folder.startsWith(shared + "/"));
-    EXPECT_TRUE(folder.startsWith(kHome));
-    EXPECT_TRUE(QFileInfo(folder).isDir());
-    EXPECT_TRUE(QDir(shared).isEmpty());
-    QDir(shared).removeRecursively();
-}
-
-TEST(WorkFolder, SubFoldersAreMadeOnceAndKeepTheirContent) {
+// Sub-folders are made once and keep their content; removing the work folder leaves other
+// processes' folders alone.
+TEST(WorkFolder, SubFoldersLastUntilTheWorkFolderIsRemoved) {
     AppInfo& info = AppInfo::shareInstance();
     EXPECT_TRUE(info.appWorkdTmpFolder().startsWith("/tmp/" + AppIdentity::appName() + "/temp."));
     const QString zip = info.tmpFolderForPath("output/zip/");
@@ -60,17 +58,12 @@ TEST(WorkFolder, SubFoldersAreMadeOnceAndKeepTheirContent) {
     ASSERT_TRUE(TestSupport::writeFile(zip + "/kept.txt", "x"));
     EXPECT_EQ(info.tmpFolderForPath("output/zip"), zip);
     EXPECT_TRUE(QFileInfo::exists(zip + "/kept.txt"));
-
     const QString file = info.randomFileNameForPath("QUirevale/tmp/snap/", "jpg");
     EXPECT_TRUE(file.startsWith(info.appWorkdTmpFolder() + "/QUirevale/tmp/snap/") && file.endsWith(".jpg"));
     EXPECT_FALSE(QFileInfo::exists(file));
-}
 
-TEST(WorkFolder, RemovingItLeavesOtherProcessesFoldersAlone) {
-    AppInfo& info = AppInfo::shareInstance();
-    const QString neighbour = BriskUtility::forceTmpDiractory(AppIdentity::appName()); // another process's
+    const QString neighbour = BriskUtility::forceTmpDiractory(AppIdentity::appName());   // another process's
     ASSERT_TRUE(TestSupport::writeFile(neighbour + "/work.txt", "theirs"));
-    info.tmpFolderForPath("style/unzip");
     info.removeTheWorkingTmpFolder();
     EXPECT_FALSE(QFileInfo::exists(info.appWorkdTmpFolder()));
     EXPECT_TRUE(QFileInfo::exists(neighbour + "/work.txt"));
