@@ -48,7 +48,6 @@ TEST(ZKDataArchive, EntriesAddedOneByOneReadBackWithTheirAttributes) {
         if (expected[i].mode >= 0)
             EXPECT_EQ(read.posixPermissions, expected[i].mode) << i;
     }
-    EXPECT_EQ(reopened->centralDirectory()[0].crc(), zk_crc32(kBookXml));
     ZKFileAttributes read;
     reopened->inflateFile(reopened->centralDirectory()[1], &read);
     EXPECT_EQ(read.modificationDate, dated.modificationDate);
@@ -73,8 +72,9 @@ TEST(ZKDataArchive, OutsideToolsReadWhatWeWriteAndWeReadWhatPythonWrites) {
     const auto unzip = runTool(QStringLiteral("unzip"), {QStringLiteral("-t"), ours});
     EXPECT_EQ(unzip.exitCode, 0) << unzip.out.constData() << unzip.err.constData();
     QMap<QString, QByteArray> members;
-    for (const Member& m : pythonListing(ours))
-        members[m.name] = m.bytes;
+    const auto listing = pythonListing(ours);
+    for (auto it = listing.begin(); it != listing.end(); ++it)
+        members[it.key()] = it->bytes;
     EXPECT_EQ(members, (QMap<QString, QByteArray>{{"book.xml", kBookXml}, {QString::fromUtf8("pages/Seite ü.bin"), big}, {"empty.txt", {}}}));
 
     const QString theirs = temp.filePath(QStringLiteral("py.zip"));

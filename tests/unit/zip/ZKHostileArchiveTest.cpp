@@ -15,17 +15,12 @@ namespace {
 class ZKHostileArchiveTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        writeFile(victim() + QStringLiteral("/file.txt"), "precious");
+        writeFile(victim + QStringLiteral("/file.txt"), "precious");
         before = outsideOfPlace();
     }
 
-    QString sandbox() const { return temp.path(); }
-    QString place() const { return temp.filePath(QStringLiteral("P")); }
-    QString victim() const { return temp.filePath(QStringLiteral("victim")); }
-    QString archivePath() const { return archives.filePath(QStringLiteral("hostile.zip")); }
-
     QMap<QString, QByteArray> outsideOfPlace() const {
-        QMap<QString, QByteArray> tree = treeOf(sandbox());
+        QMap<QString, QByteArray> tree = treeOf(temp.path());
         tree.removeIf([](const auto& item) { return item.key() == QLatin1String("P") || item.key().startsWith(QLatin1String("P/")); });
         return tree;
     }
@@ -39,23 +34,21 @@ protected:
             "    info.external_attr = 0o120777 << 16\n"
             "    z.writestr(info, target)\n"
             "with zipfile.ZipFile(sys.argv[1], 'w', zipfile.ZIP_DEFLATED) as z:\n") + entries;
-        const auto made = python(script, {archivePath(), sandbox()});
+        const auto made = python(script, {archivePath, temp.path()});
         ASSERT_EQ(made.exitCode, 0) << made.err.constData();
     }
 
     int expandArchive() {
-        const auto archive = ZKFileArchive::archiveWithArchivePath(archivePath());
-        if (!archive)
-            return -2;
-        return archive->inflateToDirectory(place() + QStringLiteral("/.ZipKit"), false);
+        const auto archive = ZKFileArchive::archiveWithArchivePath(archivePath);
+        return archive ? archive->inflateToDirectory(place + QStringLiteral("/.ZipKit"), false) : -2;
     }
 
     void expectOutsideUntouched() const {
         EXPECT_EQ(outsideOfPlace(), before);
-        EXPECT_EQ(readFile(victim() + QStringLiteral("/file.txt")), QByteArray("precious"));
+        EXPECT_EQ(readFile(victim + QStringLiteral("/file.txt")), QByteArray("precious"));
     }
 
-    QByteArray validArchive() const {
+    static QByteArray validArchive() {
         ZKDataArchive archive;
         archive.deflateData("first entry", QStringLiteral("a.txt"));
         archive.deflateData(QByteArray(5000, 'b'), QStringLiteral("dir/b.txt"));
@@ -65,6 +58,9 @@ protected:
 
     QTemporaryDir temp;
     QTemporaryDir archives;
+    const QString place = temp.filePath(QStringLiteral("P"));
+    const QString victim = temp.filePath(QStringLiteral("victim"));
+    const QString archivePath = archives.filePath(QStringLiteral("hostile.zip"));
     QMap<QString, QByteArray> before;
 };
 
@@ -74,19 +70,13 @@ void patch16(QByteArray& bytes, qint64 at, quint16 value) { qToLittleEndian<quin
 }  // namespace
 
 TEST_F(ZKHostileArchiveTest, NamesLeadingOutOfTheFolderFailBeforeAnythingIsWritten) {
-    const QStringList names = {
-        QStringLiteral("'../evil.txt'"),
-        QStringLiteral("'../../evil.txt'"),
-        QStringLiteral("'a/../../evil.txt'"),
-        QStringLiteral("'..\\\\evil.txt'"),
-        QStringLiteral("sys.argv[2] + '/victim/file.txt'"),
-        QStringLiteral("'/evil.txt'"),
-    };
-    for (const QString& name : names) {
-        makeArchive(QStringLiteral("    z.writestr('harmless.txt', b'ok')\n    z.writestr(%1, b'owned')\n").arg(name));
-        EXPECT_EQ(expandArchive(), -1) << name.toStdString();
+    for (const char* name : {"'../evil.txt'", "'../../evil.txt'", "'a/../../evil.txt'", "'..\\\\evil.txt'",
+                             "sys.argv[2] + '/victim/file.txt'", "'/evil.txt'"}) {
+        SCOPED_TRACE(name);
+        makeArchive(QStringLiteral("    z.writestr('harmless.txt', b'ok')\n    z.writestr(%1, b'owned')\n").arg(QLatin1String(name)));
+        EXPECT_EQ(expandArchive(), -1);
         expectOutsideUntouched();
-        EXPECT_FALSE(QFileInfo::exists(place() + QStringLiteral("/harmless.txt"))) << name.toStdString();
+        EXPECT_FALSE(QFileInfo::exists(place + QStringLiteral("/harmless.txt")));
     }
 }
 
@@ -105,7 +95,7 @@ TEST_F(ZKHostileArchiveTest, LinksLeadingOutOfTheFolderAreRefusedAndThoseInsideK
         makeArchive(entries);
         EXPECT_EQ(expandArchive(), -1) << entries.toStdString();
         expectOutsideUntouched();
-        QDir(place()).removeRecursively();
+        QDir(place).removeRecursively();
     }
     makeArchive(QStringLiteral(
         "    z.writestr('sub/real.txt', b'real')\n"
@@ -115,7 +105,7 @@ TEST_F(ZKHostileArchiveTest, LinksLeadingOutOfTheFolderAreRefusedAndThoseInsideK
         "    link(z, 'g', 'sub/real.txt')\n"
         "    z.writestr('g', b'replaces the link')\n"));
     EXPECT_EQ(expandArchive(), 1);
-    EXPECT_EQ(treeOf(place()), (QMap<QString, QByteArray>{{"alias", "link:sub"}, {"g", "replaces the link"}, {"sub", "dir"},
+    EXPECT_EQ(treeOf(place), (QMap<QString, QByteArray>{{"alias", "link:sub"}, {"g", "replaces the link"}, {"sub", "dir"},
                                                            {"sub/back", "link:../sub/real.txt"}, {"sub/real.txt", "real"},
                                                            {"sub/through.txt", "through"}}));
     expectOutsideUntouched();
@@ -142,8 +132,8 @@ TEST_F(ZKHostileArchiveTest, DirectoriesThatDoNotAddUpGiveNoArchive) {
     };
     for (int i = 0; i < liars.size(); ++i) {
         EXPECT_FALSE(ZKDataArchive::archiveWithArchiveData(liars[i])) << i;
-        writeFile(archivePath(), liars[i]);
-        EXPECT_FALSE(ZKFileArchive::archiveWithArchivePath(archivePath())) << i;
+        writeFile(archivePath, liars[i]);
+        EXPECT_FALSE(ZKFileArchive::archiveWithArchivePath(archivePath)) << i;
     }
     // A zip64 locator pointing past the end.
     ZKCDTrailer64Locator locator;
@@ -177,13 +167,13 @@ TEST_F(ZKHostileArchiveTest, EntriesWithLyingSizesOrOffsetsFail) {
         ASSERT_TRUE(inMemory);
         EXPECT_FALSE(inMemory->inflateFile(inMemory->centralDirectory()[1])) << lie.field;
 
-        writeFile(archivePath(), bytes);
+        writeFile(archivePath, bytes);
         EXPECT_EQ(expandArchive(), -1) << lie.field;
         // No more bytes than the entry claims ever reach the disk.
         const qint64 claimed = lie.field == 24 ? qMin<quint32>(lie.value, 5000) : 5000;
-        EXPECT_LE(QFileInfo(place() + QStringLiteral("/dir/b.txt")).size(), claimed);
+        EXPECT_LE(QFileInfo(place + QStringLiteral("/dir/b.txt")).size(), claimed);
         expectOutsideUntouched();
-        QDir(place()).removeRecursively();
+        QDir(place).removeRecursively();
     }
 }
 
@@ -197,6 +187,6 @@ TEST_F(ZKHostileArchiveTest, TruncatedArchivesNeverCrash) {
             for (const ZKCDHeader& header : survivor->centralDirectory())
                 survivor->inflateFile(header);
     }
-    writeFile(archivePath(), valid.left(valid.size() - 30));
-    EXPECT_FALSE(ZKFileArchive::archiveWithArchivePath(archivePath()));
+    writeFile(archivePath, valid.left(valid.size() - 30));
+    EXPECT_FALSE(ZKFileArchive::archiveWithArchivePath(archivePath));
 }

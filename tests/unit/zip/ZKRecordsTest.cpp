@@ -86,27 +86,37 @@ TEST(ZKRecordParsing, EndRecordIsFoundBehindAnyCommentAndAtOffsetZero) {
     EXPECT_FALSE(ZKCDTrailer::recordWithData(QByteArray()));
 }
 
-TEST(ZKZip64Records, SaturatedSizesMoveIntoTheExtraBlockFromExactly4GiB) {
-    const quint64 size = 4294967295ull;
-    ZKLFHeader local;
-    local.setFilename(QStringLiteral("big.bin"));
-    local.setUncompressedSize(size);
-    local.setCompressedSize(size);
-    EXPECT_EQ(local.versionNeededToExtract(), 45);
-    const QByteArray localBytes = local.data();
-    EXPECT_EQ(u32At(localBytes, 18), 0xFFFFFFFFu);
-    EXPECT_EQ(localBytes.size(), local.length());
-
-    ZKCDHeader central;
-    central.setFilename(QStringLiteral("big.bin"));
-    central.setUncompressedSize(size - 1);
-    central.setCompressedSize(10);
-    EXPECT_EQ(central.versionNeededToExtract(), 20);
-    central.setUncompressedSize(size);
-    central.setCompressedSize(size);
-    EXPECT_EQ(central.versionNeededToExtract(), 45);
-    EXPECT_EQ(u16At(central.data(), 30), 28);
-    EXPECT_EQ(central.data().size(), central.length());
+// From exactly 0xFFFFFFFF on, sizes and offsets go into the zip64 block (and the version needed
+// goes to 4.5); whatever the size, both headers read back what was set.
+TEST(ZKZip64Records, LargeSizesAndOffsetsSurviveARoundTrip) {
+    const struct { quint64 size, compressed, offset; int version; } cases[] = {
+        {0xFFFFFFFEull, 10, 0, 20},
+        {0xFFFFFFFFull, 0xFFFFFFFFull, 0, 45},
+        {kFiveGiB + 1, kFiveGiB - 7, 2 * kFiveGiB, 45},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.size);
+        ZKCDHeader central;
+        ZKLFHeader local;
+        const auto fill = [&c](auto& header) {
+            header.setFilename(QStringLiteral("big.bin"));
+            header.setUncompressedSize(c.size);
+            header.setCompressedSize(c.compressed);
+            EXPECT_EQ(header.versionNeededToExtract(), c.version);
+            EXPECT_EQ(header.data().size(), header.length());
+        };
+        fill(central);
+        fill(local);
+        central.setLocalHeaderOffset(c.offset);
+        const auto readCentral = ZKCDHeader::recordWithData(central.data(), 0);
+        const auto readLocal = ZKLFHeader::recordWithData(local.data(), 0);
+        ASSERT_TRUE(readCentral && readLocal);
+        EXPECT_EQ(readCentral->uncompressedSize(), c.size);
+        EXPECT_EQ(readCentral->compressedSize(), c.compressed);
+        EXPECT_EQ(readCentral->localHeaderOffset(), c.offset);
+        EXPECT_EQ(readLocal->uncompressedSize(), c.size);
+        EXPECT_EQ(readLocal->compressedSize(), c.compressed);
+    }
 
     // A header written before a large file is compressed keeps its length once the sizes are in.
     ZKLFHeader forced;
@@ -120,25 +130,6 @@ TEST(ZKZip64Records, SaturatedSizesMoveIntoTheExtraBlockFromExactly4GiB) {
     ASSERT_TRUE(parsed);
     EXPECT_EQ(parsed->compressedSize(), 12u);
     EXPECT_EQ(parsed->uncompressedSize(), 34u);
-}
-
-TEST(ZKZip64Records, SizesAndOffsetsPast4GiBSurviveARoundTrip) {
-    ZKCDHeader central;
-    central.setFilename(QStringLiteral("huge.iso"));
-    central.setUncompressedSize(kFiveGiB + 1);
-    central.setCompressedSize(kFiveGiB - 7);
-    central.setLocalHeaderOffset(kFiveGiB * 2);
-    const auto parsedCentral = ZKCDHeader::recordWithData(central.data(), 0);
-    ASSERT_TRUE(parsedCentral);
-    EXPECT_EQ(parsedCentral->uncompressedSize(), kFiveGiB + 1);
-    EXPECT_EQ(parsedCentral->compressedSize(), kFiveGiB - 7);
-    EXPECT_EQ(parsedCentral->localHeaderOffset(), kFiveGiB * 2);
-    ZKLFHeader local;
-    local.setFilename(QStringLiteral("huge.iso"));
-    local.setUncompressedSize(kFiveGiB + 1);
-    const auto parsedLocal = ZKLFHeader::recordWithData(local.data(), 0);
-    ASSERT_TRUE(parsedLocal);
-    EXPECT_EQ(parsedLocal->uncompressedSize(), kFiveGiB + 1);
 
     // Another writer's entry with small sizes and an offset past 4 GiB: its block holds the offset only.
     ZKCDHeader small;

@@ -1,28 +1,22 @@
 #pragma once
 #include "TestSupport.h"
 
-#include <QByteArray>
-#include <QDir>
 #include <QDirIterator>
-#include <QFile>
-#include <QFileInfo>
 #include <QMap>
 #include <QRandomGenerator>
-#include <QString>
+#include <filesystem>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 // Fixtures and outside tools (python3, zip, unzip) for the zip tests.
 namespace ZipTestSupport {
 
+using TestSupport::readFile;
 using TestSupport::runTool;
+using TestSupport::writeFile;
 
 inline TestSupport::ToolRun python(const QString& script, const QStringList& arguments = {}) {
     return runTool(QStringLiteral("python3"), QStringList{QStringLiteral("-c"), script} + arguments);
 }
-
-using TestSupport::readFile;
-using TestSupport::writeFile;
 
 // Bytes that compress somewhat, like real page files: random runs over a small alphabet.
 inline QByteArray sampleBytes(qsizetype size, quint32 seed) {
@@ -45,39 +39,30 @@ inline void makeSampleFolder(const QString& root) {
     QFile::link(QStringLiteral("page/1.jpg"), root + QStringLiteral("/files/cover.jpg"));
 }
 
-inline QByteArray rawLinkTarget(const QString& path) {
-    char buffer[4096];
-    const ssize_t length = readlink(QFile::encodeName(path).constData(), buffer, sizeof buffer);
-    return length < 0 ? QByteArray() : QByteArray(buffer, length);
-}
-
 // Relative path -> content for files, "link:" + target for links, "dir" for folders.
 inline QMap<QString, QByteArray> treeOf(const QString& root) {
     QMap<QString, QByteArray> tree;
     QDirIterator it(root, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
                     QDirIterator::Subdirectories);
     while (it.hasNext()) {
-        const QString path = it.next();
-        const QFileInfo info(path);
-        const QString name = QDir(root).relativeFilePath(path);
+        const QFileInfo info(it.next());
+        QByteArray& item = tree[QDir(root).relativeFilePath(info.filePath())];
         if (info.isSymLink())
-            tree[name] = "link:" + rawLinkTarget(path);
-        else if (info.isDir())
-            tree[name] = "dir";
+            item = "link:" + QByteArray(std::filesystem::read_symlink(QFile::encodeName(info.filePath()).constData()).c_str());
         else
-            tree[name] = readFile(path);
+            item = info.isDir() ? QByteArray("dir") : readFile(info.filePath());
     }
     return tree;
 }
 
 struct Member {
-    QString name;
     QByteArray bytes;
     QString mode;   // octal Unix mode, as Python prints it
 };
 
-// Every member as Python's zipfile reads it, after its own integrity test; a failed check fails the test.
-inline QList<Member> pythonListing(const QString& zipPath) {
+// Every member by name as Python's zipfile reads it, after its own integrity test; a failed
+// check fails the test.
+inline QMap<QString, Member> pythonListing(const QString& zipPath) {
     const auto listing = python(QStringLiteral(R"(
 import base64, sys, zipfile
 with zipfile.ZipFile(sys.argv[1]) as z:
@@ -88,11 +73,11 @@ with zipfile.ZipFile(sys.argv[1]) as z:
         print(info.filename + '\t' + base64.b64encode(z.read(info)).decode() + '\t' + oct(info.external_attr >> 16))
 )"), {zipPath});
     EXPECT_EQ(listing.exitCode, 0) << listing.out.constData() << listing.err.constData();
-    QList<Member> members;
+    QMap<QString, Member> members;
     for (const QString& line : QString::fromUtf8(listing.out).split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
         const auto fields = line.split(QLatin1Char('\t'));
         if (fields.size() == 3)
-            members.append({fields[0], QByteArray::fromBase64(fields[1].toLatin1()), fields[2]});
+            members[fields[0]] = {QByteArray::fromBase64(fields[1].toLatin1()), fields[2]};
     }
     return members;
 }
