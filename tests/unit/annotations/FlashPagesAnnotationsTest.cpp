@@ -82,20 +82,11 @@ TEST(ParseXML2JS, RuleTable) {
         {"<w><anno>a\"b<x/></anno></w>", "{a\\\"bx:{}}"},                  // text beside elements
         {"<w><anno><x/></anno></w>", "{x:{}}"},                            // no stray comma
         {"<w><e q=\"say &quot;hi&quot;\"/></w>", "e:{q:\"say \\\"hi\\\"\"}"},
+        // line ends become breaks; neither a trailing backslash nor "</script>" ends the script string
+        {R"(<w><t>a&#13;&#10;&#13;&#10;b&#10;&#13;c \"&lt;/script&gt; c:\dir\</t></w>)",
+         R"(t:"a<br/><br/>b<br/><br/>c \\\"<\/script> c:\\dir\\")"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(elementScript(c.xml), c.script) << c.xml.constData();
     EXPECT_EQ(FlashPagesAnnotations::ParseXML2JS(pugi::xml_node()), QString());
-}
-
-TEST(AdjustString, MakesTextSafeInsideADoubleQuotedScriptString) {
-    // Line ends become breaks; a trailing backslash must not swallow the closing quote, nor
-    // "</script>" end the page's script.
-    const QList<QPair<QString, QString>> cases = {
-        {"a\r\n\r\nb\n\rc", "a<br/><br/>b<br/><br/>c"},
-        {"c:\\dir\\", "c:\\\\dir\\\\"},
-        {"\\\"</script>", "\\\\\\\"<\\/script>"},
-    };
-    for (const auto& [text, safe] : cases)
-        EXPECT_EQ(FlashPagesAnnotations::AdjustString(text), safe);
 }
