@@ -19,11 +19,6 @@ void FlashOutlineItem::addChild(const std::shared_ptr<FlashOutlineItem>& item)
     iChildItems.append(item);
 }
 
-void FlashOutlineItem::removeChild(const FlashOutlineItem* item)
-{
-    iChildItems.removeIf([item](const auto& child) { return child.get() == item; });
-}
-
 pugi::xml_node FlashOutlineItem::outlineItemAsXMLNode(pugi::xml_node parentNode) const
 {
     pugi::xml_node node = parentNode.append_child("o");
@@ -52,7 +47,6 @@ void FlashOutlineItem::loadItemFromXMLNode(const pugi::xml_node& node, int depth
     for (pugi::xml_node childNode : node.child("ci").children("o")) {
         auto child = std::make_shared<FlashOutlineItem>();
         child->loadItemFromXMLNode(childNode, depth + 1);
-        child->setParent(this);
         children.append(child);
     }
     if (pugi::xml_node c = node.child("c"))

@@ -22,17 +22,12 @@ public:
     void setCaption(const QString& caption) { iCaption = caption; }
     int pageIndex() const { return iPageIndex; }
     void setPageIndex(int pageIndex) { iPageIndex = pageIndex; }
-    // The enclosing entry, not owned; nullptr for a top-level entry.
-    FlashOutlineItem* parent() const { return iParent; }
-    void setParent(FlashOutlineItem* parent) { iParent = parent; }
     const FlashOutlineItemList& childItems() const { return iChildItems; }
-    void setChildItems(const FlashOutlineItemList& childItems) { iChildItems = childItems; }
     int level() const { return iLevel; }
     void setLevel(int level) { iLevel = level; }
 
-    // Neither touches the child's parent or level.
+    // Leaves the child's level as it is.
     void addChild(const std::shared_ptr<FlashOutlineItem>& item);
-    void removeChild(const FlashOutlineItem* item);
 
     // Appends a new "o" element for this entry and, recursively, its sub-entries to parentNode.
     pugi::xml_node outlineItemAsXMLNode(pugi::xml_node parentNode) const;
@@ -45,7 +40,6 @@ private:
 
     QString iCaption;
     int iPageIndex = 0;
-    FlashOutlineItem* iParent = nullptr;
     FlashOutlineItemList iChildItems;
     int iLevel = 0;
 };

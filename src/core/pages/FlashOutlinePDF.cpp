@@ -32,10 +32,8 @@ void FlashOutlinePDF::addOutelineToItems(FlashOutlineItem& parentItem, const Pop
     if (level >= FlashOutlineItem::kMaxDepth)
         return;
     for (const Poppler::OutlineItem& bookmark : outline.children()) {
-        if (auto item = makeItem(bookmark, level + 1, pdfDoc)) {
-            item->setParent(&parentItem);
+        if (auto item = makeItem(bookmark, level + 1, pdfDoc))
             parentItem.addChild(item);
-        }
     }
 }
 
