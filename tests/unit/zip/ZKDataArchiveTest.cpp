@@ -60,23 +60,9 @@ TEST(ZKDataArchive, EntriesAddedOneByOneReadBackWithTheirAttributes) {
     EXPECT_EQ(again->inflateFile(again->centralDirectory()[4]), QByteArray("third"));
 }
 
-TEST(ZKDataArchive, OutsideToolsReadWhatWeWriteAndWeReadWhatPythonWrites) {
+// What outside tools make of our archives is checked on archive files and on book.bin.
+TEST(ZKDataArchive, ReadsStoredDeflatedAndFolderEntriesPythonWrites) {
     QTemporaryDir temp;
-    ZKDataArchive archive;
-    const QByteArray big = sampleBytes(600 * 1024, 7);
-    ASSERT_EQ(archive.deflateData(kBookXml, QStringLiteral("book.xml")), 1);
-    ASSERT_EQ(archive.deflateData(big, QString::fromUtf8("pages/Seite ü.bin")), 1);
-    ASSERT_EQ(archive.deflateData({}, QStringLiteral("empty.txt")), 1);
-    const QString ours = temp.filePath(QStringLiteral("memory.zip"));
-    writeFile(ours, archive.data());
-    const auto unzip = runTool(QStringLiteral("unzip"), {QStringLiteral("-t"), ours});
-    EXPECT_EQ(unzip.exitCode, 0) << unzip.out.constData() << unzip.err.constData();
-    QMap<QString, QByteArray> members;
-    const auto listing = pythonListing(ours);
-    for (auto it = listing.begin(); it != listing.end(); ++it)
-        members[it.key()] = it->bytes;
-    EXPECT_EQ(members, (QMap<QString, QByteArray>{{"book.xml", kBookXml}, {QString::fromUtf8("pages/Seite ü.bin"), big}, {"empty.txt", {}}}));
-
     const QString theirs = temp.filePath(QStringLiteral("py.zip"));
     const auto made = python(QStringLiteral(R"(
 import sys, zipfile

@@ -180,23 +180,6 @@ TEST_F(ZKFileArchiveTest, AppleDoubleBecomesExtendedAttributesWhenAsked) {
     }
 }
 
-TEST_F(ZKFileArchiveTest, AddingToAnArchiveKeepsItsEntriesAndSkipsTheArchiveItself) {
-    const QString folder = path(QStringLiteral("f"));
-    writeFile(folder + QStringLiteral("/one.txt"), "1");
-    const QString zipPath = folder + QStringLiteral("/self.zip");
-    ASSERT_EQ(pack(folder, zipPath), 1);
-    writeFile(path(QStringLiteral("two.txt")), "2");
-    ASSERT_EQ(ZKFileArchive::archiveWithArchivePath(zipPath)->deflateFile(path(QStringLiteral("two.txt")), path(QString()), false), 1);
-    const auto archive = ZKFileArchive::archiveWithArchivePath(zipPath);
-    ASSERT_TRUE(archive);
-    QStringList names;
-    for (const ZKCDHeader& header : archive->centralDirectory())
-        names << header.filename();
-    EXPECT_EQ(names, QStringList({QStringLiteral("one.txt"), QStringLiteral("two.txt")}));
-    EXPECT_EQ(runTool(QStringLiteral("unzip"), {QStringLiteral("-t"), zipPath}).exitCode, 0);
-    EXPECT_EQ(archive->deflateFile(path(QStringLiteral("two.txt")), folder, false), -1);  // not below the base
-}
-
 TEST_F(ZKFileArchiveTest, DelegateHearsProgressAndCancellationStopsTheWork) {
     const QString folder = path(QStringLiteral("f"));
     writeFile(folder + QStringLiteral("/a.txt"), "a");

@@ -36,7 +36,7 @@ TEST(ZKRecordLayout, DatesNamesAndBrokenNamesReadBack) {
     EXPECT_EQ(read->length(), 34);
 }
 
-TEST(ZKRecordLayout, ExternalAttributesTellLinksFoldersAndResourceForks) {
+TEST(ZKRecordLayout, ExternalAttributesTellLinksAndFolders) {
     const struct { quint32 attributes; const char* name; bool link, folder; } cases[] = {
         {0x81ED0000, "a.txt", false, false},
         {0xA1FF4000, "l", true, false},
@@ -50,10 +50,6 @@ TEST(ZKRecordLayout, ExternalAttributesTellLinksFoldersAndResourceForks) {
         EXPECT_EQ(header.isSymLink(), c.link) << c.name;
         EXPECT_EQ(header.isDirectory(), c.folder) << c.name;
     }
-    ZKCDHeader fresh;
-    EXPECT_EQ(fresh.posixPermissions(), 0755);
-    fresh.setFilename(QStringLiteral("__MACOSX/._a.txt"));
-    EXPECT_TRUE(fresh.isResourceFork());
 }
 
 TEST(ZKRecordParsing, WrongSignatureOrShortBufferGivesNoRecord) {
