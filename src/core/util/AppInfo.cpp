@@ -4,7 +4,6 @@
 #include "util/BriskUtility.h"
 #include "util/Log.h"
 
-#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 
@@ -23,15 +22,6 @@ QString AppInfo::tmpFolderForPath(const QString& relativePath) const {
     Log::system(QStringLiteral("appWorkdTmpFolder=%1").arg(iAppWorkdTmpFolder));
     Log::system(QStringLiteral("folder=%1").arg(folder));
     return folder;
-}
-
-QString AppInfo::randomFileNameForPath(const QString& relativeFolder, const QString& fileExt) const {
-    const QString folder = tmpFolderForPath(relativeFolder);
-    for (;;) {
-        const QString name = QDateTime::currentDateTime().toString(QStringLiteral("MMddyyyyHHmmsszzz"));
-        const QString path = BriskUtility::joinPath(folder, name + QLatin1Char('.') + fileExt);
-        if (!QFileInfo::exists(path)) return path;
-    }
 }
 
 void AppInfo::removeTheWorkingTmpFolder() {

@@ -9,8 +9,6 @@ public:
     const QString& appWorkdTmpFolder() const { return iAppWorkdTmpFolder; }
     // Work folder joined with the relative path, created (with parents) when missing.
     QString tmpFolderForPath(const QString& relativePath) const;
-    // A free file path "MMddyyyyHHmmsszzz.<ext>" inside tmpFolderForPath(relativeFolder); not created.
-    QString randomFileNameForPath(const QString& relativeFolder, const QString& fileExt) const;
     // Removes this process's work folder only; other processes' folders stay.
     void removeTheWorkingTmpFolder();
     // Application-support root + APP_NAME + relative path, created when missing.
