@@ -3,11 +3,9 @@
 #include "TestSupport.h"
 #include "util/Log.h"
 
-#include <QByteArray>
-#include <QDir>
-#include <QString>
 #include <QTemporaryDir>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 
 namespace FuzzSupport {
@@ -37,22 +35,11 @@ inline void quiet() {
     scratch();
 }
 
-// Stops the run the way a sanitizer would, so the fuzzer keeps the input.
-[[noreturn]] inline void violated(const char* what) {
-    fprintf(stderr, "fuzz invariant violated: %s\n", what);
-    abort();
 }
 
-}
+// A broken invariant stops the run the way a sanitizer would, so the fuzzer keeps the input.
+#define FUZZ_CHECK(condition) \
+    ((condition) ? void() : (fprintf(stderr, "fuzz invariant violated: %s\n", #condition), abort()))
 
-#define FUZZ_CHECK(condition)                                                                      \
-    do {                                                                                           \
-        if (!(condition))                                                                          \
-            FuzzSupport::violated(#condition);                                                     \
-    } while (0)
-
-#define FUZZ_INIT                                                                                  \
-    extern "C" int LLVMFuzzerInitialize(int*, char***) {                                           \
-        FuzzSupport::quiet();                                                                      \
-        return 0;                                                                                  \
-    }
+#define FUZZ_INIT \
+    extern "C" int LLVMFuzzerInitialize(int*, char***) { FuzzSupport::quiet(); return 0; }
