@@ -160,6 +160,8 @@ test('a published text manual: search agrees with pdftotext, #search= opens at t
     assert.ok(natural >= needed * 0.99, natural + ' image pixels for ' + needed + ' device pixels');
     const found = await playerSearch(page, 'café', pages);
     assert.deepEqual(found.counts, pdftotextCounts(path.join(root, 'manual.pdf'), pages, 'café'));
+    const pageFiles = shared.server.requests.filter((url) => url.startsWith('/manual/book/files/text/'));
+    assert.ok(pageFiles.length < 10, 'the search reads the search parts, not a file a page: ' + pageFiles.length);
   });
   await shared.visit(shared.server.url + 'manual/book/index.html#search=zurich', DESKTOP, async (page) => {
     await page.locator('.lm-hit-current').waitFor();

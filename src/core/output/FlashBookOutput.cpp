@@ -310,6 +310,39 @@ void FlashBookOutput::prepareTextFiles(const QString& baseFolder) {
         }
         iPageTexts.append({page->pageIndex(), i + 1, text->text});
     }
+    writeSearchParts(baseFolder);
+}
+
+void FlashBookOutput::writeSearchParts(const QString& baseFolder) {
+    iSearchParts.clear();
+    const QString folder = joinPath(baseFolderOr(baseFolder), iResourceFolder + QLatin1Char('/') + iSearchInfoFolder);
+    QList<int> indices;
+    QStringList entries;
+    qsizetype size = 0;
+    int part = 0;
+    const auto write = [&] {
+        const QString name = QString::number(++part);
+        const QString target = joinPath(folder, name + QStringLiteral(".js"));
+        makeFolder(folder);
+        if (!AtomicFile::write(target, QStringLiteral("leafmillSearchText(%1,[%2]);\n").arg(name, entries.join(QLatin1Char(','))).toUtf8()))
+            noteWriteFailure(QStringLiteral("The search part %1 could not be written").arg(target));
+        else
+            for (const int index : indices)
+                iSearchParts.insert(index, OutputFiles::relativeURL(iResourceFolder, iSearchInfoFolder, name, QStringLiteral("js")));
+        indices.clear();
+        entries.clear();
+        size = 0;
+    };
+    for (const PublishedText& page : iPageTexts) {
+        const QString entry = QStringLiteral("[%1,%2]").arg(QString::number(page.index), ScriptText::literal(page.text));
+        if (!entries.isEmpty() && size + entry.size() > kSearchPartBytes)
+            write();
+        indices.append(page.index);
+        entries.append(entry);
+        size += entry.size() + 1;
+    }
+    if (!entries.isEmpty())
+        write();
 }
 
 namespace {
@@ -466,6 +499,8 @@ std::unique_ptr<pugi::xml_document> FlashBookOutput::bookXML() const {
         page.append_child("largeUrl").text().set(Xml::utf8(getZoomedPageURL(*normal)).c_str());
         if (std::any_of(iPageTexts.cbegin(), iPageTexts.cend(), [&](const PublishedText& t) { return t.index == normal->pageIndex(); }))
             page.append_attribute("textUrl") = Xml::utf8(getTextURL(normal->pageIndex())).c_str();
+        if (const auto part = iSearchParts.constFind(normal->pageIndex()); part != iSearchParts.cend())
+            page.append_attribute("searchUrl") = Xml::utf8(*part).c_str();
         page.append_child("thumbUrl").text().set(Xml::utf8(thumb ? getThumbPageURL(*thumb) : getNormalPageURL(*normal)).c_str());
     }
 

@@ -2,6 +2,7 @@
 #include "output/HTMLConfigInfo.h"
 #include "pages/FlashPage.h"
 
+#include <QHash>
 #include <QSet>
 #include <QString>
 #include <QStringList>
@@ -70,6 +71,11 @@ public:
     // Each page's text script, files/text/<index>.js, read back and written anew (a reopened
     // book's are untrusted); a page whose script cannot be read goes without a text layer.
     void prepareTextFiles(const QString& baseFolder);
+    // The same texts once more in a few search parts, files/search/<K>.js, each holding whole pages
+    // up to about kSearchPartBytes: leafmillSearchText(K,[[index,"text"],…]); a search over the
+    // book reads these few files instead of one a page.
+    void writeSearchParts(const QString& baseFolder);
+    static constexpr qsizetype kSearchPartBytes = 256 * 1024;
     // The book's text page by page as HTML for readers without script, at most kNoscriptBytes.
     QString noscriptText() const;
     static constexpr qsizetype kNoscriptBytes = 200 * 1024;
@@ -151,6 +157,7 @@ protected:
         QString text;
     };
     QList<PublishedText> iPageTexts;   // the pages with a text script, in book order
+    QHash<int, QString> iSearchParts;   // page index -> the address of the search part with its text
     bool iWriteFailed = false;
     ProgressHandler iProgressHandler;
 };

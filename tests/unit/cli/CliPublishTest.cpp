@@ -26,15 +26,18 @@ TEST_F(Cli, PublishesAPDFAndRepublishesItEveryWay) {
     EXPECT_TRUE(TestSupport::readFile(out + "/index.html").contains("<title>Sample</title>"));
 
     const auto pages = snapshot(out + "/files/page");
-    const auto zoomAndText = snapshot(out + "/files/large").values() + snapshot(out + "/files/text").values();
-    ASSERT_EQ(zoomAndText.size(), 8);
+    const auto zoomAndText = snapshot(out + "/files/large").values() + snapshot(out + "/files/text").values() +
+                             snapshot(out + "/files/search").values();
+    ASSERT_EQ(zoomAndText.size(), 9);
     const Result again = run({"reopen", out, "-o", out});
     ASSERT_EQ(again.code, 0) << again.err.toStdString();
     EXPECT_EQ(snapshot(out + "/files/page"), pages);
     EXPECT_EQ(bookXML(out), xml);
     const Result elsewhere = run({"reopen", out, "-o", path("copy")});
     ASSERT_EQ(elsewhere.code, 0) << elsewhere.err.toStdString();
-    EXPECT_EQ(snapshot(path("copy/files/large")).values() + snapshot(path("copy/files/text")).values(), zoomAndText);
+    EXPECT_EQ(snapshot(path("copy/files/large")).values() + snapshot(path("copy/files/text")).values() +
+                  snapshot(path("copy/files/search")).values(),
+              zoomAndText);
     EXPECT_EQ(bookXML(path("copy")), xml);
 
     const Result zip = run({"reopen", out, "-o", path("delivery"), "--kind", "zip", "--name", "mybook", "--theme", "Sunset"});

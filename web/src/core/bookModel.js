@@ -105,6 +105,7 @@ function readPages(pagesNode) {
     normal: text(page, 'normalUrl'),
     large: text(page, 'largeUrl') || text(page, 'normalUrl'),
     text: page.getAttribute('textUrl') || text(page, 'textUrl'),
+    search: page.getAttribute('searchUrl') || '',
     thumb: text(page, 'thumbUrl'),
     image: page.getAttribute('imageUrl') || '',
     size: declaredSize(page.getAttribute('width'), page.getAttribute('height')),

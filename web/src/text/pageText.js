@@ -1,15 +1,24 @@
 // The words of the book's pages: each page's text file is a script with one call,
 // leafmillPageText(N, {t, w}), loaded by a script element so that it works from disk too.
 // t is the text in reading order; w holds six numbers a word: start and length in t, then the
-// word's box (x, y, width, height) as fractions of the shown page.
+// word's box (x, y, width, height) as fractions of the shown page. Search reads the book's search
+// parts instead where the book has them: a few files with the text of many pages each.
 
 const PARALLEL = 24;
 const MAX_TEXT = 1 << 20;
 
-// The page's text as checked plain data, or null: anything else in the file is ignored.
-export function checkedPageText(data) {
-  const t = data?.t, w = data?.w;
-  if (typeof t !== 'string' || t.length > MAX_TEXT || !Array.isArray(w) || w.length % 6) return null;
+// The page's text as checked plain data, or null: anything else in the file is ignored. boxes may
+// be a function that answers the array: the words are then made when first asked for.
+export function checkedPageText(data, boxes = data?.w) {
+  const t = data?.t;
+  if (typeof t !== 'string' || t.length > MAX_TEXT) return null;
+  let words = typeof boxes === 'function' ? null : checkedWords(t, boxes);
+  if (!words && typeof boxes !== 'function') return null;
+  return { text: t, get words() { return (words ??= checkedWords(t, boxes()) ?? []); } };
+}
+
+function checkedWords(t, w) {
+  if (!Array.isArray(w) || w.length % 6) return null;
   const words = [];
   for (let i = 0; i < w.length; i += 6) {
     const [start, length, x, y, width, height] = w.slice(i, i + 6).map(Number);
@@ -17,7 +26,17 @@ export function checkedPageText(data) {
     if (start < 0 || length <= 0 || start + length > t.length || width <= 0 || height <= 0) continue;
     words.push({ start, end: start + length, x, y, width, height });
   }
-  return { text: t, words };
+  return words;
+}
+
+const parsed = (text) => { try { return JSON.parse(text); } catch { return undefined; } };
+
+// A text file read as data: the text alone first; the word boxes, most of the file, only when a
+// layer asks for them.
+export function parsePageText(file) {
+  const body = file.slice(file.indexOf('{'), file.lastIndexOf('}') + 1), split = body.indexOf(',"w":[');
+  const t = body.startsWith('{"t":"') && body.endsWith(']}') && split > 0 ? parsed(body.slice(5, split)) : undefined;
+  return typeof t === 'string' ? checkedPageText({ t }, () => parsed(body.slice(split + 5, -1))) : checkedPageText(JSON.parse(body));
 }
 
 // The file number a text address names ("./files/text/12.js" is 12), or null.
@@ -31,18 +50,36 @@ function insideBook(address) {
   return !!address && !/^[a-z][a-z0-9+.-]*:|^\/|\\|(^|\/)\.\.(\/|$)/i.test(address);
 }
 
+// A search part, leafmillSearchText(K,[[N,"text"],…]), holds the text of many pages, each under
+// its text file's number N: a Map of N to text, or null.
+function checkedSearchPart(data) {
+  return Array.isArray(data)
+    ? new Map(data.filter((e) => Array.isArray(e) && Number.isInteger(e[0]) && typeof e[1] === 'string' && e[1].length <= MAX_TEXT))
+    : null;
+}
+
+const parseSearchPart = (file) => checkedSearchPart(JSON.parse(file.slice(file.indexOf('['), file.lastIndexOf(']') + 1)));
+
 export class PageTexts {
-  // pages: the book's pages ({ text } holds the text address); url(address) makes it loadable.
+  // pages: the book's pages ({ text } holds the text address, { search } the search part's);
+  // url(address) makes an address loadable.
   constructor(pages, url) {
     this.pages = pages;
     this.url = url;
     this.loaded = new Map();
+    this.parts = new Map();
+    this.searched = new Map();
     this.waiting = new Map();
     this.running = 0;
     this.queue = [];
-    const previous = globalThis.leafmillPageText;
-    globalThis.leafmillPageText = (number, data) => {
-      this.waiting.get(number)?.(data);
+    this.listen('leafmillPageText', 'page');
+    this.listen('leafmillSearchText', 'part');
+  }
+
+  listen(name, kind) {
+    const previous = globalThis[name];
+    globalThis[name] = (number, data) => {
+      this.waiting.get(kind + number)?.(data);
       if (typeof previous === 'function') previous(number, data);
     };
   }
@@ -58,45 +95,63 @@ export class PageTexts {
   // Settles with the page's text, or null when it has none or it cannot be read.
   load(index) {
     if (!this.loaded.has(index)) {
-      this.loaded.set(index, this.has(index) ? new Promise((done) => this.queue.push({ index, done })) : Promise.resolve(null));
-      this.pump();
+      this.loaded.set(index, this.has(index) ? this.queued(() => this.read(this.pages[index].text, 'page', parsePageText, checkedPageText)) : Promise.resolve(null));
     }
     return this.loaded.get(index);
   }
 
-  // Script elements in flight are limited, so that a search does not starve the pictures.
+  // The page's text for search ({ text }), or null: from the search part that holds it (a few
+  // files for the whole book), else, in books without parts, from the page's own file.
+  searchText(index) {
+    if (!this.searched.has(index)) {
+      const address = this.pages[index]?.search;
+      if (this.has(index) && insideBook(address) && fileNumber(address) !== null && !this.parts.has(address))
+        this.parts.set(address, this.queued(() => this.read(address, 'part', parseSearchPart, checkedSearchPart)));
+      const text = this.parts.get(address)?.then((texts) => texts?.get(fileNumber(this.pages[index].text))) ?? Promise.resolve();
+      this.searched.set(index, text.then((t) => (typeof t === 'string' ? { text: t } : this.load(index))));
+    }
+    return this.searched.get(index);
+  }
+
+  // Files in flight are limited, so that a search does not starve the pictures.
+  queued(task) {
+    return new Promise((done) => {
+      this.queue.push({ task, done });
+      this.pump();
+    });
+  }
+
   pump() {
     while (this.running < PARALLEL && this.queue.length) {
-      const { index, done } = this.queue.shift();
+      const { task, done } = this.queue.shift();
       this.running++;
-      this.fetch(index).then((text) => {
+      task().then((result) => {
         this.running--;
-        done(text);
+        done(result);
         this.pump();
       });
     }
   }
 
   // Over http the file is read as data (its one call's argument); from disk, where reading fails,
-  // it runs as a script.
-  fetch(index) {
-    const url = this.url(this.pages[index].text);
+  // it runs as a script. Settles with what check makes of the data, or null.
+  read(address, kind, parse, check) {
     const asData = /^https?:$/.test(location.protocol)
-      ? fetch(url).then((r) => (r.ok ? r.text() : Promise.reject())).then((text) => checkedPageText(JSON.parse(text.slice(text.indexOf('{'), text.lastIndexOf('}') + 1))))
+      ? fetch(this.url(address)).then((r) => (r.ok ? r.text() : Promise.reject())).then(parse)
       : Promise.reject();
-    return asData.catch(() => this.run(index));
+    return asData.catch(() => this.run(address, kind).then((data) => (data === undefined ? null : check(data))));
   }
 
-  run(index) {
-    const address = this.pages[index].text, number = fileNumber(address);
+  run(address, kind) {
+    const key = kind + fileNumber(address);
     return new Promise((resolve) => {
       const script = document.createElement('script');
       const finish = (data) => {
-        if (this.waiting.get(number) === finish) this.waiting.delete(number);
+        if (this.waiting.get(key) === finish) this.waiting.delete(key);
         script.remove();
-        resolve(data === undefined ? null : checkedPageText(data));
+        resolve(data);
       };
-      this.waiting.set(number, finish);
+      this.waiting.set(key, finish);
       script.onerror = () => finish(undefined);
       script.onload = () => finish(undefined);
       script.src = this.url(address);
@@ -105,21 +160,39 @@ export class PageTexts {
   }
 }
 
-// Case and accents do not count: "É" finds "e". Answers the folded text and, for each of its
-// characters, the index in the original text it came from (one past the end last).
-export function foldText(text) {
-  let folded = '';
-  const origin = [];
-  for (let i = 0; i < text.length; i++) {
-    const code = text.codePointAt(i);
-    const char = String.fromCodePoint(code);
-    const plain = code < 128 ? (code <= 32 ? ' ' : char.toLowerCase())
-      : /\s/.test(char) ? ' ' : char.normalize('NFD').replace(/\p{M}/gu, '').toLowerCase();
-    for (let k = 0; k < plain.length; k++) origin.push(i);
-    folded += plain;
-    if (code > 0xffff) i++;
+const FOLDS = new Map();
+
+// One character as search sees it: white space is a space, accents go, lower case.
+function foldChar(char) {
+  let plain = FOLDS.get(char);
+  if (plain === undefined) {
+    plain = char < ' ' || /\s/.test(char) ? ' ' : char.normalize('NFD').replace(/\p{M}/gu, '').toLowerCase();
+    FOLDS.set(char, plain);
   }
-  origin.push(text.length);
+  return plain;
+}
+
+// Case and accents do not count: "É" finds "e". Answers the folded text and, for each of its
+// characters, the index in the original text it came from (one past the end last); origin is
+// null while every character folds to one of the same length (it then equals the index).
+// Runs of printable ASCII are only lowered; the other characters are folded one by one.
+export function foldText(text) {
+  let folded = '', origin = null, from = 0;
+  const spread = (to) => { for (let i = from; i < to; i++) origin.push(i); };
+  for (const match of text.matchAll(/[^\x20-\x7e]/gu)) {
+    const char = match[0], at = match.index, plain = foldChar(char);
+    folded += text.slice(from, at).toLowerCase();
+    if (origin) spread(at);
+    else if (plain.length !== char.length) origin = Array.from({ length: at }, (_, i) => i);
+    if (origin) for (let k = 0; k < plain.length; k++) origin.push(at);
+    folded += plain;
+    from = at + char.length;
+  }
+  folded += text.slice(from).toLowerCase();
+  if (origin) {
+    spread(text.length);
+    origin.push(text.length);
+  }
   return { folded, origin };
 }
 
@@ -136,8 +209,8 @@ export function findInPage(page, foldedQuery) {
   const { folded, origin } = page.fold;
   const hits = [];
   for (let at = folded.indexOf(foldedQuery); at >= 0; at = folded.indexOf(foldedQuery, at + foldedQuery.length)) {
-    const last = origin[at + foldedQuery.length - 1];
-    hits.push({ start: origin[at], end: last + (text.codePointAt(last) > 0xffff ? 2 : 1) });
+    const last = origin ? origin[at + foldedQuery.length - 1] : at + foldedQuery.length - 1;
+    hits.push({ start: origin ? origin[at] : at, end: last + (text.codePointAt(last) > 0xffff ? 2 : 1) });
   }
   return hits;
 }

@@ -39,7 +39,7 @@ export class Search {
     this.element.hidden = !open;
     this.host.opened?.(open);
     if (!open) return this.host.changed();
-    this.host.pages.forEach((_, index) => this.pageTexts.load(index));
+    this.host.pages.forEach((_, index) => this.pageTexts.searchText(index));
     if (query !== undefined) {
       this.input.value = query;
       this.find(query, true);
@@ -69,7 +69,7 @@ export class Search {
     if (!query) return this.status.replaceChildren();
     this.element.dataset.state = 'searching';
     const count = this.host.pages.length;
-    const loads = this.host.pages.map((_, index) => this.pageTexts.load(index));
+    const loads = this.host.pages.map((_, index) => this.pageTexts.searchText(index));
     for (let index = 0; index < count; index++) {
       const page = await loads[index];
       if (run !== this.run) return;
