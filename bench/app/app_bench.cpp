@@ -85,8 +85,11 @@ double timeWholeBookChange(LeafMillAppDelegate& app, const std::shared_ptr<Flash
     const int before = loads;
     QElapsedTimer clock;
     clock.start();
-    app.setFlashPageSource(book);
-    app.setIsNeedChagePage(true);
+    BookState state = app.currentBookState();
+    state.book.pageSource = book;
+    state.bookName = QStringLiteral("bench");
+    state.isDemo = false;
+    app.changeBook(state, QStringLiteral("Import"));
     app.onTimerCheckRefresh();
     waitFor([&] { return loads > before; }, 60000);
     waitFor([&] { return pagesPainted(app.window()->webView()); }, 15000);
