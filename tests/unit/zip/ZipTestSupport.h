@@ -55,31 +55,4 @@ inline QMap<QString, QByteArray> treeOf(const QString& root) {
     return tree;
 }
 
-struct Member {
-    QByteArray bytes;
-    QString mode;   // octal Unix mode, as Python prints it
-};
-
-// Every member by name as Python's zipfile reads it, after its own integrity test; a failed
-// check fails the test.
-inline QMap<QString, Member> pythonListing(const QString& zipPath) {
-    const auto listing = python(QStringLiteral(R"(
-import base64, sys, zipfile
-with zipfile.ZipFile(sys.argv[1]) as z:
-    bad = z.testzip()
-    if bad is not None:
-        print('BAD', bad); sys.exit(2)
-    for info in z.infolist():
-        print(info.filename + '\t' + base64.b64encode(z.read(info)).decode() + '\t' + oct(info.external_attr >> 16))
-)"), {zipPath});
-    EXPECT_EQ(listing.exitCode, 0) << listing.out.constData() << listing.err.constData();
-    QMap<QString, Member> members;
-    for (const QString& line : QString::fromUtf8(listing.out).split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
-        const auto fields = line.split(QLatin1Char('\t'));
-        if (fields.size() == 3)
-            members[fields[0]] = {QByteArray::fromBase64(fields[1].toLatin1()), fields[2]};
-    }
-    return members;
-}
-
 }  // namespace ZipTestSupport
