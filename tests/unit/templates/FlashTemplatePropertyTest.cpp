@@ -49,12 +49,13 @@ TEST(FlashTemplateProperty, ChildrenComeFromTheFirstChildListOnly) {
     EXPECT_EQ(p.childCount(), 1);
 
     const std::string bad = "<property><key>x</key><title/><desc/><value/><valueSource/></property>";
+    QString reason;
     try {
         load(p, broken, property({}, "<childProperties>" + child + child + bad + child + "</childProperties>"));
-        FAIL() << "no error for a missing defalutValue";
     } catch (const NamedException& e) {
-        EXPECT_TRUE(e.reason().contains("defalutValue")) << e.reason();
+        reason = e.reason();
     }
+    EXPECT_TRUE(reason.contains("defalutValue")) << reason;
     EXPECT_EQ(p.childCount(), 2);
 }
 

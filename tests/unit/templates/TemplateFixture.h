@@ -25,12 +25,8 @@ inline QByteArray description(const QString& properties, const QString& htmlPath
             "</properties></flashTemplate>").toUtf8();
 }
 
-inline QString userTemplatesRoot() {
-    return BriskUtility::applicationSupportRoot() + "/Quirevale/flipbook/Templates/";
-}
-inline QString userStylesRoot() {
-    return BriskUtility::applicationSupportRoot() + "/Quirevale/flipbook/Styles/";
-}
+inline QString userTemplatesRoot() { return BriskUtility::applicationSupportRoot() + "/Quirevale/flipbook/Templates/"; }
+inline QString userStylesRoot() { return BriskUtility::applicationSupportRoot() + "/Quirevale/flipbook/Styles/"; }
 
 // Each test gets a fresh AppFiles folder and empty user template and theme folders.
 class TemplateTest : public ::testing::Test {
@@ -48,9 +44,7 @@ protected:
         ASSERT_TRUE(TestSupport::writeFile(root + '/' + name + "/flashTemplate.xml", xml));
         ASSERT_TRUE(TestSupport::writeFile(root + '/' + name + "/book.swf", "SWF-" + name.toUtf8()));
     }
-    void addBuiltInTemplate(const QString& name, const QByteArray& xml) {
-        addTemplate(builtIn("Templates"), name, xml);
-    }
+    void addBuiltInTemplate(const QString& name, const QByteArray& xml) { addTemplate(builtIn("Templates"), name, xml); }
     void addTheme(const QString& root, const QString& tmpl, const QString& theme, const QByteArray& settings) {
         ASSERT_TRUE(TestSupport::writeFile(root + '/' + tmpl + '/' + theme + "/tmplSetting.txt", settings));
     }
