@@ -15,17 +15,10 @@ AppSettings& freshStart() {
     return AppSettings::shareInstance();
 }
 
-class AppSettingsTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        QSettings s = rawStore();
-        s.clear();
-        s.sync();
-    }
-};
 } // namespace
 
-TEST_F(AppSettingsTest, SavedChoicesComeBackAndStartUpRepairsOnlyWhatItShould) {
+TEST(AppSettings, SavedChoicesComeBackAndStartUpRepairsOnlyWhatItShould) {
+    rawStore().clear();
     AppSettings& s = freshStart();
     s.setOutputType(2);
     s.setImportQualityLevel(3);
@@ -38,23 +31,19 @@ TEST_F(AppSettingsTest, SavedChoicesComeBackAndStartUpRepairsOnlyWhatItShould) {
     s.setIsAdvancedModify(1);
     s.saveSettings();
 
+    // Every run starts with SWF pages and closed panels; the output name is never empty, the keywords may be.
     AppSettings& again = freshStart();
-    EXPECT_EQ(again.outputType(), 2);
-    EXPECT_EQ(again.importQualityLevel(), 3);
-    EXPECT_EQ(again.lastImportedFile(), "/docs/a.pdf");
-    EXPECT_EQ(again.lastOutputFileName(), "Quirevale"); // never empty after start-up
-    EXPECT_EQ(again.lastOutputFileFolder(), kHome + "/Documents/Quirevale/");
-    EXPECT_EQ(again.lastOutputKeyWords(), "");          // may stay empty
-    EXPECT_EQ(again.renderEngineType(), 0);             // every run starts with SWF pages
-    EXPECT_EQ(again.isWindowRollUp(), 0);
-    EXPECT_EQ(again.isAdvancedModify(), 0);
+    EXPECT_EQ(QList<int>({again.outputType(), again.importQualityLevel(), again.renderEngineType(), again.isWindowRollUp(),
+                          again.isAdvancedModify()}),
+              QList<int>({2, 3, 0, 0, 0}));
+    EXPECT_EQ(QStringList({again.lastImportedFile(), again.lastOutputFileName(), again.lastOutputFileFolder(),
+                           again.lastOutputKeyWords()}),
+              QStringList({"/docs/a.pdf", "Quirevale", kHome + "/Documents/Quirevale/", ""}));
 
     // Missing or wrong-kind integers leave the field zero.
     QSettings raw = rawStore();
     raw.remove("importLinks");
     raw.setValue("outputType", "not a number");
     raw.sync();
-    AppSettings& third = freshStart();
-    EXPECT_EQ(third.importLinks(), 0);
-    EXPECT_EQ(third.outputType(), 0);
+    EXPECT_EQ(QList<int>({freshStart().importLinks(), AppSettings::shareInstance().outputType()}), QList<int>({0, 0}));
 }

@@ -30,30 +30,16 @@ TEST(ScriptText, LiteralsOfHostileTextsStayOneString) {
 }
 
 TEST(WebAddress, AddressesAreReadAsTheBrowserReadsThemBeforeTheSchemeIsChecked) {
-    const struct {
-        const char* address;
-        const char* followed;
-    } cases[] = {
-        {"java\tscript:alert(1)", ""},
-        {"java\nscript:alert(1)", ""},
-        {"javascript\t:alert(1)", ""},
-        {" \x01JaVaScRiPt:alert(1)\x02 ", ""},
-        {"data:text/html,<script>", ""},
-        {"vbscript:x", ""},
-        {"file:///etc/passwd", ""},
-        {"\t", ""},
-        {" https://example.org/a b ", "https://example.org/a b"},
-        {"mailto:a@example.org", "mailto:a@example.org"},
-        {"tel:+123", "tel:+123"},
+    const struct { const char *address, *followed; } cases[] = {
+        {"java\tscript:alert(1)", ""}, {"java\nscript:alert(1)", ""}, {"javascript\t:alert(1)", ""},
+        {" \x01JaVaScRiPt:alert(1)\x02 ", ""}, {"data:text/html,<script>", ""}, {"vbscript:x", ""},
+        {"file:///etc/passwd", ""}, {"\t", ""}, {" https://example.org/a b ", "https://example.org/a b"},
+        {"mailto:a@example.org", "mailto:a@example.org"}, {"tel:+123", "tel:+123"},
         // a host without a scheme is a web address ...
-        {"example.org/page", "https://example.org/page"},
-        {"www.example.org", "https://www.example.org"},
-        {"shop.example.co.uk:8080?q=1", "https://shop.example.co.uk:8080?q=1"},
-        {"//example.org/x", "https://example.org/x"},
+        {"example.org/page", "https://example.org/page"}, {"www.example.org", "https://www.example.org"},
+        {"shop.example.co.uk:8080?q=1", "https://shop.example.co.uk:8080?q=1"}, {"//example.org/x", "https://example.org/x"},
         // ... a file name is not
-        {"report.pdf", "report.pdf"},
-        {"chapter2.html#top", "chapter2.html#top"},
-        {"docs/example.org", "docs/example.org"},
+        {"report.pdf", "report.pdf"}, {"chapter2.html#top", "chapter2.html#top"}, {"docs/example.org", "docs/example.org"},
         {"./example.org", "./example.org"},
     };
     for (const auto& c : cases)
