@@ -4,7 +4,6 @@
 #include "outline/FlashOutline.h"
 #include "output/BookProject.h"
 #include "output/BookPublisher.h"
-#include "output/FlashBookOutput.h"
 #include "util/Xml.h"
 
 
@@ -53,12 +52,8 @@ protected:
         ASSERT_TRUE(e.failures().isEmpty());
     }
 
-    void republish(BookProject& project, const QString& folder, bool mobile = false) {
-        PublishOptions options;
-        options.folder = folder;
-        options.name = "index";
-        options.mobile = mobile;
-        const PublishResult result = BookPublisher::publish(project.book(), options);
+    void republish(BookProject& project, const QString& folder) {
+        const PublishResult result = BookPublisher::publish(project.book(), {folder, "index", PublishOptions::Kind::HTML, true});
         EXPECT_TRUE(result.ok()) << result.errorString().toStdString();
     }
 
@@ -89,12 +84,12 @@ TEST_F(Reopen, RepublishingGivesTheSameBookAndLeavesPageFilesInPlace) {
 
     const QString other = iDir.filePath("other");
     QDir().mkpath(other);
-    republish(project, other, true);
+    republish(project, other);
     EXPECT_EQ(bookXMLOf(other + "/files/book.bin"), first);
     EXPECT_TRUE(first.contains("<tooltip>The manual</tooltip>"));
     EXPECT_EQ(without(other + "/files"), before);
 
-    republish(project, iOut, true);
+    republish(project, iOut);
     EXPECT_EQ(inodeOf(iOut + "/files/page/2.jpg"), pageInode);
     EXPECT_EQ(without(iOut + "/files"), before);
     EXPECT_EQ(bookXMLOf(iOut + "/files/book.bin"), first);

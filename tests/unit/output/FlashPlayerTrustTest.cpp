@@ -18,27 +18,26 @@ class Trust : public ::testing::Test {
 protected:
     void SetUp() override { FlashPlayerTrust::setTrustFolders(dir.filePath("machine/"), dir.filePath("user/")); }
     void TearDown() override { FlashPlayerTrust::setTrustFolders({}, {}); }
-    QString machine() const { return dir.filePath("machine/PT.cfg"); }
-    QString user() const { return dir.filePath("user/PT.cfg"); }
     QTemporaryDir dir;
+    const QString machine = dir.filePath("machine/PT.cfg"), user = dir.filePath("user/PT.cfg");
 };
 }
 
 // Folders are listed once, near matches count as different, other folders stay, the machine file
 // is written only on request, and a trust file that cannot be read is left alone.
 TEST_F(Trust, FoldersAreListedOnceBesideTheOthers) {
-    FlashPlayerTrust::writeTrustedFolderContent("/a", user());   // creates nothing: no folder yet
-    EXPECT_FALSE(QFileInfo::exists(user()));
+    FlashPlayerTrust::writeTrustedFolderContent("/a", user);   // creates nothing: no folder yet
+    EXPECT_FALSE(QFileInfo::exists(user));
     FlashPlayerTrust::makeDiractoryTrustByFlash("/a");
-    EXPECT_FALSE(QFileInfo::exists(machine()));
+    EXPECT_FALSE(QFileInfo::exists(machine));
     for (const char* folder : {"/b", "/b/", "/a"})
-        FlashPlayerTrust::writeTrustedFolderContent(folder, user());
+        FlashPlayerTrust::writeTrustedFolderContent(folder, user);
     FlashPlayerTrust::makeDiractoryTrustByFlash("/b", true);
-    EXPECT_EQ(trustText(user()), "/a\n/b\n/b/");
-    EXPECT_EQ(trustText(machine()), "/b");
+    EXPECT_EQ(trustText(user), "/a\n/b\n/b/");
+    EXPECT_EQ(trustText(machine), "/b");
 
-    TestSupport::writeFile(user(), "odd");
+    TestSupport::writeFile(user, "odd");
     FlashPlayerTrust::makeDiractoryTrustByFlash("/c", true);
-    EXPECT_EQ(TestSupport::readFile(user()), "odd");
-    EXPECT_EQ(trustText(machine()), "/b\n/c");
+    EXPECT_EQ(TestSupport::readFile(user), "odd");
+    EXPECT_EQ(trustText(machine), "/b\n/c");
 }

@@ -8,6 +8,7 @@
 
 #include "language/FlashLanguageSettings.h"
 #include "output/BookDescriptionFile.h"
+#include "output/FlashBookOutput.h"
 #include "output/OutputFiles.h"
 #include "pages/FlashPageImage.h"
 #include "pages/FlashPageSourceImg.h"
@@ -111,8 +112,11 @@ protected:
         iOut = iDir.filePath("out");
         QDir().mkpath(iOut);
     }
-    void TearDown() override {
-        Resources::setAppFilesRoot({});
+    void TearDown() override { Resources::setAppFilesRoot({}); }
+
+    QString out(const QString& relative) const { return iOut + "/" + relative; }
+    std::unique_ptr<FlashBookOutput> engine(const QString& name = "mybook") {
+        return std::make_unique<FlashBookOutput>(iPages, iTemplate, iOut, name);
     }
 
     void addPages(int count, bool withPhonePages = false) {

@@ -3,7 +3,6 @@
 #include "annotations/FlashPagesAnnotations.h"
 #include "output/BookProject.h"
 #include "output/BookPublisher.h"
-#include "output/FlashBookOutput.h"
 #include "output/FlashBookOutputApp.h"
 #include "util/AppInfo.h"
 
@@ -12,15 +11,7 @@
 
 using namespace OutputFixture;
 
-namespace {
-class PublishFolder : public BookFolder {
-protected:
-    std::unique_ptr<FlashBookOutput> engine(const QString& name = "mybook") {
-        return std::make_unique<FlashBookOutput>(iPages, iTemplate, iOut, name);
-    }
-    QString out(const QString& relative) const { return iOut + "/" + relative; }
-};
-}
+using PublishFolder = BookFolder;
 
 TEST_F(PublishFolder, WritesTheBookLayout) {
     addPages(3);
@@ -184,12 +175,7 @@ TEST_F(PublishFolder, OnePublishCallForEveryKind) {
         {PublishOptions::Kind::Zip, "book.zip", "zip/book.zip", {}},
     };
     for (const auto& c : cases) {
-        PublishOptions options;
-        options.folder = QFileInfo(out(c.result)).path();
-        options.name = c.name;
-        options.kind = c.kind;
-        options.mobile = true;
-        options.mobileTemplate = "Slide";
+        PublishOptions options{QFileInfo(out(c.result)).path(), c.name, c.kind, true, "Slide"};
         options.pageInfo.setHTMLTitle("Shown Title");
         const PublishResult result = BookPublisher::publish({iPages, iTemplate}, options);
         EXPECT_TRUE(result.ok()) << result.errorString().toStdString();

@@ -1,6 +1,5 @@
 #include "OutputFixture.h"
 
-#include "output/FlashBookOutput.h"
 #include "output/OutputFolderLock.h"
 #include "output/StagedPublish.h"
 
@@ -16,7 +15,6 @@ protected:
         iEngine->ouputTheBook();
         return *iEngine;
     }
-    QString out(const QString& relative) const { return iOut + "/" + relative; }
     bool leftNothingBehind() const {
         return !QFileInfo::exists(out(StagedPublish::kStagingName)) && !QFileInfo::exists(out(OutputFolderLock::kFileName));
     }
