@@ -11,19 +11,19 @@
 class ProgressRecorder {
 public:
     using Entry = ImportProgress;
-    explicit ProgressRecorder(std::function<void(const Entry&)> hook = {}) : iHook(std::move(hook)) {
-        iConnection = QObject::connect(&NotificationCenter::defaultCenter(), &NotificationCenter::notified,
-                                       [this](const QString& name, QObject*, const QVariantMap& info) {
-                                           if (name != ImportProgressInfoMSG)
-                                               return;
-                                           const Entry e = ImportProgress::fromUserInfo(info);
-                                           {
-                                               QMutexLocker l(&iLock);
-                                               iEntries.append(e);
-                                           }
-                                           if (iHook)
-                                               iHook(e);
-                                       });
+    explicit ProgressRecorder(std::function<void(const Entry&)> hook = {}) {
+        const auto record = [this, hook](const QString& name, QObject*, const QVariantMap& info) {
+            if (name != ImportProgressInfoMSG)
+                return;
+            const Entry e = ImportProgress::fromUserInfo(info);
+            {
+                QMutexLocker lock(&iLock);
+                iEntries.append(e);
+            }
+            if (hook)
+                hook(e);
+        };
+        iConnection = QObject::connect(&NotificationCenter::defaultCenter(), &NotificationCenter::notified, record);
     }
     ~ProgressRecorder() { QObject::disconnect(iConnection); }
     QList<Entry> entries() const {
@@ -38,7 +38,6 @@ public:
     }
 
 private:
-    std::function<void(const Entry&)> iHook;
     QMetaObject::Connection iConnection;
     mutable QMutex iLock;
     QList<Entry> iEntries;

@@ -12,9 +12,7 @@ namespace {
 
 class PdfPageSource : public ::testing::Test {
 protected:
-    void SetUp() override {
-        PdfFixtures::ensureGuiApp();   // a blank stand-in page writes its notice with a font
-    }
+    void SetUp() override { PdfFixtures::ensureGuiApp(); }   // a blank stand-in page writes its notice with a font
 
     QString qtPdf(const QString& name, const QList<QSizeF>& sizes) {
         const QString path = dir.filePath(name);
@@ -32,12 +30,18 @@ protected:
         source.generateThumbPages();
         source.generatePhonePages();
     }
+    static QList<const FlashPageList*> lists(const FlashPageSource& source) {
+        return {&source.pages(), &source.normalPages(), &source.thumbPages(), &source.phonePages()};
+    }
     static QList<qsizetype> counts(const FlashPageSource& source) {
-        return {source.pages().size(), source.normalPages().size(), source.thumbPages().size(), source.phonePages().size()};
+        QList<qsizetype> sizes;
+        for (const FlashPageList* list : lists(source))
+            sizes << list->size();
+        return sizes;
     }
     // No record may point at a file that was never written.
     static void expectEveryFileExists(const FlashPageSource& source) {
-        for (const FlashPageList* list : {&source.pages(), &source.normalPages(), &source.thumbPages(), &source.phonePages()})
+        for (const FlashPageList* list : lists(source))
             for (const FlashPagePtr& page : *list)
                 EXPECT_TRUE(QFileInfo::exists(page->pageFilePath())) << qPrintable(page->pageFilePath());
     }
@@ -51,8 +55,8 @@ const QSizeF kLandscape(842, 595);
 }
 
 TEST_F(PdfPageSource, JpegEngineMakesEveryRenditionOfTheSelection) {
-    const QString pdf = qtPdf("four.pdf", {kPortrait, kLandscape, kPortrait, kPortrait});
-    auto owned = std::make_unique<FlashPageSourcePDF>(pdf, "0,3,2,12", 70, 45);   // 0 and 12 are no pages
+    auto owned = std::make_unique<FlashPageSourcePDF>(qtPdf("four.pdf", {kPortrait, kLandscape, kPortrait, kPortrait}),
+                                                      "0,3,2,12", 70, 45);   // 0 and 12 are no pages
     FlashPageSourcePDF& source = *owned;
     source.setRenderEngineType(1);
     EXPECT_EQ(source.needToImportPages(), QList<int>({2, 3}));
@@ -62,15 +66,12 @@ TEST_F(PdfPageSource, JpegEngineMakesEveryRenditionOfTheSelection) {
     EXPECT_EQ(source.errorString(), QString());
     ASSERT_EQ(counts(source), QList<qsizetype>({2, 2, 2, 2}));
     expectEveryFileExists(source);
-    QSet<QString> files;
-    for (int i = 0; i < 2; ++i) {
-        for (const FlashPageList* list : {&source.pages(), &source.thumbPages(), &source.phonePages()}) {
-            EXPECT_EQ((*list)[i]->pageIndex(), i);
-            files.insert((*list)[i]->pageFilePath());
-        }
-        EXPECT_EQ(source.normalPages()[i]->pageFilePath(), source.pages()[i]->pageFilePath());
-    }
-    EXPECT_EQ(files.size(), 6);   // separate files, nothing overwritten
+    QSet<QString> files;   // separate files, nothing overwritten
+    for (const FlashPageList* list : {&source.pages(), &source.thumbPages(), &source.phonePages()})
+        for (int i = 0; i < 2; ++i)
+            files.insert((*list)[i]->pageFilePath() + QString::number((*list)[i]->pageIndex() - i));
+    EXPECT_EQ(files.size(), 6);
+    EXPECT_EQ(source.normalPages()[1]->pageFilePath(), source.pages()[1]->pageFilePath());
     // D = 70 gives a 700-pixel box; thumbnails are 180; a page rendered directly has the prepared size.
     EXPECT_EQ(imageSize(source.pages()[0]->pageFilePath()), QSize(700, 495));
     EXPECT_EQ(imageSize(source.pages()[1]->pageFilePath()), QSize(495, 700));
@@ -172,12 +173,9 @@ TEST_F(PdfPageSource, RotatedAndCroppedPagesAreRenderedAsShown) {
     ASSERT_EQ(source.pages().size(), 3);
     // Every rendition records the PDF page and the size as shown, in points.
     const QList<QSizeF> shown = {QSizeF(100, 200), QSizeF(100, 100), QSizeF(100, 100)};
-    for (int i = 0; i < 3; ++i) {
-        for (const FlashPageList* list : {&source.pages(), &source.normalPages(), &source.thumbPages(), &source.phonePages()}) {
-            EXPECT_EQ((*list)[i]->pdfPage(), i + 2);
-            EXPECT_EQ((*list)[i]->shownSize(), shown[i]);
-        }
-    }
+    for (const FlashPageList* list : lists(source))
+        for (int i = 0; i < 3; ++i)
+            EXPECT_EQ(std::make_pair((*list)[i]->pdfPage(), (*list)[i]->shownSize()), std::make_pair(i + 2, shown[i]));
     EXPECT_EQ(imageSize(source.pages()[0]->pageFilePath()), QSize(90, 180));
     const QImage crop(source.pages()[1]->pageFilePath());
     ASSERT_EQ(crop.size(), QSize(180, 180));
@@ -206,7 +204,6 @@ TEST_F(PdfPageSource, AbsurdResolutionsAreCappedInsteadOfExhaustingMemory) {
 }
 
 TEST_F(PdfPageSource, APageThatCannotBeRenderedBecomesABlankPageWithANotice) {
-    PdfFixtures::ensureGuiApp();  // the notice is drawn with a font
     const QByteArray pdf = PdfFixtures::handMadePdf({kPortrait, kPortrait, kLandscape});
     for (int broken : {1, 3}) {
         for (int engine : {0, 1}) {
@@ -218,8 +215,7 @@ TEST_F(PdfPageSource, APageThatCannotBeRenderedBecomesABlankPageWithANotice) {
             EXPECT_EQ(source.failedPages().size(), 1);
             ASSERT_EQ(counts(source), QList<qsizetype>({3, 3, 3, 3}));
             expectEveryFileExists(source);
-            const int blankAt = source.failedPages().value(0) - 1;
-            const QImage blank(source.phonePages()[blankAt]->pageFilePath());
+            const QImage blank(source.phonePages()[source.failedPages().value(0) - 1]->pageFilePath());
             EXPECT_EQ(blank.pixelColor(2, 2), QColor(Qt::white));
         }
     }
