@@ -6,10 +6,10 @@
 #include "util/AppIdentity.h"
 
 #include <QGroupBox>
-#include <QTextEdit>
-#include <QTreeView>
 #include <QMenuBar>
+#include <QTextEdit>
 #include <QToolButton>
+#include <QTreeView>
 
 namespace {
 
@@ -20,10 +20,6 @@ QStringList menuTitles(QMenu* menu) {
         if (action->menu()) titles += menuTitles(action->menu());
     }
     return titles;
-}
-
-QString pageWidth(LeafMillAppDelegate& app) {
-    return app.flashTmpl()->propertyValueFor(QStringLiteral("pageWidth"), QString());
 }
 
 // The first plain text setting other than the page size.
@@ -37,40 +33,18 @@ FlashTemplateProperty* someTextSetting(FlashTemplate& tmpl) {
     return some;
 }
 
-class AppControllerTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        AppTestSupport::freshSettings();
-        QDir().mkpath(FlashPage::flashPageTempFolder());   // an earlier shut-down in this process removed it
-        app = std::make_unique<LeafMillAppDelegate>(false);
-        app->applicationDidFinishLaunching();
-    }
-    void TearDown() override {
-        if (app) app->applicationWillTerminate();
-    }
-    std::unique_ptr<LeafMillAppDelegate> app;
-};
+using AppControllerTest = AppTestSupport::AppTest;
 
-TEST_F(AppControllerTest, StartsWithTheDemonstrationBookAndSelectionShowsTheDescription) {
+// The demonstration book at the start. A value change sets the Apply indicator going; only Apply
+// (or a change of the book) rebuilds the preview, which goes at quit.
+TEST_F(AppControllerTest, StartsWithTheDemonstrationBookAndRebuildsThePreviewOnlyWhenAsked) {
     EXPECT_EQ(app->window()->btnSelectTmpl()->text(), QStringLiteral("Neat"));
     EXPECT_GE(app->flashPageSource()->pages().size(), 4);
-    EXPECT_EQ(pageWidth(*app), QStringLiteral("1080"));
+    EXPECT_EQ(value(QStringLiteral("pageWidth")), QStringLiteral("1080"));
     QStringList titles;
     for (QAction* top : app->window()->menuBar()->actions()) titles += menuTitles(top->menu());
     EXPECT_FALSE(titles.join(QString()).contains(QStringLiteral("LeafMill")));   // the short name never shows
 
-    QTreeView* view = app->window()->outlineView();
-    const QModelIndex child = view->model()->index(0, 0, view->model()->index(0, 0));
-    ASSERT_TRUE(child.isValid());
-    FlashTemplateProperty* pro = app->tmplDelegate()->propertyAt(child);
-    view->selectionModel()->setCurrentIndex(child, QItemSelectionModel::ClearAndSelect);
-    QCoreApplication::processEvents();
-    EXPECT_EQ(app->window()->toolTipBox()->title(), pro->title());
-    EXPECT_EQ(app->window()->toolTip()->toPlainText(), pro->desc());
-}
-
-// A value change sets the Apply indicator going; only Apply (or a change of the book) rebuilds.
-TEST_F(AppControllerTest, ThePreviewIsRebuiltOnlyWhenAskedAndRemovedAtQuit) {
     EXPECT_TRUE(AppTestSupport::refreshRebuildsPreview(*app));   // a start asks for one
     const QString folder = app->flashPreviewFolder();
     EXPECT_FALSE(AppTestSupport::refreshRebuildsPreview(*app));
@@ -82,7 +56,7 @@ TEST_F(AppControllerTest, ThePreviewIsRebuiltOnlyWhenAskedAndRemovedAtQuit) {
     EXPECT_FALSE(AppTestSupport::refreshRebuildsPreview(*app));
     app->onApplyChange();
     EXPECT_TRUE(QFileInfo::exists(folder + QStringLiteral("/files/book.bin")));
-    AppTestSupport::waitFor([] { return false; }, 800);   // the indicator stopped with the apply
+    AppTestSupport::pause(800);   // the indicator stopped with the apply
     EXPECT_EQ(indicator(), still);
     EXPECT_EQ(app->flashPreviewFolder(), folder);   // made once, reused
 
@@ -120,13 +94,19 @@ QStringList& caughtWarnings() {
     return warnings;
 }
 
-TEST_F(AppControllerTest, AValueBeingTypedAtQuitIsSavedQuietly) {
+// Settings come back at the next launch, a value still being typed at quit among them (saved
+// without a warning); the page size does not.
+TEST_F(AppControllerTest, SettingsComeBackAtTheNextLaunchWithAValueBeingTypedAtQuit) {
     FlashTemplateProperty* some = someTextSetting(*app->flashTmpl());
     ASSERT_TRUE(some);
+    app->flashTmpl()->setPropertyValue(QStringLiteral("pageWidth"), QStringLiteral("612"));
     QTreeView* view = app->window()->outlineView();
     view->selectionModel()->setCurrentIndex(app->tmplDelegate()->indexOf(some), QItemSelectionModel::ClearAndSelect);
     auto* editor = qobject_cast<QLineEdit*>(view->indexWidget(app->tmplDelegate()->indexOf(some, 1)));
-    ASSERT_TRUE(editor);   // selecting a text row opens its value
+    ASSERT_TRUE(editor);   // selecting a text row opens its value and shows its description
+    QCoreApplication::processEvents();
+    EXPECT_EQ(app->window()->toolTipBox()->title(), some->title());
+    EXPECT_EQ(app->window()->toolTip()->toPlainText(), some->desc());
     editor->setText(QStringLiteral("typed at quit"));
 
     caughtWarnings().clear();
@@ -137,10 +117,14 @@ TEST_F(AppControllerTest, AValueBeingTypedAtQuitIsSavedQuietly) {
     app->applicationWillTerminate();
     app.reset();
     qInstallMessageHandler(previous);
-    EXPECT_TRUE(caughtWarnings().filter(QStringLiteral("commitData")).isEmpty()) << caughtWarnings().join('\n').toStdString();
-    LeafMillAppDelegate probe(false);
-    EXPECT_TRUE(TestSupport::readFile(probe.savedTemplateSettingsFile()).contains((key + QStringLiteral("=typed at quit")).toUtf8()));
-    QFile::remove(probe.savedTemplateSettingsFile());
+    EXPECT_TRUE(caughtWarnings().filter(QStringLiteral("commitData")).isEmpty()) << caughtWarnings().join('\n');
+    app = std::make_unique<LeafMillAppDelegate>(false);
+    app->applicationDidFinishLaunching();
+    EXPECT_EQ(value(key), QStringLiteral("typed at quit"));
+    EXPECT_EQ(value(QStringLiteral("pageWidth")), QStringLiteral("1080"));
+    app->applicationWillTerminate();
+    QFile::remove(app->savedTemplateSettingsFile());
+    app.reset();
 }
 
 TEST(SecondEdition, UsesItsOwnNamesButTheSharedSettingsFolder) {
@@ -157,24 +141,6 @@ TEST(SecondEdition, UsesItsOwnNamesButTheSharedSettingsFolder) {
     EXPECT_TRUE(first.savedTemplateSettingsFile().endsWith(QStringLiteral("Quirevale/LeafMill/tmpl_LeafMill.cfg")));
 }
 
-TEST(SavedSettings, ALaterLaunchKeepsSettingsButNotThePageSize) {
-    AppTestSupport::freshSettings();
-    LeafMillAppDelegate app(false);
-    app.applicationDidFinishLaunching();
-    app.flashTmpl()->setPropertyValue(QStringLiteral("pageWidth"), QStringLiteral("612"));
-    FlashTemplateProperty* some = someTextSetting(*app.flashTmpl());
-    ASSERT_TRUE(some);
-    some->setValue(QStringLiteral("changed by the test"));
-    const QString key = some->key();
-    app.applicationWillTerminate();
-
-    LeafMillAppDelegate again(false);
-    again.applicationDidFinishLaunching();
-    EXPECT_EQ(again.flashTmpl()->propertyValueFor(key, QString()), QStringLiteral("changed by the test"));
-    EXPECT_EQ(pageWidth(again), QStringLiteral("1080"));
-    again.applicationWillTerminate();
-}
-
 // The last template went away: the default takes its place and the saved settings survive.
 TEST(LastTemplate, AMissingOneFallsBackToTheDefaultWithANotice) {
     AppSettings& settings = AppTestSupport::freshSettings();
@@ -184,24 +150,22 @@ TEST(LastTemplate, AMissingOneFallsBackToTheDefaultWithANotice) {
     ASSERT_TRUE(TestSupport::writeFile(app.savedTemplateSettingsFile(), "\n\rlanguageSetting=French"));
     app.applicationDidFinishLaunching();
     EXPECT_EQ(app.flashTmpl()->tmplName(), AppSettings::defaultTemplateName());
-    EXPECT_EQ(app.flashTmpl()->propertyValueFor(QStringLiteral("languageSetting"), QString()), QStringLiteral("French"));
+    EXPECT_EQ(AppTestSupport::settingOf(app, QStringLiteral("languageSetting")), QStringLiteral("French"));
     EXPECT_EQ(answers.asked.size(), 1u);
     EXPECT_FALSE(LanguageFiles::languageValuePathByName(QStringLiteral("French")).isNull());   // the pool is seeded
     app.applicationWillTerminate();
     EXPECT_EQ(settings.lastUsedTemplateName(), AppSettings::defaultTemplateName());
 }
 
-TEST(LastTemplate, AnUnloadedTemplateNeverOverwritesTheSavedSettings) {
-    AppSettings& settings = AppTestSupport::freshSettings();
-    LeafMillAppDelegate app(false);
-    app.applicationDidFinishLaunching();
+TEST_F(AppControllerTest, AnUnloadedTemplateNeverOverwritesTheSavedSettings) {
     const QByteArray saved = "\n\rlanguageSetting=German";
-    ASSERT_TRUE(TestSupport::writeFile(app.savedTemplateSettingsFile(), saved));
-    EXPECT_THROW(app.flashTmpl()->loadTemplate(QStringLiteral("Gone")), std::exception);
-    app.applicationWillTerminate();
-    EXPECT_EQ(TestSupport::readFile(app.savedTemplateSettingsFile()), saved);
-    EXPECT_EQ(settings.lastUsedTemplateName(), AppSettings::defaultTemplateName());
-    QFile::remove(app.savedTemplateSettingsFile());
+    ASSERT_TRUE(TestSupport::writeFile(app->savedTemplateSettingsFile(), saved));
+    EXPECT_THROW(app->flashTmpl()->loadTemplate(QStringLiteral("Gone")), std::exception);
+    app->applicationWillTerminate();
+    EXPECT_EQ(TestSupport::readFile(app->savedTemplateSettingsFile()), saved);
+    EXPECT_EQ(AppSettings::shareInstance().lastUsedTemplateName(), AppSettings::defaultTemplateName());
+    QFile::remove(app->savedTemplateSettingsFile());
+    app.reset();
 }
 
 } // namespace

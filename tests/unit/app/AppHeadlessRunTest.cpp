@@ -35,32 +35,46 @@ bool previewPlayerBuilt() {
     return page.open(QIODevice::ReadOnly) && page.readAll().contains("snapCurrentTmpl");
 }
 
-// Answers whether the preview page shows at least one loaded page picture.
-bool previewShowsPages(QWebEngineView* view) {
-    bool answered = false, shown = false;
-    view->page()->runJavaScript(
-        QStringLiteral("Array.from(document.images).some(i => i.complete && i.naturalWidth > 0)"),
-        [&](const QVariant& result) { shown = result.toBool(); answered = true; });
+QVariant evaluate(QWebEngineView* view, const QString& script) {
+    QVariant answer;
+    bool answered = false;
+    view->page()->runJavaScript(script, [&](const QVariant& result) { answer = result; answered = true; });
     waitFor([&] { return answered; }, 5000);
-    return shown;
+    return answer;
 }
 
+// Whether the preview page shows at least one loaded page picture.
+bool previewShowsPages(QWebEngineView* view) {
+    return waitFor([&] {
+        return evaluate(view, QStringLiteral("Array.from(document.images).some(i => i.complete && i.naturalWidth > 0)")).toBool();
+    }, 15000);
+}
+
+// A controller with the preview view, started; counts the preview's loads.
+struct PreviewApp {
+    PreviewApp() {
+        QObject::connect(&app, &LeafMillAppDelegate::previewLoaded, [this](bool ok) { ++loads; lastLoadOk = ok; });
+        app.applicationDidFinishLaunching();
+    }
+    ~PreviewApp() { app.applicationWillTerminate(); }
+    bool reloaded(int loadsBefore) { return waitFor([&] { return loads > loadsBefore; }, 30000); }
+    const bool fresh = (AppTestSupport::freshSettings(), true);   // before the controller reads them
+    LeafMillAppDelegate app{true};
+    int loads = 0;
+    bool lastLoadOk = false;
+};
+
 TEST(AppHeadlessRun, PreviewImportAndPublishThroughTheSheets) {
-    AppTestSupport::freshSettings();
-    QDir().mkpath(FlashPage::flashPageTempFolder());
     QTemporaryDir dir;
     const QString pdf = dir.filePath(QStringLiteral("sample.pdf"));
     ASSERT_TRUE(PdfFixtures::makeQtPdf(pdf, 24, QSizeF(420, 560)));
 
-    LeafMillAppDelegate app(true);
-    int loads = 0;
-    bool lastLoadOk = false;
-    QObject::connect(&app, &LeafMillAppDelegate::previewLoaded, [&](bool ok) { ++loads; lastLoadOk = ok; });
-    app.applicationDidFinishLaunching();
-    ASSERT_TRUE(waitFor([&] { return loads >= 1; }, 30000) && lastLoadOk);
+    PreviewApp run;
+    LeafMillAppDelegate& app = run.app;
+    ASSERT_TRUE(run.reloaded(0) && run.lastLoadOk);
     const bool player = previewPlayerBuilt();
-    if (player) EXPECT_TRUE(waitFor([&] { return previewShowsPages(app.window()->webView()); }, 15000));
-    waitFor([] { return false; }, 500);
+    if (player) EXPECT_TRUE(previewShowsPages(app.window()->webView()));
+    AppTestSupport::pause(500);
     saveShot(app.window(), QStringLiteral("main-window.png"));
 
     // The preview page reaches nothing of ours under "connector", and trying leaves all standing.
@@ -88,7 +102,7 @@ TEST(AppHeadlessRun, PreviewImportAndPublishThroughTheSheets) {
         EXPECT_FALSE(snapshot.isNull());
         EXPECT_LE(qMax(snapshot.width(), snapshot.height()), 180);
         app.onSelectTemplate();
-        waitFor([] { return false; }, 300);
+        AppTestSupport::pause(300);
         saveShot(app.libraryMenuCommands()->selectTemplateWindow(), QStringLiteral("d13-chooser-exported-theme.png"));
         app.libraryMenuCommands()->selectTemplateWindow()->done(0);
     }
@@ -100,13 +114,13 @@ TEST(AppHeadlessRun, PreviewImportAndPublishThroughTheSheets) {
     importSheet->onImportAction();
     ASSERT_TRUE(waitFor([&] { return importSheet->lblInfo()->text().startsWith(QLatin1String("Importing:")); }, 30000));
     saveShot(importSheet, QStringLiteral("import-sheet.png"));
-    const int loadsBefore = loads;
+    const int loadsBefore = run.loads;
     ASSERT_TRUE(waitFor([&] { return importSheet->isHidden(); }, 120000));
     EXPECT_EQ(app.flashPageSource()->pages().size(), 24);
     EXPECT_EQ(app.flashTmpl()->propertyValueFor(QStringLiteral("pageWidth"), QString()), QStringLiteral("420"));
-    ASSERT_TRUE(waitFor([&] { return loads > loadsBefore; }, 30000));   // rebuilt without a command
-    if (player) EXPECT_TRUE(waitFor([&] { return previewShowsPages(app.window()->webView()); }, 15000));
-    waitFor([] { return false; }, 1500);
+    ASSERT_TRUE(run.reloaded(loadsBefore));   // rebuilt without a command
+    if (player) EXPECT_TRUE(previewShowsPages(app.window()->webView()));
+    AppTestSupport::pause(1500);
     if (player) saveShot(app.window(), QStringLiteral("main-window-imported.png"));
 
     // Edit Pages: the editor runs application-modal over the preview folder; what its page saves
@@ -124,26 +138,26 @@ TEST(AppHeadlessRun, PreviewImportAndPublishThroughTheSheets) {
         poll.stop();
         editorSeen = editor->isFullScreen();
         if (!qEnvironmentVariableIsEmpty("LEAFMILL_SHOTS")) {
-            waitFor([] { return false; }, 4000);   // the editor page draws the book
+            AppTestSupport::pause(4000);   // the editor page draws the book
             saveShot(editor, QStringLiteral("page-editor.png"));
         }
         editor->saveFlipPageEditorXML(links + QStringLiteral("_$Split$_still.png_$Split$_EXIT_$Split$_<ols><o><c>Edited</c><p>1</p><l>1</l></o></ols>"));
     });
     poll.start(50);
-    const int loadsBeforeEditing = loads;
+    const int loadsBeforeEditing = run.loads;
     app.onEditPage();
     EXPECT_TRUE(editorSeen);
     EXPECT_TRUE(app.isCopyStuff());
     EXPECT_EQ(app.book().pageLinks->needFiles(), QStringList(app.flashPreviewFolder() + QStringLiteral("/files/pageConfig/still.png")));
     ASSERT_TRUE(app.book().outline);
     EXPECT_EQ(app.book().outline->items().value(0)->caption(), QStringLiteral("Edited"));
-    EXPECT_TRUE(waitFor([&] { return loads > loadsBeforeEditing; }, 30000));
+    EXPECT_TRUE(run.reloaded(loadsBeforeEditing));
 
     app.onConvertToFlipBook();
     OutputWindowDelegate* publishSheet = app.outputWindowDelegate();
     const QString folder = dir.filePath(QStringLiteral("published"));
     publishSheet->txtOutputFolder()->setText(folder);
-    waitFor([] { return false; }, 300);
+    AppTestSupport::pause(300);
     saveShot(publishSheet, QStringLiteral("publish-sheet.png"));
     AlertAnswers answers([](const AppAlert::Request&) { return 1; });   // "No": do not open
     publishSheet->onPublish();
@@ -151,29 +165,13 @@ TEST(AppHeadlessRun, PreviewImportAndPublishThroughTheSheets) {
     EXPECT_TRUE(QFileInfo::exists(folder + QStringLiteral("/sample.html")));
     EXPECT_EQ(QDir(folder + QStringLiteral("/files/page")).entryList({QStringLiteral("*.swf")}, QDir::Files).size(), 24);
     EXPECT_EQ(TestSupport::readFile(folder + QStringLiteral("/files/pageConfig/still.png")), "picture");
-    app.applicationWillTerminate();
-}
-
-} // namespace
-
-namespace {
-
-QVariant evaluate(QWebEngineView* view, const QString& script) {
-    QVariant answer;
-    bool answered = false;
-    view->page()->runJavaScript(script, [&](const QVariant& result) { answer = result; answered = true; });
-    waitFor([&] { return answered; }, 5000);
-    return answer;
 }
 
 // The phone toggle: a 390 x 844 viewport, the mobile version when the book is published with one.
 TEST(AppHeadlessRun, PhonePreviewShowsThePhonesViewport) {
-    AppTestSupport::freshSettings();
-    LeafMillAppDelegate app(true);
-    int loads = 0;
-    QObject::connect(&app, &LeafMillAppDelegate::previewLoaded, [&](bool) { ++loads; });
-    app.applicationDidFinishLaunching();
-    ASSERT_TRUE(waitFor([&] { return loads >= 1; }, 30000));
+    PreviewApp run;
+    LeafMillAppDelegate& app = run.app;
+    ASSERT_TRUE(run.reloaded(0));
     QWebEngineView* view = app.window()->webView();
     const struct { bool mobile; const char* page; const char* shot; } cases[] = {
         {false, "/index.html", "e13-phone-preview.png"},
@@ -181,18 +179,17 @@ TEST(AppHeadlessRun, PhonePreviewShowsThePhonesViewport) {
     };
     for (const auto& c : cases) {
         AppSettings::shareInstance().setOutputMobileVersion(c.mobile ? 1 : 0);
-        const int before = loads;
+        const int before = run.loads;
         app.window()->actPhonePreview->setChecked(false);
         app.window()->actPhonePreview->trigger();
-        ASSERT_TRUE(waitFor([&] { return loads > before; }, 30000));
-        waitFor([] { return false; }, 1500);
+        ASSERT_TRUE(run.reloaded(before));
+        AppTestSupport::pause(1500);
         EXPECT_TRUE(view->url().path().endsWith(QLatin1String(c.page))) << view->url().toString().toStdString();
         EXPECT_EQ(evaluate(view, QStringLiteral("innerWidth + 'x' + innerHeight")).toString(), QStringLiteral("390x844"));
         saveShot(app.window(), QString::fromLatin1(c.shot));
     }
     app.window()->actPhonePreview->trigger();
     EXPECT_FALSE(app.window()->previewStage()->isPhone());
-    app.applicationWillTerminate();
 }
 
 } // namespace

@@ -97,13 +97,36 @@ inline void saveShot(QWidget* widget, const QString& name) {
     widget->grab().save(folder + QLatin1Char('/') + name);
 }
 
+// Lets the event loop run for a while (timers, late reports, page drawing).
+inline void pause(int milliseconds) { waitFor([] { return false; }, milliseconds); }
+
 // A settings store as a first start leaves it, and no book kept from an earlier run.
 inline AppSettings& freshSettings() {
     QDir(KeptBook::defaultFolder()).removeRecursively();
+    QDir().mkpath(FlashPage::flashPageTempFolder());   // an earlier shut-down in this process removed it
     QSettings(QStringLiteral("Quirevale"), QStringLiteral("LeafMill")).clear();
     AppSettings::resetForTesting();
     return AppSettings::shareInstance();
 }
+
+inline QString settingOf(const LeafMillAppDelegate& app, const QString& key) {
+    return app.flashTmpl()->propertyValueFor(key, QString());
+}
+
+// The controller after a first start, without the preview view; it quits at the end.
+class AppTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        freshSettings();
+        app = std::make_unique<LeafMillAppDelegate>(false);
+        app->applicationDidFinishLaunching();
+    }
+    void TearDown() override {
+        if (app) app->applicationWillTerminate();
+    }
+    QString value(const QString& key) const { return settingOf(*app, key); }
+    std::unique_ptr<LeafMillAppDelegate> app;
+};
 
 // Whether the controller's next refresh check rebuilds the preview (it writes the preview's book anew).
 inline bool refreshRebuildsPreview(LeafMillAppDelegate& app) {

@@ -20,31 +20,17 @@ BookState importedBook(const LeafMillAppDelegate& app) {
     return state;
 }
 
-QString value(const LeafMillAppDelegate& app, const QString& key) {
-    return app.flashTmpl()->propertyValueFor(key, QString());
-}
-
-class BookHistoryTest : public ::testing::Test {
+class BookHistoryTest : public AppTestSupport::AppTest {
 protected:
-    void SetUp() override {
-        AppTestSupport::freshSettings();
-        QDir().mkpath(FlashPage::flashPageTempFolder());
-        app = std::make_unique<LeafMillAppDelegate>(false);
-        app->applicationDidFinishLaunching();
-    }
-    void TearDown() override {
-        if (app) app->applicationWillTerminate();
-    }
     void edit(const QString& key, const QString& text) {
         ASSERT_TRUE(app->tmplDelegate()->setObjectValue(text, app->flashTmpl()->propertyForKey(key)));
     }
-    std::unique_ptr<LeafMillAppDelegate> app;
 };
 
-TEST_F(BookHistoryTest, ThreeEditsAndAnImportGoBackAndForth) {
+TEST_F(BookHistoryTest, EditsAndAnImportGoBackAndForthFiftyStepsDeep) {
     const QStringList keys = {QStringLiteral("bookTitle"), QStringLiteral("flipDuration"), QStringLiteral("backgroundColor")};
     QStringList before;
-    for (const QString& key : keys) before << value(*app, key);
+    for (const QString& key : keys) before << value(key);
     EXPECT_FALSE(app->window()->actUndo->isEnabled());
     edit(keys[0], QStringLiteral("Annual report"));
     edit(keys[1], QStringLiteral("900"));
@@ -56,28 +42,26 @@ TEST_F(BookHistoryTest, ThreeEditsAndAnImportGoBackAndForth) {
     app->onTimerCheckRefresh();
     app->window()->actUndo->trigger();
     EXPECT_TRUE(app->currentBookState().isDemo);
-    EXPECT_EQ(value(*app, QStringLiteral("pageWidth")), QStringLiteral("1080"));
+    EXPECT_EQ(value(QStringLiteral("pageWidth")), QStringLiteral("1080"));
     EXPECT_TRUE(AppTestSupport::refreshRebuildsPreview(*app));
     for (int step = 2; step >= 0; --step) {
         app->window()->actUndo->trigger();
-        EXPECT_EQ(value(*app, keys[step]), before[step]) << keys[step].toStdString();
+        EXPECT_EQ(value(keys[step]), before[step]) << keys[step].toStdString();
         const QModelIndex shown = app->tmplDelegate()->indexOf(app->flashTmpl()->propertyForKey(keys[step]), 1);
         EXPECT_EQ(shown.data().toString(), before[step]);
     }
     EXPECT_FALSE(app->window()->actUndo->isEnabled());
 
     for (int step = 0; step < 4; ++step) app->window()->actRedo->trigger();
-    EXPECT_EQ(value(*app, keys[0]), QStringLiteral("Annual report"));
-    EXPECT_EQ(value(*app, keys[2]), QStringLiteral("0x102030"));
-    EXPECT_EQ(value(*app, QStringLiteral("pageWidth")), QStringLiteral("612"));
+    EXPECT_EQ(value(keys[0]), QStringLiteral("Annual report"));
+    EXPECT_EQ(value(keys[2]), QStringLiteral("0x102030"));
+    EXPECT_EQ(value(QStringLiteral("pageWidth")), QStringLiteral("612"));
     EXPECT_EQ(app->currentBookState().bookName, QStringLiteral("report"));
     EXPECT_FALSE(app->window()->actRedo->isEnabled());
-}
 
-TEST_F(BookHistoryTest, KeepsAtLeastFiftySteps) {
-    for (int n = 1; n <= 60; ++n) edit(QStringLiteral("flipDuration"), QString::number(n));
+    for (int n = 1; n <= 60; ++n) edit(QStringLiteral("flipDuration"), QString::number(n));   // at least fifty steps kept
     for (int n = 0; n < 50; ++n) app->undoStack()->undo();
-    EXPECT_EQ(value(*app, QStringLiteral("flipDuration")), QStringLiteral("10"));
+    EXPECT_EQ(value(QStringLiteral("flipDuration")), QStringLiteral("10"));
 }
 
 // The imported book comes back at the next start, also when the run ended without a quit.
@@ -90,7 +74,7 @@ TEST_F(BookHistoryTest, TheKeptBookComesBackUntilNewBook) {
         EXPECT_FALSE(app->currentBookState().isDemo);
         EXPECT_EQ(app->flashPageSource()->pages().size(), 3);
         EXPECT_EQ(app->currentBookState().bookName, QStringLiteral("report"));
-        EXPECT_EQ(value(*app, QStringLiteral("pageHeight")), QStringLiteral("792"));
+        EXPECT_EQ(value(QStringLiteral("pageHeight")), QStringLiteral("792"));
     }
     app->window()->actNewBook->trigger();
     EXPECT_TRUE(app->currentBookState().isDemo);

@@ -38,31 +38,21 @@ bool snapShotFolderExists() {
     return QFileInfo::exists(AppInfo::shareInstance().appWorkdTmpFolder() + QStringLiteral("/QUirevale/tmp/snap"));
 }
 
-QString value(LeafMillAppDelegate& app, const QString& key) {
-    return app.flashTmpl()->propertyValueFor(key, QString());
-}
-
 QByteArray settingsText(LeafMillAppDelegate& app) {
     QTemporaryDir dir;
     app.flashTmpl()->exportPropertiesSettingsTo(dir.filePath(QStringLiteral("s.txt")), false);
     return TestSupport::readFile(dir.filePath(QStringLiteral("s.txt")));
 }
 
-class LibraryCommandsTest : public ::testing::Test {
+class LibraryCommandsTest : public AppTestSupport::AppTest {
 protected:
     void SetUp() override {
-        AppTestSupport::freshSettings();
-        QDir().mkpath(FlashPage::flashPageTempFolder());
         QDir(FlashTemplate::userStylesFolder()).removeRecursively();
-        app = std::make_unique<LeafMillAppDelegate>(false);
-        app->applicationDidFinishLaunching();
+        AppTest::SetUp();
         app->onTimerCheckRefresh();   // the start's preview
     }
-    void TearDown() override { app->applicationWillTerminate(); }
     QString path(const QString& name) const { return dir.filePath(name); }
-
     QTemporaryDir dir;
-    std::unique_ptr<LeafMillAppDelegate> app;
 };
 
 TEST_F(LibraryCommandsTest, TheChooserSelectsTheTemplateIgnoringCaseAndShowsItsThemes) {
@@ -103,8 +93,8 @@ TEST_F(LibraryCommandsTest, AChosenThemeReachesTheBookTheEditorAndThePreview) {
     EXPECT_FALSE(chooser->isVisible());
     EXPECT_EQ(app->flashTmpl()->tmplName(), QStringLiteral("Slate"));
     EXPECT_EQ(app->flashTmpl()->styleName(), QStringLiteral("Mint"));
-    EXPECT_EQ(value(*app, QStringLiteral("pageWidth")), QStringLiteral("1080"));   // kept through the switch
-    EXPECT_EQ(value(*app, QStringLiteral("languageSetting")), QStringLiteral("French"));
+    EXPECT_EQ(value(QStringLiteral("pageWidth")), QStringLiteral("1080"));   // kept through the switch
+    EXPECT_EQ(value(QStringLiteral("languageSetting")), QStringLiteral("French"));
     EXPECT_EQ(app->window()->btnSelectTmpl()->text(), QStringLiteral("Slate"));
     EXPECT_EQ(app->tmplDelegate()->flashTmpl(), app->flashTmpl().get());
     const QModelIndex firstGroup = app->tmplDelegate()->index(0, 0);
@@ -159,10 +149,10 @@ TEST_F(LibraryCommandsTest, ThemesAndSettingsTravelThroughFilesWithTheExtensionA
     {
         PanelAnswers panels({path(QStringLiteral("settings.txt"))});
         app->onImportTmplSettings();
-        EXPECT_EQ(value(*app, QStringLiteral("bookTitle")), QStringLiteral("Travelled"));
+        EXPECT_EQ(value(QStringLiteral("bookTitle")), QStringLiteral("Travelled"));
         EXPECT_TRUE(AppTestSupport::refreshRebuildsPreview(*app));
         app->undoStack()->undo();
-        EXPECT_EQ(value(*app, QStringLiteral("bookTitle")), QStringLiteral("Changed"));
+        EXPECT_EQ(value(QStringLiteral("bookTitle")), QStringLiteral("Changed"));
     }
     // Cancelled panels write and read nothing; a cancelled settings import still rebuilds.
     PanelAnswers cancelled({});
@@ -195,7 +185,7 @@ TEST_F(LibraryCommandsTest, AReopenedBookReplacesTheCurrentOneAndTheEditorFollow
     app->onOpenProjectFromFolder();
     EXPECT_TRUE(alerts.asked.empty());
     EXPECT_EQ(panels.titles, QStringList{QStringLiteral("Open Project From Folder")});
-    EXPECT_EQ(value(*app, QStringLiteral("bookTitle")), QStringLiteral("Reopened"));
+    EXPECT_EQ(value(QStringLiteral("bookTitle")), QStringLiteral("Reopened"));
     EXPECT_NE(app->flashPageSource(), demoPages);
     EXPECT_EQ(app->flashPageSource()->pages().size(), demoPages->pages().size());
     EXPECT_EQ(app->tmplDelegate()->flashTmpl(), app->flashTmpl().get());
@@ -208,7 +198,7 @@ TEST_F(LibraryCommandsTest, AReopenedBookReplacesTheCurrentOneAndTheEditorFollow
     app->undoStack()->undo();   // the edit
     app->undoStack()->undo();   // the reopen
     EXPECT_EQ(app->flashPageSource(), demoPages);
-    EXPECT_EQ(value(*app, QStringLiteral("bookTitle")), QStringLiteral("Not this one"));
+    EXPECT_EQ(value(QStringLiteral("bookTitle")), QStringLiteral("Not this one"));
 }
 
 // Files that cannot be used are refused with the reason; the book, the settings and the libraries

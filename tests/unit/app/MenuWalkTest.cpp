@@ -22,14 +22,9 @@ namespace {
 class UrlCatcher : public QObject {
     Q_OBJECT
 public:
-    UrlCatcher() {
-        for (const char* scheme : {"http", "https", "file", "mailto"})
-            QDesktopServices::setUrlHandler(QString::fromLatin1(scheme), this, "open");
-    }
-    ~UrlCatcher() override {
-        for (const char* scheme : {"http", "https", "file", "mailto"})
-            QDesktopServices::unsetUrlHandler(QString::fromLatin1(scheme));
-    }
+    UrlCatcher() { for (const char* scheme : kSchemes) QDesktopServices::setUrlHandler(scheme, this, "open"); }
+    ~UrlCatcher() override { for (const char* scheme : kSchemes) QDesktopServices::unsetUrlHandler(scheme); }
+    static constexpr const char* kSchemes[] = {"http", "https", "file", "mailto"};
     int opened = 0;
 public slots:
     void open(const QUrl&) { ++opened; }
@@ -113,14 +108,13 @@ void walkEveryCommand(LeafMillAppDelegate& app) {
                                   int(alerts.asked.size()) > alertsBefore || urls.opened > urlsBefore ||
                                   stateOf(app) != before || QFileInfo::exists(previewBook);
         EXPECT_TRUE(didSomething) << name.toStdString() << " is enabled but does nothing";
-        if (endedTheRun) AppTestSupport::waitFor([] { return false; }, 400);   // let the pending exit timer pass
+        if (endedTheRun) AppTestSupport::pause(400);   // let the pending exit timer pass
     }
 }
 
 TEST(MenuWalk, EveryEnabledCommandOfBothEditionsDoesSomething) {
     for (const bool second : {false, true}) {
         AppTestSupport::freshSettings();
-        QDir().mkpath(FlashPage::flashPageTempFolder());
         std::unique_ptr<LeafMillAppDelegate> app = second ? std::make_unique<FolioPressProAppDelegate>(false)
                                                           : std::make_unique<LeafMillAppDelegate>(false);
         app->applicationDidFinishLaunching();

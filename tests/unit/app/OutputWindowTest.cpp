@@ -1,32 +1,16 @@
-#include "app/sheets/AdvancedSetting.h"
 #include "AppTestSupport.h"
+#include "app/sheets/AdvancedSetting.h"
 #include "app/sheets/OutputWindowDelegate.h"
-#include "output/Book.h"
 #include "pages/FlashPageSourceImg.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
-#include <QComboBox>
-#include <QImage>
 #include <QLabel>
-#include <QPlainTextEdit>
 #include <QPushButton>
 
 using AppTestSupport::AlertAnswers;
 
 namespace {
-
-// A book of one plain picture in the Neat template.
-Book pictureBook(const QTemporaryDir& dir) {
-    QImage image(300, 400, QImage::Format_RGB32);
-    image.fill(Qt::darkCyan);
-    image.save(dir.filePath(QStringLiteral("p.jpg")));
-    auto pages = std::make_shared<FlashPageSourceImg>();
-    pages->addImgPageFromFile(dir.filePath(QStringLiteral("p.jpg")));
-    auto tmpl = std::make_shared<FlashTemplate>(FlashTemplate::Empty{});
-    tmpl->loadTemplate(QStringLiteral("Neat"));
-    return {pages, tmpl};
-}
 
 class PublishSheetTest : public ::testing::Test {
 protected:
@@ -93,7 +77,13 @@ TEST_F(PublishSheetTest, EmptyFieldsNoFolderOrNoBookPublishNothing) {
 // for it, its mobile version shows the book's title, and the sheet offers to open it.
 TEST_F(PublishSheetTest, PublishesIntoANewFolderWithTheBooksTitle) {
     QTemporaryDir dir;
-    const Book book = pictureBook(dir);
+    QImage picture(300, 400, QImage::Format_RGB32);
+    picture.fill(Qt::darkCyan);
+    ASSERT_TRUE(picture.save(dir.filePath(QStringLiteral("p.jpg"))));
+    auto pages = std::make_shared<FlashPageSourceImg>();
+    pages->addImgPageFromFile(dir.filePath(QStringLiteral("p.jpg")));
+    const Book book{pages, std::make_shared<FlashTemplate>(FlashTemplate::Empty{})};
+    book.flashTemplate->loadTemplate(QStringLiteral("Neat"));
     OutputWindowDelegate sheet;
     sheet.setBook(book, QStringLiteral("report"));
     EXPECT_EQ(sheet.txtTitle()->text(), QStringLiteral("report"));

@@ -50,26 +50,31 @@ TEST_F(Cli, PublishesAPDFAndRepublishesItEveryWay) {
     EXPECT_FALSE(QFileInfo::exists(path("apps/book.app/Contents/Resources/mobile")));   // no mobile version in a bundle
 }
 
-// The zoom picture of a page has twice its pixels; the options or the template turn it off.
-TEST_F(Cli, ZoomPicturesAreMadeUnlessTurnedOff) {
+// The page picture's longer side follows the quality, given by number or name; the zoom picture
+// has twice its pixels unless the options turn it off.
+TEST_F(Cli, PagePicturesFollowTheQualityAndTheZoomOption) {
     const struct {
         QStringList options;
+        int longerSide;
         bool zoom;
-    } cases[] = {{{}, true}, {{"--no-zoom-pages"}, false}};
+    } cases[] = {{{"--quality", "best"}, 1440, true}, {{"--quality", "0"}, 1440, true}, {{"--quality", "Medium"}, 1200, true},
+                 {{"--quality", "4"}, 600, true}, {{"--quality", "smallest", "--no-zoom-pages"}, 600, false}};
     for (const auto& c : cases) {
-        const QString out = path("zoom" + c.options.join(""));
+        const QString out = path(c.options.join(""));
         const Result r = run(QStringList{"publish", iSample, "-o", out, "--pages", "2", "--quiet"} + c.options);
-        ASSERT_EQ(r.code, 0) << r.err.toStdString();
+        ASSERT_EQ(r.code, 0) << c.options.join(' ') << r.err;
+        const QSize size = QImage(out + "/files/page/0.jpg").size();
+        EXPECT_EQ(qMax(size.width(), size.height()), c.longerSide) << c.options.join(' ');
         const QString xml = QString::fromUtf8(bookXML(out));
-        EXPECT_EQ(xml.contains("<largeUrl>./files/large/0.jpg</largeUrl>"), c.zoom) << xml.toStdString();
+        EXPECT_EQ(xml.contains("<largeUrl>./files/large/0.jpg</largeUrl>"), c.zoom) << xml;
         EXPECT_EQ(xml.contains("<largeUrl>./files/page/0.jpg</largeUrl>"), !c.zoom);
         EXPECT_TRUE(xml.contains("textUrl=\"./files/text/0.js\""));
+        EXPECT_EQ(QFileInfo::exists(out + "/files/large"), c.zoom);
         if (c.zoom)
-            EXPECT_EQ(QImage(out + "/files/large/0.jpg").size(), QImage(out + "/files/page/0.jpg").size() * 2);
-        else
-            EXPECT_FALSE(QFileInfo::exists(out + "/files/large"));
+            EXPECT_EQ(QImage(out + "/files/large/0.jpg").size(), size * 2);
     }
-    EXPECT_EQ(run({"publish", iSample, "-o", path("both"), "--zoom-pages", "--no-zoom-pages"}).code, kExitUsage);
+    for (const QStringList& bad : {QStringList{"--quality", "lowest"}, QStringList{"--zoom-pages", "--no-zoom-pages"}})
+        EXPECT_EQ(run(QStringList{"publish", iSample, "-o", path("bad")} + bad).code, kExitUsage) << bad.join(' ');
 }
 
 TEST_F(Cli, MissingPageFilesAreListedAndTheRestIsWritten) {
@@ -114,21 +119,6 @@ TEST_F(Cli, SettingsAndThemesTravelThroughFiles) {
     const Result installed = run({"theme-import", path("Mine.thm")});
     EXPECT_EQ(installed.code, 0) << installed.err.toStdString();
     EXPECT_TRUE(run({"templates"}).out.contains("Mine"));
-}
-
-TEST_F(Cli, QualityGoesFromBestToSmallestByNumberOrName) {
-    const struct {
-        const char* level;
-        int longerSide;
-    } cases[] = {{"best", 1440}, {"0", 1440}, {"Medium", 1200}, {"4", 600}, {"smallest", 600}};
-    for (const auto& c : cases) {
-        const QString out = path(QString("q-%1").arg(c.level));
-        const Result r = run({"publish", iSample, "-o", out, "--pages", "1", "--quality", c.level, "--quiet"});
-        ASSERT_EQ(r.code, 0) << c.level << r.err.toStdString();
-        const QSize size = QImage(out + "/files/page/0.jpg").size();
-        EXPECT_EQ(qMax(size.width(), size.height()), c.longerSide) << c.level;
-    }
-    EXPECT_EQ(run({"publish", iSample, "-o", path("q"), "--quality", "lowest"}).code, kExitUsage);
 }
 
 TEST_F(Cli, APageThatCannotBeRenderedIsPublishedBlankAndListedWithExitOne) {
