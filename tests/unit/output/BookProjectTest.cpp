@@ -6,7 +6,6 @@
 #include "output/BookPublisher.h"
 #include "util/Xml.h"
 
-
 using namespace OutputFixture;
 
 namespace {
@@ -20,17 +19,14 @@ const char* kOutline = "<ols><o><c>Chapter</c><p>1</p><l>1</l><ci><o><c>Section<
 class Reopen : public BookFolder {
 protected:
     // A published book of image pages (indices from 1, as image books have) with links and an outline.
-    void publishImageBook(int count, bool mobile) {
+    void publishImageBook(int count) {
         for (int i = 1; i <= count; ++i) {
             const QString image = iDir.filePath(QString("images/p%1.jpg").arg(i));
             writeImage(image, QSize(60, 80), QColor::fromHsv(i * 40 % 360, 200, 200));
             iPages->addImgPageFromFile(image);
         }
         iPages->pages()[0]->setPdfPage(5);
-        iPages->generateNormalPages();
         iPages->generateThumbPages();
-        if (mobile)
-            iPages->generatePhonePages();
         const QString logo = iDir.filePath("pictures/logo.png");
         writeImage(logo, QSize(4, 4), Qt::red);
         iTemplate->setPropertyValue("logoFile", logo);
@@ -44,16 +40,11 @@ protected:
         annotations->setNeedFiles({iDir.filePath("docs/manual.pdf")});
         auto ols = std::make_shared<FlashOutline>();
         ols->loadFromXMLNode(outline.document_element());
-        FlashBookOutput e(iPages, iTemplate, iOut, "index");
-        e.setFlashPagesAnnotations(annotations);
-        e.setFlashOutline(ols);
-        e.setOuputTheMobileFiles(mobile);
-        e.ouputTheBook();
-        ASSERT_TRUE(e.failures().isEmpty());
+        publish({iPages, iTemplate, ols, annotations}, iOut);
     }
 
-    void republish(BookProject& project, const QString& folder) {
-        const PublishResult result = BookPublisher::publish(project.book(), {folder, "index", PublishOptions::Kind::HTML, true});
+    static void publish(const Book& book, const QString& folder) {
+        const PublishResult result = BookPublisher::publish(book, {folder, "index", PublishOptions::Kind::HTML, true});
         EXPECT_TRUE(result.ok()) << result.errorString().toStdString();
     }
 
@@ -66,7 +57,7 @@ protected:
 // Republished elsewhere, a reopened book is the same book (PDF pages and shown sizes too);
 // republished into its own folder, its page files stay where they are.
 TEST_F(Reopen, RepublishingGivesTheSameBookAndLeavesPageFilesInPlace) {
-    publishImageBook(3, true);
+    publishImageBook(3);
     const QByteArray first = bookXMLOf(iOut + "/files/book.bin");
     ASSERT_TRUE(first.contains("pdfPage=\"5\" width=\"60\" height=\"80\""));
     // The description is compared as XML: its archive records the time it was written.
@@ -84,19 +75,19 @@ TEST_F(Reopen, RepublishingGivesTheSameBookAndLeavesPageFilesInPlace) {
 
     const QString other = iDir.filePath("other");
     QDir().mkpath(other);
-    republish(project, other);
+    publish(project.book(), other);
     EXPECT_EQ(bookXMLOf(other + "/files/book.bin"), first);
     EXPECT_TRUE(first.contains("<tooltip>The manual</tooltip>"));
     EXPECT_EQ(without(other + "/files"), before);
 
-    republish(project, iOut);
+    publish(project.book(), iOut);
     EXPECT_EQ(inodeOf(iOut + "/files/page/2.jpg"), pageInode);
     EXPECT_EQ(without(iOut + "/files"), before);
     EXPECT_EQ(bookXMLOf(iOut + "/files/book.bin"), first);
 }
 
 TEST_F(Reopen, BrokenDescriptionsFailWithAReasonAndChangeNothing) {
-    publishImageBook(2, false);
+    publishImageBook(2);
     const QByteArray good = TestSupport::readFile(iOut + "/files/book.bin");
     const QList<QPair<const char*, QByteArray>> cases = {
         {"truncated", good.left(good.size() / 2)},
@@ -128,7 +119,7 @@ TEST_F(Reopen, BrokenDescriptionsFailWithAReasonAndChangeNothing) {
 
 // Reading a book never reads, copies or waits on anything outside its folder.
 TEST_F(Reopen, NothingOutsideTheBookFolderIsTakenIn) {
-    publishImageBook(2, false);
+    publishImageBook(2);
     const QString secret = iDir.filePath("secret.txt");
     TestSupport::writeFile(secret, "secret");
     const QByteArray xml = bookXMLOf(iOut + "/files/book.bin");
