@@ -12,14 +12,6 @@
 using namespace PdfFixtures;
 
 namespace {
-QByteArray pdfWithBookmarks(int pageCount, const QList<Bookmark>& bookmarks, const QByteArray& password = {}) {
-    HandPdfOptions options;
-    options.userPassword = password;
-    options.extend = [&](PdfObjectWriter& w, const QList<int>& pageIds, QList<HandPage>&) {
-        return outlines(w, pageIds, bookmarks);
-    };
-    return handMadePdf(QList<HandPage>(pageCount, markedPage(QSizeF(300, 400))), options);
-
 // page number -> annotation bodies, made once the page ids are known
 using AnnotMaker = std::function<QList<QByteArray>(int pageIndex, const QList<int>& pageIds)>;
 
@@ -33,11 +25,29 @@ std::unique_ptr<Poppler::Document> pdfWithAnnots(QList<HandPage> pages, const An
     return Poppler::Document::loadFromData(handMadePdf(pages, options));
 }
 
-QString outlineOf(const QByteArray& pdf, FlashOutlinePDF* into = nullptr) {
-    FlashOutlinePDF own;
-    FlashOutlinePDF& outline = into ? *into : own;
+QByteArray pdfWithBookmarks(int pageCount, const QList<Bookmark>& bookmarks, const QByteArray& password = {}) {
+    HandPdfOptions options;
+    options.userPassword = password;
+    options.extend = [&](PdfObjectWriter& w, const QList<int>& pageIds, QList<HandPage>&) {
+        return outlines(w, pageIds, bookmarks);
+    };
+    return handMadePdf(QList<HandPage>(pageCount, markedPage(QSizeF(300, 400))), options);
+}
+
+QString outlineOf(const QByteArray& pdf) {
+    FlashOutlinePDF outline;
     outline.loadOutlineFromPDF(Poppler::Document::loadFromData(pdf).get());
     return OutlineTestSupport::compact(outline);
+}
+
+// "page N" or "url U" for every link of one book page, in order.
+QStringList actionsOf(const pugi::xml_node& pageAnnos) {
+    QStringList actions;
+    for (pugi::xml_node anno : pageAnnos.children("anno")) {
+        const pugi::xml_node action = anno.child("action");
+        actions << (action.child("url") ? "url " + Xml::text(action.child("url")) : "page " + Xml::text(action.child("pageIndex")));
+    }
+    return actions;
 }
 }
 
@@ -51,8 +61,7 @@ TEST(FlashOutlinePDF, ReadsNestedBookmarksWithPdfPageNumbers) {
         {QStringLiteral("Missing page"), 70, {}},
         {QString(), 5, {}},
     };
-    FlashOutlinePDF outline;
-    EXPECT_EQ(outlineOf(pdfWithBookmarks(6, bookmarks), &outline),
+    EXPECT_EQ(outlineOf(pdfWithBookmarks(6, bookmarks)),
               QStringLiteral("<ols><o><c>Chapter Ünø</c><p>1</p><l>1</l><ci><o><c>Section</c><p>3</p><l>2</l><ci>"
                              "<o><c>Detail</c><p>5</p><l>3</l><ci/></o></ci></o></ci></o>"
                              "<o><c>Heading</c><p>0</p><l>1</l><ci><o><c>Inside</c><p>2</p><l>2</l><ci/></o></ci></o>"
@@ -72,17 +81,6 @@ TEST(FlashOutlinePDF, DocumentsWithoutBookmarksOrUnreadableGiveNoOutlineAndNoLin
         links.loadLinksFromPDF(Poppler::Document::loadFromData(pdf).get(), {1, 2});
         EXPECT_FALSE(links.AnnosXML2JS().contains("annotype")) << pdf.size();
     }
-}
-
-// "page N" or "url U" for every link of one book page, in order.
-QStringList actionsOf(const pugi::xml_node& pageAnnos) {
-    QStringList actions;
-    for (pugi::xml_node anno : pageAnnos.children("anno")) {
-        const pugi::xml_node action = anno.child("action");
-        actions << (action.child("url") ? "url " + Xml::text(action.child("url")) : "page " + Xml::text(action.child("pageIndex")));
-    }
-    return actions;
-}
 }
 
 // Links are placed as fractions of the page from its top left, clipped to the page.
