@@ -117,7 +117,7 @@ TEST(AppHeadlessRun, PreviewImportAndPublishThroughTheSheets) {
     const int loadsBefore = run.loads;
     ASSERT_TRUE(waitFor([&] { return importSheet->isHidden(); }, 120000));
     EXPECT_EQ(app.flashPageSource()->pages().size(), 24);
-    EXPECT_EQ(app.flashTmpl()->propertyValueFor(QStringLiteral("pageWidth"), QString()), QStringLiteral("420"));
+    EXPECT_EQ(AppTestSupport::settingOf(app, QStringLiteral("pageWidth")), QStringLiteral("420"));
     ASSERT_TRUE(run.reloaded(loadsBefore));   // rebuilt without a command
     if (player) EXPECT_TRUE(previewShowsPages(app.window()->webView()));
     AppTestSupport::pause(1500);

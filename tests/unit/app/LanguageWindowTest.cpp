@@ -1,5 +1,4 @@
 #include "AppTestSupport.h"
-#include "app/settings-editor/FlashTmplBtnCell.h"
 #include "app/sheets/EditableLanguageItemTableView.h"
 #include "app/sheets/FlashLanguageWindowController.h"
 #include "language/LanguageFiles.h"
@@ -99,32 +98,6 @@ TEST_F(LanguageWindowTest, ExportedLanguagesComeBackUnderTheirFileName) {
     window->importLanguageFile(dir.filePath(QStringLiteral("Picard.xml")));
     EXPECT_TRUE(rowNames(*window).contains(QStringLiteral("Picard")));
     EXPECT_EQ(window->checkedLanguageValue(), QStringLiteral("German;French"));
-}
-
-// The settings editor's language button: OK writes the ticked names into the setting.
-TEST(LanguageButton, OkStoresTheTickedLanguagesAndCancelKeepsTheValue) {
-    AppTestSupport::freshSettings();
-    FlashTemplate tmpl{FlashTemplate::Empty{}};
-    auto pro = std::make_unique<FlashTemplateProperty>();
-    pro->setKey(QStringLiteral("languageSetting"));
-    pro->setPropertyType(pt_form_language);
-    pro->setValue(QStringLiteral("English"));
-    tmpl.properties().push_back(std::move(pro));
-    FlashTemplateProperty* setting = tmpl.properties().back().get();
-    FlashTemplateOutlineDelegate editor;
-    editor.setFlashTmpl(&tmpl);
-    for (const bool ok : {false, true}) {
-        FlashTmplBtnCell cell(setting);
-        cell.setText(setting->value());
-        QTimer::singleShot(0, [&editor, ok] {
-            FlashLanguageWindowController* window = editor.languageContorller();
-            const int french = window->tvLanguages()->findItems(QStringLiteral("French"), Qt::MatchExactly).first()->row();
-            window->tvLanguages()->item(french, 0)->setCheckState(Qt::Checked);
-            ok ? window->onOK() : window->onCanceld();
-        });
-        editor.onSelectLanguage(&cell);
-        EXPECT_EQ(setting->value(), ok ? QStringLiteral("English;French") : QStringLiteral("English"));
-    }
 }
 
 } // namespace

@@ -1,8 +1,10 @@
 #include "AppTestSupport.h"
 #include "app/settings-editor/FlashTmplCellDelegate.h"
 #include "app/settings-editor/FlashTmplColorCell.h"
+#include "app/sheets/FlashLanguageWindowController.h"
 #include "util/NotificationCenter.h"
 
+#include <QTableWidget>
 #include <QTreeView>
 
 namespace {
@@ -131,6 +133,27 @@ TEST_F(SettingsEditorTest, CellsByTypeAndSelectionStartsEditingOnlyTextAndNumber
     EXPECT_EQ(view.currentIndex(), editor.indexOf(number, 1));
     EXPECT_GE(tips, 2);
     view.setItemDelegate(nullptr);
+}
+
+// The settings editor's language button: OK writes the ticked names into the setting.
+TEST(LanguageButton, OkStoresTheTickedLanguagesAndCancelKeepsTheValue) {
+    AppTestSupport::freshSettings();
+    FlashTemplate tmpl{FlashTemplate::Empty{}};
+    FlashTemplateProperty* setting = add(nullptr, tmpl, QStringLiteral("languageSetting"), pt_form_language, QStringLiteral("English"));
+    FlashTemplateOutlineDelegate editor;
+    editor.setFlashTmpl(&tmpl);
+    for (const bool ok : {false, true}) {
+        FlashTmplBtnCell cell(setting);
+        cell.setText(setting->value());
+        QTimer::singleShot(0, [&editor, ok] {
+            FlashLanguageWindowController* window = editor.languageContorller();
+            const int french = window->tvLanguages()->findItems(QStringLiteral("French"), Qt::MatchExactly).first()->row();
+            window->tvLanguages()->item(french, 0)->setCheckState(Qt::Checked);
+            ok ? window->onOK() : window->onCanceld();
+        });
+        editor.onSelectLanguage(&cell);
+        EXPECT_EQ(setting->value(), ok ? QStringLiteral("English;French") : QStringLiteral("English"));
+    }
 }
 
 } // namespace
