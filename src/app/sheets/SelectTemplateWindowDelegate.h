@@ -33,8 +33,6 @@ public:
     QListWidget* tableViewTmpls() const { return iTableViewTmpls; }
     QListWidget* imgBrowserView() const { return iImgBrowserView; }
     QPushButton* btnOK() const { return iBtnOK; }
-    const QStringList& tmplListData() const { return iTmplListData; }
-    int selectedItemIndex() const { return iSelectedItemIndex; }
 
 private:
     QWidget* buildTemplateSide();
