@@ -21,8 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         FUZZ_CHECK(!e.reason().isEmpty());
         return 0;
     }
-    int count = 0;
-    flashTemplate.forEachProperty([&](FlashTemplateProperty&) { ++count; });
+    flashTemplate.forEachProperty([](FlashTemplateProperty&) {});
     QStringList entries;
     flashTemplate.exportPropertiesSettingsToArray(entries, nullptr, false);
     flashTemplate.tmplHTMLFilePath();
