@@ -8,19 +8,24 @@
 #include <turbojpeg.h>
 
 namespace {
-// Each 2 x 2 block of an opaque 32-bit image averaged into one pixel.
+// Each 2 x 2 block of an opaque 32-bit image averaged into one pixel, rounded to nearest. Two
+// channels at a time: red and blue in the low bytes of each 16-bit half, alpha and green shifted
+// down into them; four bytes summed stay below 1024, so the halves never carry into each other.
 QImage halved(const QImage& image) {
-    QImage half(image.width() / 2, image.height() / 2, QImage::Format_RGB32);
+    const int width = image.width() / 2, height = image.height() / 2;
+    QImage half(width, height, QImage::Format_RGB32);
     if (half.isNull())
         return half;
-    for (int y = 0; y < half.height(); ++y) {
-        const QRgb* top = reinterpret_cast<const QRgb*>(image.constScanLine(2 * y));
-        const QRgb* bottom = reinterpret_cast<const QRgb*>(image.constScanLine(2 * y + 1));
-        QRgb* out = reinterpret_cast<QRgb*>(half.scanLine(y));
-        for (int x = 0; x < half.width(); ++x) {
-            const QRgb a = top[2 * x], b = top[2 * x + 1], c = bottom[2 * x], d = bottom[2 * x + 1];
-            out[x] = qRgb((qRed(a) + qRed(b) + qRed(c) + qRed(d) + 2) / 4, (qGreen(a) + qGreen(b) + qGreen(c) + qGreen(d) + 2) / 4,
-                          (qBlue(a) + qBlue(b) + qBlue(c) + qBlue(d) + 2) / 4);
+    constexpr quint32 kLow = 0x00ff00ff, kHalf = 0x00020002;
+    for (int y = 0; y < height; ++y) {
+        const quint32* top = reinterpret_cast<const quint32*>(image.constScanLine(2 * y));
+        const quint32* bottom = reinterpret_cast<const quint32*>(image.constScanLine(2 * y + 1));
+        quint32* out = reinterpret_cast<quint32*>(half.scanLine(y));
+        for (int x = 0; x < width; ++x) {
+            const quint32 a = top[2 * x], b = top[2 * x + 1], c = bottom[2 * x], d = bottom[2 * x + 1];
+            const quint32 redBlue = (a & kLow) + (b & kLow) + (c & kLow) + (d & kLow) + kHalf;
+            const quint32 alphaGreen = ((a >> 8) & kLow) + ((b >> 8) & kLow) + ((c >> 8) & kLow) + ((d >> 8) & kLow) + kHalf;
+            out[x] = ((redBlue >> 2) & kLow) | (((alphaGreen >> 2) & kLow) << 8) | 0xff000000u;
         }
     }
     return half;
@@ -36,7 +41,10 @@ QImage ImageUtility::scaledImage(const QImage& image, const QSize& size) {
         return image;
     if (image.format() == QImage::Format_RGB32 && size * 2 == image.size())
         return halved(image);
-    // Qt's smooth scaling averages every source pixel of the covered area when shrinking.
+    // Qt's smooth scaling averages every source pixel of the covered area when shrinking; a
+    // picture four times the size or more is halved first, which averages the same way for less.
+    if (image.format() == QImage::Format_RGB32 && size.width() * 4 <= image.width() && size.height() * 4 <= image.height())
+        return scaledImage(halved(image), size);
     return image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 }
 
@@ -93,7 +101,7 @@ QByteArray ImageUtility::encodeJPEG(const QImage& image, int quality) {
 
 bool ImageUtility::saveJPEG(const QImage& image, const QString& path, int quality) {
     const QByteArray jpeg = encodeJPEG(image, quality);
-    return !jpeg.isEmpty() && writeFileAtomically(path, jpeg);
+    return !jpeg.isEmpty() && AtomicFile::writeScratch(path, jpeg);
 }
 
 bool ImageUtility::writeFileAtomically(const QString& path, const QByteArray& bytes) {

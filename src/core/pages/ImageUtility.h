@@ -13,14 +13,15 @@ public:
 
     // High-quality resampling (area averaging when shrinking), never nearest-neighbour. Halving
     // an opaque 32-bit image, the common case of a page derived from its zoom rendition, takes a
-    // direct 2 x 2 average.
+    // direct 2 x 2 average; one shrunk to a quarter or less (a thumbnail) is halved first.
     static QImage scaledImage(const QImage& image, const QSize& size);
     // JPEG bytes at quality 0..100 (4:2:0 like Qt's writer), encoded by libjpeg-turbo straight from
     // the pixels, which costs about a fifth less than Qt's writer; empty when it fails.
     static QByteArray encodeJPEG(const QImage& image, int quality);
     // Opaque image: transparent areas become white, since JPEG has no alpha.
     static QImage flattenedOnWhite(const QImage& image);
-    // JPEG with quality 0..100, written atomically (a temporary file replaces the target).
+    // JPEG with quality 0..100 for a page rendition in a work folder: written whole under a
+    // temporary name that replaces the target, without waiting for the disk.
     static bool saveJPEG(const QImage& image, const QString& path, int quality);
     // Writes a temporary file beside the target and renames it over the target.
     static bool writeFileAtomically(const QString& path, const QByteArray& bytes);

@@ -4,6 +4,7 @@
 #include "pages/PageRasterizer.h"
 #include "pages/PageRenderPipeline.h"
 #include "pages/PageText.h"
+#include "util/AtomicFile.h"
 #include "util/Log.h"
 #include "util/Resources.h"
 #include <QDateTime>
@@ -144,7 +145,7 @@ QString PDFToSWFPageConverter::freshTextPath() {
 
 QString PDFToSWFPageConverter::makePageText(int pageNumber, Poppler::Document* doc) {
     const QString path = freshTextPath();
-    return PageText::fromPage(doc, pageNumber).writeScript(path, pageNumber) ? path : QString();
+    return AtomicFile::writeScratch(path, PageText::fromPage(doc, pageNumber).script(pageNumber)) ? path : QString();
 }
 
 QString PDFToSWFPageConverter::generatePageText(int pageNumber) {

@@ -7,4 +7,7 @@
 // old file as it was and answers false.
 namespace AtomicFile {
 bool write(const QString& path, const QByteArray& bytes);
+// The same whole-file replace without waiting for the disk, for scratch files nobody keeps past a
+// crash (an import's pages in its work folder): the flush costs a disk round trip a file.
+bool writeScratch(const QString& path, const QByteArray& bytes);
 }
