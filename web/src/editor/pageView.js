@@ -152,8 +152,8 @@ export class PageView {
     } else if ((event.key === 'Delete' || event.key === 'Backspace') && selected.length) {
       editor.deleteSelected();
     } else if (event.key === 'Escape' && selected.length) {
+      this.element.focus();   // first: a focused box would select itself again when redrawn
       editor.select([]);
-      this.element.focus();
     } else if (command && event.key.toLowerCase() === 'a') {
       editor.select(this.links);
     } else if (command && event.key.toLowerCase() === 'c' && selected.length) {
