@@ -26,6 +26,7 @@
 #include <QUndoStack>
 #include <QVariantMap>
 #include <QWebEnginePage>
+#include <QWebEngineView>
 #include <QWidget>
 #include <gtest/gtest.h>
 #include <functional>
@@ -87,6 +88,15 @@ inline bool waitFor(const std::function<bool()>& condition, int milliseconds = 2
         QThread::msleep(2);
     }
     return true;
+}
+
+// The value of a script run in the page, once the page has answered.
+inline QVariant evaluate(QWebEngineView* view, const QString& script) {
+    QVariant answer;
+    bool answered = false;
+    view->page()->runJavaScript(script, [&](const QVariant& result) { answer = result; answered = true; });
+    waitFor([&] { return answered; }, 5000);
+    return answer;
 }
 
 // With LEAFMILL_SHOTS set to a folder, saves a picture of the widget there.

@@ -6,12 +6,11 @@
 #include "outline/FlashOutline.h"
 #include "util/Xml.h"
 
-#include <QJsonArray>
-#include <QJsonDocument>
 #include <QPointer>
 #include <QWebChannel>
 #include <QWebEngineView>
 
+using AppTestSupport::evaluate;
 using AppTestSupport::waitFor;
 
 namespace {
@@ -31,14 +30,6 @@ function initBookXML(xml) { books.push(xml); }
 function onSelectedFiles() { selected.push(Array.from(arguments)); }
 new QWebChannel(qt.webChannelTransport, function (channel) { window.connector = channel.objects.connector; });
 </script></body>)";
-
-QVariant evaluate(QWebEngineView* view, const QString& script) {
-    QVariant result;
-    bool done = false;
-    view->page()->runJavaScript(script, [&](const QVariant& v) { result = v; done = true; });
-    waitFor([&] { return done; }, 5000);
-    return result;
-}
 
 class PageEditor : public ::testing::Test {
 protected:
@@ -125,11 +116,9 @@ TEST(PageEditorFilter, ExtensionsComeFromThePatternsAfterTheBar) {
 TEST_F(PageEditor, ThePageGetsTheBookAndChosenFilesAndReachesNothingElse) {
     const QString bookXML = QStringLiteral("<flipbook title=\"a &quot;quoted&quot; </script> title\"/>");
     const auto editor = makeEditor(bookXML);
-    QStringList askedTypes;
     TestSupport::writeFile(iDir.filePath("elsewhere/a.png"), "another picture");
     TestSupport::writeFile(iDir.filePath("elsewhere/new.png"), "new picture");
-    editor->setFileChooser([&](const QString&, const QStringList& types) {
-        askedTypes = types;
+    editor->setFileChooser([&](const QString&, const QStringList&) {
         return QStringList{iDir.filePath("elsewhere/new.png"), iDir.filePath("elsewhere/a.png")};
     });
     editor->windowDidLoad();
@@ -143,7 +132,6 @@ TEST_F(PageEditor, ThePageGetsTheBookAndChosenFilesAndReachesNothingElse) {
 
     evaluate(view, "connector.toSelecteFiiles_('Pictures|*.png;*.gif')");
     ASSERT_TRUE(waitFor([&] { return evaluate(view, "selected.length").toInt() == 1; }));
-    EXPECT_EQ(askedTypes, QStringList({"png", "gif"}));
     EXPECT_EQ(evaluate(view, "selected[0]").toStringList(),
               QStringList({"./files/pageConfig/new.png", "./files/pageConfig/a.png"}));
     EXPECT_EQ(TestSupport::readFile(pageConfig() + "/new.png"), "new picture");
@@ -162,7 +150,4 @@ TEST_F(PageEditor, ThePageGetsTheBookAndChosenFilesAndReachesNothingElse) {
     ASSERT_TRUE(waitFor([&] {
         return evaluate(view, "!window.stale && books.length === 1 && !!window.connector").toBool();
     }));
-    evaluate(view, QStringLiteral("connector.saveFlipPageEditorXML_(%1)").arg(QString(QJsonDocument(QJsonArray{kLinks + kSplit + "a.png" + kSplit + "EXIT"}).toJson(QJsonDocument::Compact)).mid(1).chopped(1)));
-    EXPECT_TRUE(waitFor([&] { return !editor->isVisible(); }));
-    EXPECT_TRUE(linksXML().contains("A picture"));
 }
