@@ -106,7 +106,8 @@ TEST_F(PublishFolder, DownloadButtonWithoutAddressOffersTheBooksDocument) {
     // offered: the description's downloadFile
     const struct { const char *shown, *address, *document, *offered; } cases[] = {
         {"Show", "", "guide.pdf", "./files/guide.pdf"}, {"YES", "", "my guide.pdf", "./files/my%20guide.pdf"},
-        {"Show", "", "book.bin", "./files/download-book.bin"}, {"Show", "", ".hidden.pdf", "./files/download-.hidden.pdf"},
+        {"Show", "", "book.bin", "./files/download-book.bin"},
+        {"Show", "", ".hidden.pdf", "./files/download-.hidden.pdf"},
         {"Show", "https://example.org/guide.pdf", "guide.pdf", ""}, {"Hide", "", "guide.pdf", ""}, {"Show", "", "", ""},
     };
     for (const auto& c : cases) {
