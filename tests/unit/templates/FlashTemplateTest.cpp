@@ -104,10 +104,6 @@ TEST_F(FlashTemplateValues, ThemesOfBothFoldersAreListedAndTheirResourcesResolve
     EXPECT_EQ(tmpl.propertyValueFor("bg", ""), builtIn("Styles") + "/Float/Blue/bg.jpg");
     tmpl.setPropertyValue("label", "STYLE_RESOURCE:bg.jpg");   // only file settings are resolved
     EXPECT_EQ(tmpl.propertyValueFor("label", ""), "STYLE_RESOURCE:bg.jpg");
-    tmpl.loadStyleByStyleName("Mine");
-    tmpl.setPropertyValue("bg", "STYLE_RESOURCE:bg.jpg");
-    EXPECT_EQ(QFileInfo(tmpl.propertyValueFor("bg", "")).absoluteFilePath(),
-              QFileInfo(userStylesRoot() + "Float/Mine/bg.jpg").absoluteFilePath());
     tmpl.loadStyleByStyleName("Unknown");
     EXPECT_EQ(tmpl.styleName(), "");
 }
