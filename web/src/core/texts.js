@@ -16,6 +16,7 @@ export const DEFAULT_TEXTS = {
   btnDownload: 'Download',
   btnShare: 'Share',
   btnSearch: 'Search',
+  lblSearch: 'Search the book',
   btnPrint: 'Print',
   btnAutoFlipStart: 'Play',
   btnAutoFlipStop: 'Pause',

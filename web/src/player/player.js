@@ -68,8 +68,15 @@ export class BookPlayer {
     if (this.isPainted && ['read', 'fold_corner'].includes(this.pageFlip?.getState())) this.images.sharpen(this.visiblePages());
   }
 
-  withText(action) {
-    (this.textPart ??= textKit().then((kit) => kit?.forPlayer(this))).then((text) => text?.[action]());
+  withText(action, ...args) {
+    (this.textPart ??= textKit().then((kit) => kit?.forPlayer(this))).then((text) => text?.[action](...args));
+  }
+
+  // Enter in the toolbar's search field searches (again: the next hit), Escape closes the results.
+  searchKey(event) {
+    if (event.key !== 'Enter' && event.key !== 'Escape') return;
+    event.preventDefault();
+    this.withText('searchKey', event.key, event.shiftKey);
   }
 
   // The pictures asked for in the constructor are fetched while the view is made.
@@ -148,7 +155,8 @@ export class BookPlayer {
       { id: 'fullscreen', visible: shown('showFullscreen') && document.fullscreenEnabled, label: () => (document.fullscreenElement ? 'btnExitFullscreen' : 'btnFullscreen'), handler: () => this.toggleFullscreen() },
       { id: 'download', visible: shown('showDownload', false) && !!this.downloadUrl(), label: () => 'btnDownload', handler: () => this.download() },
       { id: 'share', visible: shown('showShare'), label: () => 'btnShare', handler: () => this.share() },
-      { id: 'search', visible: shown('showSearch') && this.book.pages.some((page) => page.text), toggle: true, label: () => 'btnSearch', handler: () => this.withText('openSearch') },
+      { id: 'searchField', visible: shown('showSearch') && this.book.pages.some((page) => page.text),
+        handler: (e) => this.searchKey(e), onFocus: () => this.withText('prepareSearch') },
       { id: 'print', visible: shown('showPrint', false), label: () => 'btnPrint', handler: () => this.withText('print') },
     ], (text) => this.goTo(parseInt(text, 10) - 1), (index) => this.chooseLanguage(index));
     this.toolbar.setPressed('sound', this.sound.on);

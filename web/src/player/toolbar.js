@@ -1,7 +1,7 @@
 import { el, icon, ICONS } from '../core/dom.js';
 
-// The control bar: buttons labelled from the interface texts, the page number field and,
-// with several languages, the language switch. It keeps to one row: the controls after the page
+// The control bar: buttons labelled from the interface texts, the page number field, the search
+// field and, with several languages, the language switch. It keeps to one row: the controls after the page
 // turning ones that do not fit move, last first, into the "more" menu. Tab order follows the
 // visual order.
 export class Toolbar {
@@ -23,6 +23,14 @@ export class Toolbar {
         continue;
       }
       if (!spec.visible) continue;
+      if (spec.id === 'searchField') {
+        this.searchField = el('input', { type: 'search', class: 'lm-search-input lm-toolbar-search', 'data-action': 'search', autocomplete: 'off',
+          enterkeyhint: 'search', onkeydown: (e) => { e.stopPropagation(); spec.handler(e); }, onfocus: spec.onFocus });
+        this.buttons.set('search', this.searchField);
+        this.element.append(this.searchField);
+        this.movable.push(this.searchField);
+        continue;
+      }
       const button = el('button', { type: 'button', class: 'lm-button lm-' + spec.id, 'data-action': spec.id, onclick: spec.handler },
         icon(ICONS[spec.id]), el('span', { class: 'lm-button-label' }));
       if (spec.toggle) button.setAttribute('aria-pressed', 'false');
@@ -101,6 +109,8 @@ export class Toolbar {
     }
     this.pageInput.setAttribute('aria-label', this.texts.get('lblGoToPage'));
     this.pageInput.title = this.texts.get('lblGoToPage');
+    this.searchField?.setAttribute('aria-label', this.texts.get('lblSearch'));
+    this.searchField?.setAttribute('placeholder', this.texts.get('lblSearch'));
     this.language?.setAttribute('aria-label', this.texts.get('btnLanguage'));
     this.moreButton.setAttribute('aria-label', this.texts.get('btnMore'));
     this.moreButton.title = this.texts.get('btnMore');
@@ -114,7 +124,8 @@ export class Toolbar {
   }
 
   setPressed(id, pressed) {
-    this.buttons.get(id)?.setAttribute('aria-pressed', String(pressed));
+    const button = this.buttons.get(id);
+    if (button?.hasAttribute('aria-pressed')) button.setAttribute('aria-pressed', String(pressed));
     this.relabel();
   }
 
@@ -127,6 +138,15 @@ export class Toolbar {
   focusButton(id) {
     const button = this.buttons.get(id);
     (this.menu.hidden && this.menu.contains(button) ? this.moreButton : button)?.focus();
+  }
+
+  // Focuses the control, opening the menu first when it is there; false when there is none.
+  reveal(id) {
+    const control = this.buttons.get(id);
+    if (!control) return false;
+    if (this.menu.contains(control)) this.openMenu(true);
+    control.focus();
+    return true;
   }
 
   // The first control a reader can use, for the skip link over the page links.

@@ -32,7 +32,7 @@ export function searchOfHash(hash) {
 }
 
 // host: { pages, url(address), texts, settings, container, shown(), sheet(index), goTo(index),
-// aspect(index), hash, opened(open), closed(button) }
+// aspect(index), hash, opened(open), closed(button), field?, reveal?() }
 class BookText {
   constructor(host) {
     this.host = host;
@@ -57,11 +57,19 @@ class BookText {
     const slash = event.key === '/' && !event.ctrlKey && !event.metaKey && !event.target.closest?.('input, textarea, select');
     if (!find && !slash) return;
     event.preventDefault();
-    this.search.show(true);
+    if (!this.host.reveal?.()) this.search.show(true);
   }
 
   openSearch() {
     this.search?.show(!this.search.open);
+  }
+
+  prepareSearch() {
+    this.search?.prefetch();
+  }
+
+  searchKey(key, back) {
+    this.search?.keyPressed(key, back);
   }
 
   print() {
@@ -111,6 +119,7 @@ function forPlayer(player) {
   const text = new BookText({
     pages: player.book.pages, url: (address) => player.images.url(address), texts: kitTexts(player.texts),
     settings: player.settings, container: player.app, hash: player.openedHash,
+    field: player.toolbar.searchField, reveal: () => player.toolbar.reveal('search'),
     shown: () => player.visiblePages(), sheet: (index) => player.sheets.get(index), goTo: (index) => player.goTo(index),
     aspect: (index) => aspectOf(player.book.pages[index], player.images.images.get(index), player.pageSize()),
     opened: (open) => {

@@ -4,9 +4,10 @@ import { foldQuery, findInPage, snippet } from './pageText.js';
 // Rows of the result list are made a hundred at a time, as the list scrolls to its end.
 const ROWS = 100;
 
-// Search through the whole book: a field, the results with page numbers and snippets, and a walk
-// through the hits (Enter, Shift+Enter). Pages whose text is not loaded yet are fetched while
-// searching, with progress. host: { pages, texts, goTo(index), changed() }, pageTexts: PageTexts.
+// Search through the whole book: a field (the host's, in its toolbar, or one of its own in the
+// panel), the results with page numbers and snippets, and a walk through the hits (Enter,
+// Shift+Enter). Pages whose text is not loaded yet are fetched while searching, with progress.
+// host: { pages, texts, goTo(index), changed(), field? }, pageTexts: PageTexts.
 export class Search {
   constructor(host, pageTexts) {
     this.host = host;
@@ -15,8 +16,11 @@ export class Search {
     this.current = -1;
     this.run = 0;
     const t = (key) => host.texts.get(key);
-    this.input = el('input', { type: 'search', class: 'lm-search-input', autocomplete: 'off', enterkeyhint: 'search',
-      'aria-label': t('lblSearch'), placeholder: t('lblSearch'), onkeydown: (e) => this.key(e) });
+    this.input = host.field ?? el('input', { type: 'search', class: 'lm-search-input', autocomplete: 'off', enterkeyhint: 'search',
+      'aria-label': t('lblSearch'), placeholder: t('lblSearch'), onkeydown: (e) => {
+        e.stopPropagation();
+        if (this.keyPressed(e.key, e.shiftKey)) e.preventDefault();
+      } });
     this.status = el('p', { class: 'lm-search-status', role: 'status' });
     this.list = el('ol', { class: 'lm-search-results' });
     this.rendered = 0;
@@ -26,7 +30,7 @@ export class Search {
     this.closeButton = el('button', { type: 'button', class: 'lm-button lm-close', 'aria-label': t('btnClose'), onclick: () => this.show(false) }, icon(ICONS.close));
     this.element = el('aside', { class: 'lm-panel lm-panel-search', hidden: true, 'aria-labelledby': 'lm-panel-search' },
       el('div', { class: 'lm-panel-head' }, el('h2', { class: 'lm-panel-title', id: 'lm-panel-search' }, t('btnSearch')), this.closeButton),
-      el('div', { class: 'lm-search-bar' }, this.input, walk('btnPrevResult', 'M12 7l7 8H5z', -1), walk('btnNextResult', 'M12 17l7-8H5z', 1)),
+      el('div', { class: 'lm-search-bar' }, host.field ? null : this.input, walk('btnPrevResult', 'M12 7l7 8H5z', -1), walk('btnNextResult', 'M12 17l7-8H5z', 1)),
       el('div', { class: 'lm-panel-body' }, this.status, this.list));
   }
 
@@ -34,12 +38,16 @@ export class Search {
     return !this.element.hidden;
   }
 
-  // Opening the field starts fetching every page's text, so that the search finds it there.
+  // Fetching every page's text starts when the field is opened or takes the focus.
+  prefetch() {
+    this.host.pages.forEach((_, index) => this.pageTexts.searchText(index));
+  }
+
   show(open, query) {
     this.element.hidden = !open;
     this.host.opened?.(open);
     if (!open) return this.host.changed();
-    this.host.pages.forEach((_, index) => this.pageTexts.searchText(index));
+    this.prefetch();
     if (query !== undefined) {
       this.input.value = query;
       this.find(query, true);
@@ -48,13 +56,18 @@ export class Search {
     this.input.select();
   }
 
-  key(event) {
-    event.stopPropagation();
-    if (event.key === 'Escape') return this.show(false);
-    if (event.key !== 'Enter') return;
-    event.preventDefault();
+  // Escape closes; Enter searches for new words, or walks on to the next hit (back with Shift).
+  // True when the key was taken.
+  keyPressed(key, back) {
+    if (key === 'Escape') {
+      this.show(false);
+      return true;
+    }
+    if (key !== 'Enter') return false;
+    if (!this.open) this.show(true);
     if (foldQuery(this.input.value) !== this.query) this.find(this.input.value, true);
-    else this.step(event.shiftKey ? -1 : 1);
+    else this.step(back ? -1 : 1);
+    return true;
   }
 
   // Lists the hits page by page as their texts arrive; goes to the first when asked.
