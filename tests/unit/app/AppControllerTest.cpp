@@ -1,5 +1,6 @@
 #include "AppTestSupport.h"
 #include "app/FolioPressProAppDelegate.h"
+#include "app/PageEditorWindowController.h"
 #include "app/sheets/ImportWindowDelegate.h"
 #include "app/sheets/OutputWindowDelegate.h"
 #include "language/LanguageFiles.h"
@@ -35,8 +36,8 @@ FlashTemplateProperty* someTextSetting(FlashTemplate& tmpl) {
 
 using AppControllerTest = AppTestSupport::AppTest;
 
-// The demonstration book at the start. A value change sets the Apply indicator going; only Apply
-// (or a change of the book) rebuilds the preview, which goes at quit.
+// The demonstration book at the start. A value change sets the Apply indicator going; only Apply,
+// a change of the book or the page editor rebuilds the preview, which goes at quit.
 TEST_F(AppControllerTest, StartsWithTheDemonstrationBookAndRebuildsThePreviewOnlyWhenAsked) {
     EXPECT_EQ(app->window()->btnSelectTmpl()->text(), QStringLiteral("Neat"));
     EXPECT_GE(app->flashPageSource()->pages().size(), 4);
@@ -59,6 +60,13 @@ TEST_F(AppControllerTest, StartsWithTheDemonstrationBookAndRebuildsThePreviewOnl
     AppTestSupport::pause(800);   // the indicator stopped with the apply
     EXPECT_EQ(indicator(), still);
     EXPECT_EQ(app->flashPreviewFolder(), folder);   // made once, reused
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [] {
+        if (auto* editor = qobject_cast<PageEditorWindowController*>(QApplication::activeModalWidget())) editor->exitWithoutSave();
+    });
+    closer.start(50);
+    app->onEditPage();
+    EXPECT_TRUE(AppTestSupport::refreshRebuildsPreview(*app));   // the page editor closed, even unsaved
 
     app->applicationWillTerminate();
     EXPECT_FALSE(QFileInfo::exists(folder));
