@@ -31,6 +31,11 @@ test('a long book over http: few pages fetched, keys, buttons, page field, links
     await shown(page, [1, 2]);
     assert.equal(await pageColorAt(page, 2), pageColor(2));
     await screenshot(page, 'desktop-spread');
+    // A jump asked for while a page turns lands once the turn ends.
+    await page.evaluate(() => { globalThis.leafmillPlayer.next(); globalThis.leafmillPlayer.goTo(9); });
+    await shown(page, [9, 10]);
+    await page.evaluate(() => globalThis.leafmillPlayer.goTo(1, false));
+    await shown(page, [1, 2]);
 
     const links = '.stf__block > .lm-page[data-page="1"] a';
     assert.equal(await page.locator(links).count(), 2, 'the script link is dropped');

@@ -366,14 +366,15 @@ export class BookPlayer {
     globalThis.gtag('event', 'page_turn', { page_number: pageNumber, page_label: label });
   }
 
-  // A jump asked for while a page is turning waits for the turn to end.
+  // A jump asked for while a page is turning or held waits for the turn to end; the turn still
+  // tidies up after telling it ended (a jump started inside would be cut short), so it goes after.
   stateChanged(state) {
     if (state === 'flipping') this.sound.play();
     this.bookElement.classList.toggle('lm-turning', state !== 'read');
     if (state === 'read' && this.pendingPage !== undefined) {
       const page = this.pendingPage;
       this.pendingPage = undefined;
-      this.goTo(page);
+      queueMicrotask(() => this.goTo(page));
     }
   }
 
@@ -396,7 +397,7 @@ export class BookPlayer {
   goTo(page, animate = true) {
     if (!this.pageFlip || !Number.isFinite(page)) return;
     const target = this.clampPage(page);
-    if (this.pageFlip.getState() === 'flipping') {
+    if (['flipping', 'user_fold'].includes(this.pageFlip.getState())) {
       this.pendingPage = target;
       return;
     }
