@@ -2,6 +2,7 @@
 #include "app/sheets/AdvancedSetting.h"
 #include "app/sheets/OutputWindowDelegate.h"
 #include "pages/FlashPageSourceImg.h"
+#include "util/Resources.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -77,11 +78,9 @@ TEST_F(PublishSheetTest, EmptyFieldsNoFolderOrNoBookPublishNothing) {
 // for it, its mobile version shows the book's title, and the sheet offers to open it.
 TEST_F(PublishSheetTest, PublishesIntoANewFolderWithTheBooksTitle) {
     QTemporaryDir dir;
-    QImage picture(300, 400, QImage::Format_RGB32);
-    picture.fill(Qt::darkCyan);
-    ASSERT_TRUE(picture.save(dir.filePath(QStringLiteral("p.jpg"))));
     auto pages = std::make_shared<FlashPageSourceImg>();
-    pages->addImgPageFromFile(dir.filePath(QStringLiteral("p.jpg")));
+    const QDir demo(Resources::path(QStringLiteral("DemoImgs")));
+    pages->addImgPageFromFile(demo.filePath(demo.entryList({QStringLiteral("*.jpg")}, QDir::Files, QDir::Name).value(0)));
     const Book book{pages, std::make_shared<FlashTemplate>(FlashTemplate::Empty{})};
     book.flashTemplate->loadTemplate(QStringLiteral("Neat"));
     OutputWindowDelegate sheet;

@@ -8,8 +8,6 @@
 #include "cli/SamplePdfWriter.h"
 #include "output/BookDescriptionFile.h"
 
-#include <QDirIterator>
-#include <QMap>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
