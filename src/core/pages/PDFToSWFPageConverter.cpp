@@ -144,8 +144,12 @@ QString PDFToSWFPageConverter::freshTextPath() {
 }
 
 QString PDFToSWFPageConverter::makePageText(int pageNumber, Poppler::Document* doc) {
+    return writePageText(PageText::fromPage(doc, pageNumber), pageNumber);
+}
+
+QString PDFToSWFPageConverter::writePageText(const PageText& text, int pageNumber) {
     const QString path = freshTextPath();
-    return AtomicFile::writeScratch(path, PageText::fromPage(doc, pageNumber).script(pageNumber)) ? path : QString();
+    return AtomicFile::writeScratch(path, text.script(pageNumber)) ? path : QString();
 }
 
 QString PDFToSWFPageConverter::generatePageText(int pageNumber) {
@@ -226,7 +230,8 @@ void PDFToSWFPageConverter::cancelPreparedRenditions() {
 }
 
 // Runs on a pipeline worker: the SWF page, every JPEG rendition, then the text. The page is drawn
-// once, at the largest size; each smaller rendition is scaled from the smallest one made before it.
+// once, at the largest size, collecting its words on the way; each smaller rendition is scaled
+// from the smallest one made before it.
 QStringList PDFToSWFPageConverter::makePreparedPage(int pageNumber, Poppler::Document* doc, const PageRasterizer& rasterizer) {
     QStringList paths;
     if (iPreparedSwf)
@@ -241,8 +246,17 @@ QStringList PDFToSWFPageConverter::makePreparedPage(int pageNumber, Poppler::Doc
     const auto area = [&](qsizetype i) { return qint64(sizes[i].width()) * sizes[i].height(); };
     std::stable_sort(largestFirst.begin(), largestFirst.end(), [&](qsizetype a, qsizetype b) { return area(a) > area(b); });
     QStringList files(iPreparedRenditions.size());
-    QImage image = largestFirst.isEmpty() || sizes[largestFirst[0]].isEmpty()
-        ? QImage() : renderAtSize(doc, pageNumber, sizes[largestFirst[0]], &rasterizer);
+    QImage image;
+    std::optional<PageText> text;
+    if (!largestFirst.isEmpty() && !sizes[largestFirst[0]].isEmpty()) {
+        if (iPreparedText && rasterizer.isOpen()) {
+            PageRasterizer::Drawing drawing = rasterizer.renderWithText(pageNumber, sizes[largestFirst[0]]);
+            image = std::move(drawing.image);
+            text = std::move(drawing.text);
+        } else {
+            image = renderAtSize(doc, pageNumber, sizes[largestFirst[0]], &rasterizer);
+        }
+    }
     for (qsizetype i : largestFirst) {
         files[i] = freshJpegPath();
         const JpegRendition& rendition = iPreparedRenditions[i];
@@ -256,7 +270,7 @@ QStringList PDFToSWFPageConverter::makePreparedPage(int pageNumber, Poppler::Doc
     }
     paths << files;
     if (iPreparedText)
-        paths << makePageText(pageNumber, doc);
+        paths << (text ? writePageText(*text, pageNumber) : makePageText(pageNumber, doc));
     return paths;
 }
 

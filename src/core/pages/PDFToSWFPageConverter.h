@@ -8,6 +8,7 @@
 #include <optional>
 
 class PageRasterizer;
+class PageText;
 class PageRenderPipeline;
 
 // Makes SWF pages through the pdf2swf tool, JPEG pages through poppler's cairo back end
@@ -65,6 +66,7 @@ private:
     const PageRasterizer* rasterizer();
     QString makeSwfPage(int pageNumber, Poppler::Document* doc, const PageRasterizer* rasterizer);
     QString makePageText(int pageNumber, Poppler::Document* doc);
+    QString writePageText(const PageText& text, int pageNumber);
     QStringList makePreparedPage(int pageNumber, Poppler::Document* doc, const PageRasterizer& rasterizer);
     static QImage renderAtSize(Poppler::Document* doc, int pageNumber, const QSize& size,
                                const PageRasterizer* rasterizer);

@@ -49,6 +49,47 @@ bool PageText::append(const QString& word, const QRectF& box, const QString& sep
     return true;
 }
 
+bool PageText::appendPlaced(const QString& word, const QRectF& points, const QSizeF& shown, QString& separator) {
+    const QRectF place(points.x() / shown.width(), points.y() / shown.height(), points.width() / shown.width(),
+                       points.height() / shown.height());
+    const QRectF visible = place.normalized().intersected(QRectF(0, 0, 1, 1));
+    const QString clean = cleaned(word);
+    if (clean.isEmpty() || visible.isEmpty())
+        return true;
+    if (!append(clean, visible, separator))
+        return false;
+    separator.clear();
+    return true;
+}
+
+PageText PageText::fromCharacters(const QString& text, const QList<QRectF>& boxes, const QSizeF& shown) {
+    PageText page;
+    if (shown.width() <= 0 || shown.height() <= 0)
+        return page;
+    QString word, separator;
+    QRectF box;
+    qsizetype character = 0;
+    for (qsizetype i = 0; i < text.size() && character < boxes.size(); ++character) {
+        const qsizetype length = text.at(i).isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
+        const QString c = text.mid(i, length);
+        i += length;
+        if (c != QLatin1String(" ") && c != QLatin1String("\n")) {
+            word += c;
+            box = box.isNull() ? boxes[character].normalized() : box.united(boxes[character].normalized());
+            continue;
+        }
+        if (!word.isEmpty() && !page.appendPlaced(word, box, shown, separator))
+            return page;
+        if (!page.words.isEmpty() && separator != QLatin1String("\n"))
+            separator = c;
+        word.clear();
+        box = QRectF();
+    }
+    if (!word.isEmpty())
+        page.appendPlaced(word, box, shown, separator);
+    return page;
+}
+
 PageText PageText::fromPage(Poppler::Document* doc, int pageNumber) {
     PageText page;
     if (!doc || doc->isLocked() || pageNumber < 1 || pageNumber > doc->numPages())
@@ -61,17 +102,15 @@ PageText PageText::fromPage(Poppler::Document* doc, int pageNumber) {
     QString separator;
     for (size_t i = 0; i < boxes.size(); ++i) {
         const Poppler::TextBox& box = *boxes[i];
+        const qsizetype before = page.words.size();
         // Boxes are in points of the shown page from its top left, like pageSizeF().
-        const QRectF place(box.boundingBox().x() / shown.width(), box.boundingBox().y() / shown.height(),
-                           box.boundingBox().width() / shown.width(), box.boundingBox().height() / shown.height());
-        const QRectF visible = place.normalized().intersected(QRectF(0, 0, 1, 1));
-        const QString word = cleaned(box.text());
-        if (!word.isEmpty() && !visible.isEmpty() && !page.append(word, visible, separator))
+        if (!page.appendPlaced(box.text(), box.boundingBox(), shown, separator))
             break;
+        if (page.words.size() == before)
+            continue;
         // The next box on the same line follows after a space (or directly, inside one word).
         const bool sameLine = i + 1 < boxes.size() && box.nextWord() == boxes[i + 1].get();
-        if (!word.isEmpty() && !visible.isEmpty())
-            separator = sameLine ? (box.hasSpaceAfter() ? QStringLiteral(" ") : QString()) : QStringLiteral("\n");
+        separator = sameLine ? (box.hasSpaceAfter() ? QStringLiteral(" ") : QString()) : QStringLiteral("\n");
     }
     return page;
 }

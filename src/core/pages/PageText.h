@@ -26,6 +26,9 @@ public:
 
     // The words of the 1-based page, rotation and crop box applied as for links.
     static PageText fromPage(Poppler::Document* doc, int pageNumber);
+    // The words of a page's text as a drawing of it collects it: one box a character (in points of
+    // the shown page from its top left), words split at spaces and lines at line breaks.
+    static PageText fromCharacters(const QString& text, const QList<QRectF>& boxes, const QSizeF& shown);
     // Reads a page text script back (a reopened book's is untrusted): size-capped, every number
     // checked; nothing when the file is not one.
     static std::optional<PageText> readScript(const QString& path);
@@ -40,4 +43,6 @@ public:
 
 private:
     bool append(const QString& word, const QRectF& box, const QString& separator);
+    // Appends the word at its place in points; false once the page is full.
+    bool appendPlaced(const QString& word, const QRectF& points, const QSizeF& shown, QString& separator);
 };

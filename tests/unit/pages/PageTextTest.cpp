@@ -57,7 +57,7 @@ const QRectF kCrop(100, 150, 400, 520);
 
 // Drawing the page as the book shows it, each word's recorded box must sit on that word's ink
 // (within 1% of the page) and hold all of it, and each link's place must lie on its mark; words
-// the crop box hides are left out.
+// the crop box hides are left out. The words are read on their own and as the drawing collects them.
 TEST_P(Placement, WordBoxesAndLinkPlacesLieOnWhatThePageShows) {
     const PlacementCase c = GetParam();
     HandPage page;
@@ -80,32 +80,32 @@ TEST_P(Placement, WordBoxesAndLinkPlacesLieOnWhatThePageShows) {
     ASSERT_TRUE(writeFile(path, handMadePdf({page}, options)));
     const auto doc = Poppler::Document::load(path);
     ASSERT_TRUE(doc);
-    const PageText found = PageText::fromPage(doc.get(), 1);
-
-    QStringList words;
-    for (const PageText::Word& w : found.words)
-        words << found.text.mid(w.start, w.length);
+    const QSizeF shown = std::unique_ptr<Poppler::Page>(doc->page(0))->pageSizeF();
+    const PageRasterizer::Drawing drawing = PageRasterizer(path).renderWithText(1, (shown * 2).toSize());
+    const QImage& image = drawing.image;
+    ASSERT_FALSE(image.isNull());
+    const int tolerance = qCeil(0.01 * qMax(image.width(), image.height()));
     QStringList expected = {"Alpha", "Beta", "Gamma", "delta"};
     if (c.cropBox.isNull())
         expected << "margin";
-    std::sort(words.begin(), words.end());
     std::sort(expected.begin(), expected.end());
-    EXPECT_EQ(words, expected) << c.name;
-
-    const QSizeF shown = std::unique_ptr<Poppler::Page>(doc->page(0))->pageSizeF();
-    const QImage image = PageRasterizer(path).render(1, (shown * 2).toSize());
-    ASSERT_FALSE(image.isNull());
-    const int tolerance = qCeil(0.01 * qMax(image.width(), image.height()));
-    for (const PageText::Word& w : found.words) {
-        const QString word = found.text.mid(w.start, w.length);
-        const QRect box = inPixels(w.box, image.size());
-        const QRect ink = inkIn(image, box.adjusted(-40, -40, 40, 40));
-        ASSERT_FALSE(ink.isEmpty()) << c.name << " " << qPrintable(word);
-        EXPECT_TRUE(box.adjusted(-tolerance, -tolerance, tolerance, tolerance).contains(ink))
-            << c.name << " " << qPrintable(word);
-        const QRect overlap = box.intersected(ink);
-        EXPECT_GE(double(overlap.width()) * overlap.height(), 0.5 * double(box.width()) * box.height())
-            << c.name << " " << qPrintable(word);
+    for (const PageText& found : {PageText::fromPage(doc.get(), 1), drawing.text}) {
+        QStringList words;
+        for (const PageText::Word& w : found.words)
+            words << found.text.mid(w.start, w.length);
+        std::sort(words.begin(), words.end());
+        EXPECT_EQ(words, expected) << c.name;
+        for (const PageText::Word& w : found.words) {
+            const QString word = found.text.mid(w.start, w.length);
+            const QRect box = inPixels(w.box, image.size());
+            const QRect ink = inkIn(image, box.adjusted(-40, -40, 40, 40));
+            ASSERT_FALSE(ink.isEmpty()) << c.name << " " << qPrintable(word);
+            EXPECT_TRUE(box.adjusted(-tolerance, -tolerance, tolerance, tolerance).contains(ink))
+                << c.name << " " << qPrintable(word);
+            const QRect overlap = box.intersected(ink);
+            EXPECT_GE(double(overlap.width()) * overlap.height(), 0.5 * double(box.width()) * box.height())
+                << c.name << " " << qPrintable(word);
+        }
     }
 
     FlashPagesAnnotationsPDF links;
