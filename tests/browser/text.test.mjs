@@ -46,7 +46,8 @@ for (const [name, url, device, pageSelector] of PLAYERS) {
   });
 }
 
-test('selecting words and copying them yields the words', async () => {
+test('on the desktop book copying selected words yields them, search lists, marks and walks every hit, a range prints a sheet a page', async () => {
+  const noDialog = (p) => p.addInitScript(() => { window.print = () => { globalThis.printed = true; }; });
   await shared.visit(shared.server.url + 'book/index.html', DESKTOP, async (page) => {
     await page.context().grantPermissions(['clipboard-read', 'clipboard-write']);
     const words = page.locator('.lm-page[data-page="0"] .lm-word');
@@ -66,13 +67,7 @@ test('selecting words and copying them yields the words', async () => {
     assert.match(await copy(), /^The quick brown fox jumps over\nCa/);
     await screenshot(page, 'text-selection');
     assert.deepEqual(await page.evaluate(() => globalThis.leafmillPlayer.visiblePages()), [0], 'a drag over words turns no page');
-  });
-});
 
-test('search lists every hit with its page, marks and walks them; on the phone page from its button', async () => {
-  await shared.visit(shared.server.url + 'book/index.html', DESKTOP, async (page) => {
-    await shown(page, [0]);
-    await page.locator('.lm-page[data-page="0"] .lm-word').first().waitFor();
     await page.keyboard.press('Control+f');
     assert.ok(await page.evaluate(() => document.activeElement.matches('.lm-toolbar .lm-search-input')), 'Ctrl+F goes to the toolbar field');
     await page.locator('.lm-search-input').fill('CAFÉ');
@@ -90,7 +85,19 @@ test('search lists every hit with its page, marks and walks them; on the phone p
     await screenshot(page, 'text-search');
     await page.keyboard.press('Escape');
     assert.equal(await page.evaluate(() => document.activeElement.dataset.action), 'search', 'the focus stays in the field');
-  });
+
+    await page.locator('.lm-print').click();
+    await page.locator('.lm-print-number').first().fill('3');
+    await page.locator('.lm-print-number').nth(1).fill('5');
+    await screenshot(page, 'text-print-dialog');
+    await page.locator('.lm-print-go').click();
+    await page.waitForFunction(() => globalThis.printed);
+    await page.emulateMedia({ media: 'print' });
+    const sheets = await page.locator('.lm-print-page').evaluateAll((imgs) => imgs.map((i) => [i.alt, i.getBoundingClientRect().height > 0]));
+    assert.deepEqual(sheets, [['Page 3', true], ['Page 4', true], ['Page 5', true]]);
+    assert.equal(await page.locator('.lm-app').isVisible(), false);
+    await page.screenshot({ path: path.join(ARTEFACTS, 'text-print.png'), fullPage: true });
+  }, noDialog);
   await shared.visit(shared.server.url + 'book/mobile/index.html', PHONE, async (page) => {
     await mobileShown(page, 0);
     await page.locator('.lm-m-search').click();
@@ -111,42 +118,21 @@ async function tierPixels(page, selector) {
 }
 
 // The zoom tier comes only after the first page, and only where the screen needs its pixels.
-const DESKTOP_IMG = '.lm-page[data-page="0"] img', PHONE_IMG = '.lm-m-page[data-page="0"] img';
-for (const [name, file, device, selector, zoom, large] of [
-  ['device scale 1, fit', 'index.html', { ...DESKTOP, deviceScaleFactor: 1 }, DESKTOP_IMG, 1, false],
-  ['device scale 2, fit', 'index.html', { ...DESKTOP, deviceScaleFactor: 2 }, DESKTOP_IMG, 1, true],
-  ['device scale 1, zoom 2x', 'index.html', { ...DESKTOP, deviceScaleFactor: 1 }, DESKTOP_IMG, 2, true],
-  ['phone page, small pictures', 'mobile/index.html', PHONE, PHONE_IMG, 1, true],
-]) {
-  test('zoom tier: ' + name, async () => {
+test('zoom tier: none at device scale 1 and fit; enough pixels at zoom 2x, and for the small pictures of the phone page', async () => {
+  for (const [file, device, selector] of [['index.html', DESKTOP, '.lm-page[data-page="0"] img'],
+    ['mobile/index.html', PHONE, '.lm-m-page[data-page="0"] img']]) {
     await shared.visit(shared.server.url + 'tier/' + file, device, async (page) => {
       // The first page painted, settled and its picture loaded: the player has made its choice.
       await page.waitForFunction((s) => (globalThis.leafmillMobile?.painted || (globalThis.leafmillPlayer?.isPainted
         && globalThis.leafmillPlayer.pageFlip?.getState() === 'read')) && document.querySelector(s)?.complete, selector);
-      if (zoom > 1) await page.evaluate((z) => globalThis.leafmillPlayer.zoom.setScale(z), zoom);
-      if (!large) return assert.doesNotMatch(await page.locator(selector).evaluate((i) => i.currentSrc), /large/);
+      if (!device.isMobile) {
+        assert.doesNotMatch(await page.locator(selector).evaluate((i) => i.currentSrc), /large/);
+        await page.evaluate(() => globalThis.leafmillPlayer.zoom.setScale(2));
+      }
       const [natural, needed] = await tierPixels(page, selector);
-      assert.ok(natural >= needed, natural + ' image pixels for ' + needed + ' device pixels');
+      assert.ok(natural >= needed, file + ': ' + natural + ' image pixels for ' + needed + ' device pixels');
     });
-  });
-}
-
-test('printing a range gives one sheet a page', async () => {
-  const noDialog = (p) => p.addInitScript(() => { window.print = () => { globalThis.printed = true; }; });
-  await shared.visit(shared.server.url + 'book/index.html', DESKTOP, async (page) => {
-    await shown(page, [0]);
-    await page.locator('.lm-print').click();
-    await page.locator('.lm-print-number').first().fill('3');
-    await page.locator('.lm-print-number').nth(1).fill('5');
-    await screenshot(page, 'text-print-dialog');
-    await page.locator('.lm-print-go').click();
-    await page.waitForFunction(() => globalThis.printed);
-    await page.emulateMedia({ media: 'print' });
-    const sheets = await page.locator('.lm-print-page').evaluateAll((imgs) => imgs.map((i) => [i.alt, i.getBoundingClientRect().height > 0]));
-    assert.deepEqual(sheets, [['Page 3', true], ['Page 4', true], ['Page 5', true]]);
-    assert.equal(await page.locator('.lm-app').isVisible(), false);
-    await page.screenshot({ path: path.join(ARTEFACTS, 'text-print.png'), fullPage: true });
-  }, noDialog);
+  }
 });
 
 // A text manual through the command line: search counts as pdftotext reads the PDF, the address
