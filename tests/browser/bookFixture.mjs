@@ -60,16 +60,10 @@ export function solidPng(width, height, hex) {
 }
 
 function pngChunk(type, data) {
-  const body = Buffer.concat([Buffer.from(type), data]);
-  let crc = ~0;
-  for (const byte of body) {
-    crc ^= byte;
-    for (let k = 0; k < 8; k++) crc = (crc >>> 1) ^ (0xedb88320 & -(crc & 1));
-  }
-  const out = Buffer.alloc(body.length + 8);
+  const body = Buffer.concat([Buffer.from(type), data]), out = Buffer.alloc(body.length + 8);
   out.writeUInt32BE(data.length, 0);
   body.copy(out, 4);
-  out.writeUInt32BE(~crc >>> 0, body.length + 4);
+  out.writeUInt32BE(zlib.crc32(body), body.length + 4);
   return out;
 }
 
@@ -129,7 +123,8 @@ let cachedPlayer = null;
 // languages, width/height (page size), swf (SWF normal pages), text(index) (the page's lines, or null
 // for none: text files and words drawn on the page), zoomTier ([normal width, large width]: PNG pages
 // in two sizes), needExt (a preview's book), bookFiles: false to leave files/book.bin and book.js out,
-// mobile (kinds of phone page to write), mobileFirstIndex, mobileSettings (see writeMobile).
+// bin(xml) (the bytes of files/book.bin, written alone), mobile (kinds of phone page to write),
+// mobileFirstIndex, mobileSettings (see writeMobile).
 export function makeBook(folder, options = {}) {
   const count = options.count ?? 8, tier = options.zoomTier;
   const width = options.width ?? 600, height = options.height ?? 800;
@@ -148,7 +143,8 @@ export function makeBook(folder, options = {}) {
   });
   const settings = { pageWidth: String(width), pageHeight: String(height), bookTitle: 'Fixture book', flipDuration: '250', ...options.settings };
   const xml = bookXml({ ...options, pages, settings, languages: options.languages ?? [{ name: 'English', texts: {} }] });
-  if (options.bookFiles !== false) {
+  if (options.bin) write(path.join(folder, 'files/book.bin'), options.bin(xml));
+  else if (options.bookFiles !== false) {
     const bin = bookBin(xml);
     write(path.join(folder, 'files/book.bin'), bin);
     write(path.join(folder, 'files/book.js'), 'LEAFMILL_BOOK_BIN="' + bin.toString('base64') + '";\n');

@@ -35,11 +35,8 @@ export function runCli(folder, command, ...args) {
 export const publish = (input, folder, ...options) => runCli(folder, 'publish', input, '--set', 'flipDuration=200', ...options);
 
 export function launch() {
-  return chromium.launch({
-    executablePath: '/usr/bin/chromium',
-    args: ['--headless', '--no-sandbox', '--disable-gpu', '--disable-background-networking', '--disable-component-update',
-      '--disable-sync', '--no-first-run'],
-  });
+  return chromium.launch({ executablePath: '/usr/bin/chromium', args: ['--headless', '--no-sandbox', '--disable-gpu',
+    '--disable-background-networking', '--disable-component-update', '--disable-sync', '--no-first-run'] });
 }
 
 export function tempFolder(name) {
