@@ -6,16 +6,15 @@
 import fs from 'node:fs';
 import path from 'node:path';
 import zlib from 'node:zlib';
+import { parseArgs } from 'node:util';
 import { createRequire } from 'node:module';
 import { imageFromSwf } from '../../web/src/core/swfImage.js';
 
 globalThis.fflate = createRequire(new URL('../../web/package.json', import.meta.url))('fflate');
 
-const args = Object.fromEntries(process.argv.slice(2).join(' ').split('--').filter(Boolean)
-  .map((a) => a.trim().split(/\s+/)));
-const seconds = Number(args.seconds ?? 60);
-const seed = Number(args.seed ?? Date.now() % 2 ** 31);
-const artifacts = args.artifacts ?? '.';
+const option = { type: 'string' };
+const { values: args } = parseArgs({ options: { seconds: option, seed: option, artifacts: option } });
+const seconds = Number(args.seconds ?? 60), seed = Number(args.seed ?? Date.now() % 2 ** 31), artifacts = args.artifacts ?? '.';
 const corpusDir = new URL('./corpus/swf_image/', import.meta.url).pathname;
 
 // mulberry32: small, fast and reproducible from the printed seed.
@@ -49,14 +48,13 @@ const seedBodies = [
 ];
 
 function check(input) {
-  let image;
   try {
-    image = imageFromSwf(new Uint8Array(input));
+    const image = imageFromSwf(new Uint8Array(input));
+    const known = image === null || (image.bytes instanceof Uint8Array && ['image/jpeg', 'image/png', 'image/gif'].includes(image.type));
+    return known ? null : `gave ${JSON.stringify(image)}`;
   } catch (error) {
     return `threw ${error.name}: ${error.message}`;
   }
-  const known = image === null || (image.bytes instanceof Uint8Array && ['image/jpeg', 'image/png', 'image/gif'].includes(image.type));
-  return known ? null : `gave ${JSON.stringify(image)}`;
 }
 
 // One to four edits: a flipped bit, a boundary byte or length, a cut, a hole or two bytes more.
