@@ -22,7 +22,6 @@ before(() => {
 
 // Each player shows page 2's words on its picture and gives them to screen readers in order.
 const PLAYERS = [
-  ['desktop over http', () => shared.server.url + 'book/index.html#p=2', DESKTOP, '.lm-page[data-page="1"]'],
   ['desktop from disk', () => path.join(shared.root, 'book/index.html') + '#p=2', DESKTOP, '.lm-page[data-page="1"]'],
   ['preview', () => shared.server.url + 'preview/index.html#p=2', DESKTOP, '.lm-page[data-page="1"]'],
   ['mobile Flip', () => shared.server.url + 'book/mobile/index.html#p=2', PHONE, '.lm-m-page[data-page="1"]'],
