@@ -235,7 +235,8 @@ TEST_F(BookDescription, HardCoverMakesFirstAndLastPagesHard) {
         addPages(c.pages);
         iTemplate->setPropertyValue("isHardCover", c.setting);
         QString flags;
-        for (const auto page : engine()->bookXML()->document_element().child("pages").children("page"))
+        const auto xml = engine()->bookXML();
+        for (const auto page : xml->document_element().child("pages").children("page"))
             flags += page.attribute("isHardPage").value()[0];
         EXPECT_EQ(flags, c.flags) << c.setting;
     }
