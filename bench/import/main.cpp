@@ -20,6 +20,7 @@
 #include <QRandomGenerator>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QThread>
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
@@ -229,7 +230,7 @@ bool benchBook(const QString& pdf, const QString& work) {
                     static_cast<long long>(cancel), ours.ms / double(qMax(1, pages)) * PageRenderPipeline::defaultWorkerCount());
     double load = 0;
     getloadavg(&load, 1);
-    std::printf("load average during the run: %.1f on %d cores\n", load, PageRenderPipeline::defaultWorkerCount());
+    std::printf("load average during the run: %.1f on %d cores\n", load, QThread::idealThreadCount());
     const double textCpu = textSeconds(pdf, doc.get(), pages);
     compareRenderers(pdf, doc.get(), pages);
     std::printf("ratio ours/pdftoppm: %.2f (target <= 1.0)\n", double(ours.ms) / double(qMax<qint64>(1, peer.ms)));
