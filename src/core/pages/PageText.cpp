@@ -68,22 +68,21 @@ PageText PageText::fromCharacters(const QString& text, const QList<QRectF>& boxe
         return page;
     QString word, separator;
     QRectF box;
-    qsizetype character = 0;
-    for (qsizetype i = 0; i < text.size() && character < boxes.size(); ++character) {
-        const qsizetype length = text.at(i).isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
-        const QString c = text.mid(i, length);
-        i += length;
-        if (c != QLatin1String(" ") && c != QLatin1String("\n")) {
-            word += c;
+    for (qsizetype i = 0, character = 0; i < text.size() && character < boxes.size(); ++character) {
+        const QChar c = text.at(i);
+        const qsizetype length = c.isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
+        if (c != QLatin1Char(' ') && c != QLatin1Char('\n')) {
+            word.append(text.constData() + i, length);
             box = box.isNull() ? boxes[character].normalized() : box.united(boxes[character].normalized());
-            continue;
+        } else {
+            if (!word.isEmpty() && !page.appendPlaced(word, box, shown, separator))
+                return page;
+            if (!page.words.isEmpty() && separator != QLatin1String("\n"))
+                separator = c;
+            word.clear();
+            box = QRectF();
         }
-        if (!word.isEmpty() && !page.appendPlaced(word, box, shown, separator))
-            return page;
-        if (!page.words.isEmpty() && separator != QLatin1String("\n"))
-            separator = c;
-        word.clear();
-        box = QRectF();
+        i += length;
     }
     if (!word.isEmpty())
         page.appendPlaced(word, box, shown, separator);
