@@ -1,9 +1,9 @@
 import { el, icon, ICONS } from '../core/dom.js';
 
 // The control bar: buttons labelled from the interface texts, the page number field, the search
-// field and, with several languages, the language switch. It keeps to one row: the controls after the page
-// turning ones that do not fit move, last first, into the "more" menu. Tab order follows the
-// visual order.
+// field and, with several languages, the language switch. It keeps to one row: the controls after
+// the page turning ones that do not fit move, last first, into the "more" menu. Tab order follows
+// the visual order.
 export class Toolbar {
   constructor(texts, buttons, onPageEntered, onLanguage) {
     this.texts = texts;
