@@ -15,8 +15,9 @@ public:
     // an opaque 32-bit image, the common case of a page derived from its zoom rendition, takes a
     // direct 2 x 2 average; one shrunk to a quarter or less (a thumbnail) is halved first.
     static QImage scaledImage(const QImage& image, const QSize& size);
-    // JPEG bytes at quality 0..100 (4:2:0 like Qt's writer), encoded by libjpeg-turbo straight from
-    // the pixels, which costs about a fifth less than Qt's writer; empty when it fails.
+    // JPEG bytes at quality 0..100 (4:2:0 like Qt's writer, one channel when every pixel is gray),
+    // encoded by libjpeg-turbo straight from the pixels, which costs about a fifth less than Qt's
+    // writer; empty when it fails.
     static QByteArray encodeJPEG(const QImage& image, int quality);
     // Opaque image: transparent areas become white, since JPEG has no alpha.
     static QImage flattenedOnWhite(const QImage& image);

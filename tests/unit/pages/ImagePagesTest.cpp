@@ -76,6 +76,18 @@ TEST_F(ImagePages, ShrinkingAveragesAndOnlyDecodableSourcesAreWritten) {
     EXPECT_FALSE(QFileInfo::exists(out));
 }
 
+// A page whose every pixel is gray is written with one channel; one coloured pixel, even the last,
+// keeps all three.
+TEST_F(ImagePages, OnlyWhollyGrayPicturesLoseTheirColourChannels) {
+    QImage page(333, 100, QImage::Format_RGB32);
+    page.fill(QColor(90, 90, 90));
+    const auto decoded = [&] { return QImage::fromData(ImageUtility::encodeJPEG(page, 100)); };
+    EXPECT_EQ(decoded().format(), QImage::Format_Grayscale8);
+    page.setPixel(332, 99, qRgb(90, 91, 90));
+    EXPECT_NE(decoded().format(), QImage::Format_Grayscale8);
+    EXPECT_NEAR(qGray(decoded().pixel(10, 10)), 90, 2);
+}
+
 // Renditions are distinct records, made once; image pages count from 1.
 TEST_F(ImagePages, ImageSourceMakesEachRenditionOnce) {
     FlashPageSourceImg source;
