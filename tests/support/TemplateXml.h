@@ -1,5 +1,5 @@
 #pragma once
-// One setting of a template description, for tests that write small templates.
+// Template descriptions and their settings, for tests that write small templates.
 #include <QString>
 
 namespace TemplateXml {
@@ -11,5 +11,12 @@ inline QString property(const QString& key, const QString& value, const QString&
     if (!children.isEmpty())
         xml += "<childProperties>" + children + "</childProperties>";
     return xml + "</property>";
+}
+
+// The info elements after htmlPath, swfPath and defaultStyle, and the settings.
+inline QByteArray description(const QString& properties, const QString& moreInfo = QStringLiteral(
+                                  "<macAppFilesFolder/><mobileTmplFilesPath/><templateValidCode>CODE-1</templateValidCode>")) {
+    return ("<flashTemplate><info><htmlPath>index.html</htmlPath><swfPath>book.swf</swfPath><defaultStyle>Blank</defaultStyle>" +
+            moreInfo + "</info><properties>" + properties + "</properties></flashTemplate>").toUtf8();
 }
 }

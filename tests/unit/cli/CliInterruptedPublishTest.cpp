@@ -59,10 +59,7 @@ protected:
         QStringList args = {"publish", "-o", folder, "--quiet"};
         for (int i = 0; i < count; ++i) {
             args << path(QString("%1-pictures/%2.png").arg(QFileInfo(folder).fileName()).arg(i, 3, 10, QChar('0')));
-            QDir().mkpath(QFileInfo(args.last()).path());
-            QImage picture(size, QImage::Format_RGB32);
-            picture.fill(colour.lighter(100 + i));
-            ASSERT_TRUE(picture.save(args.last()));
+            ASSERT_TRUE(TestSupport::writeImage(args.last(), size, colour.lighter(100 + i)));
         }
         ASSERT_EQ(run(args).code, 0);
     }

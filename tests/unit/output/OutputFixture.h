@@ -36,15 +36,12 @@ inline QByteArray templateXML(const char* validCode) {
     using TemplateXml::property;
     const QString sizes = property("pageWidth", "600", "pt_number") + property("pageHeight", "800", "pt_number");
     const QString layout = property("layout", "", "pt_composite", sizes);
-    return QByteArray("<?xml version=\"1.0\"?><flashTemplate><info><htmlPath>index.html</htmlPath><swfPath>book.swf</swfPath>"
-                      "<defaultStyle>Blank</defaultStyle><macAppFilesFolder>TmplData/mac.app/Contents</macAppFilesFolder>"
-                      "<mobileTmplFilesPath>TmplData/mobile/Flip</mobileTmplFilesPath><templateValidCode>") +
-           validCode + "</templateValidCode></info><properties>" +
-           (property("book", "", "pt_composite", layout) + property("isHardCover", "NO", "pt_bool") +
-            property("logoFile", "", "pt_file") + property("languageSetting", "English", "pt_form_language") +
-            property("linkOverColor", "#808080") + property("showDownload", "Hide", "pt_bool") + property("downloadURL", ""))
-               .toUtf8() +
-           "</properties></flashTemplate>";
+    return TemplateXml::description(
+        property("book", "", "pt_composite", layout) + property("isHardCover", "NO", "pt_bool") + property("logoFile", "", "pt_file") +
+            property("languageSetting", "English", "pt_form_language") + property("linkOverColor", "#808080") +
+            property("showDownload", "Hide", "pt_bool") + property("downloadURL", ""),
+        "<macAppFilesFolder>TmplData/mac.app/Contents</macAppFilesFolder><mobileTmplFilesPath>TmplData/mobile/Flip"
+        "</mobileTmplFilesPath><templateValidCode>" + QString(validCode) + "</templateValidCode>");
 }
 
 inline const QByteArray kTemplatePage = "<html><title>${index.title}</title>\n<body>${script.bottom}</body></html>\n";
@@ -66,13 +63,7 @@ inline void makeAppFiles(const QString& root) {
     OutputFiles::copyFolder(Resources::appFilesPath("lang"), root + "/lang");
 }
 
-inline bool writeImage(const QString& path, QSize size, QColor colour) {
-    PdfFixtures::ensureGuiApp();
-    QDir().mkpath(QFileInfo(path).path());
-    QImage image(size, QImage::Format_RGB32);
-    image.fill(colour);
-    return image.save(path);
-}
+using TestSupport::writeImage;
 
 // The smallest movie that holds a JPEG bitmap the way page movies do.
 inline QByteArray movieWithJpeg(const QByteArray& jpeg) {

@@ -7,7 +7,6 @@
 #include "util/AppInfo.h"
 #include "util/Xml.h"
 
-#include <QBuffer>
 #include <QUrl>
 
 using namespace OutputFixture;
@@ -49,10 +48,8 @@ TEST_F(PublishFolder, WritesTheBookLayout) {
 
 TEST_F(PublishFolder, SwfPagesGetTheirJpegBesideThem) {
     addPages(3);
-    QByteArray jpeg;
-    QBuffer buffer(&jpeg);
-    buffer.open(QIODevice::WriteOnly);
-    QImage(8, 6, QImage::Format_RGB32).save(&buffer, "JPEG");
+    ASSERT_TRUE(writeImage(iDir.filePath("bitmap.jpg"), {8, 6}, Qt::black));
+    const QByteArray jpeg = TestSupport::readFile(iDir.filePath("bitmap.jpg"));
     for (int i : {0, 2})   // page 1 stays a movie without a bitmap
         TestSupport::writeFile(iPages->normalPages()[i]->pageFilePath(), movieWithJpeg(jpeg));
     for (int round = 0; round < 2; ++round) {   // the second publication finds the images in place
@@ -139,23 +136,13 @@ TEST_F(PublishFolder, DownloadButtonWithoutAddressOffersTheBooksDocument) {
     }
 }
 
-TEST_F(PublishFolder, MobileConfigurationOfOtherKindsAndDecimalCommas) {
-    addPages(5);
-    iTemplate->setPropertyValue("pageWidth", "768");
-    iTemplate->setPropertyValue("pageHeight", "1024");
-    auto e = engine();
-    EXPECT_EQ(e->mobileConfigScript("Slide"),
-              "{pageWidth:768,pageHeight:1024,totalPage:5,zoomPageDir:\"../files/mobile/\",normalPageDir:\"../files/mobile/\"}");
-    iTemplate->setPropertyValue("pageWidth", "1024,5");
-    EXPECT_TRUE(e->mobileConfigScript("Slide").startsWith("{pageWidth:1024.5,"));
-    EXPECT_EQ(e->mobileConfigScript("Flip").split('\n')[1], "bookConfig.largePageWidth=\"1024.5\";");
-}
-
 // The front ends' one call: every kind names its result and holds the book, the page texts and
-// the chosen mobile template reach it, a bundle never holds the mobile version, what was in the
-// way is replaced (the mobile folder completely) and an archive leaves nothing beside it.
+// the chosen mobile template (its numbers with a decimal point) reach it, a bundle never holds the
+// mobile version, what was in the way is replaced (the mobile folder completely) and an archive
+// leaves nothing beside it.
 TEST_F(PublishFolder, OnePublishCallForEveryKind) {
     addPages(2, true);
+    iTemplate->setPropertyValue("pageWidth", "1024,5");
     TestSupport::writeFile(out("zip/book.zip"), "not a zip archive");
     TestSupport::writeFile(out("app/book.app/Contents/old-file"), "old");
     TestSupport::writeFile(out("html/mobile/added-by-hand.txt"), "x");
@@ -179,7 +166,9 @@ TEST_F(PublishFolder, OnePublishCallForEveryKind) {
             EXPECT_TRUE(QFileInfo(options.folder + "/" + file).isFile()) << file.toStdString();
     }
     EXPECT_TRUE(TestSupport::readFile(out("html/book.html")).contains("Shown Title"));
-    EXPECT_TRUE(TestSupport::readFile(out("html/mobile/index.html")).startsWith("var o={pageWidth:600,"));
+    EXPECT_EQ(TestSupport::readFile(out("html/mobile/index.html")),
+              "var o={pageWidth:1024.5,pageHeight:800,totalPage:2,zoomPageDir:\"../files/mobile/\",normalPageDir:\"../files/mobile/\"};");
+    EXPECT_EQ(engine()->mobileConfigScript("Flip").split('\n')[1], "bookConfig.largePageWidth=\"1024.5\";");
     EXPECT_FALSE(QFileInfo::exists(out("html/mobile/added-by-hand.txt")));
     EXPECT_TRUE(QFileInfo(out("app/book.app/Contents/MacOS/LeafMillBook")).isExecutable());
     EXPECT_FALSE(QFileInfo::exists(out("app/book.app/Contents/old-file")));

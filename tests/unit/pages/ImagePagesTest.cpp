@@ -12,11 +12,8 @@ namespace {
 class ImagePages : public ::testing::Test {
 protected:
     QString image(const QString& name, QSize size, QColor color = Qt::darkCyan) {
-        QImage img(size, QImage::Format_RGB32);
-        img.fill(color);
-        const QString path = dir.filePath(name);
-        EXPECT_TRUE(img.save(path));
-        return path;
+        EXPECT_TRUE(TestSupport::writeImage(dir.filePath(name), size, color));
+        return dir.filePath(name);
     }
     static QSize sizeOf(const QString& path) { return QImage(path).size(); }
     QTemporaryDir dir;

@@ -61,18 +61,6 @@ TEST_F(ImportOperation, ImportsOnAWorkerThreadAndALateCancelKeepsTheResult) {
     EXPECT_TRUE(source->getThumbPageAtIndex(source->pages().first()->pageIndex()));
 }
 
-TEST_F(ImportOperation, FailsWithAReasonTheUserCanRead) {
-    const QList<QPair<QString, QString>> cases = {{pdf, "6-9"}, {dir.filePath("none.pdf"), "1"}};
-    for (const auto& [path, range] : cases) {
-        ImportPDFOperation operation(path, range, 60, 25);
-        operation.setRenderEngineType(1);
-        operation.setImportLinks(true);
-        EXPECT_EQ(runToEnd(operation), 1);
-        EXPECT_FALSE(operation.flashPageSource()) << qPrintable(path);
-        EXPECT_FALSE(operation.errorString().isEmpty());
-    }
-}
-
 TEST_F(ImportOperation, CancelBeforeOrDuringTheImportDiscardsEverything) {
     ImportPDFOperation before(pdf, "ALL", 60, 25);
     before.cancel();

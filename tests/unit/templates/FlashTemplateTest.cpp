@@ -25,7 +25,7 @@ TEST_F(FlashTemplateLoading, BuiltInTemplateHidesUserTemplateOfSameNameAndGetsIt
 }
 
 TEST_F(FlashTemplateLoading, FailuresNameTheFileAndTheMissingElementAndKeepWhatWasRead) {
-    addBuiltInTemplate("NoCode", description(property("a", "1"), "index.html", false));
+    addBuiltInTemplate("NoCode", description(property("a", "1"), "<macAppFilesFolder/><mobileTmplFilesPath/>"));
     addBuiltInTemplate("BadProperty", description(property("a", "1") + "<property><key>b</key></property>"));
     addBuiltInTemplate("Garbage", "\x01\x02 not xml at all <<<");
     struct Case { QString name, mentions; size_t kept; } cases[] = {

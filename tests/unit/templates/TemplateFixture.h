@@ -13,17 +13,8 @@ namespace TemplateFixture {
 
 inline const QString kHome = TestSupport::isolateUserFolders();
 
+using TemplateXml::description;
 using TemplateXml::property;
-
-inline QByteArray description(const QString& properties, const QString& htmlPath = "index.html",
-                              bool withValidCode = true) {
-    QString info = "<htmlPath>" + htmlPath + "</htmlPath><swfPath>book.swf</swfPath>"
-                   "<defaultStyle>Blank</defaultStyle><macAppFilesFolder/><mobileTmplFilesPath/>";
-    if (withValidCode)
-        info += "<templateValidCode>CODE-1</templateValidCode>";
-    return ("<flashTemplate><info>" + info + "</info><properties>" + properties +
-            "</properties></flashTemplate>").toUtf8();
-}
 
 inline QString userTemplatesRoot() { return BriskUtility::applicationSupportRoot() + "/Quirevale/flipbook/Templates/"; }
 inline QString userStylesRoot() { return BriskUtility::applicationSupportRoot() + "/Quirevale/flipbook/Styles/"; }
