@@ -105,6 +105,14 @@ test('on the desktop book copying selected words yields them, search lists, mark
     await mobileShown(page, 2);
     await page.locator('.lm-m-page[data-page="2"] .lm-hit-current').waitFor();
   });
+  await shared.visit(shared.server.url + 'book/index.html', PHONE, async (page) => {
+    await page.locator('.lm-more').tap();
+    await page.locator('.lm-more-menu .lm-search-input').fill('zebra');
+    await page.keyboard.press('Enter');
+    await page.locator('.lm-more-menu').waitFor({ state: 'hidden' });
+    await page.locator('.lm-search-hit').first().waitFor({ state: 'visible' });
+    await screenshot(page, 'text-search-phone');
+  });
 });
 
 // Waits until the picture shows the zoom tier; answers its pixels and the device pixels it covers.

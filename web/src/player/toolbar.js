@@ -25,7 +25,7 @@ export class Toolbar {
       if (!spec.visible) continue;
       if (spec.id === 'searchField') {
         this.searchField = el('input', { type: 'search', class: 'lm-search-input lm-toolbar-search', 'data-action': 'search', autocomplete: 'off',
-          enterkeyhint: 'search', onkeydown: (e) => { e.stopPropagation(); spec.handler(e); }, onfocus: spec.onFocus });
+          enterkeyhint: 'search', onkeydown: (e) => this.searchKey(e, spec.handler), onfocus: spec.onFocus });
         this.buttons.set('search', this.searchField);
         this.element.append(this.searchField);
         this.movable.push(this.searchField);
@@ -63,6 +63,15 @@ export class Toolbar {
     document.addEventListener('pointerdown', (e) => {
       if (!this.menu.contains(e.target) && !this.moreButton.contains(e.target)) this.openMenu(false);
     });
+  }
+
+  // From the menu, a search closes it: the results it would cover are what the reader wants.
+  searchKey(event, handler) {
+    event.stopPropagation();
+    handler(event);
+    if (event.key !== 'Enter' || this.menu.hidden || !this.menu.contains(this.searchField)) return;
+    this.openMenu(false);
+    this.moreButton.focus();
   }
 
   openMenu(open) {
