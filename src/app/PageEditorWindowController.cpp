@@ -2,6 +2,7 @@
 
 #include "app/PageEditorBridge.h"
 #include "app/ScriptBridge.h"
+#include "app/library/FileChooser.h"
 #include "annotations/FlashPagesAnnotations.h"
 #include "outline/FlashOutline.h"
 #include "output/FlashPlayerTrust.h"
@@ -94,22 +95,12 @@ void PageEditorWindowController::callPageFunction(const QString& name, const QSt
     iWebView->page()->runJavaScript(QStringLiteral("typeof %1 === 'function' && %1(%2);").arg(name, literals.join(QLatin1Char(','))));
 }
 
-QStringList PageEditorWindowController::fileTypesForFilter(const QString& filterText) {
-    const QString text = QString(filterText).remove(QLatin1Char(';'));
-    const QStringList pieces = text.split(QLatin1Char('|'));
-    const QString patterns = pieces.size() >= 2 ? pieces[1] : text;
-    return patterns.split(QStringLiteral("*."));
-}
-
 QString PageEditorWindowController::pageConfigFolder() const {
     return QDir(iBaseFolder).filePath(kPageConfig);
 }
 
 void PageEditorWindowController::toSelecteFiiles(const QString& filterText) {
-    QStringList extensions;
-    for (const QString& type : fileTypesForFilter(filterText))
-        if (!type.trimmed().isEmpty())
-            extensions << type.trimmed();
+    const QStringList extensions = ::FileChooser::extensionsIn(filterText);
     const QString description = filterText.contains(QLatin1Char('|')) ? filterText.section(QLatin1Char('|'), 0, 0) : QString();
     QDir().mkpath(pageConfigFolder());
     const QStringList chosen = iFileChooser ? iFileChooser(description, extensions) : QStringList();

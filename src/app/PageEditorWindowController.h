@@ -47,9 +47,6 @@ public:
     QWebEngineView* webView() const { return iWebView; }
     const QString& htmlPath() const { return iHtmlPath; }
 
-    // The extensions of a filter text: ";" removed, the part after "|" (or all of it) split at "*.".
-    static QStringList fileTypesForFilter(const QString& filterText);
-
 protected:
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;

@@ -19,6 +19,14 @@ void FileChooser::setResponder(Responder responder) {
     responderSlot() = std::move(responder);
 }
 
+QStringList FileChooser::extensionsIn(const QString& filter) {
+    const QString patterns = filter.contains(QLatin1Char('|')) ? filter.section(QLatin1Char('|'), 1, 1) : filter;
+    QStringList extensions;
+    for (const QString& type : QString(patterns).remove(QLatin1Char(';')).split(QStringLiteral("*.")))
+        if (!type.trimmed().isEmpty()) extensions << type.trimmed();
+    return extensions;
+}
+
 QString FileChooser::withExtension(const QString& path, const QString& extension) {
     if (path.isEmpty() || !QFileInfo(path).suffix().isEmpty()) return path;
     return path + QLatin1Char('.') + extension;

@@ -21,6 +21,8 @@ public:
     // An existing folder; the panel offers no folder creation. Empty: cancelled.
     static QString openFolder(QWidget* parent, const QString& title);
 
+    // The extensions of a filter text, "Images|*.jpg;*.png" -> jpg, png (without a "|": all of it).
+    static QStringList extensionsIn(const QString& filter);
     // "name" -> "name.ext"; a name with an extension of its own stays as it is.
     static QString withExtension(const QString& path, const QString& extension);
     // Replaces the on-screen panel; an empty responder restores it.

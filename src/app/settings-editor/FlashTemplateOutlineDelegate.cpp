@@ -1,5 +1,6 @@
 #include "app/settings-editor/FlashTemplateOutlineDelegate.h"
 
+#include "app/library/FileChooser.h"
 #include "app/settings-editor/FlashTmplColorCell.h"
 #include "app/sheets/FlashLanguageWindowController.h"
 #include "templates/FlashTemplate.h"
@@ -168,14 +169,6 @@ QVariant FlashTemplateOutlineDelegate::headerData(int section, Qt::Orientation o
     return section == KeyColumn ? tr("Setting") : tr("Value");
 }
 
-QStringList FlashTemplateOutlineDelegate::allowedFileTypes(const QString& valueSource) {
-    QString filter = valueSource;
-    filter.remove(QLatin1Char(';'));
-    const QStringList pieces = filter.split(QLatin1Char('|'));
-    const QString patterns = pieces.size() >= 2 ? pieces[1] : pieces[0];
-    return patterns.split(QStringLiteral("*."));
-}
-
 void FlashTemplateOutlineDelegate::outlineViewSelectionDidChange(QTreeView* outlineView) {
     NotificationCenter::defaultCenter().postNotification(UpdateFlashTmplProTipNotification, this);
     const QModelIndex current = outlineView->selectionModel()->currentIndex();
@@ -189,9 +182,8 @@ void FlashTemplateOutlineDelegate::outlineViewSelectionDidChange(QTreeView* outl
 
 void FlashTemplateOutlineDelegate::onSelectFile(FlashTmplCell* cell) {
     QStringList patterns;
-    for (const QString& type : allowedFileTypes(cell->pro() ? cell->pro()->valueSource() : QString())) {
-        if (!type.trimmed().isEmpty()) patterns << QStringLiteral("*.") + type.trimmed();
-    }
+    for (const QString& type : FileChooser::extensionsIn(cell->pro() ? cell->pro()->valueSource() : QString()))
+        patterns << QStringLiteral("*.") + type;
     const QString filter = patterns.isEmpty() ? QString() : tr("Files (%1)").arg(patterns.join(QLatin1Char(' ')));
     const QString start = QFileInfo(cell->text()).absolutePath();
     // Cancelling clears the setting.

@@ -36,9 +36,6 @@ public:
     bool setObjectValue(const QVariant& object, FlashTemplateProperty* pro, int column = ValueColumn);
     static QStringList listChoices(const FlashTemplateProperty& pro);
 
-    // The file chooser's allowed extensions from a filter "Images|*.jpg;*.png".
-    static QStringList allowedFileTypes(const QString& valueSource);
-
     // Announces the new selection; a text or number row opens its value for editing at once.
     void outlineViewSelectionDidChange(QTreeView* outlineView);
 

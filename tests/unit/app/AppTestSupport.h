@@ -4,30 +4,37 @@
 #include "app/AppAlert.h"
 #include "app/LeafMillAppDelegate.h"
 #include "app/MainWindow.h"
+#include "app/library/FileChooser.h"
 #include "app/project/KeptBook.h"
 #include "app/settings-editor/FlashTemplateOutlineDelegate.h"
+#include "app/sheets/ImportWindowDelegate.h"
+#include "app/sheets/OutputWindowDelegate.h"
 #include "TestSupport.h"
 #include "output/FlashPlayerTrust.h"
 #include "pages/FlashPage.h"
 #include "pages/FlashPageSource.h"
+#include "pages/FlashPageSourceImg.h"
 #include "templates/FlashTemplate.h"
 #include "util/AppSettings.h"
+#include "util/Resources.h"
 
-#include <QAction>
+#include <QAbstractButton>
 #include <QApplication>
+#include <QButtonGroup>
+#include <QCheckBox>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
+#include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QTimer>
 #include <QUndoStack>
-#include <QVariantMap>
 #include <QWebEnginePage>
 #include <QWebEngineView>
-#include <QWidget>
 #include <gtest/gtest.h>
 #include <functional>
 #include <memory>
@@ -99,16 +106,17 @@ inline QVariant evaluate(QWebEngineView* view, const QString& script) {
     return answer;
 }
 
-// With LEAFMILL_SHOTS set to a folder, saves a picture of the widget there.
+// Lets the event loop run for a while (timers, late reports, page drawing).
+inline void pause(int milliseconds) { waitFor([] { return false; }, milliseconds); }
+
+// With LEAFMILL_SHOTS set to a folder, saves a picture of the widget there once it is drawn.
 inline void saveShot(QWidget* widget, const QString& name) {
     const QString folder = qEnvironmentVariable("LEAFMILL_SHOTS");
     if (folder.isEmpty()) return;
+    pause(500);
     QDir().mkpath(folder);
     widget->grab().save(folder + QLatin1Char('/') + name);
 }
-
-// Lets the event loop run for a while (timers, late reports, page drawing).
-inline void pause(int milliseconds) { waitFor([] { return false; }, milliseconds); }
 
 // A settings store as a first start leaves it, and no book kept from an earlier run.
 inline AppSettings& freshSettings() {
@@ -138,6 +146,55 @@ protected:
     std::unique_ptr<LeafMillAppDelegate> app;
 };
 
+// Answers every open and save panel with the paths given (none: cancelled) and keeps the titles.
+class PanelAnswers {
+public:
+    explicit PanelAnswers(QStringList paths) {
+        FileChooser::setResponder([this, paths](QFileDialog& panel) {
+            titles << panel.windowTitle();
+            return paths;
+        });
+    }
+    ~PanelAnswers() { FileChooser::setResponder({}); }
+    QStringList titles;
+};
+
+// A controller with the preview view, started; counts the preview's loads.
+struct PreviewApp {
+    PreviewApp() {
+        QObject::connect(&app, &LeafMillAppDelegate::previewLoaded, [this](bool ok) { ++loads; lastLoadOk = ok; });
+        app.applicationDidFinishLaunching();
+    }
+    ~PreviewApp() { app.applicationWillTerminate(); }
+    bool reloaded(int loadsBefore) { return waitFor([&] { return loads > loadsBefore; }, 30000); }
+    const bool fresh = (freshSettings(), true);   // before the controller reads them
+    LeafMillAppDelegate app{true};
+    int loads = 0;
+    bool lastLoadOk = false;
+};
+
+// Publishes the book through the publish sheet into the folder, declining to open it; answers
+// how many alerts were asked.
+inline size_t publishThroughSheet(LeafMillAppDelegate& app, const QString& folder, const QString& name = {}) {
+    app.onConvertToFlipBook();
+    OutputWindowDelegate* sheet = app.outputWindowDelegate();
+    sheet->txtOutputFolder()->setText(folder);
+    if (!name.isEmpty()) sheet->txtOutputName()->setText(name);
+    saveShot(sheet, QStringLiteral("publish-sheet.png"));
+    AlertAnswers answers([](const AppAlert::Request&) { return 1; });   // "No": do not open
+    sheet->onPublish();
+    return answers.asked.size();
+}
+
+// Pages from the first of the demonstration pictures, standing in for an imported document.
+inline std::shared_ptr<FlashPageSourceImg> demoPages(int count) {
+    auto pages = std::make_shared<FlashPageSourceImg>();
+    const QDir demo(Resources::path(QStringLiteral("DemoImgs")));
+    for (const QString& name : demo.entryList({QStringLiteral("*.jpg")}, QDir::Files, QDir::Name).mid(0, count))
+        pages->addImgPageFromFile(demo.filePath(name));
+    return pages;
+}
+
 // Whether the controller's next refresh check rebuilds the preview (it writes the preview's book anew).
 inline bool refreshRebuildsPreview(LeafMillAppDelegate& app) {
     const QString book = QStringLiteral("/files/book.bin");
@@ -149,8 +206,8 @@ inline bool refreshRebuildsPreview(LeafMillAppDelegate& app) {
 // Plays a hostile page: reaches the object offered as "connector" over the web channel and tries
 // QObject's members by name, by raw channel messages (method indices from firstRawIndex on, and
 // names) and by setting a property. Answers {members: the methods the page found (without their
-// "name(types)" twins), types: what typeof gave for each name tried}.
-inline QVariantMap probeConnector(QWebEnginePage* page, int firstRawIndex) {
+// "name(types)" twins), answered: the names tried that were not undefined}.
+inline QVariantMap probeConnector(QWebEngineView* view, int firstRawIndex) {
     const QString script = QStringLiteral(R"JS((function () {
   window.connectorProbe = undefined;
   const tried = ['deleteLater', 'objectName', 'destroyed', 'objectNameChanged', '_q_reregisterTimers',
@@ -160,44 +217,25 @@ inline QVariantMap probeConnector(QWebEnginePage* page, int firstRawIndex) {
   function probe() {
     new QWebChannel(qt.webChannelTransport, function (channel) {
       const c = channel.objects.connector;
-      const types = {};
-      for (const name of tried) types[name] = typeof c[name];
+      const answered = tried.filter(name => typeof c[name] !== 'undefined');
       const members = Object.keys(c).filter(k => !k.startsWith('__') && !k.includes('(') && !helpers.includes(k)).sort();
       try { c.deleteLater(); } catch (e) {}
       for (let i = %1; i < 24; ++i) channel.exec({type: 6, object: 'connector', method: i, args: []});
       for (const name of ['deleteLater', 'setObjectName', 'destroyed'])
         channel.exec({type: 6, object: 'connector', method: name, args: ['x']});
       channel.exec({type: 9, object: 'connector', property: 0, value: 'x'});
-      window.connectorProbe = {members: members, types: types};
+      window.connectorProbe = {members, answered};
     });
   }
   if (typeof QWebChannel === 'function') probe();
-  else {
-    const s = document.createElement('script');
-    s.src = 'qrc:///qtwebchannel/qwebchannel.js';
-    s.onload = probe;
-    document.head.appendChild(s);
-  }
+  else document.head.appendChild(Object.assign(document.createElement('script'), {src: 'qrc:///qtwebchannel/qwebchannel.js', onload: probe}));
 })();)JS").arg(firstRawIndex);
-    page->runJavaScript(script);
+    view->page()->runJavaScript(script);
     QVariantMap answer;
-    waitFor([&] {
-        bool asked = false;
-        page->runJavaScript(QStringLiteral("window.connectorProbe"), [&](const QVariant& v) {
-            answer = v.toMap();
-            asked = true;
-        });
-        waitFor([&] { return asked; }, 2000);
-        return !answer.isEmpty();
-    }, 15000);
-    waitFor([] { return false; }, 300);   // what the messages set going (a deleteLater) has run
+    if (!waitFor([&] { return !(answer = evaluate(view, QStringLiteral("window.connectorProbe")).toMap()).isEmpty(); }, 15000))
+        return {{QStringLiteral("answered"), QStringList{QStringLiteral("(no answer from the page)")}}};
+    pause(300);   // what the messages set going (a deleteLater) has run
     return answer;
-}
-
-// True when every name tried by probeConnector found nothing.
-inline bool nothingAnswered(const QVariantMap& probe) {
-    const QVariantMap types = probe.value(QStringLiteral("types")).toMap();
-    return !types.isEmpty() && std::all_of(types.cbegin(), types.cend(), [](const QVariant& t) { return t.toString() == QLatin1String("undefined"); });
 }
 
 } // namespace AppTestSupport

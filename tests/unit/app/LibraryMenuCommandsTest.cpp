@@ -2,36 +2,21 @@
 // reaches the book and the preview, each command's road, and files that must be refused.
 #include "AppTestSupport.h"
 #include "FolderSnapshot.h"
-#include "app/library/FileChooser.h"
 #include "app/library/LibraryMenuCommands.h"
 #include "app/sheets/SelectTemplateWindowDelegate.h"
 #include "output/BookProject.h"
 #include "output/BookPublisher.h"
 #include "util/AppInfo.h"
 
-#include <QFileDialog>
 #include <QKeyEvent>
 #include <QListWidget>
-#include <QPushButton>
 #include <QToolButton>
 #include <QTreeView>
 
 using AppTestSupport::AlertAnswers;
+using AppTestSupport::PanelAnswers;
 
 namespace {
-
-// Answers every open and save panel with the paths given (none: cancelled) and keeps the titles.
-class PanelAnswers {
-public:
-    explicit PanelAnswers(QStringList paths) {
-        FileChooser::setResponder([this, paths](QFileDialog& panel) {
-            titles << panel.windowTitle();
-            return paths;
-        });
-    }
-    ~PanelAnswers() { FileChooser::setResponder({}); }
-    QStringList titles;
-};
 
 // The theme export's picture folder, named without making it.
 bool snapShotFolderExists() {

@@ -4,18 +4,11 @@
 // to LEAFMILL_EDITOR_BOOKS, where the browser test pageEditor.test.mjs follows every link.
 #include "AppTestSupport.h"
 #include "app/PageEditorWindowController.h"
-#include "app/library/FileChooser.h"
-#include "app/sheets/ImportWindowDelegate.h"
-#include "app/sheets/OutputWindowDelegate.h"
 #include "annotations/FlashPagesAnnotations.h"
 #include "PdfFixtures.h"
 #include "util/Xml.h"
 
-#include <QAbstractButton>
-#include <QButtonGroup>
-#include <QCheckBox>
 #include <QImage>
-#include <QWebEngineView>
 
 using AppTestSupport::evaluate;
 using AppTestSupport::saveShot;
@@ -116,7 +109,6 @@ void editInThePage(PageEditorWindowController* editor, const QString& picture, c
     run("hands.button('New link').click(); hands.drag([0.5, 0.49], [0.75, 0.75])");   // moved clear of the picture
     ASSERT_TRUE(chooseFile("video", "clip.webm"));
     run("hands.type('Tooltip (optional)', 'Watch <b>this</b>')");
-    waitFor([] { return false; }, 500);
     saveShot(editor, QStringLiteral("page-editor-form.png"));
     // Escape lets go of the focused link; Shift and an arrow key move it by 10 px; Delete removes
     // it and undo brings it back.
@@ -129,7 +121,6 @@ void editInThePage(PageEditorWindowController* editor, const QString& picture, c
       hands.key('z', { ctrlKey: true }); seen.push(count('.ed-box'), count('.ed-box.ed-selected'));
       return seen.join(' ');
     })())JS").toString(), "0 10 3 4 0");
-    waitFor([] { return false; }, 300);
     saveShot(editor, QStringLiteral("page-editor-links.png"));
 
     run("document.getElementById('ed-tab-outline').click();"
@@ -137,21 +128,9 @@ void editInThePage(PageEditorWindowController* editor, const QString& picture, c
         "hands.type('Title', 'Part <two> & more');"
         "document.querySelector('[role=treeitem][aria-selected=true]').focus(); hands.key('ArrowRight', { altKey: true })");
     ASSERT_EQ(run("document.querySelector('[role=treeitem][aria-selected=true]').getAttribute('aria-level')").toString(), "2");
-    waitFor([] { return false; }, 300);
     saveShot(editor, QStringLiteral("page-editor-outline.png"));
     run("hands.button('Save and close').click()");
     EXPECT_TRUE(waitFor([&] { return !editor->isVisible(); }));
-}
-
-// Publishes the book through the publish sheet into the folder as "book", declining to open it.
-void publish(LeafMillAppDelegate& app, const QString& folder) {
-    app.onConvertToFlipBook();
-    OutputWindowDelegate* sheet = app.outputWindowDelegate();
-    sheet->txtOutputFolder()->setText(folder);
-    sheet->txtOutputName()->setText(QStringLiteral("book"));
-    AppTestSupport::AlertAnswers answers([](const AppAlert::Request&) { return 1; });
-    sheet->onPublish();
-    EXPECT_EQ(answers.asked.size(), 1u);   // only the offer to open
 }
 
 }
@@ -170,13 +149,9 @@ TEST(PageEditorChain, LinksAndOutlineEditedInThePageSurvivePublishingReopeningAn
     ASSERT_GT(clipBytes.size(), 1000);
     TestSupport::writeFile(clip, clipBytes);
 
-    AppTestSupport::freshSettings();
-    QDir().mkpath(FlashPage::flashPageTempFolder());
-    LeafMillAppDelegate app(true);
-    int previewLoads = 0;
-    QObject::connect(&app, &LeafMillAppDelegate::previewLoaded, [&] { ++previewLoads; });
-    app.applicationDidFinishLaunching();
-    ASSERT_TRUE(waitFor([&] { return previewLoads >= 1; }, 30000));
+    AppTestSupport::PreviewApp run;
+    LeafMillAppDelegate& app = run.app;
+    ASSERT_TRUE(run.reloaded(0));
     // PDF pages 3-10: book page 5 is PDF page 7.
     app.onImport();
     ImportWindowDelegate* importSheet = app.importWindowDelegate();
@@ -187,7 +162,7 @@ TEST(PageEditorChain, LinksAndOutlineEditedInThePageSurvivePublishingReopeningAn
     importSheet->onImportAction();
     ASSERT_TRUE(waitFor([&] { return importSheet->isHidden(); }, 120000));
     ASSERT_EQ(app.flashPageSource()->pages().size(), 8);
-    ASSERT_TRUE(waitFor([&] { return previewLoads >= 2; }, 30000));   // the editor opens on the rebuilt preview
+    ASSERT_TRUE(run.reloaded(1));   // the editor opens on the rebuilt preview
 
     QStringList asked;
     QTimer poll;
@@ -205,12 +180,12 @@ TEST(PageEditorChain, LinksAndOutlineEditedInThePageSurvivePublishingReopeningAn
     const QString links = QString::fromUtf8(Xml::toBytes(app.book().pageLinks->pagesAnnotationsNode(), false, false));
     EXPECT_TRUE(links.contains("<pageIndex>7</pageIndex>")) << links.toStdString();   // the PDF page, not the book page
 
-    publish(app, books + "/published");
-    AppTestSupport::AlertAnswers reopenAlerts;
-    FileChooser::setResponder([&](QFileDialog&) { return QStringList{books + "/published"}; });
-    app.onOpenProjectFromFolder();
-    FileChooser::setResponder({});
-    EXPECT_TRUE(reopenAlerts.asked.empty());   // nothing of the book was left out
-    publish(app, books + "/republished");
-    app.applicationWillTerminate();
+    EXPECT_EQ(AppTestSupport::publishThroughSheet(app, books + "/published", "book"), 1u);   // only the offer to open
+    {
+        AppTestSupport::AlertAnswers reopenAlerts;
+        AppTestSupport::PanelAnswers panels({books + "/published"});
+        app.onOpenProjectFromFolder();
+        EXPECT_TRUE(reopenAlerts.asked.empty());   // nothing of the book was left out
+    }
+    EXPECT_EQ(AppTestSupport::publishThroughSheet(app, books + "/republished", "book"), 1u);
 }

@@ -91,9 +91,10 @@ TEST_F(SettingsEditorTest, EditsBecomeValueTextsAndAnnounceRealChanges) {
     EXPECT_EQ(editor.data(heading, Qt::DisplayRole).toString(), QString());
 }
 
-TEST(SettingsEditorCells, FileFilterAndWhereAClickLands) {
-    EXPECT_EQ(FlashTemplateOutlineDelegate::allowedFileTypes(QStringLiteral("Images|*.jpg;*.png")),
-              (QStringList{QString(), QStringLiteral("jpg"), QStringLiteral("png")}));
+TEST(SettingsEditorCells, FileFiltersAndWhereAClickLands) {
+    const struct { const char* filter; QStringList extensions; } filters[] = {
+        {"Images|*.jpg;*.png", {"jpg", "png"}}, {"*.jpg; *.png", {"jpg", "png"}}, {"Movies|*.mp4", {"mp4"}}, {"", {}}};
+    for (const auto& f : filters) EXPECT_EQ(FileChooser::extensionsIn(QLatin1String(f.filter)), f.extensions) << f.filter;
     FlashTmplBtnCell cell;
     const QRect frame(100, 20, 200, 18);
     EXPECT_EQ(cell.hitTest(QPoint(290, 27), frame, QSize(50, 14)), FlashTmplCell::HitTrackableButton);
