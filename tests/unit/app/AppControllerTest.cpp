@@ -1,38 +1,13 @@
 #include "AppTestSupport.h"
-#include "app/FolioPressProAppDelegate.h"
 #include "app/PageEditorWindowController.h"
-#include "app/sheets/ImportWindowDelegate.h"
-#include "app/sheets/OutputWindowDelegate.h"
 #include "language/LanguageFiles.h"
-#include "util/AppIdentity.h"
 
 #include <QGroupBox>
-#include <QMenuBar>
 #include <QTextEdit>
 #include <QToolButton>
 #include <QTreeView>
 
 namespace {
-
-QStringList menuTitles(QMenu* menu) {
-    QStringList titles;
-    for (QAction* action : menu->actions()) {
-        titles << action->text();
-        if (action->menu()) titles += menuTitles(action->menu());
-    }
-    return titles;
-}
-
-// The first plain text setting other than the page size.
-FlashTemplateProperty* someTextSetting(FlashTemplate& tmpl) {
-    FlashTemplateProperty* some = nullptr;
-    tmpl.forEachProperty([&](FlashTemplateProperty& p) {
-        if (!some && p.propertyType() == pt_text && p.childCount() == 0 && !p.key().isEmpty() &&
-            !p.key().startsWith(QLatin1String("page")))
-            some = &p;
-    });
-    return some;
-}
 
 using AppControllerTest = AppTestSupport::AppTest;
 
@@ -42,10 +17,6 @@ TEST_F(AppControllerTest, StartsWithTheDemonstrationBookAndRebuildsThePreviewOnl
     EXPECT_EQ(app->window()->btnSelectTmpl()->text(), QStringLiteral("Neat"));
     EXPECT_GE(app->flashPageSource()->pages().size(), 4);
     EXPECT_EQ(value(QStringLiteral("pageWidth")), QStringLiteral("1080"));
-    QStringList titles;
-    for (QAction* top : app->window()->menuBar()->actions()) titles += menuTitles(top->menu());
-    EXPECT_FALSE(titles.join(QString()).contains(QStringLiteral("LeafMill")));   // the short name never shows
-
     EXPECT_TRUE(AppTestSupport::refreshRebuildsPreview(*app));   // a start asks for one
     const QString folder = app->flashPreviewFolder();
     EXPECT_FALSE(AppTestSupport::refreshRebuildsPreview(*app));
@@ -105,8 +76,7 @@ QStringList& caughtWarnings() {
 // Settings come back at the next launch, a value still being typed at quit among them (saved
 // without a warning); the page size does not.
 TEST_F(AppControllerTest, SettingsComeBackAtTheNextLaunchWithAValueBeingTypedAtQuit) {
-    FlashTemplateProperty* some = someTextSetting(*app->flashTmpl());
-    ASSERT_TRUE(some);
+    FlashTemplateProperty* some = app->flashTmpl()->propertyForKey(QStringLiteral("bookTitle"));
     app->flashTmpl()->setPropertyValue(QStringLiteral("pageWidth"), QStringLiteral("612"));
     QTreeView* view = app->window()->outlineView();
     view->selectionModel()->setCurrentIndex(app->tmplDelegate()->indexOf(some), QItemSelectionModel::ClearAndSelect);
@@ -121,32 +91,17 @@ TEST_F(AppControllerTest, SettingsComeBackAtTheNextLaunchWithAValueBeingTypedAtQ
     const QtMessageHandler previous = qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
         if (type == QtWarningMsg) caughtWarnings() << text;
     });
-    const QString key = some->key();
     app->applicationWillTerminate();
     app.reset();
     qInstallMessageHandler(previous);
     EXPECT_TRUE(caughtWarnings().filter(QStringLiteral("commitData")).isEmpty()) << caughtWarnings().join('\n');
     app = std::make_unique<LeafMillAppDelegate>(false);
     app->applicationDidFinishLaunching();
-    EXPECT_EQ(value(key), QStringLiteral("typed at quit"));
+    EXPECT_EQ(value(QStringLiteral("bookTitle")), QStringLiteral("typed at quit"));
     EXPECT_EQ(value(QStringLiteral("pageWidth")), QStringLiteral("1080"));
     app->applicationWillTerminate();
     QFile::remove(app->savedTemplateSettingsFile());
     app.reset();
-}
-
-TEST(SecondEdition, UsesItsOwnNamesButTheSharedSettingsFolder) {
-    AppTestSupport::freshSettings();
-    LeafMillAppDelegate first(false);
-    FolioPressProAppDelegate second(false);
-    second.applicationDidFinishLaunching();
-    EXPECT_EQ(second.window()->windowTitle(), QStringLiteral("Folio Press Pro for Mac"));
-    EXPECT_TRUE(second.savedTemplateSettingsFile().endsWith(QStringLiteral("Quirevale/LeafMill/tmpl_LeafMillPro.cfg")));
-    EXPECT_EQ(AppIdentity::appShortName(), QStringLiteral("LeafMillPro")); // its own preferences store
-    second.applicationWillTerminate();
-    AppIdentity::setAppName(QStringLiteral("Leaf Mill for Mac"));
-    AppIdentity::setAppShortName(QStringLiteral("LeafMill"));
-    EXPECT_TRUE(first.savedTemplateSettingsFile().endsWith(QStringLiteral("Quirevale/LeafMill/tmpl_LeafMill.cfg")));
 }
 
 // The last template went away: the default takes its place and the saved settings survive.

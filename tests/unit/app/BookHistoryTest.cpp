@@ -1,18 +1,12 @@
 // Undo and redo of setting edits and book changes, and the book kept between runs.
 #include "AppTestSupport.h"
-#include "pages/FlashPageSourceImg.h"
-#include "util/Resources.h"
 
 namespace {
 
 // A three-page book standing in for an imported PDF.
 BookState importedBook(const LeafMillAppDelegate& app) {
-    auto pages = std::make_shared<FlashPageSourceImg>();
-    const QDir demo(Resources::path(QStringLiteral("DemoImgs")));
-    for (const QString& name : demo.entryList({QStringLiteral("*.jpg")}, QDir::Files, QDir::Name).mid(0, 3))
-        pages->addImgPageFromFile(demo.filePath(name));
     BookState state;
-    state.book.pageSource = pages;
+    state.book.pageSource = AppTestSupport::demoPages(3);
     state.book.flashTemplate = app.flashTmpl();
     state.bookName = QStringLiteral("report");
     state.pageWidth = QStringLiteral("612");

@@ -1,16 +1,10 @@
 #include "AppTestSupport.h"
 #include "app/sheets/DragFileImport.h"
-#include "app/sheets/ImportWindowDelegate.h"
 #include "PdfFixtures.h"
-#include "pages/ImportPDFOperation.h"
 
-#include <QButtonGroup>
-#include <QCheckBox>
 #include <QComboBox>
 #include <QDragEnterEvent>
-#include <QLabel>
 #include <QMimeData>
-#include <QPushButton>
 
 using AppTestSupport::AlertAnswers;
 using AppTestSupport::waitFor;

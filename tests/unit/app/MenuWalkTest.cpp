@@ -32,6 +32,7 @@ public slots:
 
 void collectMenu(QMenu* menu, QList<QAction*>& actions) {
     for (QAction* action : menu->actions()) {
+        EXPECT_FALSE(action->text().contains(QLatin1String("LeafMill"))) << action->text().toStdString();   // the short name never shows
         if (action->menu()) collectMenu(action->menu(), actions);
         else if (!action->isSeparator() && !actions.contains(action)) actions << action;
     }
@@ -112,12 +113,18 @@ void walkEveryCommand(LeafMillAppDelegate& app) {
     }
 }
 
+// Each edition has its own name and settings file, in the settings folder they share.
 TEST(MenuWalk, EveryEnabledCommandOfBothEditionsDoesSomething) {
-    for (const bool second : {false, true}) {
+    const struct { bool second; const char* title; const char* settingsFile; } editions[] = {
+        {false, "Leaf Mill for Mac", "Quirevale/LeafMill/tmpl_LeafMill.cfg"},
+        {true, "Folio Press Pro for Mac", "Quirevale/LeafMill/tmpl_LeafMillPro.cfg"}};
+    for (const auto& e : editions) {
         AppTestSupport::freshSettings();
-        std::unique_ptr<LeafMillAppDelegate> app = second ? std::make_unique<FolioPressProAppDelegate>(false)
-                                                          : std::make_unique<LeafMillAppDelegate>(false);
+        std::unique_ptr<LeafMillAppDelegate> app = e.second ? std::make_unique<FolioPressProAppDelegate>(false)
+                                                            : std::make_unique<LeafMillAppDelegate>(false);
         app->applicationDidFinishLaunching();
+        EXPECT_EQ(app->window()->windowTitle(), QLatin1String(e.title));
+        EXPECT_TRUE(app->savedTemplateSettingsFile().endsWith(QLatin1String(e.settingsFile))) << e.settingsFile;
         walkEveryCommand(*app);
         app->applicationWillTerminate();
     }

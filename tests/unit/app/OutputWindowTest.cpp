@@ -1,13 +1,5 @@
 #include "AppTestSupport.h"
 #include "app/sheets/AdvancedSetting.h"
-#include "app/sheets/OutputWindowDelegate.h"
-#include "pages/FlashPageSourceImg.h"
-#include "util/Resources.h"
-
-#include <QButtonGroup>
-#include <QCheckBox>
-#include <QLabel>
-#include <QPushButton>
 
 using AppTestSupport::AlertAnswers;
 
@@ -78,10 +70,7 @@ TEST_F(PublishSheetTest, EmptyFieldsNoFolderOrNoBookPublishNothing) {
 // for it, its mobile version shows the book's title, and the sheet offers to open it.
 TEST_F(PublishSheetTest, PublishesIntoANewFolderWithTheBooksTitle) {
     QTemporaryDir dir;
-    auto pages = std::make_shared<FlashPageSourceImg>();
-    const QDir demo(Resources::path(QStringLiteral("DemoImgs")));
-    pages->addImgPageFromFile(demo.filePath(demo.entryList({QStringLiteral("*.jpg")}, QDir::Files, QDir::Name).value(0)));
-    const Book book{pages, std::make_shared<FlashTemplate>(FlashTemplate::Empty{})};
+    const Book book{AppTestSupport::demoPages(1), std::make_shared<FlashTemplate>(FlashTemplate::Empty{})};
     book.flashTemplate->loadTemplate(QStringLiteral("Neat"));
     OutputWindowDelegate sheet;
     sheet.setBook(book, QStringLiteral("report"));
