@@ -7,13 +7,14 @@
 #include "TestSupport.h"
 
 #include <QColor>
-#include <QCryptographicHash>
 #include <QGuiApplication>
 #include <QLinearGradient>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QRectF>
+#include <QStringEncoder>
+#include <QTemporaryDir>
 #include <functional>
 #include <memory>
 
@@ -97,63 +98,18 @@ inline QByteArray text(double x, double y, double size, const QByteArray& s) {
     return "0 0 0 rg BT /F1 " + num(size) + " Tf " + num(x) + " " + num(y) + " Td " + literal(s) + " Tj ET\n";
 }
 
-// An RC4 of the tests' own, so checks of the book description do not lean on the code under test.
-inline QByteArray rc4(QByteArray key, const QByteArray& data) {
-    unsigned char s[256];
-    for (int i = 0; i < 256; ++i)
-        s[i] = static_cast<unsigned char>(i);
-    for (int i = 0, j = 0; i < 256; ++i) {
-        j = (j + s[i] + static_cast<unsigned char>(key[i % key.size()])) & 255;
-        std::swap(s[i], s[j]);
-    }
-    QByteArray out(data.size(), Qt::Uninitialized);
-    for (int n = 0, i = 0, j = 0; n < data.size(); ++n) {
-        i = (i + 1) & 255;
-        j = (j + s[i]) & 255;
-        std::swap(s[i], s[j]);
-        out[n] = static_cast<char>(data[n] ^ s[(s[i] + s[j]) & 255]);
-    }
-    return out;
+// Encrypted by an outside tool with the standard security handler (40-bit RC4), so poppler sees a
+// real password-protected file; empty on failure.
+inline QByteArray encrypted(const QByteArray& pdf, const QByteArray& userPassword, const QByteArray& ownerPassword) {
+    QTemporaryDir dir;
+    QStringList arguments = {"clean", "-E", "rc4-40", "-O", ownerPassword.isEmpty() ? userPassword : ownerPassword};
+    if (!userPassword.isEmpty())
+        arguments << "-U" << userPassword;
+    if (!writeFile(dir.filePath("plain.pdf"), pdf) ||
+        TestSupport::runTool("mutool", arguments << dir.filePath("plain.pdf") << dir.filePath("locked.pdf")).exitCode != 0)
+        return {};
+    return TestSupport::readFile(dir.filePath("locked.pdf"));
 }
-
-// With setEncryption() streams are encrypted by the standard security handler (revision 2, 40-bit
-// RC4), so poppler sees a real password-protected file. Strings stay plain: keep them out.
-class EncryptingPdfWriter : public PdfObjectWriter {
-public:
-    void setEncryption(const QByteArray& userPassword, const QByteArray& ownerPassword) {
-        static const QByteArray pad = QByteArray::fromHex(
-            "28BF4E5E4E758A4164004E56FFFA01082E2E00B6D0683E802F0CA9FE6453697A");
-        auto padded = [&](const QByteArray& p) { return (p + pad).left(32); };
-        const QByteArray ownerKey =
-            QCryptographicHash::hash(padded(ownerPassword.isEmpty() ? userPassword : ownerPassword),
-                                     QCryptographicHash::Md5).left(5);
-        const QByteArray o = rc4(ownerKey, padded(userPassword));
-        iFileId = QCryptographicHash::hash("leafmill-fixture", QCryptographicHash::Md5);
-        const QByteArray permissions("\xFC\xFF\xFF\xFF", 4);   // /P -4, little-endian
-        iKey = QCryptographicHash::hash(padded(userPassword) + o + permissions + iFileId, QCryptographicHash::Md5).left(5);
-        iEncryptId = add("<< /Filter /Standard /V 1 /R 2 /O <" + o.toHex() + "> /U <" + rc4(iKey, pad).toHex() + "> /P -4 >>");
-    }
-
-protected:
-    QByteArray streamBytes(int id, const QByteArray& data) const override {
-        return iKey.isEmpty() ? data : rc4(objectKey(id), data);
-    }
-    QByteArray trailerEntries() const override {
-        if (!iEncryptId)
-            return {};
-        return "/Encrypt " + ref(iEncryptId) + " /ID [<" + iFileId.toHex() + "> <" + iFileId.toHex() + ">] ";
-    }
-
-private:
-    QByteArray objectKey(int id) const {
-        const QByteArray salt = QByteArray(1, char(id)) + char(id >> 8) + char(id >> 16) + QByteArray(2, 0);
-        return QCryptographicHash::hash(iKey + salt, QCryptographicHash::Md5).left(iKey.size() + 5);
-    }
-
-    QByteArray iKey;
-    QByteArray iFileId;
-    int iEncryptId = 0;
-};
 
 struct HandPage {
     QRectF mediaBox = QRectF(0, 0, 600, 800);
@@ -172,9 +128,7 @@ struct HandPdfOptions {
 };
 
 inline QByteArray handMadePdf(QList<HandPage> pages, const HandPdfOptions& options = {}) {
-    EncryptingPdfWriter w;
-    if (!options.userPassword.isEmpty() || !options.ownerPassword.isEmpty())
-        w.setEncryption(options.userPassword, options.ownerPassword);
+    PdfObjectWriter w;
     const int catalogId = w.reserve();
     const int pagesId = w.reserve();
     const int fontId = w.add("<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica >>");
@@ -198,7 +152,9 @@ inline QByteArray handMadePdf(QList<HandPage> pages, const HandPdfOptions& optio
     }
     w.set(pagesId, "<< /Type /Pages /Kids [" + kids + "] /Count " + QByteArray::number(pages.size()) + " >>");
     w.set(catalogId, "<< /Type /Catalog /Pages " + ref(pagesId) + " " + catalogExtra + " >>");
-    return w.finish(catalogId);
+    if (options.userPassword.isEmpty() && options.ownerPassword.isEmpty())
+        return w.finish(catalogId);
+    return encrypted(w.finish(catalogId), options.userPassword, options.ownerPassword);
 }
 
 // A page whose media box is filled light grey with a red mark at the bottom-left corner and the text.
@@ -269,10 +225,8 @@ inline QByteArray writeBookmarks(PdfObjectWriter& w, const QList<int>& pageIds, 
     for (int i = 0; i < items.size(); ++i)
         ids.append(w.reserve());
     for (int i = 0; i < items.size(); ++i) {
-        QByteArray title = "\xFE\xFF";   // UTF-16BE keeps any text
-        for (QChar c : items[i].title)
-            title += QByteArray(1, char(c.unicode() >> 8)) + char(c.unicode() & 0xFF);
-        QByteArray dict = "<< /Title <" + title.toHex() + "> /Parent " + ref(parentId);
+        const QByteArray title = QStringEncoder(QStringEncoder::Utf16BE, QStringEncoder::Flag::WriteBom)(items[i].title);
+        QByteArray dict = "<< /Title <" + title.toHex() + "> /Parent " + ref(parentId);   // UTF-16 keeps any text
         if (i > 0)
             dict += " /Prev " + ref(ids[i - 1]);
         if (i + 1 < items.size())

@@ -7,8 +7,6 @@
 // (the sample book of the command line, test documents).
 class PdfObjectWriter {
 public:
-    virtual ~PdfObjectWriter() = default;
-
     int reserve() {
         iBodies.append(QByteArray());
         return static_cast<int>(iBodies.size());
@@ -22,8 +20,7 @@ public:
     // dict holds the entries without << >>; /Length is added.
     int addStream(const QByteArray& dict, const QByteArray& data) {
         const int id = reserve();
-        const QByteArray bytes = streamBytes(id, data);
-        set(id, "<< " + dict + " /Length " + QByteArray::number(bytes.size()) + " >>\nstream\n" + bytes + "\nendstream");
+        set(id, "<< " + dict + " /Length " + QByteArray::number(data.size()) + " >>\nstream\n" + data + "\nendstream");
         return id;
     }
     // trailerExtra: more trailer entries, e.g. "/Info 7 0 R".
@@ -38,16 +35,11 @@ public:
         out += "xref\n0 " + QByteArray::number(iBodies.size() + 1) + "\n0000000000 65535 f \n";
         for (qsizetype offset : offsets)
             out += QByteArray::number(offset).rightJustified(10, '0') + " 00000 n \n";
-        out += "trailer\n<< /Size " + QByteArray::number(iBodies.size() + 1) + " /Root " + ref(rootId) + " " +
-               trailerEntries() + trailerExtra + " >>\nstartxref\n" + QByteArray::number(xref) + "\n%%EOF\n";
+        out += "trailer\n<< /Size " + QByteArray::number(iBodies.size() + 1) + " /Root " + ref(rootId) + " " + trailerExtra +
+               " >>\nstartxref\n" + QByteArray::number(xref) + "\n%%EOF\n";
         return out;
     }
     static QByteArray ref(int id) { return QByteArray::number(id) + " 0 R"; }
-
-protected:
-    // What a stream of object `id` stores (a writer that encrypts changes it).
-    virtual QByteArray streamBytes(int, const QByteArray& data) const { return data; }
-    virtual QByteArray trailerEntries() const { return {}; }
 
 private:
     QList<QByteArray> iBodies;
