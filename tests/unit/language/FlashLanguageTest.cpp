@@ -46,7 +46,7 @@ protected:
     QTemporaryDir iOut;
 };
 
-TEST_F(Languages, ValueFileOverridesOnlyDeclaredItemsAndSavingWritesItBack) {
+TEST_F(Languages, ValueFilesOverrideOnlyDeclaredItemsSayWhatIsBrokenAndAreWrittenBack) {
     addToPool("French", valueFile("French", item("next", "Page suivante") + item("bogus", "ignored")));
     FlashLanguage language;
     ASSERT_TRUE(language.loadValueByLanguageName("French"));
@@ -60,6 +60,18 @@ TEST_F(Languages, ValueFileOverridesOnlyDeclaredItemsAndSavingWritesItBack) {
     EXPECT_EQ(valueOf("Mine"), "Go");
     FlashLanguage().save();   // a language without a name is not saved
     EXPECT_EQ(poolFiles(), QStringList({"French.xml", "Mine.xml"}));
+
+    // A broken file keeps what was read and says why.
+    const QString broken = iOut.path() + "/broken.xml";
+    ASSERT_TRUE(TestSupport::writeFile(broken, valueFile("X", item("next", "1") + "<item key=\"prev\"/>" + item("zoom", "3"))));
+    FlashLanguage partly;
+    EXPECT_FALSE(partly.loadFromXMLValue(broken));
+    EXPECT_TRUE(partly.errorString().contains("value"));
+    EXPECT_EQ(partly.metaItems()[0].value + partly.metaItems()[2].value, "1V-zoom");
+
+    ASSERT_TRUE(TestSupport::writeFile(broken, "\x01 not xml"));
+    partly.loadFromXMLValue(broken);
+    EXPECT_TRUE(partly.errorString().contains(broken)) << partly.errorString();
 }
 
 TEST_F(Languages, ChosenLanguagesBecomeOneElementEachWithDefaultsForUnknownNames) {
@@ -69,19 +81,6 @@ TEST_F(Languages, ChosenLanguagesBecomeOneElementEachWithDefaultsForUnknownNames
     const QByteArray items = item("next", "V-next") + item("prev", "V-prev");
     const QByteArray german = valueFile("German", items + item("zoom", "Vergrößern"));
     EXPECT_EQ(Xml::toBytes(doc, false, false), "<languages>" + german + valueFile("", items + item("zoom", "V-zoom")) + "</languages>");
-}
-
-TEST_F(Languages, BrokenFilesKeepWhatWasReadAndSayWhy) {
-    const QString broken = iOut.path() + "/broken.xml";
-    ASSERT_TRUE(TestSupport::writeFile(broken, valueFile("X", item("next", "1") + "<item key=\"prev\"/>" + item("zoom", "3"))));
-    FlashLanguage language;
-    EXPECT_FALSE(language.loadFromXMLValue(broken));
-    EXPECT_TRUE(language.errorString().contains("value"));
-    EXPECT_EQ(language.metaItems()[0].value + language.metaItems()[2].value, "1V-zoom");
-
-    ASSERT_TRUE(TestSupport::writeFile(broken, "\x01 not xml"));
-    language.loadFromXMLValue(broken);
-    EXPECT_TRUE(language.errorString().contains(broken)) << language.errorString();
 }
 
 // Renames never overwrite another language, and neither renames nor imports write outside the pool.

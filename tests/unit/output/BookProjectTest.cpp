@@ -87,9 +87,11 @@ TEST_F(Reopen, RepublishingGivesTheSameBookAndLeavesPageFilesInPlace) {
     EXPECT_EQ(bookXMLOf(iOut + "/files/book.bin"), first);
 }
 
-TEST_F(Reopen, BrokenDescriptionsFailWithAReasonAndChangeNothing) {
+// Broken descriptions fail with a reason and change nothing; reading a book never reads, copies or
+// waits on anything outside its folder.
+TEST_F(Reopen, BrokenOrHostileBooksTakeInNothingFromOutside) {
     publishImageBook(2);
-    const QByteArray good = TestSupport::readFile(iOut + "/files/book.bin");
+    const QByteArray good = TestSupport::readFile(iOut + "/files/book.bin"), xml = bookXMLOf(iOut + "/files/book.bin");
     const QList<QPair<const char*, QByteArray>> cases = {
         {"truncated", good.left(good.size() / 2)},
         {"garbage", QByteArray(500, 'x')},
@@ -113,17 +115,12 @@ TEST_F(Reopen, BrokenDescriptionsFailWithAReasonAndChangeNothing) {
         EXPECT_EQ(snapshot(iOut), before) << name;
     }
     QFile::remove(iOut + "/files/book.bin");
-    BookProject project;
-    EXPECT_FALSE(project.loadProjectFromOutputFolder(iOut));
-    EXPECT_TRUE(project.errorString().contains("book.bin"));
-}
+    BookProject missing;
+    EXPECT_FALSE(missing.loadProjectFromOutputFolder(iOut));
+    EXPECT_TRUE(missing.errorString().contains("book.bin"));
 
-// Reading a book never reads, copies or waits on anything outside its folder.
-TEST_F(Reopen, NothingOutsideTheBookFolderIsTakenIn) {
-    publishImageBook(2);
     const QString secret = iDir.filePath("secret.txt");
     TestSupport::writeFile(secret, "secret");
-    const QByteArray xml = bookXMLOf(iOut + "/files/book.bin");
     for (const char* named : {"/secret.txt", "/../../secret.txt"}) {
         QByteArray hostile = xml;
         hostile.replace("./files/extfiles/logoFile.png", named[1] == '.' ? QByteArray(named + 1) : (iDir.path() + named).toUtf8());

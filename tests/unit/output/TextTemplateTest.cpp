@@ -14,7 +14,8 @@ QString parsed(const QString& text, const QString& title = "T") {
 }
 }
 
-TEST(TextTemplate, WhiteSpaceRules) {
+// White space rules; values are not scanned again and later sets win.
+TEST(TextTemplate, WhiteSpaceRulesAndValues) {
     EXPECT_EQ(parsed("x${index.title}y"), "xTy");
     EXPECT_EQ(parsed("${index.title}\n<p>"), "T<p>");                 // the line break after a placeholder goes
     EXPECT_EQ(parsed("  \n<a>${index.title}"), "<a>T");               // leading white space goes
@@ -25,9 +26,7 @@ TEST(TextTemplate, WhiteSpaceRules) {
     EXPECT_EQ(parsed("${index.title}   "), "T");                       // unless it is white space only
     EXPECT_EQ(parsed("<a>${ index.title}</a>"), "<a>T</a>");           // leading blanks of a key are skipped
     EXPECT_EQ(parsed("<a>${index.title }</a>"), "<a></a>");            // trailing ones stay in the key
-}
 
-TEST(TextTemplate, ValuesAreNotScannedAgainAndLaterSetsWin) {
     TextTemplate t("<${a}|${b}>");
     t.setItem("a", "${b}");
     t.setItem("b", "first");

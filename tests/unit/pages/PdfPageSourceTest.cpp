@@ -186,17 +186,6 @@ TEST_F(PdfPageSource, RotatedAndCroppedPagesAreRenderedAsShown) {
     EXPECT_GT(farCorner.green(), 200);   // the offset crop box does not show the mark
 }
 
-TEST_F(PdfPageSource, StopKeepsThePagesMadeAndEndsLaterPasses) {
-    FlashPageSourcePDF source(qtPdf("many.pdf", QList<QSizeF>(12, kPortrait)), "ALL", 144, 100);
-    source.setRenderEngineType(1);
-    ProgressRecorder progress([&](const ProgressRecorder::Entry& e) {
-        if (e.type == "geneatePage" && e.pageIndex == 2)
-            source.setStop(true);
-    });
-    runPasses(source);
-    EXPECT_EQ(counts(source), QList<qsizetype>({2, 0, 0, 0}));
-}
-
 TEST_F(PdfPageSource, AbsurdResolutionsAreCappedInsteadOfExhaustingMemory) {
     FlashPageSourcePDF source(handPdf("one.pdf", PdfFixtures::handMadePdf({QSizeF(300, 150)})), "1", 100000, 10);
     EXPECT_EQ(PDFToSWFPageConverter::renderPage(source.toPageConverter()->PDFDoc(), 1, source.pageBoxSize()).size(),

@@ -69,7 +69,7 @@ TEST(ZKRecordParsing, RecordsAreFoundWhereTheyAreAndNowhereElse) {
 // From exactly 0xFFFFFFFF on, sizes and offsets go into the zip64 block (and the version needed
 // goes to 4.5); whatever the size, both headers read back what was set. A header forced to zip64
 // before a large file is compressed keeps its length once the sizes are in.
-TEST(ZKZip64Records, LargeSizesAndOffsetsSurviveARoundTrip) {
+TEST(ZKZip64Records, LargeSizesOffsetsAndEndRecordsSurviveARoundTrip) {
     const struct { quint64 size, compressed, offset; int version; bool forced; } cases[] = {
         {0xFFFFFFFEull, 10, 0, 20, false},
         {0xFFFFFFFFull, 0xFFFFFFFFull, 0, 45, false},
@@ -113,9 +113,8 @@ TEST(ZKZip64Records, LargeSizesAndOffsetsSurviveARoundTrip) {
     ASSERT_TRUE(late);
     EXPECT_EQ(late->compressedSize(), 17u);
     EXPECT_EQ(late->localHeaderOffset(), kFiveGiB);
-}
 
-TEST(ZKZip64Records, EndRecordsPast4GiB) {
+    // End records past 4 GiB.
     ZKCDTrailer trailer;
     trailer.setOffsetOfStartOfCentralDirectory(kFiveGiB);
     trailer.setTotalNumberOfCentralDirectoryEntries(70000);
