@@ -59,6 +59,7 @@ TEST_F(AppControllerTest, ImportSheetEndRenewsThePublishSheet) {
     ASSERT_TRUE(importSheet);
     const auto pagesBefore = app->flashPageSource();
     importSheet->onCancelAction();   // idle: ends with 0
+    EXPECT_EQ(importSheet->result(), 0);
     EXPECT_EQ(app->flashPageSource(), pagesBefore);
     EXPECT_TRUE(AppSettings::shareInstance().isWindowRollUp() & 2);
     app->onConvertToFlipBook();

@@ -80,51 +80,28 @@ TEST_F(ImportSheetTest, ControlsFollowTheStoreDroppedFilesAndTheIdleState) {
     EXPECT_TRUE(sheet.btnCancel()->isEnabled());
 }
 
-TEST_F(ImportSheetTest, UseJpgImportsThePagesAndEndsWithTheFirstPageSize) {
-    ImportWindowDelegate sheet;
-    sheet.setMacVersion(QStringLiteral("10.9.0"));
-    sheet.setX11Folders({});
-    sheet.pageRangeType()->button(1)->click();
-    sheet.txtPageRange()->setText(QStringLiteral("2-3"));
-    sheet.btnImportLinks()->setChecked(true);
-    AlertAnswers answers([](const AppAlert::Request&) { return 0; });   // "Use JPG Format"
-    QString ended;   // code, pages, links, size at the end
-    Book imported;
-    QSize firstPage;
-    QObject::connect(&sheet, &ImportWindowDelegate::bookImported, [&](const Book& book, const QSize& size) {
-        imported = book;
-        firstPage = size;
-    });
-    QObject::connect(&sheet, &QDialog::finished, [&](int code) {
-        ended = QStringLiteral("%1 %2 %3 %4x%5").arg(code)
-                    .arg(imported.pageSource ? int(imported.pageSource->pages().size()) : -1)
-                    .arg(bool(imported.pageLinks)).arg(firstPage.width()).arg(firstPage.height());
-    });
-    sheet.onImportAction();
-    EXPECT_EQ(answers.asked.size(), 1u);
-    const AppSettings& settings = AppSettings::shareInstance();
-    EXPECT_EQ(settings.renderEngineType(), 1);
-    EXPECT_EQ(settings.importPageRange(), QStringLiteral("2-3"));
-    ASSERT_TRUE(waitFor([&] { return !ended.isEmpty(); }, 60000));
-    EXPECT_EQ(ended, QStringLiteral("1 2 1 400x500"));   // the document's first page size, whatever the range
-    EXPECT_EQ(settings.lastOutputFileName(), QStringLiteral("my"));
-    EXPECT_EQ(imported.pageSource.use_count(), 1);   // handed over and let go
-}
-
 // Imports that do not finish leave the sheet open: the X11 question cancelled (nothing stored),
 // a PDF that cannot be read (the sheet says why; the book still open keeps the name and title it
-// is published under), an import cancelled (its late report changes nothing). Idle, Cancel ends it.
-TEST_F(ImportSheetTest, ImportsThatDoNotFinishLeaveTheSheetOpen) {
+// is published under), an import cancelled (its late report changes nothing). "Use JPG Format" at
+// the question imports the range, and the sheet ends with the document's first page size.
+TEST_F(ImportSheetTest, OnlyAFinishedImportEndsTheSheet) {
     AppSettings& settings = AppSettings::shareInstance();
     settings.setLastOutputFileName(QStringLiteral("current"));
     settings.setLastOutputFileTitle(QStringLiteral("Current Book"));
     ImportWindowDelegate sheet;
-    int started = 0, ended = 0;
+    int started = 0, ended = -1;
+    Book imported;
+    QSize firstPage;
     QObject::connect(&sheet, &ImportWindowDelegate::importStarted, [&] { ++started; });
-    QObject::connect(&sheet, &QDialog::finished, [&] { ++ended; });
+    QObject::connect(&sheet, &ImportWindowDelegate::bookImported, [&](const Book& book, const QSize& size) {
+        imported = book;
+        firstPage = size;
+    });
+    QObject::connect(&sheet, &QDialog::finished, [&](int code) { ended = code; });
     sheet.setMacVersion(QStringLiteral("10.8.2"));
     sheet.setX11Folders({dir.filePath(QStringLiteral("no-x11"))});
-    sheet.txtPageRange()->setText(QStringLiteral("2"));
+    sheet.pageRangeType()->button(1)->click();
+    sheet.txtPageRange()->setText(QStringLiteral("2-3"));
     {
         AlertAnswers answers([](const AppAlert::Request&) { return 2; });   // "Cancel"
         sheet.onImportAction();
@@ -151,10 +128,24 @@ TEST_F(ImportSheetTest, ImportsThatDoNotFinishLeaveTheSheetOpen) {
     sheet.onCancelAction();
     EXPECT_TRUE(sheet.txtImportFile()->isEnabled());
     AppTestSupport::pause(1500);   // the cancelled job's late report must change nothing
-    EXPECT_EQ(ended, 0);
-    sheet.onCancelAction();   // idle: the sheet ends with 0
+    EXPECT_EQ(ended, -1);
+    EXPECT_FALSE(imported.pageSource);
+
+    sheet.renderEngineType()->button(0)->click();
+    sheet.btnImportLinks()->setChecked(true);
+    AlertAnswers answers([](const AppAlert::Request&) { return 0; });   // "Use JPG Format"
+    sheet.onImportAction();
+    EXPECT_EQ(answers.asked.size(), 1u);
+    EXPECT_EQ(settings.renderEngineType(), 1);
+    EXPECT_EQ(settings.importPageRange(), QStringLiteral("2-3"));
+    ASSERT_TRUE(waitFor([&] { return ended >= 0; }, 60000));
     EXPECT_EQ(ended, 1);
-    EXPECT_EQ(sheet.result(), 0);
+    ASSERT_TRUE(imported.pageSource);
+    EXPECT_EQ(imported.pageSource->pages().size(), 2);
+    EXPECT_TRUE(imported.pageLinks);
+    EXPECT_EQ(firstPage, QSize(400, 500));   // the document's first page size, whatever the range
+    EXPECT_EQ(settings.lastOutputFileName(), QStringLiteral("my"));
+    EXPECT_EQ(imported.pageSource.use_count(), 1);   // handed over and let go
 }
 
 } // namespace
