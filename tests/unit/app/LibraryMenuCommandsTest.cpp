@@ -37,6 +37,14 @@ protected:
         app->onTimerCheckRefresh();   // the start's preview
     }
     QString path(const QString& name) const { return dir.filePath(name); }
+    // Runs the command with every panel answering the file; answers the alerts asked.
+    std::vector<AppAlert::Request> run(void (LeafMillAppDelegate::*command)(), const QString& file, QStringList* titles = nullptr) {
+        PanelAnswers panels({path(file)});
+        AlertAnswers alerts;
+        ((*app).*command)();
+        if (titles) *titles = panels.titles;
+        return alerts.asked;
+    }
     QTemporaryDir dir;
 };
 
@@ -65,25 +73,27 @@ TEST_F(LibraryCommandsTest, TheChooserSelectsTheTemplateIgnoringCaseAndShowsItsT
 }
 
 TEST_F(LibraryCommandsTest, AChosenThemeReachesTheBookTheEditorAndThePreview) {
+    const auto dress = [&] {   // template, theme and the toolbar button's text
+        return QStringList{app->flashTmpl()->tmplName(), app->flashTmpl()->styleName(), app->window()->btnSelectTmpl()->text()};
+    };
+    const auto pick = [](QListWidget* list, const QString& name) {
+        list->setCurrentItem(list->findItems(name, Qt::MatchExactly).first());
+        return list->currentItem();
+    };
     app->flashTmpl()->setPropertyValue(QStringLiteral("languageSetting"), QStringLiteral("French"));
     app->onSelectTemplate();
     SelectTemplateWindowDelegate* chooser = app->libraryMenuCommands()->selectTemplateWindow();
     ASSERT_TRUE(chooser && chooser->isVisible());
     EXPECT_EQ(chooser->tableViewTmpls()->currentItem()->text(), QStringLiteral("Neat"));
-    chooser->tableViewTmpls()->setCurrentItem(chooser->tableViewTmpls()->findItems(QStringLiteral("Slate"), Qt::MatchExactly).first());
-    QListWidgetItem* mint = chooser->imgBrowserView()->findItems(QStringLiteral("Mint"), Qt::MatchExactly).first();
-    chooser->imgBrowserView()->setCurrentItem(mint);
-    emit chooser->imgBrowserView()->itemDoubleClicked(mint);   // a double-click confirms
+    pick(chooser->tableViewTmpls(), QStringLiteral("Slate"));
+    emit chooser->imgBrowserView()->itemDoubleClicked(pick(chooser->imgBrowserView(), QStringLiteral("Mint")));   // confirms
 
     EXPECT_FALSE(chooser->isVisible());
-    EXPECT_EQ(app->flashTmpl()->tmplName(), QStringLiteral("Slate"));
-    EXPECT_EQ(app->flashTmpl()->styleName(), QStringLiteral("Mint"));
+    EXPECT_EQ(dress(), QStringList({"Slate", "Mint", "Slate"}));
     EXPECT_EQ(value(QStringLiteral("pageWidth")), QStringLiteral("1080"));   // kept through the switch
     EXPECT_EQ(value(QStringLiteral("languageSetting")), QStringLiteral("French"));
-    EXPECT_EQ(app->window()->btnSelectTmpl()->text(), QStringLiteral("Slate"));
     EXPECT_EQ(app->tmplDelegate()->flashTmpl(), app->flashTmpl().get());
-    const QModelIndex firstGroup = app->tmplDelegate()->index(0, 0);
-    EXPECT_TRUE(app->window()->outlineView()->isExpanded(firstGroup));
+    EXPECT_TRUE(app->window()->outlineView()->isExpanded(app->tmplDelegate()->index(0, 0)));
     EXPECT_TRUE(AppTestSupport::refreshRebuildsPreview(*app));   // in the new dress
     BookProject preview;
     ASSERT_TRUE(preview.loadProjectFromOutputFolder(app->flashPreviewFolder())) << preview.errorString().toStdString();
@@ -93,52 +103,38 @@ TEST_F(LibraryCommandsTest, AChosenThemeReachesTheBookTheEditorAndThePreview) {
     chooser->onCancel();
     EXPECT_EQ(app->flashTmpl()->tmplName(), QStringLiteral("Slate"));
     app->onSelectTemplate();   // Return on a chosen picture confirms too
-    chooser->imgBrowserView()->setCurrentItem(chooser->imgBrowserView()->findItems(QStringLiteral("Graphite"), Qt::MatchExactly).first());
+    pick(chooser->imgBrowserView(), QStringLiteral("Graphite"));
     QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
     QCoreApplication::sendEvent(chooser->imgBrowserView(), &enter);
     EXPECT_FALSE(chooser->isVisible());
-    EXPECT_EQ(app->flashTmpl()->styleName(), QStringLiteral("Graphite"));
+    EXPECT_EQ(dress(), QStringList({"Slate", "Graphite", "Slate"}));
     app->undoStack()->undo();   // each switch is one step back
-    EXPECT_EQ(app->flashTmpl()->styleName(), QStringLiteral("Mint"));
+    EXPECT_EQ(dress(), QStringList({"Slate", "Mint", "Slate"}));
     app->undoStack()->undo();
-    EXPECT_EQ(app->flashTmpl()->tmplName(), QStringLiteral("Neat"));
-    EXPECT_EQ(app->window()->btnSelectTmpl()->text(), QStringLiteral("Neat"));
+    EXPECT_EQ(dress(), QStringList({"Neat", "Blank", "Neat"}));
 }
 
 TEST_F(LibraryCommandsTest, ThemesAndSettingsTravelThroughFilesWithTheExtensionAdded) {
     app->flashTmpl()->setPropertyValue(QStringLiteral("bookTitle"), QStringLiteral("Travelled"));
-    {
-        PanelAnswers panels({path(QStringLiteral("Mine"))});
-        AlertAnswers alerts;
-        app->onExportTheme();
-        EXPECT_TRUE(QFileInfo(path(QStringLiteral("Mine.thm"))).isFile());
-        EXPECT_FALSE(snapShotFolderExists());
-        ASSERT_EQ(alerts.asked.size(), 1u);
-        EXPECT_EQ(alerts.asked[0].informativeText, QStringLiteral("Exported the theme successfully!"));
-    }
-    {
-        PanelAnswers panels({path(QStringLiteral("Mine.thm"))});
-        AlertAnswers alerts;
-        app->onImportThem();
-        EXPECT_EQ(panels.titles, QStringList{QStringLiteral("Import Themes")});
-        EXPECT_TRUE(QFileInfo(FlashTemplate::stylePathFor(QStringLiteral("Neat"), QStringLiteral("Mine"))).isDir());
-        ASSERT_EQ(alerts.asked.size(), 1u);
-        EXPECT_EQ(alerts.asked[0].messageText, QStringLiteral("Finished Importing"));
-    }
-    {
-        PanelAnswers panels({path(QStringLiteral("settings"))});
-        app->onExportTmplSettings();
-        EXPECT_TRUE(TestSupport::readFile(path(QStringLiteral("settings.txt"))).contains("bookTitle=Travelled"));
-    }
+    auto asked = run(&LeafMillAppDelegate::onExportTheme, QStringLiteral("Mine"));
+    EXPECT_TRUE(QFileInfo(path(QStringLiteral("Mine.thm"))).isFile());
+    EXPECT_FALSE(snapShotFolderExists());
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(asked[0].informativeText, QStringLiteral("Exported the theme successfully!"));
+    QStringList titles;
+    asked = run(&LeafMillAppDelegate::onImportThem, QStringLiteral("Mine.thm"), &titles);
+    EXPECT_EQ(titles, QStringList{QStringLiteral("Import Themes")});
+    EXPECT_TRUE(QFileInfo(FlashTemplate::stylePathFor(QStringLiteral("Neat"), QStringLiteral("Mine"))).isDir());
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(asked[0].messageText, QStringLiteral("Finished Importing"));
+    run(&LeafMillAppDelegate::onExportTmplSettings, QStringLiteral("settings"));
+    EXPECT_TRUE(TestSupport::readFile(path(QStringLiteral("settings.txt"))).contains("bookTitle=Travelled"));
     app->flashTmpl()->setPropertyValue(QStringLiteral("bookTitle"), QStringLiteral("Changed"));
-    {
-        PanelAnswers panels({path(QStringLiteral("settings.txt"))});
-        app->onImportTmplSettings();
-        EXPECT_EQ(value(QStringLiteral("bookTitle")), QStringLiteral("Travelled"));
-        EXPECT_TRUE(AppTestSupport::refreshRebuildsPreview(*app));
-        app->undoStack()->undo();
-        EXPECT_EQ(value(QStringLiteral("bookTitle")), QStringLiteral("Changed"));
-    }
+    run(&LeafMillAppDelegate::onImportTmplSettings, QStringLiteral("settings.txt"));
+    EXPECT_EQ(value(QStringLiteral("bookTitle")), QStringLiteral("Travelled"));
+    EXPECT_TRUE(AppTestSupport::refreshRebuildsPreview(*app));
+    app->undoStack()->undo();
+    EXPECT_EQ(value(QStringLiteral("bookTitle")), QStringLiteral("Changed"));
     // Cancelled panels write and read nothing; a cancelled settings import still rebuilds.
     PanelAnswers cancelled({});
     const QByteArray before = settingsText(*app);
@@ -165,11 +161,9 @@ TEST_F(LibraryCommandsTest, AReopenedBookReplacesTheCurrentOneAndTheEditorFollow
     app->flashTmpl()->setPropertyValue(QStringLiteral("bookTitle"), QStringLiteral("Not this one"));
 
     const auto demoPages = app->flashPageSource();
-    PanelAnswers panels({folder});
-    AlertAnswers alerts;
-    app->onOpenProjectFromFolder();
-    EXPECT_TRUE(alerts.asked.empty());
-    EXPECT_EQ(panels.titles, QStringList{QStringLiteral("Open Project From Folder")});
+    QStringList titles;
+    EXPECT_TRUE(run(&LeafMillAppDelegate::onOpenProjectFromFolder, QStringLiteral("published"), &titles).empty());
+    EXPECT_EQ(titles, QStringList{QStringLiteral("Open Project From Folder")});
     EXPECT_EQ(value(QStringLiteral("bookTitle")), QStringLiteral("Reopened"));
     EXPECT_NE(app->flashPageSource(), demoPages);
     EXPECT_EQ(app->flashPageSource()->pages().size(), demoPages->pages().size());
@@ -194,7 +188,6 @@ TEST_F(LibraryCommandsTest, FilesThatCannotBeUsedAreRefusedAndChangeNothing) {
     TestSupport::writeFile(path(QStringLiteral("strange.txt")), "colour=red\nsize=9\n");
     TestSupport::writeFile(path(QStringLiteral("empty.txt")), "");
     TestSupport::writeFile(path(QStringLiteral("nobook/index.html")), "<html></html>");
-
     const struct { void (LeafMillAppDelegate::*command)(); const char* file; const char* message; } cases[] = {
         {&LeafMillAppDelegate::onImportThem, "Broken.thm", "Failed to import!"},
         {&LeafMillAppDelegate::onImportTmplSettings, "binary.txt", "Failed to import!"},
@@ -207,13 +200,11 @@ TEST_F(LibraryCommandsTest, FilesThatCannotBeUsedAreRefusedAndChangeNothing) {
     const Book book = app->book();
     const QByteArray settings = settingsText(*app);
     for (const auto& c : cases) {
-        PanelAnswers panels({path(QLatin1String(c.file))});
-        AlertAnswers alerts;
-        ((*app).*c.command)();
-        ASSERT_EQ(alerts.asked.size(), 1u) << c.file;
-        EXPECT_EQ(alerts.asked[0].style, AppAlert::Warning) << c.file;
-        EXPECT_EQ(alerts.asked[0].messageText, QLatin1String(c.message)) << c.file;
-        EXPECT_FALSE(alerts.asked[0].informativeText.trimmed().isEmpty()) << c.file;
+        const auto asked = run(c.command, QLatin1String(c.file));
+        ASSERT_EQ(asked.size(), 1u) << c.file;
+        EXPECT_EQ(asked[0].style, AppAlert::Warning) << c.file;
+        EXPECT_EQ(asked[0].messageText, QLatin1String(c.message)) << c.file;
+        EXPECT_FALSE(asked[0].informativeText.trimmed().isEmpty()) << c.file;
         EXPECT_EQ(app->book().pageSource, book.pageSource) << c.file;
         EXPECT_EQ(app->flashTmpl(), book.flashTemplate) << c.file;
         EXPECT_EQ(settingsText(*app), settings) << c.file;
