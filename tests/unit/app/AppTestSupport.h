@@ -41,24 +41,18 @@
 
 namespace AppTestSupport {
 
-inline QString& homeFolder() {
-    static QString home;
-    return home;
-}
-
 class Environment : public ::testing::Environment {
 public:
     void SetUp() override {
-        homeFolder() = TestSupport::isolateUserFolders();
+        const QString home = TestSupport::isolateUserFolders();
         qputenv("QT_QPA_PLATFORM", "offscreen");
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
         qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--disable-gpu");
-        const QByteArray runtime = QFile::encodeName(homeFolder() + QStringLiteral("/runtime"));
-        QDir().mkpath(QString::fromLocal8Bit(runtime));
-        QFile::setPermissions(QString::fromLocal8Bit(runtime), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        qputenv("XDG_RUNTIME_DIR", runtime);
-        FlashPlayerTrust::setTrustFolders(homeFolder() + QStringLiteral("/trust-machine"),
-                                          homeFolder() + QStringLiteral("/trust-user"));
+        const QString runtime = home + QStringLiteral("/runtime");
+        QDir().mkpath(runtime);
+        QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime));
+        FlashPlayerTrust::setTrustFolders(home + QStringLiteral("/trust-machine"), home + QStringLiteral("/trust-user"));
         QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
         static int argc = 1;
         static char name[] = "test_app";

@@ -48,7 +48,8 @@ TEST_F(LanguageWindowTest, OpensInTheSavedOrderAndDropsMoveRowsAndSaveTheOrder) 
     EXPECT_EQ(AppSettings::shareInstance().languageOrder(), rowNames(*window).join(';'));
 }
 
-TEST_F(LanguageWindowTest, AddRenameAndDeleteWorkOnThePool) {
+// Added, renamed, exported (under the file's name) and imported, deleted: each works on the pool.
+TEST_F(LanguageWindowTest, AddRenameExportImportAndDeleteWorkOnThePool) {
     window->onAddLanguage();
     window->onAddLanguage();
     EXPECT_EQ(rowNames(*window).mid(rowNames(*window).size() - 2), QStringList({"Language1", "Language2"}));
@@ -71,6 +72,14 @@ TEST_F(LanguageWindowTest, AddRenameAndDeleteWorkOnThePool) {
         EXPECT_EQ(rowNames(*window).contains(QStringLiteral("Breton")), answer == 1);
         EXPECT_EQ(poolText("Breton").isEmpty(), answer == 0);
     }
+    QTemporaryDir dir;
+    const QString current = window->currentLanguage().languageName();
+    window->exportLanguageTo(dir.filePath(QStringLiteral("Picard")));
+    EXPECT_TRUE(TestSupport::readFile(dir.filePath(QStringLiteral("Picard.xml"))).contains("<name>Picard</name>"));
+    EXPECT_EQ(window->currentLanguage().languageName(), current);
+    window->importLanguageFile(dir.filePath(QStringLiteral("Picard.xml")));
+    EXPECT_TRUE(rowNames(*window).contains(QStringLiteral("Picard")));
+    EXPECT_EQ(window->checkedLanguageValue(), QStringLiteral("German;French"));
 }
 
 TEST_F(LanguageWindowTest, ReturnSavesTheTextAndOpensTheNextRow) {
@@ -88,16 +97,6 @@ TEST_F(LanguageWindowTest, ReturnSavesTheTextAndOpensTheNextRow) {
     EXPECT_EQ(items->currentIndex(), items->model()->index(1, 1));
     EXPECT_TRUE(items->indexWidget(items->currentIndex()));
     EXPECT_TRUE(poolText("French").contains(QStringLiteral("Tout au début")));
-}
-
-TEST_F(LanguageWindowTest, ExportedLanguagesComeBackUnderTheirFileName) {
-    QTemporaryDir dir;
-    window->exportLanguageTo(dir.filePath(QStringLiteral("Picard")));
-    EXPECT_TRUE(TestSupport::readFile(dir.filePath(QStringLiteral("Picard.xml"))).contains("<name>Picard</name>"));
-    EXPECT_EQ(window->currentLanguage().languageName(), QStringLiteral("French"));
-    window->importLanguageFile(dir.filePath(QStringLiteral("Picard.xml")));
-    EXPECT_TRUE(rowNames(*window).contains(QStringLiteral("Picard")));
-    EXPECT_EQ(window->checkedLanguageValue(), QStringLiteral("German;French"));
 }
 
 } // namespace

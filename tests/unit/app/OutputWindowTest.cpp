@@ -10,25 +10,40 @@ protected:
     void SetUp() override { AppTestSupport::freshSettings(); }
 };
 
-TEST_F(PublishSheetTest, NameExtensionAndOptionsFollowTheKind) {
-    AppSettings::shareInstance().setOutputType(7);   // out of range: the HTML folder
+// The name, extension and options follow the kind; the advanced sheet carries the title both ways.
+TEST_F(PublishSheetTest, NameExtensionOptionsAndTheAdvancedSheet) {
+    AppSettings& settings = AppSettings::shareInstance();
+    settings.setOutputType(7);   // out of range: the HTML folder
     OutputWindowDelegate sheet;
     EXPECT_EQ(sheet.mOutputType()->checkedId(), 0);
-    const auto kind = [&](int tag) {
+    const auto kind = [&](int tag) {   // name, then whether a mobile version and the advanced sheet are offered
         sheet.mOutputType()->button(tag)->click();
-        return sheet.txtOutputName()->text() + sheet.ExFileName()->text();
+        return QStringLiteral("%1%2 %3 %4").arg(sheet.txtOutputName()->text(), sheet.ExFileName()->text())
+            .arg(sheet.btnMakeMobileVersion()->isEnabled()).arg(!sheet.btnAdvanced()->isHidden());
     };
-    EXPECT_EQ(kind(2), QStringLiteral("Quirevale.zip"));
-    EXPECT_EQ(kind(0), QStringLiteral("Index.html"));
-    EXPECT_EQ(kind(1), QStringLiteral("Quirevale.app"));
-    EXPECT_FALSE(sheet.btnMakeMobileVersion()->isEnabled());   // a bundle has neither
-    EXPECT_TRUE(sheet.btnAdvanced()->isHidden());
-    kind(2);
-    EXPECT_TRUE(sheet.btnMakeMobileVersion()->isEnabled());
-    EXPECT_FALSE(sheet.btnAdvanced()->isHidden());
-    AppSettings::shareInstance().setLastOutputFileName(QStringLiteral("report"));
+    EXPECT_EQ(kind(2), QStringLiteral("Quirevale.zip 1 1"));
+    EXPECT_EQ(kind(0), QStringLiteral("Index.html 1 1"));
+    EXPECT_EQ(kind(1), QStringLiteral("Quirevale.app 0 0"));   // a bundle has neither
+    settings.setLastOutputFileName(QStringLiteral("report"));
     sheet.txtOutputName()->setText(QStringLiteral("typed"));
-    EXPECT_EQ(kind(0), QStringLiteral("report.html"));   // a stored name comes back whenever the kind changes
+    EXPECT_EQ(kind(0), QStringLiteral("report.html 1 1"));   // a stored name comes back whenever the kind changes
+
+    sheet.txtTitle()->setText(QStringLiteral("My Book"));
+    sheet.onAdvanced();
+    AdvancedSetting* advanced = sheet.advancedSetting();
+    ASSERT_TRUE(advanced);
+    EXPECT_EQ(advanced->txtPageTitle()->text(), QStringLiteral("My Book"));
+    advanced->txtPageTitle()->setText(QStringLiteral("Better Title"));
+    advanced->txtPageWords()->setText(QStringLiteral("leaf"));
+    advanced->onOKClick();
+    EXPECT_EQ(sheet.txtTitle()->text(), QStringLiteral("Better Title"));
+    EXPECT_EQ(settings.lastOutputKeyWords(), QStringLiteral("leaf"));
+    sheet.onAdvanced();   // made anew after every end
+    ASSERT_TRUE(sheet.advancedSetting());
+    sheet.advancedSetting()->txtPageTitle()->setText(QStringLiteral("Ignored"));
+    sheet.advancedSetting()->onCancelClick();
+    EXPECT_EQ(sheet.txtTitle()->text(), QStringLiteral("Better Title"));
+    EXPECT_EQ(settings.lastOutputFileTitle(), QStringLiteral("Better Title"));
 }
 
 // Empty fields are offered defaults; "Go Back", a folder that cannot be made or a folder without
@@ -96,28 +111,6 @@ TEST_F(PublishSheetTest, PublishesIntoANewFolderWithTheBooksTitle) {
     EXPECT_TRUE(AppSettings::shareInstance().lastOutputFileTitle().isEmpty());
     const QByteArray mobile = TestSupport::readFile(folder + QStringLiteral("/mobile/index.html"));
     EXPECT_TRUE(mobile.contains("bookConfig.bookTitle=\"Shelf\";")) << mobile.left(600).toStdString();
-}
-
-TEST_F(PublishSheetTest, AdvancedSheetCarriesTheTitleBothWays) {
-    OutputWindowDelegate sheet;
-    sheet.txtTitle()->setText(QStringLiteral("My Book"));
-    sheet.onAdvanced();
-    AdvancedSetting* advanced = sheet.advancedSetting();
-    ASSERT_TRUE(advanced);
-    EXPECT_EQ(advanced->txtPageTitle()->text(), QStringLiteral("My Book"));
-    advanced->txtPageTitle()->setText(QStringLiteral("Better Title"));
-    advanced->txtPageWords()->setText(QStringLiteral("leaf"));
-    advanced->onOKClick();
-    EXPECT_EQ(sheet.txtTitle()->text(), QStringLiteral("Better Title"));
-    const AppSettings& settings = AppSettings::shareInstance();
-    EXPECT_EQ(settings.lastOutputKeyWords(), QStringLiteral("leaf"));
-
-    sheet.onAdvanced();   // made anew after every end
-    ASSERT_TRUE(sheet.advancedSetting());
-    sheet.advancedSetting()->txtPageTitle()->setText(QStringLiteral("Ignored"));
-    sheet.advancedSetting()->onCancelClick();
-    EXPECT_EQ(sheet.txtTitle()->text(), QStringLiteral("Better Title"));
-    EXPECT_EQ(settings.lastOutputFileTitle(), QStringLiteral("Better Title"));
 }
 
 } // namespace
