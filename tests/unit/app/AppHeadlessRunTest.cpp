@@ -19,12 +19,6 @@ using AppTestSupport::waitFor;
 
 namespace {
 
-// The player's build replaces the source tree's placeholder page with the real preview player.
-bool previewPlayerBuilt() {
-    QFile page(Resources::path(QStringLiteral("extIndex.html")));
-    return page.open(QIODevice::ReadOnly) && page.readAll().contains("snapCurrentTmpl");
-}
-
 // Whether the preview page shows at least one loaded page picture.
 bool previewShowsPages(QWebEngineView* view) {
     return waitFor([&] {
@@ -83,8 +77,7 @@ TEST(AppHeadlessRun, PreviewImportAndPublishThroughTheSheets) {
     AppTestSupport::PreviewApp run;
     LeafMillAppDelegate& app = run.app;
     ASSERT_TRUE(run.reloaded(0) && run.lastLoadOk);
-    const bool player = previewPlayerBuilt();
-    if (player) EXPECT_TRUE(previewShowsPages(app.window()->webView()));
+    EXPECT_TRUE(previewShowsPages(app.window()->webView()));
     saveShot(app.window(), QStringLiteral("main-window.png"));
 
     // The preview page reaches nothing of ours under "connector", and trying leaves all standing.
@@ -94,7 +87,7 @@ TEST(AppHeadlessRun, PreviewImportAndPublishThroughTheSheets) {
     EXPECT_EQ(probe.value(QStringLiteral("answered")).toStringList(), QStringList());
     EXPECT_TRUE(connector && connector->objectName().isEmpty());
     EXPECT_TRUE(app.window()->isVisible());
-    if (player) checkThemeWithPicture(app, dir);
+    checkThemeWithPicture(app, dir);
     checkPhonePreview(run);
 
     app.onImport();
@@ -109,8 +102,8 @@ TEST(AppHeadlessRun, PreviewImportAndPublishThroughTheSheets) {
     EXPECT_EQ(app.flashPageSource()->pages().size(), 24);
     EXPECT_EQ(AppTestSupport::settingOf(app, QStringLiteral("pageWidth")), QStringLiteral("420"));
     ASSERT_TRUE(run.reloaded(loadsBefore));   // rebuilt without a command
-    if (player) EXPECT_TRUE(previewShowsPages(app.window()->webView()));
-    if (player) saveShot(app.window(), QStringLiteral("main-window-imported.png"));
+    EXPECT_TRUE(previewShowsPages(app.window()->webView()));
+    saveShot(app.window(), QStringLiteral("main-window-imported.png"));
 
     const QString folder = dir.filePath(QStringLiteral("published"));
     EXPECT_EQ(AppTestSupport::publishThroughSheet(app, folder), 1u);   // only the offer to open
