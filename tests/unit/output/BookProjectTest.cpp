@@ -28,9 +28,7 @@ protected:
         }
         iPages->pages()[0]->setPdfPage(5);
         iPages->generateThumbPages();
-        const QString logo = iDir.filePath("pictures/logo.png");
-        writeImage(logo, QSize(4, 4), Qt::red);
-        iTemplate->setPropertyValue("logoFile", logo);
+        setLogo("logo.png");
         iTemplate->setPropertyValue("isHardCover", "YES");
         pugi::xml_document links, outline;
         links.load_string(kLinks);

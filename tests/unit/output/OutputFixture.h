@@ -110,6 +110,10 @@ protected:
         return std::make_unique<FlashBookOutput>(iPages, iTemplate, iOut, name);
     }
 
+    void setLogo(const QString& fileName) {
+        ASSERT_TRUE(writeImage(iDir.filePath("pictures/" + fileName), QSize(4, 4), Qt::red));
+        iTemplate->setPropertyValue("logoFile", iDir.filePath("pictures/" + fileName));
+    }
     void addPages(int count, bool withPhonePages = false) {
         const QString source = iDir.filePath("source");
         for (int i = 0; i < count; ++i) {

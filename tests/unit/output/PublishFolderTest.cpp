@@ -16,9 +16,7 @@ using BookDescription = BookFolder;
 
 TEST_F(PublishFolder, WritesTheBookLayout) {
     addPages(3);
-    const QString logo = iDir.filePath("pictures/logo.PNG");
-    writeImage(logo, QSize(4, 4), Qt::red);
-    iTemplate->setPropertyValue("logoFile", logo);
+    setLogo("logo.PNG");
     auto links = std::make_shared<FlashPagesAnnotations>();
     TestSupport::writeFile(iDir.filePath("docs/manual.pdf"), "%PDF");
     links->setNeedFiles({iDir.filePath("docs/manual.pdf"), iDir.filePath("docs/gone.pdf")});
@@ -199,9 +197,7 @@ TEST_F(BookDescription, SmallAndEmptyBooksAreDescribedWhole) {
     iPages->pages()[0]->setPdfPage(5);
     iPages->pages()[0]->setShownSize(QSizeF(595.276, 841.89));
     iPages->pages()[1]->setShownSize(QSizeF(600, 300));   // an image page: no PDF page
-    const QString logo = iDir.filePath("pictures/logo.PNG");
-    writeImage(logo, QSize(4, 4), Qt::red);
-    iTemplate->setPropertyValue("logoFile", logo);
+    setLogo("logo.PNG");
     const char* page = "<page isHardPage=\"false\" isEncrypted=\"false\"%1><normalUrl>./files/page/%2.swf</normalUrl>"
                        "<largeUrl>./files/page/%2.swf</largeUrl><thumbUrl>./files/thumb/%2.jpg</thumbUrl></page>";
     EXPECT_EQ(described(),

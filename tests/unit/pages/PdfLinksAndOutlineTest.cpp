@@ -12,19 +12,6 @@
 using namespace PdfFixtures;
 
 namespace {
-// page number -> annotation bodies, made once the page ids are known
-using AnnotMaker = std::function<QList<QByteArray>(int pageIndex, const QList<int>& pageIds)>;
-
-std::unique_ptr<Poppler::Document> pdfWithAnnots(QList<HandPage> pages, const AnnotMaker& annotsFor) {
-    HandPdfOptions options;
-    options.extend = [&](PdfObjectWriter& w, const QList<int>& pageIds, QList<HandPage>& handPages) {
-        for (int i = 0; i < handPages.size(); ++i)
-            handPages[i].extraEntries += annots(w, annotsFor(i, pageIds));
-        return QByteArray();
-    };
-    return Poppler::Document::loadFromData(handMadePdf(pages, options));
-}
-
 QByteArray pdfWithBookmarks(int pageCount, const QList<Bookmark>& bookmarks, const QByteArray& password = {}) {
     HandPdfOptions options;
     options.userPassword = password;
@@ -88,10 +75,11 @@ TEST(FlashPagesAnnotationsPDF, KeepsWebAndPageLinksInOrderAndSkipsTheRest) {
     const QRectF r(60, 640, 180, 40);
     const QByteArray note = annot("Text", r, "/Contents (A note)");
     const QByteArray marker = annot("Highlight", r, "/QuadPoints [100 120 150 120 100 100 150 100]");
-    auto doc = pdfWithAnnots(QList<HandPage>(10, HandPage()), [&](int page, const QList<int>& ids) {
-        if (page != 2)
-            return QList<QByteArray>{note, marker};
-        return QList<QByteArray>{
+    HandPdfOptions options;
+    options.extend = [&](PdfObjectWriter& w, const QList<int>& ids, QList<HandPage>& pages) {
+        for (HandPage& page : pages)
+            page.extraEntries = annots(w, {note, marker});
+        pages[2].extraEntries = annots(w, {
             note, linkToUri(r, "https://example.org/a?b=1&c=\"2\""), marker, linkToPage(r, ids[9]),
             annot("Link", r, "/A << /S /GoToR /F (other.pdf) /D [0 /Fit] >>"),
             linkToPage(r, 9999),                          // names no page of this document
@@ -104,8 +92,10 @@ TEST(FlashPagesAnnotationsPDF, KeepsWebAndPageLinksInOrderAndSkipsTheRest) {
             linkToUri(r, "javascript\t:alert(3)"), linkToUri(r, "data:text/html,x"),
             linkToUri(r, "example.org/page"), linkToUri(r, "notes/page\x0b\x0c.html"),
             linkToPage(QRectF(540, -40, 120, 80), ids[0]),   // over the bottom right corner
-        };
-    });
+        });
+        return QByteArray();
+    };
+    const auto doc = Poppler::Document::loadFromData(handMadePdf(QList<HandPage>(10, HandPage()), options));
     ASSERT_TRUE(doc);
     FlashPagesAnnotationsPDF links;
     links.needFiles().append(QStringLiteral("/old/file"));

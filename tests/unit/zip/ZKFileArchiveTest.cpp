@@ -18,11 +18,6 @@ protected:
     int pack(const QString& folder, const QString& zipPath) {
         return ZKFileArchive::archiveWithArchivePath(zipPath)->deflateDirectory(folder, folder, false);
     }
-    // Expands into <place>/.ZipKit the way theme import does; the items land in <place>.
-    int expand(const QString& archivePath, const QString& place, bool resourceFork = false) {
-        const auto archive = ZKFileArchive::archiveWithArchivePath(archivePath);
-        return archive ? archive->inflateToDirectory(place + "/.ZipKit", resourceFork) : -2;
-    }
 
     QTemporaryDir temp;
 };

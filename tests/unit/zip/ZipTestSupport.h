@@ -1,5 +1,6 @@
 #pragma once
 #include "TestSupport.h"
+#include "zip/ZKFileArchive.h"
 
 #include <QDirIterator>
 #include <QMap>
@@ -37,6 +38,12 @@ inline void makeSampleFolder(const QString& root) {
     writeFile(root + QString::fromUtf8("/files/Übersicht café.txt"), "gr\xC3\xBC\xC3\x9F" "e\n");
     QDir().mkpath(root + QStringLiteral("/files/empty"));
     QFile::link(QStringLiteral("page/1.jpg"), root + QStringLiteral("/files/cover.jpg"));
+}
+
+// Expands into <place>/.ZipKit the way theme import does; the items land in <place>. -2: no archive.
+inline int expand(const QString& archivePath, const QString& place, bool resourceFork = false) {
+    const auto archive = ZKFileArchive::archiveWithArchivePath(archivePath);
+    return archive ? archive->inflateToDirectory(place + QStringLiteral("/.ZipKit"), resourceFork) : -2;
 }
 
 // Relative path -> content for files, "link:" + target for links, "dir" for folders.
