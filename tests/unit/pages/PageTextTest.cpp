@@ -4,6 +4,7 @@
 #include "pages/PageRasterizer.h"
 #include "pages/PageText.h"
 #include <QTemporaryDir>
+#include <QTransform>
 #include <QtMath>
 #include <gtest/gtest.h>
 #include <poppler-qt6.h>
@@ -40,8 +41,7 @@ QRect inkIn(const QImage& image, const QRect& area) {
 }
 
 QRect inPixels(const QRectF& fraction, const QSize& size) {
-    return QRectF(fraction.x() * size.width(), fraction.y() * size.height(), fraction.width() * size.width(),
-                  fraction.height() * size.height()).toAlignedRect();
+    return QTransform::fromScale(size.width(), size.height()).mapRect(fraction).toAlignedRect();
 }
 
 // The ways a page can be shown other than its media box upright.

@@ -73,10 +73,8 @@ TEST_F(Themes, ExportedThemeInstallsUnderItsFileNameAndRestoresTheSettings) {
 
     FlashTemplate fresh{FlashTemplate::Empty{}};
     fresh.loadTemplate("Float");
-    fresh.setPropertyValue("pageWidth", "1024");
     fresh.changeTmplTo("Float", FlashTemplate::stylePathFor("Float", "Ocean"));
     EXPECT_EQ(fresh.propertyValueFor("color", ""), "0x123456");
-    EXPECT_EQ(fresh.propertyValueFor("pageWidth", ""), "1024");
     EXPECT_EQ(TestSupport::readFile(fresh.propertyValueFor("logo", "")), "PNGDATA");
     EXPECT_EQ(fresh.propertyValueFor("gone", ""), "");   // a theme names only its own files
 
