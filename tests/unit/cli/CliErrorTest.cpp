@@ -11,6 +11,8 @@ TEST_F(Cli, EveryFailureHasAClearMessageAndItsOwnExitCode) {
     TestSupport::writeFile(path("text.pdf"), "just some text");
     TestSupport::writeFile(path("not-an-image.png"), "no picture here");
     TestSupport::writeFile(path("a-file"), "x");
+    const QByteArray three = PdfFixtures::handMadePdf({QSizeF(300, 400), QSizeF(300, 400), QSizeF(300, 400)});
+    TestSupport::writeFile(path("gap.pdf"), PdfFixtures::withUnloadablePage(three, 2));
     TestSupport::writeFile(path("settings.txt"), "isHardCover=YES");
     TestSupport::writeFile(path("damaged/files/book.bin"), "garbage");
     TestSupport::writeFile(path("empty/files/book.bin"),
@@ -29,6 +31,7 @@ TEST_F(Cli, EveryFailureHasAClearMessageAndItsOwnExitCode) {
         {{"publish", path("broken.pdf"), "-o", out}, kExitInput, "cannot read the PDF"},
         {{"publish", path("text.pdf"), "-o", out}, kExitInput, "cannot read the PDF"},
         {{"publish", path("not-an-image.png"), "-o", out}, kExitInput, "not an image"},
+        {{"publish", path("gap.pdf"), "-o", path("gap"), "--quiet"}, kExitFailed, "gap.pdf could not be rendered"},
         {{"publish", iSample, "-o", out, "--pages", "2-40"}, kExitUsage, "bad page range"},
         {{"publish", iSample, "-o", out, "--pages", "three"}, kExitUsage, "bad page range"},
         {{"publish", iSample, "-o", out, "--template", "NoSuchTemplate"}, kExitUnknownLook, "unknown template"},
@@ -71,6 +74,7 @@ TEST_F(Cli, EveryFailureHasAClearMessageAndItsOwnExitCode) {
         EXPECT_TRUE(r.err.contains(c.message)) << c.args.join(' ').toStdString() << "\n" << r.err.toStdString();
     }
     EXPECT_FALSE(QFileInfo::exists(out)) << "a failed command must not leave a folder behind";
+    EXPECT_EQ(bookXML(path("gap")).count("<page "), 3) << "a page that cannot be rendered is published blank";
     EXPECT_EQ(TestSupport::readFile(path("damaged/files/book.bin")), "garbage");
     EXPECT_EQ(QDir(path("damaged")).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList("files"));
     EXPECT_FALSE(QFileInfo::exists("--quiet"));

@@ -109,12 +109,3 @@ TEST_F(Cli, SettingsAndThemesTravelThroughFiles) {
     EXPECT_EQ(installed.code, 0) << installed.err.toStdString();
     EXPECT_TRUE(run({"templates"}).out.contains("Mine"));
 }
-
-TEST_F(Cli, APageThatCannotBeRenderedIsPublishedBlankAndListedWithExitOne) {
-    const QByteArray pdf = PdfFixtures::handMadePdf({QSizeF(300, 400), QSizeF(300, 400), QSizeF(300, 400)});
-    TestSupport::writeFile(path("gap.pdf"), PdfFixtures::withUnloadablePage(pdf, 2));
-    const Result r = run({"publish", path("gap.pdf"), "-o", path("gap"), "--quiet"});
-    EXPECT_EQ(r.code, kExitFailed) << r.err.toStdString();
-    EXPECT_TRUE(r.err.contains("could not be rendered") && r.err.contains("gap.pdf")) << r.err.toStdString();
-    EXPECT_EQ(bookXML(path("gap")).count("<page "), 3);
-}
