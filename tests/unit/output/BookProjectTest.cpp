@@ -4,7 +4,6 @@
 #include "outline/FlashOutline.h"
 #include "output/BookProject.h"
 #include "output/BookPublisher.h"
-#include "util/Xml.h"
 
 using namespace OutputFixture;
 using CommonCryptor::RC4EncryptedDataUsingKey;

@@ -6,7 +6,6 @@
 #include "TemplateXml.h"
 #include "TestSupport.h"
 
-#include "language/FlashLanguageSettings.h"
 #include "output/BookDescriptionFile.h"
 #include "output/FlashBookOutput.h"
 #include "output/OutputFiles.h"
@@ -15,13 +14,10 @@
 #include "templates/FlashTemplate.h"
 #include "util/CommonCryptor.h"
 #include "util/Resources.h"
-#include "zip/ZKDataArchive.h"
 
 #include <QDir>
-#include <QDirIterator>
 #include <QFileInfo>
 #include <QImage>
-#include <QMap>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <pugixml.hpp>

@@ -1,6 +1,5 @@
 #include "TemplateFixture.h"
 #include "util/NamedException.h"
-#include <QFileInfo>
 
 using namespace TemplateFixture;
 

@@ -1,7 +1,6 @@
 // Walks the template library we ship: every template loads with every theme, and every file a
 // setting names exists.
 #include "TemplateFixture.h"
-#include "util/Resources.h"
 #include <QFileInfo>
 #include <QImage>
 
