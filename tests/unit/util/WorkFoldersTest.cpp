@@ -23,9 +23,17 @@ static mode_t modeOf(const QString& path) {
     return st.st_mode & 0777;
 }
 
-// Private folders under /tmp/<name>, new on every call; a /tmp/<name> that others may write is
-// not used.
-TEST(ScratchFolders, EachCallMakesANewPrivateFolderUnderAPrivateNamedFolder) {
+// A process that has already ended: its id is free (until the system hands it out again).
+static qint64 endedProcessId() {
+    const pid_t child = fork();
+    if (child == 0) _exit(0);
+    waitpid(child, nullptr, 0);
+    return child;
+}
+
+// Private folders under /tmp/<name>, new on every call, which clears the work folders of ended
+// processes; a /tmp/<name> that others may write is not used.
+TEST(ScratchFolders, EachCallMakesANewPrivateFolderAndClearsThoseOfEndedProcesses) {
     const QString name = uniqueName();
     const QString root = "/tmp/" + name;
     const QString a = BriskUtility::forceTmpDiractory(name);
@@ -36,6 +44,21 @@ TEST(ScratchFolders, EachCallMakesANewPrivateFolderUnderAPrivateNamedFolder) {
         EXPECT_EQ(modeOf(folder), 0700u);
     }
     EXPECT_EQ(modeOf(root), 0700u);
+
+    const struct { const char* folder; QByteArray owner; bool kept; } cases[] = {
+        {"temp.ended", QByteArray::number(endedProcessId()), false},
+        {"temp.living", QByteArray::number(qint64(getpid())), true},
+        {"temp.unknown", {}, true},  // no owner record: not ours to judge
+        {"kept.ended", QByteArray::number(endedProcessId()), true},  // not a work folder
+    };
+    for (const auto& c : cases) {
+        ASSERT_TRUE(TestSupport::writeFile(root + '/' + c.folder + "/work.bin", "x"));
+        if (!c.owner.isEmpty()) ASSERT_TRUE(TestSupport::writeFile(root + '/' + c.folder + "/.owner", c.owner));
+    }
+    const QString made = BriskUtility::forceTmpDiractory(name);
+    for (const auto& c : cases) EXPECT_EQ(QFileInfo::exists(root + '/' + c.folder), c.kept) << c.folder;
+    EXPECT_TRUE(QFileInfo::exists(a) && QFileInfo::exists(b));
+    EXPECT_EQ(TestSupport::readFile(made + "/.owner"), QByteArray::number(qint64(getpid())));
     QDir(root).removeRecursively();
 
     ASSERT_TRUE(QDir().mkpath(root));
@@ -63,35 +86,6 @@ TEST(WorkFolder, SubFoldersLastUntilTheWorkFolderIsRemoved) {
     EXPECT_FALSE(QFileInfo::exists(info.appWorkdTmpFolder()));
     EXPECT_TRUE(QFileInfo::exists(neighbour + "/work.txt"));
     QDir(neighbour).removeRecursively();
-}
-
-// A process that has already ended: its id is free (until the system hands it out again).
-static qint64 endedProcessId() {
-    const pid_t child = fork();
-    if (child == 0) _exit(0);
-    waitpid(child, nullptr, 0);
-    return child;
-}
-
-TEST(ScratchFolders, FoldersOfEndedProcessesAreRemovedAtTheNextStart) {
-    const QString name = uniqueName();
-    const QString root = "/tmp/" + name;
-    const QString alone = BriskUtility::forceTmpDiractory(name);  // makes root privately
-    const struct { const char* folder; QByteArray owner; bool kept; } cases[] = {
-        {"temp.ended", QByteArray::number(endedProcessId()), false},
-        {"temp.living", QByteArray::number(qint64(getpid())), true},
-        {"temp.unknown", {}, true},  // no owner record: not ours to judge
-        {"kept.ended", QByteArray::number(endedProcessId()), true},  // not a work folder
-    };
-    for (const auto& c : cases) {
-        ASSERT_TRUE(TestSupport::writeFile(root + '/' + c.folder + "/work.bin", "x"));
-        if (!c.owner.isEmpty()) ASSERT_TRUE(TestSupport::writeFile(root + '/' + c.folder + "/.owner", c.owner));
-    }
-    const QString made = BriskUtility::forceTmpDiractory(name);
-    for (const auto& c : cases) EXPECT_EQ(QFileInfo::exists(root + '/' + c.folder), c.kept) << c.folder;
-    EXPECT_TRUE(QFileInfo::exists(alone));
-    EXPECT_EQ(TestSupport::readFile(made + "/.owner"), QByteArray::number(qint64(getpid())));
-    QDir(root).removeRecursively();
 }
 
 TEST(ScratchFolders, AProcessRemovesItsWorkFoldersWhenItEnds) {
