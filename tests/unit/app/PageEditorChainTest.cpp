@@ -159,10 +159,12 @@ TEST(PageEditorChain, LinksAndOutlineEditedInThePageSurvivePublishingReopeningAn
     importSheet->pageRangeType()->button(1)->click();
     importSheet->txtPageRange()->setText(QStringLiteral("3-10"));
     importSheet->btnImportBookMark()->setChecked(true);
+    saveShot(importSheet, QStringLiteral("import-sheet.png"));
     importSheet->onImportAction();
     ASSERT_TRUE(waitFor([&] { return importSheet->isHidden(); }, 120000));
     ASSERT_EQ(app.flashPageSource()->pages().size(), 8);
-    ASSERT_TRUE(run.reloaded(1));   // the editor opens on the rebuilt preview
+    EXPECT_EQ(AppTestSupport::settingOf(app, QStringLiteral("pageWidth")), QStringLiteral("420"));   // from the document
+    ASSERT_TRUE(run.reloaded(1));   // rebuilt without a command; the editor opens on it
 
     QStringList asked;
     QTimer poll;
@@ -181,6 +183,7 @@ TEST(PageEditorChain, LinksAndOutlineEditedInThePageSurvivePublishingReopeningAn
     EXPECT_TRUE(links.contains("<pageIndex>7</pageIndex>")) << links.toStdString();   // the PDF page, not the book page
 
     EXPECT_EQ(AppTestSupport::publishThroughSheet(app, books + "/published", "book"), 1u);   // only the offer to open
+    EXPECT_EQ(QDir(books + "/published/files/page").entryList({"*.swf"}, QDir::Files).size(), 8);   // the default pages
     {
         AppTestSupport::AlertAnswers reopenAlerts;
         AppTestSupport::PanelAnswers panels({books + "/published"});
