@@ -30,25 +30,23 @@ public slots:
     void open(const QUrl&) { ++opened; }
 };
 
-void collectMenu(QMenu* menu, QList<QAction*>& actions) {
-    for (QAction* action : menu->actions()) {
-        EXPECT_FALSE(action->text().contains(QLatin1String("LeafMill"))) << action->text().toStdString();   // the short name never shows
-        if (action->menu()) collectMenu(action->menu(), actions);
-        else if (!action->isSeparator() && !actions.contains(action)) actions << action;
-    }
-}
-
+// Menu commands in menu order, then those only in a toolbar or behind a tool button.
 QList<QAction*> everyCommand(MainWindow* window) {
     QList<QAction*> actions;
+    const auto add = [&](QAction* a) {   // widgets in a bar: their own actions, through their buttons
+        if (a && !a->isSeparator() && !qobject_cast<QWidgetAction*>(a) && !actions.contains(a)) actions << a;
+    };
+    std::function<void(QMenu*)> walk = [&](QMenu* menu) {
+        for (QAction* a : menu->actions()) {
+            EXPECT_FALSE(a->text().contains(QLatin1String("LeafMill"))) << a->text().toStdString();   // the short name never shows
+            a->menu() ? walk(a->menu()) : add(a);
+        }
+    };
     for (QAction* top : window->menuBar()->actions())
-        if (top->menu()) collectMenu(top->menu(), actions);
-    for (QToolBar* bar : window->findChildren<QToolBar*>()) {
-        for (QAction* action : bar->actions())   // widgets in a bar: their own actions, below
-            if (!action->isSeparator() && !qobject_cast<QWidgetAction*>(action) && !actions.contains(action))
-                actions << action;
-    }
-    for (QToolButton* button : window->findChildren<QToolButton*>())
-        if (button->defaultAction() && !actions.contains(button->defaultAction())) actions << button->defaultAction();
+        if (top->menu()) walk(top->menu());
+    for (QToolBar* bar : window->findChildren<QToolBar*>())
+        for (QAction* a : bar->actions()) add(a);
+    for (QToolButton* button : window->findChildren<QToolButton*>()) add(button->defaultAction());
     return actions;
 }
 
