@@ -8,8 +8,6 @@
 #include "PdfFixtures.h"
 #include "util/Xml.h"
 
-#include <QImage>
-
 using AppTestSupport::evaluate;
 using AppTestSupport::saveShot;
 using AppTestSupport::waitFor;
@@ -142,9 +140,7 @@ TEST(PageEditorChain, LinksAndOutlineEditedInThePageSurvivePublishingReopeningAn
     QDir().mkpath(books + "/chosen");
     const QString pdf = books + "/chain.pdf", picture = books + "/chosen/pic.png", clip = books + "/chosen/clip.webm";
     TestSupport::writeFile(pdf, outlinedPdf());
-    QImage orange(300, 200, QImage::Format_RGB32);
-    orange.fill(QColor("#e67e22"));
-    ASSERT_TRUE(orange.save(picture));
+    ASSERT_TRUE(TestSupport::writeImage(picture, QSize(300, 200), QColor("#e67e22")));
     const QByteArray clipBytes = recordedClip();
     ASSERT_GT(clipBytes.size(), 1000);
     TestSupport::writeFile(clip, clipBytes);

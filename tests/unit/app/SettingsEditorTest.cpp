@@ -14,7 +14,6 @@ FlashTemplateProperty* add(FlashTemplateProperty* parent, FlashTemplate& tmpl, c
     auto pro = std::make_unique<FlashTemplateProperty>();
     pro->setKey(key);
     pro->setTitle(key + QStringLiteral(" title"));
-    pro->setDesc(key + QStringLiteral(" description"));
     pro->setPropertyType(type);
     pro->setValue(value);
     pro->setValueSource(source);
@@ -91,7 +90,9 @@ TEST_F(SettingsEditorTest, EditsBecomeValueTextsAndAnnounceRealChanges) {
     EXPECT_EQ(editor.data(heading, Qt::DisplayRole).toString(), QString());
 }
 
-TEST(SettingsEditorCells, FileFiltersAndWhereAClickLands) {
+// File filters, where a click lands in a cell, the cell each type gets, and a selection that opens
+// only text and number values for typing.
+TEST_F(SettingsEditorTest, CellsAndSelection) {
     const struct { const char* filter; QStringList extensions; } filters[] = {
         {"Images|*.jpg;*.png", {"jpg", "png"}}, {"*.jpg; *.png", {"jpg", "png"}}, {"Movies|*.mp4", {"mp4"}}, {"", {}}};
     for (const auto& f : filters) EXPECT_EQ(FileChooser::extensionsIn(QLatin1String(f.filter)), f.extensions) << f.filter;
@@ -104,9 +105,6 @@ TEST(SettingsEditorCells, FileFiltersAndWhereAClickLands) {
     FlashTmplColorCell colour;
     colour.setColor2(QColor(0, 255, 0));
     EXPECT_EQ(colour.text(), QStringLiteral("0x00ff00"));
-}
-
-TEST_F(SettingsEditorTest, CellsByTypeAndSelectionStartsEditingOnlyTextAndNumbers) {
     FlashTmplCellDelegate cells(&editor);
     auto colourCell = cells.buttonCellFor(editor.indexOf(color, 1));
     ASSERT_TRUE(colourCell);
