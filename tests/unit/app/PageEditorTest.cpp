@@ -56,13 +56,8 @@ protected:
 
 TEST_F(PageEditor, SaveTextRules) {
     const QString before = QStringLiteral("<pagesAnnos />");
-    const struct {
-        QString saveText;
-        bool linksTaken;
-        QStringList needFiles;   // names inside files/pageConfig
-        bool closes;
-        bool outlineTaken;
-    } cases[] = {
+    // needFiles: names inside files/pageConfig
+    const struct { QString saveText; bool linksTaken; QStringList needFiles; bool closes, outlineTaken; } cases[] = {
         {kLinks, false, {}, false, false},                                               // no separator
         {kLinks + kSplit + "a.png>>b.swf", true, {"a.png", "b.swf"}, false, false},
         {kLinks + kSplit + "x>./files/pageConfig/a.png" + kSplit + "EXIT", true, {"a.png"}, true, false},
