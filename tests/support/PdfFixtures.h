@@ -115,6 +115,7 @@ struct HandPage {
     int rotate = 0;            // /Rotate
     QByteArray content;        // content stream; font /F1 (Helvetica) is available
     QByteArray extraEntries;   // more page dictionary entries, e.g. "/Annots [...]"
+    bool unloadable = false;   // the page tree names it by a reference that leads nowhere
 };
 
 struct HandPdfOptions {
@@ -146,7 +147,7 @@ inline QByteArray handMadePdf(QList<HandPage> pages, const HandPdfOptions& optio
         dict += " /Resources << /Font << /F1 " + ref(fontId) + " >> >> /Contents " + ref(contentId) + " " +
                 p.extraEntries + " >>";
         w.set(pageIds[i], dict);
-        kids += ref(pageIds[i]) + " ";
+        kids += (p.unloadable ? QByteArray::number(pageIds[i]) + " 9 R" : ref(pageIds[i])) + " ";
     }
     w.set(pagesId, "<< /Type /Pages /Kids [" + kids + "] /Count " + QByteArray::number(pages.size()) + " >>");
     w.set(catalogId, "<< /Type /Catalog /Pages " + ref(pagesId) + " " + catalogExtra + " >>");
@@ -165,24 +166,14 @@ inline HandPage markedPage(QSizeF size, const QByteArray& label = "Leaf Mill", i
     return p;
 }
 
-inline QByteArray handMadePdf(const QList<QSizeF>& sizes) {
+// unloadablePage (1-based): the document opens and counts that page, but it cannot be loaded or rendered.
+inline QByteArray handMadePdf(const QList<QSizeF>& sizes, int unloadablePage = 0) {
     QList<HandPage> pages;
     for (int i = 0; i < sizes.size(); ++i)
         pages.append(markedPage(sizes[i], "Page " + QByteArray::number(i + 1)));
+    if (unloadablePage > 0)
+        pages[unloadablePage - 1].unloadable = true;
     return handMadePdf(pages);
-}
-
-// A PDF whose page tree names one page (1-based) by a reference that leads nowhere: the
-// document opens and counts the page, but that page cannot be loaded or rendered.
-inline QByteArray withUnloadablePage(QByteArray pdf, int pageNumber) {
-    const qsizetype kids = pdf.indexOf("/Kids [");
-    qsizetype at = kids + 7;
-    for (int i = 1; i < pageNumber; ++i)
-        at = pdf.indexOf(" R", at) + 2;
-    const qsizetype end = pdf.indexOf(" R", at);
-    const qsizetype generation = pdf.lastIndexOf(" 0", end);
-    pdf[generation + 1] = '9';   // same length, so the cross-reference table stays right
-    return pdf;
 }
 
 // The first part of a file, as an interrupted download leaves it.

@@ -11,8 +11,7 @@ TEST_F(Cli, EveryFailureHasAClearMessageAndItsOwnExitCode) {
     TestSupport::writeFile(path("text.pdf"), "just some text");
     TestSupport::writeFile(path("not-an-image.png"), "no picture here");
     TestSupport::writeFile(path("a-file"), "x");
-    const QByteArray three = PdfFixtures::handMadePdf({QSizeF(300, 400), QSizeF(300, 400), QSizeF(300, 400)});
-    TestSupport::writeFile(path("gap.pdf"), PdfFixtures::withUnloadablePage(three, 2));
+    TestSupport::writeFile(path("gap.pdf"), PdfFixtures::handMadePdf(QList<QSizeF>(3, QSizeF(300, 400)), 2));
     TestSupport::writeFile(path("settings.txt"), "isHardCover=YES");
     TestSupport::writeFile(path("damaged/files/book.bin"), "garbage");
     TestSupport::writeFile(path("empty/files/book.bin"),
