@@ -11,14 +11,9 @@ using AppTestSupport::waitFor;
 
 namespace {
 
-TEST(ImportRules, FilesNamesDropsAndTheX11Check) {
+TEST(ImportRules, TheX11Check) {
     QTemporaryDir dir;
     const auto at = [&](const char* name) { return dir.filePath(QString::fromLatin1(name)); };
-    TestSupport::writeFile(at("b.PDF"), "x");
-    TestSupport::writeFile(at("b.txt"), "x");
-    EXPECT_TRUE(ImportWindowDelegate::isImportableFile(at("b.PDF")));
-    EXPECT_FALSE(ImportWindowDelegate::isImportableFile(at("b.txt")));
-    EXPECT_FALSE(ImportWindowDelegate::isImportableFile(at("b.pdf")));   // not there
     for (const auto& [version, applies] : {std::pair{"10.15.7", true}, {"10.7.5", false}, {"", false}})   // compared as numbers
         EXPECT_EQ(ImportWindowDelegate::X11WarningApplies(QString::fromLatin1(version)), applies) << version;
     QDir().mkpath(at("X11/lib"));
@@ -40,8 +35,8 @@ protected:
     QString pdf;
 };
 
-// The controls follow the store, the chosen file and the idle state. A drop whose first file is a
-// PDF (lower case) takes the last file.
+// The controls follow the store, the chosen file (an existing PDF, in any case) and the idle state.
+// A drop whose first file is a PDF (lower case) takes the last file.
 TEST_F(ImportSheetTest, ControlsFollowTheStoreDroppedFilesAndTheIdleState) {
     ImportWindowDelegate sheet;
     EXPECT_EQ(sheet.importQuality()->currentIndex(), 3);
@@ -65,12 +60,13 @@ TEST_F(ImportSheetTest, ControlsFollowTheStoreDroppedFilesAndTheIdleState) {
         EXPECT_FALSE(target->highlight());
         return event.isAccepted();
     };
+    ASSERT_TRUE(QFile::copy(pdf, dir.filePath(QStringLiteral("X.PDF"))));
     EXPECT_FALSE(drop({QStringLiteral("X.PDF")}));
     EXPECT_EQ(sheet.txtImportFile()->text(), pdf);
     EXPECT_TRUE(drop({QStringLiteral("a.pdf"), QStringLiteral("b.txt")}));
     EXPECT_EQ(sheet.txtImportFile()->text(), dir.filePath(QStringLiteral("b.txt")));
     EXPECT_FALSE(sheet.btnOK()->isEnabled());
-    sheet.txtImportFile()->setText(pdf);
+    sheet.txtImportFile()->setText(dir.filePath(QStringLiteral("X.PDF")));
     EXPECT_TRUE(sheet.btnOK()->isEnabled());
     sheet.txtImportFile()->setText(dir.filePath(QStringLiteral("none.pdf")));
     EXPECT_FALSE(sheet.btnOK()->isEnabled());
