@@ -1,6 +1,7 @@
 #pragma once
 // The app tests' environment: private user folders and trust files, one QApplication (with the
-// web engine's shared contexts), and helpers to answer alerts and wait for the event loop.
+// web engine's shared contexts), and helpers to answer alerts and panels, start the controller,
+// publish through the sheet and wait for the event loop.
 #include "app/AppAlert.h"
 #include "app/LeafMillAppDelegate.h"
 #include "app/MainWindow.h"

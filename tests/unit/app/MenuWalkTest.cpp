@@ -52,13 +52,11 @@ QList<QAction*> everyCommand(MainWindow* window) {
 
 // What a command can change, in one comparable text.
 QString stateOf(LeafMillAppDelegate& app) {
-    const BookState book = app.currentBookState();
-    QStringList parts;
-    for (const void* part : {static_cast<const void*>(book.book.pageSource.get()), static_cast<const void*>(book.book.flashTemplate.get()),
-                             static_cast<const void*>(book.book.outline.get()), static_cast<const void*>(book.book.pageLinks.get())})
-        parts << QString::number(quintptr(part));
-    parts << book.bookName << QString::number(app.undoStack()->index()) << QString::number(app.undoStack()->count())
-          << QString::number(app.window()->previewStage()->isPhone());
+    const BookState state = app.currentBookState();
+    const Book& book = state.book;
+    QStringList parts{QString::asprintf("%p %p %p %p", book.pageSource.get(), book.flashTemplate.get(), book.outline.get(),
+                                        book.pageLinks.get()), state.bookName};
+    parts << QString::asprintf("%d %d %d", app.undoStack()->index(), app.undoStack()->count(), app.window()->previewStage()->isPhone());
     app.flashTmpl()->forEachProperty([&](FlashTemplateProperty& pro) { parts << pro.key() + QLatin1Char('=') + pro.value(); });
     return parts.join(QLatin1Char('\n'));
 }
