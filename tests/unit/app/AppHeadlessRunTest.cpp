@@ -16,19 +16,14 @@ using AppTestSupport::waitFor;
 
 namespace {
 
-// Whether the preview page shows at least one loaded page picture.
-bool previewShowsPages(QWebEngineView* view) {
-    return waitFor([&] {
-        return evaluate(view, QStringLiteral("Array.from(document.images).some(i => i.complete && i.naturalWidth > 0)")).toBool();
-    }, 15000);
-}
-
 TEST(AppHeadlessRun, ThePreviewOnADesktopAndAPhoneAndAThemeWithItsPicture) {
     AppTestSupport::PreviewApp run;
     LeafMillAppDelegate& app = run.app;
     MainWindow* window = app.window();
     ASSERT_TRUE(run.reloaded(0) && run.lastLoadOk);
-    EXPECT_TRUE(previewShowsPages(window->webView()));
+    EXPECT_TRUE(waitFor([&] {   // at least one page picture loaded
+        return evaluate(window->webView(), QStringLiteral("[...document.images].some(i => i.complete && i.naturalWidth > 0)")).toBool();
+    }, 15000));
     saveShot(window, QStringLiteral("main-window.png"));
 
     // The preview page reaches nothing of ours under "connector", and trying leaves all standing.

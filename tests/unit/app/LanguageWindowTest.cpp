@@ -29,7 +29,7 @@ protected:
     std::unique_ptr<FlashLanguageWindowController> window;
 };
 
-TEST_F(LanguageWindowTest, OpensInTheSavedOrderAndDropsMoveRowsAndSaveTheOrder) {
+TEST_F(LanguageWindowTest, OpensInTheSavedOrderDropsMoveRowsAndReturnOpensTheNextText) {
     ASSERT_GE(window->languages().size(), 5u);   // seeded from the shipped languages
     EXPECT_EQ(rowNames(*window).mid(0, 2), QStringList({"German", "English"}));
     EXPECT_EQ(window->checkedLanguageValue(), QStringLiteral("German;French"));   // list order
@@ -46,6 +46,22 @@ TEST_F(LanguageWindowTest, OpensInTheSavedOrderAndDropsMoveRowsAndSaveTheOrder) 
     }
     window->saveLanguageOrder();
     EXPECT_EQ(AppSettings::shareInstance().languageOrder(), rowNames(*window).join(';'));
+
+    // Return saves the text typed and opens the next row for typing.
+    EditableLanguageItemTableView* items = window->tvItems();
+    window->show();
+    const QModelIndex first = items->model()->index(0, 1);
+    items->setCurrentIndex(first);
+    items->edit(first);
+    auto* editor = qobject_cast<QLineEdit*>(items->indexWidget(first));
+    ASSERT_TRUE(editor);
+    editor->setText(QStringLiteral("Tout au début"));
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QCoreApplication::sendEvent(editor, &press);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(items->currentIndex(), items->model()->index(1, 1));
+    EXPECT_TRUE(items->indexWidget(items->currentIndex()));
+    EXPECT_TRUE(poolText("French").contains(QStringLiteral("Tout au début")));
 }
 
 // Added, renamed, exported (under the file's name) and imported, deleted: each works on the pool.
@@ -80,23 +96,6 @@ TEST_F(LanguageWindowTest, AddRenameExportImportAndDeleteWorkOnThePool) {
     window->importLanguageFile(dir.filePath(QStringLiteral("Picard.xml")));
     EXPECT_TRUE(rowNames(*window).contains(QStringLiteral("Picard")));
     EXPECT_EQ(window->checkedLanguageValue(), QStringLiteral("German;French"));
-}
-
-TEST_F(LanguageWindowTest, ReturnSavesTheTextAndOpensTheNextRow) {
-    EditableLanguageItemTableView* items = window->tvItems();
-    window->show();
-    const QModelIndex first = items->model()->index(0, 1);
-    items->setCurrentIndex(first);
-    items->edit(first);
-    auto* editor = qobject_cast<QLineEdit*>(items->indexWidget(first));
-    ASSERT_TRUE(editor);
-    editor->setText(QStringLiteral("Tout au début"));
-    QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
-    QCoreApplication::sendEvent(editor, &press);
-    QCoreApplication::processEvents();
-    EXPECT_EQ(items->currentIndex(), items->model()->index(1, 1));
-    EXPECT_TRUE(items->indexWidget(items->currentIndex()));
-    EXPECT_TRUE(poolText("French").contains(QStringLiteral("Tout au début")));
 }
 
 } // namespace
