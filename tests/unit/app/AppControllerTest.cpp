@@ -12,8 +12,9 @@ namespace {
 using AppControllerTest = AppTestSupport::AppTest;
 
 // The demonstration book at the start. A value change sets the Apply indicator going; only Apply,
-// a change of the book or the page editor rebuilds the preview, which goes at quit.
-TEST_F(AppControllerTest, StartsWithTheDemonstrationBookAndRebuildsThePreviewOnlyWhenAsked) {
+// a change of the book or the page editor rebuilds the preview, which goes at quit. The sheets
+// are made once; an import sheet that ended renews the publish sheet.
+TEST_F(AppControllerTest, StartsWithTheDemonstrationBookRebuildsThePreviewOnlyWhenAskedAndKeepsItsSheets) {
     EXPECT_EQ(app->window()->btnSelectTmpl()->text(), QStringLiteral("Neat"));
     EXPECT_GE(app->flashPageSource()->pages().size(), 4);
     EXPECT_EQ(value(QStringLiteral("pageWidth")), QStringLiteral("1080"));
@@ -39,13 +40,6 @@ TEST_F(AppControllerTest, StartsWithTheDemonstrationBookAndRebuildsThePreviewOnl
     app->onEditPage();
     EXPECT_TRUE(AppTestSupport::refreshRebuildsPreview(*app));   // the page editor closed, even unsaved
 
-    app->applicationWillTerminate();
-    EXPECT_FALSE(QFileInfo::exists(folder));
-    EXPECT_TRUE(QFileInfo::exists(app->savedTemplateSettingsFile()));
-    app.reset();
-}
-
-TEST_F(AppControllerTest, ImportSheetEndRenewsThePublishSheet) {
     app->onConvertToFlipBook();
     OutputWindowDelegate* first = app->outputWindowDelegate();
     ASSERT_TRUE(first);
@@ -67,6 +61,11 @@ TEST_F(AppControllerTest, ImportSheetEndRenewsThePublishSheet) {
     EXPECT_TRUE(app->outputWindowDelegate());
     app->onImport();
     EXPECT_EQ(app->importWindowDelegate(), importSheet);   // kept for the run
+
+    app->applicationWillTerminate();
+    EXPECT_FALSE(QFileInfo::exists(folder));
+    EXPECT_TRUE(QFileInfo::exists(app->savedTemplateSettingsFile()));
+    app.reset();
 }
 
 QStringList& caughtWarnings() {

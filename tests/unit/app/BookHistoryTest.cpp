@@ -21,7 +21,7 @@ protected:
     }
 };
 
-TEST_F(BookHistoryTest, EditsAndAnImportGoBackAndForthFiftyStepsDeep) {
+TEST_F(BookHistoryTest, EditsAndAnImportGoBackAndForthAndTheBookIsKeptUntilNewBook) {
     const QStringList keys = {QStringLiteral("bookTitle"), QStringLiteral("flipDuration"), QStringLiteral("backgroundColor")};
     QStringList before;
     for (const QString& key : keys) before << value(key);
@@ -56,11 +56,8 @@ TEST_F(BookHistoryTest, EditsAndAnImportGoBackAndForthFiftyStepsDeep) {
     for (int n = 1; n <= 60; ++n) edit(QStringLiteral("flipDuration"), QString::number(n));   // at least fifty steps kept
     for (int n = 0; n < 50; ++n) app->undoStack()->undo();
     EXPECT_EQ(value(QStringLiteral("flipDuration")), QStringLiteral("10"));
-}
 
-// The imported book comes back at the next start, also when the run ended without a quit.
-TEST_F(BookHistoryTest, TheKeptBookComesBackUntilNewBook) {
-    app->changeBook(importedBook(*app), QStringLiteral("Import"));
+    // The imported book comes back at the next start, also when the run ended without a quit.
     for (const bool quit : {false, true}) {
         if (quit) app->applicationWillTerminate();
         app = std::make_unique<LeafMillAppDelegate>(false);   // a killed run never quits
