@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Page-render benchmark: our full import (JPEG pages at quality level 0, thumbnails, phone pages,
 # rendered once per page on every core) against pdftoppm (pages only) in one run.
-# Usage: bench/import.sh <build-dir> [book.pdf] [--pages N]
+# Usage: bench/import.sh <build-dir> [book.pdf] [--pages N] [--rounds R]
 set -euo pipefail
 build=${1:-build}
 shift || true

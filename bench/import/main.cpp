@@ -1,6 +1,7 @@
 // Times our PDF import against pdftoppm on the same pages in one run and prints the ratios: a
 // generated text manual of N pages, then the PDF given, if any.
-//   bench_import [book.pdf] [--pages N]     (the generated book has N pages; default 300)
+//   bench_import [book.pdf] [--pages N] [--rounds R]   (N pages in the generated book, default 300;
+//                                                       R rounds of the timed runs, default 3)
 //   bench_import --make-book out.pdf [--pages N]   writes the generated book and stops
 //   bench_import --ours-only [book.pdf] [--pages N]  our full import alone, for a profiler
 #include "pages/FlashPageSourcePDF.h"
@@ -21,11 +22,13 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QThread>
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <poppler-qt6.h>
 #include <sys/resource.h>
+#include <unistd.h>
 
 namespace {
 
@@ -77,7 +80,14 @@ struct Timing {
     double cpu = 0;
 };
 
+// Runs start with nothing left to write from the run before, whose hundreds of megabytes would
+// otherwise slow the next one's writes.
+void settleDisk() {
+    ::sync();
+}
+
 Timing runTimed(const QString& program, const QStringList& arguments) {
+    settleDisk();
     const double cpuBefore = cpuSeconds(RUSAGE_CHILDREN);
     QProcess process;
     process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
@@ -96,6 +106,7 @@ struct OurRun {
 };
 
 OurRun runOurImport(const QString& pdf, bool zoomPages) {
+    settleDisk();
     const auto quality = ImportPDFOperation::qualityForLevel(0);
     ImportPDFOperation operation(pdf, QStringLiteral("ALL"), quality.DPI, quality.quality);
     operation.setRenderEngineType(1);
@@ -188,7 +199,23 @@ long peakMemoryMB() {
     return usage.ru_maxrss / 1024;
 }
 
-bool benchBook(const QString& pdf, const QString& work) {
+// Our import with and without the zoom pictures, and pdftoppm, timed one after the other.
+struct Round {
+    OurRun ours, noZoom;
+    Timing peer;
+    double ratio() const { return double(ours.ms) / double(qMax<qint64>(1, peer.ms)); }
+    double noZoomRatio() const { return double(noZoom.ms) / double(qMax<qint64>(1, peer.ms)); }
+};
+
+const Round& medianRound(const QList<Round>& rounds, double (Round::*ratio)() const) {
+    QList<const Round*> sorted;
+    for (const Round& round : rounds)
+        sorted << &round;
+    std::sort(sorted.begin(), sorted.end(), [&](const Round* a, const Round* b) { return (a->*ratio)() < (b->*ratio)(); });
+    return *sorted[sorted.size() / 2];
+}
+
+bool benchBook(const QString& pdf, const QString& work, int roundCount) {
     const std::unique_ptr<Poppler::Document> doc = Poppler::Document::load(pdf);
     if (!doc || doc->isLocked()) {
         std::fprintf(stderr, "cannot open %s\n", qPrintable(pdf));
@@ -198,11 +225,31 @@ bool benchBook(const QString& pdf, const QString& work) {
     std::printf("book: %s, %d pages, %d workers\n", qPrintable(QFileInfo(pdf).fileName()), pages,
                 PageRenderPipeline::defaultWorkerCount());
 
-    const OurRun ours = runOurImport(pdf, true);
-    const long memory = peakMemoryMB();
-    const OurRun noZoom = runOurImport(pdf, false);
-    const Timing peer = runTimed(QStringLiteral("pdftoppm"),
-                                 {"-jpeg", "-jpegopt", "quality=100", "-scale-to", "1440", pdf, work + "/p"});
+    // Each round times the three in turn, so a round's ratios compare runs made close together; the
+    // medians of the rounds tell more than any one run on a machine whose speed drifts.
+    QList<Round> rounds;
+    long memory = 0;
+    for (int i = 0; i < roundCount; ++i) {
+        Round round;
+        round.ours = runOurImport(pdf, true);
+        if (i == 0)
+            memory = peakMemoryMB();
+        round.noZoom = runOurImport(pdf, false);
+        round.peer = runTimed(QStringLiteral("pdftoppm"),
+                              {"-jpeg", "-jpegopt", "quality=100", "-scale-to", "1440", pdf, work + "/p"});
+        if (round.peer.ms < 0) {
+            std::printf("pdftoppm failed\n");
+            return false;
+        }
+        std::printf("round %d: ours %.2f s, without the zoom pictures %.2f s, pdftoppm %.2f s: ratios %.2f and %.2f\n",
+                    i + 1, round.ours.ms / 1000.0, round.noZoom.ms / 1000.0, round.peer.ms / 1000.0, round.ratio(),
+                    round.noZoomRatio());
+        rounds << round;
+    }
+    const Round& typical = medianRound(rounds, &Round::ratio);
+    const OurRun& ours = typical.ours;
+    const OurRun& noZoom = medianRound(rounds, &Round::noZoomRatio).noZoom;
+    const Timing& peer = typical.peer;
     const QString mutool = QStandardPaths::findExecutable(QStringLiteral("mutool"));
     const Timing reference = mutool.isEmpty() ? Timing()
         : runTimed(mutool, {"draw", "-q", "-r", "300", "-w", "1440", "-h", "1440", "-F", "pnm", "-o",
@@ -215,10 +262,6 @@ bool benchBook(const QString& pdf, const QString& work) {
     };
     report("ours (pages 1440 px q100, zoom 2x, text, thumbs, phone)", ours.ms, ours.cpu);
     report("ours without the zoom pictures", noZoom.ms, noZoom.cpu);
-    if (peer.ms < 0) {
-        std::printf("pdftoppm failed\n");
-        return false;
-    }
     report("pdftoppm (pages 1440 px q100 only)", peer.ms, peer.cpu);
     if (reference.ms >= 0)
         report("mutool draw (pages 1440 px PNM only, for reference)", reference.ms, reference.cpu);
@@ -233,9 +276,9 @@ bool benchBook(const QString& pdf, const QString& work) {
     std::printf("load average during the run: %.1f on %d cores\n", load, QThread::idealThreadCount());
     const double textCpu = textSeconds(pdf, doc.get(), pages);
     compareRenderers(pdf, doc.get(), pages);
-    std::printf("ratio ours/pdftoppm: %.2f (target <= 1.0)\n", double(ours.ms) / double(qMax<qint64>(1, peer.ms)));
-    std::printf("ratio ours without zoom pictures/pdftoppm: %.2f (target <= 0.5)\n",
-                double(noZoom.ms) / double(qMax<qint64>(1, peer.ms)));
+    std::printf("ratio ours/pdftoppm, median of %d rounds: %.2f (target <= 1.0)\n", roundCount, typical.ratio());
+    std::printf("ratio ours without zoom pictures/pdftoppm, median of %d rounds: %.2f (target <= 0.5)\n", roundCount,
+                medianRound(rounds, &Round::noZoomRatio).noZoomRatio());
     std::printf("words collected while drawing: %.2f s cpu, %.1f%% of our import's cpu (target <= 10%%)\n\n", textCpu,
                 100 * textCpu / qMax(0.001, ours.cpu));
     return true;
@@ -249,12 +292,15 @@ int main(int argc, char* argv[]) {
     QString bookOnly;
     bool oursOnly = false;
     int pageCount = 300;
+    int roundCount = 3;
     const QStringList args = app.arguments().mid(1);
     for (qsizetype i = 0; i < args.size(); ++i) {
         if (args[i] == QStringLiteral("--pages") && i + 1 < args.size())
             pageCount = args[++i].toInt();
         else if (args[i] == QStringLiteral("--make-book") && i + 1 < args.size())
             bookOnly = args[++i];
+        else if (args[i] == QStringLiteral("--rounds") && i + 1 < args.size())
+            roundCount = qMax(1, args[++i].toInt());
         else if (args[i] == QStringLiteral("--ours-only"))
             oursOnly = true;
         else
@@ -275,6 +321,6 @@ int main(int argc, char* argv[]) {
     }
     int failures = 0;
     for (const QString& book : pdf.isEmpty() ? QStringList{generated} : QStringList{generated, pdf})
-        failures += benchBook(book, work.path()) ? 0 : 1;
+        failures += benchBook(book, work.path(), roundCount) ? 0 : 1;
     return failures;
 }
