@@ -133,32 +133,56 @@ QImage ImageUtility::flattenedOnWhite(const QImage& image) {
     return flat;
 }
 
-QByteArray ImageUtility::encodeJPEG(const QImage& image, int quality) {
-    QImage pixels = flattenedOnWhite(image);
+namespace {
+struct TurboBufferDeleter {
+    void operator()(unsigned char* bytes) const { tjFree(bytes); }
+};
+
+// A JPEG in libjpeg-turbo's own buffer, so that saving it writes the bytes without a copy.
+struct Jpeg {
+    std::unique_ptr<unsigned char, TurboBufferDeleter> bytes;
+    unsigned long length = 0;
+    QByteArray view() const { return QByteArray::fromRawData(reinterpret_cast<const char*>(bytes.get()), qsizetype(length)); }
+};
+
+Jpeg compress(const QImage& image, int quality) {
+    QImage pixels = ImageUtility::flattenedOnWhite(image);
     if (pixels.format() != QImage::Format_Grayscale8 && pixels.format() != QImage::Format_RGB32)
         pixels = pixels.convertToFormat(QImage::Format_RGB32);
-    pixels = grayWhenGray(pixels);
-    if (pixels.isNull())
-        return {};
-    const bool gray = pixels.format() == QImage::Format_Grayscale8;
+    pixels = ImageUtility::grayWhenGray(pixels);
     thread_local std::unique_ptr<void, TurboDeleter> encoder(tjInitCompress());
-    if (!encoder)
+    if (pixels.isNull() || !encoder)
         return {};
+    const int width = pixels.width(), height = pixels.height(), stride = int(pixels.bytesPerLine());
+    quality = qBound(1, quality, 100);
     unsigned char* bytes = nullptr;
     unsigned long length = 0;
-    // Qt's RGB32 is 0xffRRGGBB in native order: B, G, R, X in memory on little-endian machines.
-    const int format = gray ? TJPF_GRAY : (QSysInfo::ByteOrder == QSysInfo::LittleEndian ? TJPF_BGRX : TJPF_XRGB);
-    const int failed = tjCompress2(encoder.get(), pixels.constBits(), pixels.width(), int(pixels.bytesPerLine()),
-                                   pixels.height(), format, &bytes, &length, gray ? TJSAMP_GRAY : TJSAMP_420,
-                                   qBound(1, quality, 100), 0);
-    QByteArray jpeg = failed ? QByteArray() : QByteArray(reinterpret_cast<const char*>(bytes), qsizetype(length));
-    tjFree(bytes);
-    return jpeg;
+    int failed = 0;
+    if (pixels.format() == QImage::Format_Grayscale8) {
+        // Gray pixels are the JPEG's luminance as they stand: handed over as its one plane, they
+        // skip the byte-by-byte copy that the pixel-format path makes, for the same bytes.
+        const unsigned char* plane = pixels.constBits();
+        failed = tjCompressFromYUVPlanes(encoder.get(), &plane, width, &stride, height, TJSAMP_GRAY, &bytes, &length,
+                                         quality, 0);
+    } else {
+        // Qt's RGB32 is 0xffRRGGBB in native order: B, G, R, X in memory on little-endian machines.
+        const int format = QSysInfo::ByteOrder == QSysInfo::LittleEndian ? TJPF_BGRX : TJPF_XRGB;
+        failed = tjCompress2(encoder.get(), pixels.constBits(), width, stride, height, format, &bytes, &length,
+                             TJSAMP_420, quality, 0);
+    }
+    Jpeg jpeg{std::unique_ptr<unsigned char, TurboBufferDeleter>(bytes), length};
+    return failed ? Jpeg() : std::move(jpeg);
+}
+}
+
+QByteArray ImageUtility::encodeJPEG(const QImage& image, int quality) {
+    const Jpeg jpeg = compress(image, quality);
+    return QByteArray(reinterpret_cast<const char*>(jpeg.bytes.get()), qsizetype(jpeg.length));
 }
 
 bool ImageUtility::saveJPEG(const QImage& image, const QString& path, int quality) {
-    const QByteArray jpeg = encodeJPEG(image, quality);
-    return !jpeg.isEmpty() && AtomicFile::writeScratch(path, jpeg);
+    const Jpeg jpeg = compress(image, quality);
+    return jpeg.bytes && AtomicFile::writeScratch(path, jpeg.view());
 }
 
 bool ImageUtility::writeFileAtomically(const QString& path, const QByteArray& bytes) {
