@@ -226,17 +226,31 @@ bool benchBook(const QString& pdf, const QString& work, int roundCount) {
                 PageRenderPipeline::defaultWorkerCount());
 
     // Each round times the three in turn, so a round's ratios compare runs made close together; the
-    // medians of the rounds tell more than any one run on a machine whose speed drifts.
+    // medians of the rounds tell more than any one run on a machine whose speed drifts. Every other
+    // round runs them in the reverse order, so a drift favours neither side.
     QList<Round> rounds;
     long memory = 0;
     for (int i = 0; i < roundCount; ++i) {
         Round round;
-        round.ours = runOurImport(pdf, true);
-        if (i == 0)
-            memory = peakMemoryMB();
-        round.noZoom = runOurImport(pdf, false);
-        round.peer = runTimed(QStringLiteral("pdftoppm"),
-                              {"-jpeg", "-jpegopt", "quality=100", "-scale-to", "1440", pdf, work + "/p"});
+        const auto timeOurs = [&] {
+            round.ours = runOurImport(pdf, true);
+            if (i == 0)
+                memory = peakMemoryMB();
+        };
+        const auto timeNoZoom = [&] { round.noZoom = runOurImport(pdf, false); };
+        const auto timePeer = [&] {
+            round.peer = runTimed(QStringLiteral("pdftoppm"),
+                                  {"-jpeg", "-jpegopt", "quality=100", "-scale-to", "1440", pdf, work + "/p"});
+        };
+        if (i % 2 == 0) {
+            timeOurs();
+            timeNoZoom();
+            timePeer();
+        } else {
+            timePeer();
+            timeNoZoom();
+            timeOurs();
+        }
         if (round.peer.ms < 0) {
             std::printf("pdftoppm failed\n");
             return false;
