@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 APT_PACKAGES=(
   build-essential cmake pkg-config git
   qt6-base-dev qt6-webengine-dev qt6-webchannel-dev libqt6opengl6-dev
-  libpoppler-qt6-dev libpoppler-glib-dev libturbojpeg0-dev zlib1g-dev libpugixml-dev libxml2-dev libspdlog-dev
+  libpoppler-qt6-dev libpoppler-glib-dev libturbojpeg0-dev libjpeg-dev zlib1g-dev libpugixml-dev libxml2-dev libspdlog-dev
   libgtest-dev libgmock-dev
   zip unzip python3 poppler-utils mupdf-tools
   chromium xvfb xauth

@@ -3,18 +3,25 @@
 #include "util/Log.h"
 #include <QImageReader>
 #include <QPainter>
+#include <climits>
+#include <cstdlib>
 #include <cmath>
+#include <csetjmp>
+#include <cstdio>
+#include <cstring>
 #include <memory>
+#include <vector>
+#include <jpeglib.h>
 #include <turbojpeg.h>
 
 namespace {
 // Each 2 x 2 block of an opaque 32-bit image averaged into one pixel, rounded to nearest. Two
 // channels at a time: red and blue in the low bytes of each 16-bit half, alpha and green shifted
 // down into them; four bytes summed stay below 1024, so the halves never carry into each other.
-void halveRgb32(const QImage& image, QImage& half) {
+void halveRgb32(const QImage& image, QImage& half, int firstRow, int endRow) {
     constexpr quint32 kLow = 0x00ff00ff, kHalf = 0x00020002;
     const int width = half.width();
-    for (int y = 0; y < half.height(); ++y) {
+    for (int y = firstRow; y < endRow; ++y) {
         const quint32* top = reinterpret_cast<const quint32*>(image.constScanLine(2 * y));
         const quint32* bottom = reinterpret_cast<const quint32*>(image.constScanLine(2 * y + 1));
         quint32* out = reinterpret_cast<quint32*>(half.scanLine(y));
@@ -27,9 +34,9 @@ void halveRgb32(const QImage& image, QImage& half) {
     }
 }
 
-void halveGray(const QImage& image, QImage& half) {
+void halveGray(const QImage& image, QImage& half, int firstRow, int endRow) {
     const int width = half.width();
-    for (int y = 0; y < half.height(); ++y) {
+    for (int y = firstRow; y < endRow; ++y) {
         const uchar* top = image.constScanLine(2 * y);
         const uchar* bottom = image.constScanLine(2 * y + 1);
         uchar* out = half.scanLine(y);
@@ -42,15 +49,19 @@ bool halvable(const QImage& image) {
     return image.format() == QImage::Format_RGB32 || image.format() == QImage::Format_Grayscale8;
 }
 
-// An opaque 32-bit or a gray image at half its size, each pixel the average of the block it covers.
+// Rows [firstRow, endRow) of the half-size picture of an opaque 32-bit or a gray image, each pixel
+// the average of the 2 x 2 block it covers.
+void halveRows(const QImage& image, QImage& half, int firstRow, int endRow) {
+    if (image.format() == QImage::Format_Grayscale8)
+        halveGray(image, half, firstRow, endRow);
+    else
+        halveRgb32(image, half, firstRow, endRow);
+}
+
 QImage halved(const QImage& image) {
     QImage half(image.width() / 2, image.height() / 2, image.format());
-    if (half.isNull())
-        return half;
-    if (image.format() == QImage::Format_Grayscale8)
-        halveGray(image, half);
-    else
-        halveRgb32(image, half);
+    if (!half.isNull())
+        halveRows(image, half, 0, half.height());
     return half;
 }
 
@@ -62,9 +73,6 @@ bool grayRow(const quint32* row, int width) {
     return colour == 0;
 }
 
-struct TurboDeleter {
-    void operator()(void* handle) const { tjDestroy(handle); }
-};
 }
 
 QImage ImageUtility::scaledImage(const QImage& image, const QSize& size) {
@@ -145,33 +153,104 @@ struct Jpeg {
     QByteArray view() const { return QByteArray::fromRawData(reinterpret_cast<const char*>(bytes.get()), qsizetype(length)); }
 };
 
-Jpeg compress(const QImage& image, int quality) {
+// libjpeg reports a failure by a jump back into the encoder, which then gives up the picture.
+struct JpegErrors {
+    jpeg_error_mgr manager;
+    std::jmp_buf failed;
+};
+
+[[noreturn]] void jumpBack(j_common_ptr info) {
+    std::longjmp(reinterpret_cast<JpegErrors*>(info->err)->failed, 1);
+}
+
+// Hands the rows to libjpeg one row of blocks at a time and, when `half` is given, halves each such
+// band into it while its rows are still in the cache. Gray rows go in as the luminance plane, padded
+// to whole blocks the way libjpeg pads them, which skips its byte-by-byte copy of gray input.
+void writeRows(jpeg_compress_struct& info, const QImage& pixels, QImage* half, uchar* strip, int paddedWidth) {
+    const int width = pixels.width(), height = pixels.height();
+    const bool gray = pixels.format() == QImage::Format_Grayscale8;
+    const int band = gray ? DCTSIZE : 2 * DCTSIZE;   // 4:2:0 colour blocks cover 16 rows
+    JSAMPROW rows[2 * DCTSIZE];
+    for (int y = 0; y < height; y += band) {
+        const int count = qMin(band, height - y);
+        if (gray) {
+            for (int i = 0; i < band; ++i) {   // rows below the picture repeat its last one
+                rows[i] = strip + size_t(i) * paddedWidth;
+                std::memcpy(rows[i], pixels.constScanLine(qMin(y + i, height - 1)), size_t(width));
+                std::memset(rows[i] + width, rows[i][width - 1], size_t(paddedWidth - width));
+            }
+            JSAMPARRAY planes[1] = {rows};
+            jpeg_write_raw_data(&info, planes, JDIMENSION(band));
+        } else {
+            for (int i = 0; i < count; ++i)
+                rows[i] = const_cast<uchar*>(pixels.constScanLine(y + i));
+            jpeg_write_scanlines(&info, rows, JDIMENSION(count));
+        }
+        if (half)
+            halveRows(pixels, *half, y / 2, qMin((y + count) / 2, half->height()));
+    }
+}
+
+// The libjpeg calls, in a function of their own: a failure jumps back here, past nothing that
+// needs destroying. The JPEG goes into *output, which holds *length bytes.
+bool encodeInto(const QImage& pixels, int quality, QImage* half, uchar* strip, int paddedWidth,
+                unsigned char** output, unsigned long* length) {
+    jpeg_compress_struct info{};
+    JpegErrors errors{};
+    info.err = jpeg_std_error(&errors.manager);
+    errors.manager.error_exit = jumpBack;
+    if (setjmp(errors.failed)) {
+        jpeg_destroy_compress(&info);
+        return false;
+    }
+    jpeg_create_compress(&info);
+    jpeg_mem_dest(&info, output, length);
+    const bool gray = pixels.format() == QImage::Format_Grayscale8;
+    info.image_width = JDIMENSION(pixels.width());
+    info.image_height = JDIMENSION(pixels.height());
+    info.input_components = gray ? 1 : 4;
+    // Qt's RGB32 is 0xffRRGGBB in native order: B, G, R, X in memory on little-endian machines.
+    info.in_color_space = gray ? JCS_GRAYSCALE : QSysInfo::ByteOrder == QSysInfo::LittleEndian ? JCS_EXT_BGRX : JCS_EXT_XRGB;
+    jpeg_set_defaults(&info);   // 4:2:0 colour, or the one gray channel
+    jpeg_set_quality(&info, quality, TRUE);
+    info.raw_data_in = gray;
+    jpeg_start_compress(&info, TRUE);
+    writeRows(info, pixels, half, strip, paddedWidth);
+    jpeg_finish_compress(&info);
+    jpeg_destroy_compress(&info);
+    return true;
+}
+
+// The picture as a baseline JPEG and, when `half` is given, its half-size picture made on the way.
+Jpeg compress(const QImage& image, int quality, QImage* half = nullptr) {
     QImage pixels = ImageUtility::flattenedOnWhite(image);
     if (pixels.format() != QImage::Format_Grayscale8 && pixels.format() != QImage::Format_RGB32)
         pixels = pixels.convertToFormat(QImage::Format_RGB32);
     pixels = ImageUtility::grayWhenGray(pixels);
-    thread_local std::unique_ptr<void, TurboDeleter> encoder(tjInitCompress());
-    if (pixels.isNull() || !encoder)
+    if (pixels.isNull())
         return {};
-    const int width = pixels.width(), height = pixels.height(), stride = int(pixels.bytesPerLine());
-    quality = qBound(1, quality, 100);
-    unsigned char* bytes = nullptr;
-    unsigned long length = 0;
-    int failed = 0;
-    if (pixels.format() == QImage::Format_Grayscale8) {
-        // Gray pixels are the JPEG's luminance as they stand: handed over as its one plane, they
-        // skip the byte-by-byte copy that the pixel-format path makes, for the same bytes.
-        const unsigned char* plane = pixels.constBits();
-        failed = tjCompressFromYUVPlanes(encoder.get(), &plane, width, &stride, height, TJSAMP_GRAY, &bytes, &length,
-                                         quality, 0);
-    } else {
-        // Qt's RGB32 is 0xffRRGGBB in native order: B, G, R, X in memory on little-endian machines.
-        const int format = QSysInfo::ByteOrder == QSysInfo::LittleEndian ? TJPF_BGRX : TJPF_XRGB;
-        failed = tjCompress2(encoder.get(), pixels.constBits(), width, stride, height, format, &bytes, &length,
-                             TJSAMP_420, quality, 0);
+    const bool gray = pixels.format() == QImage::Format_Grayscale8;
+    if (half) {   // only a picture of even sides has a half that each pixel of it fills exactly
+        const bool even = pixels.width() % 2 == 0 && pixels.height() % 2 == 0;
+        *half = even ? QImage(pixels.width() / 2, pixels.height() / 2, pixels.format()) : QImage();
+        if (half->isNull())
+            half = nullptr;
     }
-    Jpeg jpeg{std::unique_ptr<unsigned char, TurboBufferDeleter>(bytes), length};
-    return failed ? Jpeg() : std::move(jpeg);
+    // libjpeg-turbo's bound for the worst case, so the output never moves while it grows.
+    const unsigned long capacity = tjBufSize(pixels.width(), pixels.height(), gray ? TJSAMP_GRAY : TJSAMP_420);
+    if (capacity > static_cast<unsigned long>(INT_MAX))
+        return {};
+    Jpeg jpeg{std::unique_ptr<unsigned char, TurboBufferDeleter>(tjAlloc(int(capacity))), capacity};
+    const int paddedWidth = (pixels.width() + DCTSIZE - 1) / DCTSIZE * DCTSIZE;
+    std::vector<uchar> strip(gray ? size_t(paddedWidth) * DCTSIZE : 0);   // a gray band, whole blocks wide
+    unsigned char* output = jpeg.bytes.get();
+    if (!output || !encodeInto(pixels, qBound(1, quality, 100), half, strip.data(), paddedWidth, &output, &jpeg.length))
+        return {};
+    if (output != jpeg.bytes.get()) {   // outgrew the bound, which cannot happen: refused, not trusted
+        std::free(output);
+        return {};
+    }
+    return jpeg;
 }
 }
 
@@ -180,8 +259,8 @@ QByteArray ImageUtility::encodeJPEG(const QImage& image, int quality) {
     return QByteArray(reinterpret_cast<const char*>(jpeg.bytes.get()), qsizetype(jpeg.length));
 }
 
-bool ImageUtility::saveJPEG(const QImage& image, const QString& path, int quality) {
-    const Jpeg jpeg = compress(image, quality);
+bool ImageUtility::saveJPEG(const QImage& image, const QString& path, int quality, QImage* half) {
+    const Jpeg jpeg = compress(image, quality, half);
     return jpeg.bytes && AtomicFile::writeScratch(path, jpeg.view());
 }
 

@@ -25,8 +25,11 @@ public:
     // Opaque image: transparent areas become white, since JPEG has no alpha.
     static QImage flattenedOnWhite(const QImage& image);
     // JPEG with quality 0..100 for a page rendition in a work folder: written whole under a
-    // temporary name that replaces the target, without waiting for the disk.
-    static bool saveJPEG(const QImage& image, const QString& path, int quality);
+    // temporary name that replaces the target, without waiting for the disk. When `half` is given
+    // and both sides are even, it receives the picture at half its size (as scaledImage makes it),
+    // made while the rows just encoded are still in the cache, else a null image: the next smaller
+    // rendition of a page then costs no second pass over the picture.
+    static bool saveJPEG(const QImage& image, const QString& path, int quality, QImage* half = nullptr);
     // Writes a temporary file beside the target and renames it over the target.
     static bool writeFileAtomically(const QString& path, const QByteArray& bytes);
     // The image file's size as shown (its orientation tag applied), read from the header only;

@@ -258,7 +258,8 @@ QStringList PDFToSWFPageConverter::makePreparedPage(int pageNumber, Poppler::Doc
         }
         image = ImageUtility::grayWhenGray(image);
     }
-    for (qsizetype i : largestFirst) {
+    for (qsizetype k = 0; k < largestFirst.size(); ++k) {
+        const qsizetype i = largestFirst[k];
         files[i] = freshJpegPath();
         const JpegRendition& rendition = iPreparedRenditions[i];
         const qsizetype same = iPreparedRenditions.indexOf(rendition);
@@ -266,7 +267,13 @@ QStringList PDFToSWFPageConverter::makePreparedPage(int pageNumber, Poppler::Doc
             continue;
         if (!image.isNull()) {
             image = ImageUtility::scaledImage(image, sizes[i]);
-            ImageUtility::saveJPEG(image, files[i], rendition.quality);   // a failure leaves the file missing
+            // The next smaller rendition at exactly half this size (a page below its zoom picture)
+            // is halved from the rows as they are encoded.
+            const bool halfNext = k + 1 < largestFirst.size() && sizes[largestFirst[k + 1]] * 2 == sizes[i];
+            QImage half;
+            ImageUtility::saveJPEG(image, files[i], rendition.quality, halfNext ? &half : nullptr);   // a failure leaves the file missing
+            if (!half.isNull())
+                image = half;
         }
     }
     paths << files;

@@ -101,6 +101,30 @@ TEST_F(ImagePages, OnlyWhollyGrayPicturesLoseTheirColourChannels) {
     }
 }
 
+// A page saved with its half made on the way: the half is the one scaling makes, and the JPEG keeps
+// every row, the last band of blocks included, for colour and gray pictures.
+TEST_F(ImagePages, SavingAPageMakesItsHalfOnTheWay) {
+    QImage colour(334, 102, QImage::Format_RGB32);   // neither side a whole number of blocks
+    for (int y = 0; y < colour.height(); ++y)
+        for (int x = 0; x < colour.width(); ++x)
+            colour.setPixel(x, y, qRgb(x * 255 / 333, y * 255 / 101, 128));
+    const QString out = dir.filePath("page.jpg");
+    for (const QImage& picture : {colour, colour.convertToFormat(QImage::Format_Grayscale8)}) {
+        QImage half;
+        ASSERT_TRUE(ImageUtility::saveJPEG(picture, out, 100, &half));
+        EXPECT_EQ(half, ImageUtility::scaledImage(picture, QSize(167, 51))) << picture.format();
+        const QImage decoded(out);
+        for (const QPoint at : {QPoint(0, 0), QPoint(333, 50), QPoint(170, 101), QPoint(333, 101)}) {
+            const QRgb got = decoded.pixel(at), want = picture.pixel(at);
+            const int off = qMax(qAbs(qRed(got) - qRed(want)), qMax(qAbs(qGreen(got) - qGreen(want)), qAbs(qBlue(got) - qBlue(want))));
+            EXPECT_LE(off, 4) << picture.format() << " " << at.x() << "," << at.y();
+        }
+    }
+    QImage odd = colour.copy(0, 0, 333, 101), half;
+    ASSERT_TRUE(ImageUtility::saveJPEG(odd, out, 100, &half));
+    EXPECT_TRUE(half.isNull());
+}
+
 // Renditions are distinct records, made once; image pages count from 1.
 TEST_F(ImagePages, ImageSourceMakesEachRenditionOnce) {
     FlashPageSourceImg source;
