@@ -238,9 +238,10 @@ bool benchBook(const QString& pdf, const QString& work, int roundCount) {
                 memory = peakMemoryMB();
         };
         const auto timeNoZoom = [&] { round.noZoom = runOurImport(pdf, false); };
-        const auto timePeer = [&] {
+        const auto timePeer = [&] {   // into a new folder each time, as our import writes new files
+            const QTemporaryDir out(work + QStringLiteral("/pdftoppm-XXXXXX"));
             round.peer = runTimed(QStringLiteral("pdftoppm"),
-                                  {"-jpeg", "-jpegopt", "quality=100", "-scale-to", "1440", pdf, work + "/p"});
+                                  {"-jpeg", "-jpegopt", "quality=100", "-scale-to", "1440", pdf, out.path() + "/p"});
         };
         if (i % 2 == 0) {
             timeOurs();
