@@ -34,15 +34,15 @@ void halveRgb32(const QImage& image, QImage& half, int firstRow, int endRow) {
     }
 }
 
+// The 2 x 2 averages of two gray rows, rounded to nearest.
+void halveGrayRows(const uchar* top, const uchar* bottom, uchar* out, int width) {
+    for (int x = 0; x < width; ++x)
+        out[x] = uchar((top[2 * x] + top[2 * x + 1] + bottom[2 * x] + bottom[2 * x + 1] + 2) >> 2);
+}
+
 void halveGray(const QImage& image, QImage& half, int firstRow, int endRow) {
-    const int width = half.width();
-    for (int y = firstRow; y < endRow; ++y) {
-        const uchar* top = image.constScanLine(2 * y);
-        const uchar* bottom = image.constScanLine(2 * y + 1);
-        uchar* out = half.scanLine(y);
-        for (int x = 0; x < width; ++x)
-            out[x] = uchar((top[2 * x] + top[2 * x + 1] + bottom[2 * x] + bottom[2 * x + 1] + 2) >> 2);
-    }
+    for (int y = firstRow; y < endRow; ++y)
+        halveGrayRows(image.constScanLine(2 * y), image.constScanLine(2 * y + 1), half.scanLine(y), half.width());
 }
 
 bool halvable(const QImage& image) {
@@ -73,6 +73,25 @@ bool grayRow(const quint32* row, int width) {
     return colour == 0;
 }
 
+// A gray 32-bit row as bytes: blue, equal to red and green in every gray pixel.
+void grayBytes(const quint32* __restrict in, uchar* __restrict out, int width) {
+    for (int x = 0; x < width; ++x)
+        out[x] = uchar(in[x]);
+}
+
+const quint32* rgbRow(const QImage& image, int y) {
+    return reinterpret_cast<const quint32*>(image.constScanLine(y));
+}
+
+// Every sixteenth row of an opaque 32-bit image gray: a look that finds the colour of nearly every
+// coloured page in a fraction of a whole pass, which then only a gray page makes.
+bool sampledRowsGray(const QImage& image) {
+    for (int y = 0; y < image.height(); y += 16)
+        if (!grayRow(rgbRow(image, y), image.width()))
+            return false;
+    return true;
+}
+
 }
 
 QImage ImageUtility::scaledImage(const QImage& image, const QSize& size) {
@@ -85,31 +104,6 @@ QImage ImageUtility::scaledImage(const QImage& image, const QSize& size) {
     if (halvable(image) && size.width() * 4 <= image.width() && size.height() * 4 <= image.height())
         return scaledImage(halved(image), size);
     return image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-}
-
-QImage ImageUtility::grayWhenGray(const QImage& image) {
-    if (image.format() != QImage::Format_RGB32)
-        return image;
-    const auto row = [&](int y) { return reinterpret_cast<const quint32*>(image.constScanLine(y)); };
-    const int width = image.width(), height = image.height();
-    // Every sixteenth row first: it finds the colour of nearly every coloured page in a fraction
-    // of the whole pass, which only a gray page then makes.
-    for (int y = 0; y < height; y += 16)
-        if (!grayRow(row(y), width))
-            return image;
-    QImage gray(image.size(), QImage::Format_Grayscale8);
-    if (gray.isNull())
-        return image;
-    for (int y = 0; y < height; ++y) {
-        const quint32* in = row(y);
-        if (!grayRow(in, width))
-            return image;
-        uchar* out = gray.scanLine(y);
-        for (int x = 0; x < width; ++x)
-            out[x] = uchar(in[x]);
-    }
-    gray.setDevicePixelRatio(image.devicePixelRatio());
-    return gray;
 }
 
 // True when every pixel of a 32-bit image with alpha is opaque (rendered pages nearly always are).
@@ -165,47 +159,64 @@ struct JpegErrors {
 
 // Hands the rows to libjpeg one row of blocks at a time and, when `half` is given, halves each such
 // band into it while its rows are still in the cache. Gray rows go in as the luminance plane, padded
-// to whole blocks the way libjpeg pads them, which skips its byte-by-byte copy of gray input.
-void writeRows(jpeg_compress_struct& info, const QImage& pixels, QImage* half, uchar* strip, int paddedWidth) {
+// to whole blocks the way libjpeg pads them, which skips its byte-by-byte copy of gray input; a
+// 32-bit picture encoded in gray is checked and converted on the way, and the first coloured row
+// stops the pass (false).
+bool writeRows(jpeg_compress_struct& info, const QImage& pixels, bool gray, QImage* half, uchar* strip, int paddedWidth) {
     const int width = pixels.width(), height = pixels.height();
-    const bool gray = pixels.format() == QImage::Format_Grayscale8;
+    const bool fromRgb = pixels.format() == QImage::Format_RGB32;
     const int band = gray ? DCTSIZE : 2 * DCTSIZE;   // 4:2:0 colour blocks cover 16 rows
     JSAMPROW rows[2 * DCTSIZE];
     for (int y = 0; y < height; y += band) {
         const int count = qMin(band, height - y);
-        if (gray) {
-            for (int i = 0; i < band; ++i) {   // rows below the picture repeat its last one
-                rows[i] = strip + size_t(i) * paddedWidth;
-                std::memcpy(rows[i], pixels.constScanLine(qMin(y + i, height - 1)), size_t(width));
-                std::memset(rows[i] + width, rows[i][width - 1], size_t(paddedWidth - width));
-            }
-            JSAMPARRAY planes[1] = {rows};
-            jpeg_write_raw_data(&info, planes, JDIMENSION(band));
-        } else {
+        if (!gray) {
             for (int i = 0; i < count; ++i)
                 rows[i] = const_cast<uchar*>(pixels.constScanLine(y + i));
             jpeg_write_scanlines(&info, rows, JDIMENSION(count));
+            if (half)
+                halveRows(pixels, *half, y / 2, qMin((y + count) / 2, half->height()));
+            continue;
         }
-        if (half)
-            halveRows(pixels, *half, y / 2, qMin((y + count) / 2, half->height()));
+        for (int i = 0; i < band; ++i) {
+            rows[i] = strip + size_t(i) * paddedWidth;
+            if (i >= count) {   // rows below the picture repeat its last one
+                std::memcpy(rows[i], rows[count - 1], size_t(paddedWidth));
+                continue;
+            }
+            if (fromRgb) {
+                const quint32* in = rgbRow(pixels, y + i);
+                if (!grayRow(in, width))
+                    return false;
+                grayBytes(in, rows[i], width);
+            } else {
+                std::memcpy(rows[i], pixels.constScanLine(y + i), size_t(width));
+            }
+            std::memset(rows[i] + width, rows[i][width - 1], size_t(paddedWidth - width));
+        }
+        JSAMPARRAY planes[1] = {rows};
+        jpeg_write_raw_data(&info, planes, JDIMENSION(band));
+        for (int i = 0; half && i + 1 < count && (y + i) / 2 < half->height(); i += 2)
+            halveGrayRows(rows[i], rows[i + 1], half->scanLine((y + i) / 2), half->width());
     }
+    return true;
 }
+
+enum class Encoding { Written, Failed, Coloured };
 
 // The libjpeg calls, in a function of their own: a failure jumps back here, past nothing that
 // needs destroying. The JPEG goes into *output, which holds *length bytes.
-bool encodeInto(const QImage& pixels, int quality, QImage* half, uchar* strip, int paddedWidth,
-                unsigned char** output, unsigned long* length) {
+Encoding encodeInto(const QImage& pixels, bool gray, int quality, QImage* half, uchar* strip, int paddedWidth,
+                    unsigned char** output, unsigned long* length) {
     jpeg_compress_struct info{};
     JpegErrors errors{};
     info.err = jpeg_std_error(&errors.manager);
     errors.manager.error_exit = jumpBack;
     if (setjmp(errors.failed)) {
         jpeg_destroy_compress(&info);
-        return false;
+        return Encoding::Failed;
     }
     jpeg_create_compress(&info);
     jpeg_mem_dest(&info, output, length);
-    const bool gray = pixels.format() == QImage::Format_Grayscale8;
     info.image_width = JDIMENSION(pixels.width());
     info.image_height = JDIMENSION(pixels.height());
     info.input_components = gray ? 1 : 4;
@@ -215,39 +226,52 @@ bool encodeInto(const QImage& pixels, int quality, QImage* half, uchar* strip, i
     jpeg_set_quality(&info, quality, TRUE);
     info.raw_data_in = gray;
     jpeg_start_compress(&info, TRUE);
-    writeRows(info, pixels, half, strip, paddedWidth);
-    jpeg_finish_compress(&info);
-    jpeg_destroy_compress(&info);
-    return true;
+    const bool written = writeRows(info, pixels, gray, half, strip, paddedWidth);
+    if (written)
+        jpeg_finish_compress(&info);
+    jpeg_destroy_compress(&info);   // also abandons a pass stopped by colour
+    return written ? Encoding::Written : Encoding::Coloured;
 }
 
 // The picture as a baseline JPEG and, when `half` is given, its half-size picture made on the way.
+// A 32-bit picture that a sampled look finds gray is encoded in gray, and again in colour should a
+// coloured row turn up.
 Jpeg compress(const QImage& image, int quality, QImage* half = nullptr) {
     QImage pixels = ImageUtility::flattenedOnWhite(image);
     if (pixels.format() != QImage::Format_Grayscale8 && pixels.format() != QImage::Format_RGB32)
         pixels = pixels.convertToFormat(QImage::Format_RGB32);
-    pixels = ImageUtility::grayWhenGray(pixels);
     if (pixels.isNull())
         return {};
-    const bool gray = pixels.format() == QImage::Format_Grayscale8;
-    if (half) {   // only a picture of even sides has a half that each pixel of it fills exactly
-        const bool even = pixels.width() % 2 == 0 && pixels.height() % 2 == 0;
-        *half = even ? QImage(pixels.width() / 2, pixels.height() / 2, pixels.format()) : QImage();
-        if (half->isNull())
-            half = nullptr;
-    }
+    const bool fromRgb = pixels.format() == QImage::Format_RGB32;
+    const bool even = pixels.width() % 2 == 0 && pixels.height() % 2 == 0;
     // libjpeg-turbo's bound for the worst case, so the output never moves while it grows.
-    const unsigned long capacity = tjBufSize(pixels.width(), pixels.height(), gray ? TJSAMP_GRAY : TJSAMP_420);
+    const unsigned long capacity = tjBufSize(pixels.width(), pixels.height(), fromRgb ? TJSAMP_420 : TJSAMP_GRAY);
     if (capacity > static_cast<unsigned long>(INT_MAX))
         return {};
-    Jpeg jpeg{std::unique_ptr<unsigned char, TurboBufferDeleter>(tjAlloc(int(capacity))), capacity};
+    Jpeg jpeg{std::unique_ptr<unsigned char, TurboBufferDeleter>(tjAlloc(int(capacity))), 0};
     const int paddedWidth = (pixels.width() + DCTSIZE - 1) / DCTSIZE * DCTSIZE;
-    std::vector<uchar> strip(gray ? size_t(paddedWidth) * DCTSIZE : 0);   // a gray band, whole blocks wide
-    unsigned char* output = jpeg.bytes.get();
-    if (!output || !encodeInto(pixels, qBound(1, quality, 100), half, strip.data(), paddedWidth, &output, &jpeg.length))
-        return {};
-    if (output != jpeg.bytes.get()) {   // outgrew the bound, which cannot happen: refused, not trusted
-        std::free(output);
+    std::vector<uchar> strip(size_t(paddedWidth) * DCTSIZE);   // a gray band, whole blocks wide
+    Encoding encoding = Encoding::Coloured;
+    for (bool gray : {!fromRgb || sampledRowsGray(pixels), false}) {
+        if (half)   // only a picture of even sides has a half that each pixel of it fills exactly
+            *half = even ? QImage(pixels.width() / 2, pixels.height() / 2,
+                                  gray ? QImage::Format_Grayscale8 : QImage::Format_RGB32)
+                         : QImage();
+        unsigned char* output = jpeg.bytes.get();
+        jpeg.length = capacity;
+        encoding = output ? encodeInto(pixels, gray, qBound(1, quality, 100), half && !half->isNull() ? half : nullptr,
+                                       strip.data(), paddedWidth, &output, &jpeg.length)
+                          : Encoding::Failed;
+        if (output != jpeg.bytes.get()) {   // outgrew the bound, which cannot happen: refused, not trusted
+            std::free(output);
+            encoding = Encoding::Failed;
+        }
+        if (encoding != Encoding::Coloured || !gray)
+            break;
+    }
+    if (encoding != Encoding::Written) {
+        if (half)
+            *half = QImage();
         return {};
     }
     return jpeg;

@@ -15,9 +15,6 @@ public:
     // an opaque 32-bit or a gray image, the common case of a page derived from its zoom rendition,
     // takes a direct 2 x 2 average; one shrunk to a quarter or less (a thumbnail) is halved first.
     static QImage scaledImage(const QImage& image, const QSize& size);
-    // The picture as 8-bit gray when every pixel is gray, as on nearly every text page, else itself:
-    // a quarter of the memory to scale and encode, and a one-channel JPEG, with nothing lost.
-    static QImage grayWhenGray(const QImage& image);
     // JPEG bytes at quality 0..100 (4:2:0 like Qt's writer, one channel when every pixel is gray),
     // encoded by libjpeg-turbo straight from the pixels, which costs about a fifth less than Qt's
     // writer; empty when it fails.
@@ -28,7 +25,8 @@ public:
     // temporary name that replaces the target, without waiting for the disk. When `half` is given
     // and both sides are even, it receives the picture at half its size (as scaledImage makes it),
     // made while the rows just encoded are still in the cache, else a null image: the next smaller
-    // rendition of a page then costs no second pass over the picture.
+    // rendition of a page then costs no second pass over the picture. The half of a gray picture
+    // is 8-bit gray, so the smaller renditions of a text page are made from a quarter the memory.
     static bool saveJPEG(const QImage& image, const QString& path, int quality, QImage* half = nullptr);
     // Writes a temporary file beside the target and renames it over the target.
     static bool writeFileAtomically(const QString& path, const QByteArray& bytes);

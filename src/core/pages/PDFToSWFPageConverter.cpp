@@ -256,25 +256,32 @@ QStringList PDFToSWFPageConverter::makePreparedPage(int pageNumber, Poppler::Doc
         } else {
             image = renderAtSize(doc, pageNumber, sizes[largestFirst[0]], &rasterizer);
         }
-        image = ImageUtility::grayWhenGray(image);
     }
+    // The drawing, then each picture scaled or halved from it, smallest last: a rendition is scaled
+    // from the smallest one that is at least its size, as a chain of scalings would.
+    QList<QImage> pictures;
+    if (!image.isNull())
+        pictures << image;
     for (qsizetype k = 0; k < largestFirst.size(); ++k) {
         const qsizetype i = largestFirst[k];
         files[i] = freshJpegPath();
         const JpegRendition& rendition = iPreparedRenditions[i];
         const qsizetype same = iPreparedRenditions.indexOf(rendition);
-        if (same < i && !files[same].isEmpty() && linkOrCopy(files[same], files[i]))
+        if ((same < i && !files[same].isEmpty() && linkOrCopy(files[same], files[i])) || pictures.isEmpty())
             continue;
-        if (!image.isNull()) {
-            image = ImageUtility::scaledImage(image, sizes[i]);
-            // The next smaller rendition at exactly half this size (a page below its zoom picture)
-            // is halved from the rows as they are encoded.
-            const bool halfNext = k + 1 < largestFirst.size() && sizes[largestFirst[k + 1]] * 2 == sizes[i];
-            QImage half;
-            ImageUtility::saveJPEG(image, files[i], rendition.quality, halfNext ? &half : nullptr);   // a failure leaves the file missing
-            if (!half.isNull())
-                image = half;
-        }
+        const QSize size = sizes[i];
+        const auto covers = [&](const QImage& picture) { return picture.width() >= size.width() && picture.height() >= size.height(); };
+        const QImage picture = ImageUtility::scaledImage(*std::find_if(pictures.rbegin(), pictures.rend(), covers), size);
+        // Scaling to the next smaller size starts by halving this picture (see scaledImage), so the
+        // half is made from the rows as they are encoded; the first such pass also finds a gray page.
+        const auto next = std::find_if(largestFirst.begin() + k + 1, largestFirst.end(), [&](qsizetype j) { return sizes[j] != size; });
+        const bool halfNext = next != largestFirst.end() &&
+                              (sizes[*next] * 2 == size || (sizes[*next].width() * 4 <= size.width() && sizes[*next].height() * 4 <= size.height()));
+        QImage half;
+        ImageUtility::saveJPEG(picture, files[i], rendition.quality, halfNext ? &half : nullptr);   // a failure leaves the file missing
+        pictures << picture;
+        if (!half.isNull())
+            pictures << half;
     }
     paths << files;
     if (iPreparedText)

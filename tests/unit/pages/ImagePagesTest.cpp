@@ -77,25 +77,32 @@ TEST_F(ImagePages, ShrinkingAveragesAndOnlyDecodableSourcesAreWritten) {
     EXPECT_FALSE(QFileInfo::exists(out));
 }
 
-// A page whose every pixel is gray is kept and written with one channel, every row in its place;
-// one coloured pixel, on a row the quick look skips or on one it sees, keeps all three.
+// A page whose every pixel is gray is written with one channel, every row in its place, and its half
+// is gray; one coloured pixel, on a row the quick look skips (found halfway through the gray pass)
+// or on one it sees, keeps all three channels in both.
 TEST_F(ImagePages, OnlyWhollyGrayPicturesLoseTheirColourChannels) {
-    QImage page(333, 100, QImage::Format_RGB32);   // rows of an odd width, padded in 8-bit gray
+    QImage page(334, 100, QImage::Format_RGB32);   // rows padded to whole blocks in gray
     const auto level = [](int x, int y) { return (x / 3 + y * 2) % 256; };
     for (int y = 0; y < page.height(); ++y)
         for (int x = 0; x < page.width(); ++x)
             page.setPixel(x, y, qRgb(level(x, y), level(x, y), level(x, y)));
-    const auto decoded = [&] { return QImage::fromData(ImageUtility::encodeJPEG(page, 100)); };
-    EXPECT_EQ(ImageUtility::grayWhenGray(page).format(), QImage::Format_Grayscale8);
-    EXPECT_EQ(ImageUtility::grayWhenGray(page).pixel(332, 99), page.pixel(332, 99));
+    const QString out = dir.filePath("gray.jpg");
+    QImage half;
+    const auto decoded = [&] {
+        EXPECT_TRUE(ImageUtility::saveJPEG(page, out, 100, &half));
+        EXPECT_EQ(TestSupport::readFile(out), ImageUtility::encodeJPEG(page, 100));
+        return QImage(out);
+    };
     EXPECT_EQ(decoded().format(), QImage::Format_Grayscale8);
-    for (const QPoint at : {QPoint(0, 0), QPoint(170, 51), QPoint(332, 99)})
+    EXPECT_EQ(half.format(), QImage::Format_Grayscale8);
+    EXPECT_EQ(half.pixel(166, 49), ImageUtility::scaledImage(page, QSize(167, 50)).pixel(166, 49));
+    for (const QPoint at : {QPoint(0, 0), QPoint(170, 51), QPoint(333, 99)})
         EXPECT_NEAR(qGray(decoded().pixel(at)), level(at.x(), at.y()), 2) << at.x() << "," << at.y();
-    for (const QPoint at : {QPoint(332, 99), QPoint(0, 32)}) {
+    for (const QPoint at : {QPoint(333, 99), QPoint(0, 32)}) {
         const QRgb gray = page.pixel(at);
         page.setPixel(at, qRgb(qRed(gray), qGreen(gray) + 1, qBlue(gray)));
-        EXPECT_EQ(ImageUtility::grayWhenGray(page).format(), QImage::Format_RGB32);
         EXPECT_NE(decoded().format(), QImage::Format_Grayscale8);
+        EXPECT_EQ(half, ImageUtility::scaledImage(page, QSize(167, 50)));
         EXPECT_NEAR(qGray(decoded().pixel(10, 10)), level(10, 10), 2);
         page.setPixel(at, gray);
     }
