@@ -230,8 +230,8 @@ void PDFToSWFPageConverter::cancelPreparedRenditions() {
 }
 
 // Runs on a pipeline worker: the SWF page, every JPEG rendition, then the text. The page is drawn
-// once, at the largest size, collecting its words on the way, and kept in 8-bit gray when it
-// has no colour; each smaller rendition is scaled from the smallest one made before it.
+// once, at the largest size, collecting its words on the way; encoding that picture finds whether
+// it has colour, and its half comes out in 8-bit gray when it has none.
 QStringList PDFToSWFPageConverter::makePreparedPage(int pageNumber, Poppler::Document* doc, const PageRasterizer& rasterizer) {
     QStringList paths;
     if (iPreparedSwf)
