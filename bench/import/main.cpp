@@ -3,7 +3,7 @@
 //   bench_import [book.pdf] [--pages N] [--rounds R]   (N pages in the generated book, default 300;
 //                                                       R rounds of the timed runs, default 3)
 //   bench_import --make-book out.pdf [--pages N]   writes the generated book and stops
-//   bench_import --ours-only [book.pdf] [--pages N]  our full import alone, for a profiler
+//   bench_import --ours-only [--no-zoom] [book.pdf] [--pages N]  our import alone, for a profiler
 #include "pages/FlashPageSourcePDF.h"
 #include "pages/ImportProgress.h"
 #include "pages/ImportPDFOperation.h"
@@ -306,6 +306,7 @@ int main(int argc, char* argv[]) {
     QString pdf;
     QString bookOnly;
     bool oursOnly = false;
+    bool zoomPages = true;
     int pageCount = 300;
     int roundCount = 3;
     const QStringList args = app.arguments().mid(1);
@@ -318,6 +319,8 @@ int main(int argc, char* argv[]) {
             roundCount = qMax(1, args[++i].toInt());
         else if (args[i] == QStringLiteral("--ours-only"))
             oursOnly = true;
+        else if (args[i] == QStringLiteral("--no-zoom"))
+            zoomPages = false;
         else
             pdf = args[i];
     }
@@ -330,7 +333,7 @@ int main(int argc, char* argv[]) {
         return 1;
     }
     if (oursOnly) {
-        const OurRun run = runOurImport(pdf.isEmpty() ? generated : pdf, true);
+        const OurRun run = runOurImport(pdf.isEmpty() ? generated : pdf, zoomPages);
         std::printf("our import: %.2f s, cpu %.2f s, %lld files\n", run.ms / 1000.0, run.cpu, static_cast<long long>(run.pages));
         return run.pages > 0 ? 0 : 1;
     }

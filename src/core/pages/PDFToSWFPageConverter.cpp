@@ -279,6 +279,10 @@ QStringList PDFToSWFPageConverter::makePreparedPage(int pageNumber, Poppler::Doc
                               (sizes[*next] * 2 == size || (sizes[*next].width() * 4 <= size.width() && sizes[*next].height() * 4 <= size.height()));
         QImage half;
         ImageUtility::saveJPEG(picture, files[i], rendition.quality, halfNext ? &half : nullptr);   // a failure leaves the file missing
+        // The larger pictures are done with once this one covers every rendition still to make.
+        if (std::all_of(largestFirst.begin() + k + 1, largestFirst.end(), [&](qsizetype j) {
+                return picture.width() >= sizes[j].width() && picture.height() >= sizes[j].height(); }))
+            pictures.clear();
         pictures << picture;
         if (!half.isNull())
             pictures << half;
