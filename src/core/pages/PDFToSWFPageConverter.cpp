@@ -270,8 +270,11 @@ QStringList PDFToSWFPageConverter::makePreparedPage(int pageNumber, Poppler::Doc
         if ((same < i && !files[same].isEmpty() && linkOrCopy(files[same], files[i])) || pictures.isEmpty())
             continue;
         const QSize size = sizes[i];
-        const auto covers = [&](const QImage& picture) { return picture.width() >= size.width() && picture.height() >= size.height(); };
-        const QImage picture = ImageUtility::scaledImage(*std::find_if(pictures.rbegin(), pictures.rend(), covers), size);
+        const auto covering = [&](const QSize& wanted) {
+            return [wanted](const QImage& picture) { return picture.width() >= wanted.width() && picture.height() >= wanted.height(); };
+        };
+        const auto from = std::find_if(pictures.rbegin(), pictures.rend(), covering(size));
+        const QImage picture = ImageUtility::scaledImage(from != pictures.rend() ? *from : pictures.constFirst(), size);
         // Scaling to the next smaller size starts by halving this picture (see scaledImage), so the
         // half is made from the rows as they are encoded; the first such pass also finds a gray page.
         const auto next = std::find_if(largestFirst.begin() + k + 1, largestFirst.end(), [&](qsizetype j) { return sizes[j] != size; });
@@ -280,8 +283,7 @@ QStringList PDFToSWFPageConverter::makePreparedPage(int pageNumber, Poppler::Doc
         QImage half;
         ImageUtility::saveJPEG(picture, files[i], rendition.quality, halfNext ? &half : nullptr);   // a failure leaves the file missing
         // The larger pictures are done with once this one covers every rendition still to make.
-        if (std::all_of(largestFirst.begin() + k + 1, largestFirst.end(), [&](qsizetype j) {
-                return picture.width() >= sizes[j].width() && picture.height() >= sizes[j].height(); }))
+        if (std::all_of(largestFirst.begin() + k + 1, largestFirst.end(), [&](qsizetype j) { return covering(sizes[j])(picture); }))
             pictures.clear();
         pictures << picture;
         if (!half.isNull())
