@@ -3,6 +3,7 @@
 #include "util/Log.h"
 #include <QImageReader>
 #include <QPainter>
+#include <array>
 #include <climits>
 #include <cstdlib>
 #include <cmath>
@@ -12,6 +13,10 @@
 #include <memory>
 #include <vector>
 #include <jpeglib.h>
+#include <jpegint.h>   // the forward DCT module, see FlatBlocks
+#ifndef LIBJPEG_TURBO_VERSION_NUMBER
+#error "libjpeg-turbo's libjpeg is needed: FlatBlocks stands in for its forward DCT entry point"
+#endif
 #include <turbojpeg.h>
 
 namespace {
@@ -201,12 +206,59 @@ bool writeRows(jpeg_compress_struct& info, const QImage& pixels, bool gray, QIma
     return true;
 }
 
+// Most blocks of a page are one flat value: paper, the inside of a rule or a bold stroke, a flat
+// area of a chroma plane. A flat block's coefficients depend on that value and the quantization
+// table alone, so the first flat block of each value goes through the library's own DCT and
+// quantizer and later ones copy its coefficients: the bytes stay the library's, and most blocks of
+// a text page skip the DCT. It stands in for the forward DCT module's one entry point, which the
+// library calls for the blocks of every component.
+struct FlatBlocks {
+    using Transform = decltype(jpeg_forward_dct::forward_DCT);
+    Transform transform = nullptr;   // the library's own
+    std::array<std::array<bool, 256>, NUM_QUANT_TBLS> known{};
+    std::array<std::array<JBLOCK, 256>, NUM_QUANT_TBLS> blocks;
+};
+
+// The value of an 8 x 8 block whose samples are all equal, or -1.
+int flatValue(const JSAMPARRAY rows, JDIMENSION column) {
+    static_assert(sizeof(JSAMPLE) == 1, "8-bit samples");
+    quint64 first = 0;
+    std::memcpy(&first, rows[0] + column, sizeof first);
+    if (first != rows[0][column] * 0x0101010101010101ULL)
+        return -1;
+    for (int y = 1; y < DCTSIZE; ++y) {
+        quint64 row = 0;
+        std::memcpy(&row, rows[y] + column, sizeof row);
+        if (row != first)
+            return -1;
+    }
+    return rows[0][column];
+}
+
+void transformBlocks(j_compress_ptr info, jpeg_component_info* component, JSAMPARRAY samples, JBLOCKROW blocks,
+                     JDIMENSION startRow, JDIMENSION startColumn, JDIMENSION count) {
+    auto& flat = *static_cast<FlatBlocks*>(info->client_data);
+    const int table = component->quant_tbl_no;
+    for (JDIMENSION i = 0; i < count; ++i, startColumn += DCTSIZE) {
+        const int value = flatValue(samples + startRow, startColumn);
+        if (value < 0 || !flat.known[table][value]) {
+            flat.transform(info, component, samples, blocks + i, startRow, startColumn, 1);
+            if (value >= 0) {
+                std::memcpy(flat.blocks[table][value], blocks[i], sizeof(JBLOCK));
+                flat.known[table][value] = true;
+            }
+        } else {
+            std::memcpy(blocks[i], flat.blocks[table][value], sizeof(JBLOCK));
+        }
+    }
+}
+
 enum class Encoding { Written, Failed, Coloured };
 
 // The libjpeg calls, in a function of their own: a failure jumps back here, past nothing that
 // needs destroying. The JPEG goes into *output, which holds *length bytes.
 Encoding encodeInto(const QImage& pixels, bool gray, int quality, QImage* half, uchar* strip, int paddedWidth,
-                    unsigned char** output, unsigned long* length) {
+                    FlatBlocks* flat, unsigned char** output, unsigned long* length) {
     jpeg_compress_struct info{};
     JpegErrors errors{};
     info.err = jpeg_std_error(&errors.manager);
@@ -226,6 +278,12 @@ Encoding encodeInto(const QImage& pixels, bool gray, int quality, QImage* half, 
     jpeg_set_quality(&info, quality, TRUE);
     info.raw_data_in = gray;
     jpeg_start_compress(&info, TRUE);
+    if (info.fdct && info.fdct->forward_DCT) {
+        flat->transform = info.fdct->forward_DCT;
+        flat->known = {};
+        info.client_data = flat;
+        info.fdct->forward_DCT = transformBlocks;
+    }
     const bool written = writeRows(info, pixels, gray, half, strip, paddedWidth);
     if (written)
         jpeg_finish_compress(&info);
@@ -251,6 +309,7 @@ Jpeg compress(const QImage& image, int quality, QImage* half = nullptr) {
     Jpeg jpeg{std::unique_ptr<unsigned char, TurboBufferDeleter>(tjAlloc(int(capacity))), 0};
     const int paddedWidth = (pixels.width() + DCTSIZE - 1) / DCTSIZE * DCTSIZE;
     std::vector<uchar> strip(size_t(paddedWidth) * DCTSIZE);   // a gray band, whole blocks wide
+    const std::unique_ptr<FlatBlocks> flat(new FlatBlocks);   // its blocks are written before they are read
     Encoding encoding = Encoding::Coloured;
     for (bool gray : {!fromRgb || sampledRowsGray(pixels), false}) {
         if (half)   // only a picture of even sides has a half that each pixel of it fills exactly
@@ -260,7 +319,7 @@ Jpeg compress(const QImage& image, int quality, QImage* half = nullptr) {
         unsigned char* output = jpeg.bytes.get();
         jpeg.length = capacity;
         encoding = output ? encodeInto(pixels, gray, qBound(1, quality, 100), half && !half->isNull() ? half : nullptr,
-                                       strip.data(), paddedWidth, &output, &jpeg.length)
+                                       strip.data(), paddedWidth, flat.get(), &output, &jpeg.length)
                           : Encoding::Failed;
         if (output != jpeg.bytes.get()) {   // outgrew the bound, which cannot happen: refused, not trusted
             std::free(output);

@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <turbojpeg.h>
 
 namespace {
 
@@ -106,6 +107,38 @@ TEST_F(ImagePages, OnlyWhollyGrayPicturesLoseTheirColourChannels) {
         EXPECT_NEAR(qGray(decoded().pixel(10, 10)), level(10, 10), 2);
         page.setPixel(at, gray);
     }
+}
+
+// Our encoder's bytes are the library's own encoder's, for pictures whose flat blocks (paper, gray,
+// a saturated colour whose blue-difference plane equals the paper's light) stand among busy ones.
+TEST_F(ImagePages, EncodedPicturesAreTheLibrarysOwnBytes) {
+    QImage colour(203, 141, QImage::Format_RGB32);   // neither side a whole number of blocks
+    colour.fill(Qt::white);
+    for (int y = 0; y < colour.height(); ++y)
+        for (int x = 0; x < colour.width(); ++x) {
+            if (x >= 64 && x < 128 && y < 64)
+                colour.setPixel(x, y, qRgb(0, 0, 255));
+            else if (y >= 64 && y < 96)
+                colour.setPixel(x, y, x < 100 ? qRgb(100, 100, 100) : qRgb(x, (x * y) % 256, (x ^ y) % 256));
+        }
+    const auto libraryBytes = [](const QImage& picture, int quality) {
+        tjhandle handle = tjInitCompress();
+        unsigned char* bytes = nullptr;
+        unsigned long length = 0;
+        const bool gray = picture.format() == QImage::Format_Grayscale8;
+        tjCompress2(handle, picture.constBits(), picture.width(), int(picture.bytesPerLine()), picture.height(),
+                    gray ? TJPF_GRAY : TJPF_BGRX, &bytes, &length, gray ? TJSAMP_GRAY : TJSAMP_420, quality, TJFLAG_ACCURATEDCT);
+        const QByteArray jpeg(reinterpret_cast<const char*>(bytes), qsizetype(length));
+        tjFree(bytes);
+        tjDestroy(handle);
+        return jpeg;
+    };
+    for (const QImage& picture : {colour, colour.convertToFormat(QImage::Format_Grayscale8)})
+        for (int quality : {100, 75}) {
+            const QByteArray ours = ImageUtility::encodeJPEG(picture, quality);
+            EXPECT_FALSE(ours.isEmpty());
+            EXPECT_EQ(ours, libraryBytes(picture, quality)) << picture.format() << " quality " << quality;
+        }
 }
 
 // A page saved with its half made on the way: the half is the one scaling makes, and the JPEG keeps
