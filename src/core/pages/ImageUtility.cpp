@@ -78,10 +78,15 @@ bool grayRow(const quint32* row, int width) {
     return colour == 0;
 }
 
-// A gray 32-bit row as bytes: blue, equal to red and green in every gray pixel.
-void grayBytes(const quint32* __restrict in, uchar* __restrict out, int width) {
-    for (int x = 0; x < width; ++x)
+// A 32-bit row as bytes, blue, which equals red and green in every pixel when the row is gray; false
+// when it is not. One pass, vectorized like grayRow.
+bool grayBytes(const quint32* __restrict in, uchar* __restrict out, int width) {
+    quint32 colour = 0;
+    for (int x = 0; x < width; ++x) {
+        colour |= (in[x] ^ (in[x] >> 8)) & 0xffff;
         out[x] = uchar(in[x]);
+    }
+    return colour == 0;
 }
 
 const quint32* rgbRow(const QImage& image, int y) {
@@ -190,9 +195,8 @@ bool writeRows(jpeg_compress_struct& info, const QImage& pixels, bool gray, QIma
             }
             if (fromRgb) {
                 const quint32* in = rgbRow(pixels, y + i);
-                if (!grayRow(in, width))
+                if (!grayBytes(in, rows[i], width))
                     return false;
-                grayBytes(in, rows[i], width);
             } else {
                 std::memcpy(rows[i], pixels.constScanLine(y + i), size_t(width));
             }
