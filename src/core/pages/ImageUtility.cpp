@@ -104,16 +104,18 @@ bool sampledRowsGray(const QImage& image) {
 
 }
 
+bool ImageUtility::shrinksByHalving(const QSize& from, const QSize& to) {
+    // Qt's smooth scaling averages every source pixel of the covered area when shrinking; a
+    // picture four times the size or more is halved first, which averages the same way for less.
+    return to * 2 == from || (to.width() * 4 <= from.width() && to.height() * 4 <= from.height());
+}
+
 QImage ImageUtility::scaledImage(const QImage& image, const QSize& size) {
     if (image.size() == size)
         return image;
-    if (halvable(image) && size * 2 == image.size())
-        return halved(image);
-    // Qt's smooth scaling averages every source pixel of the covered area when shrinking; a
-    // picture four times the size or more is halved first, which averages the same way for less.
-    if (halvable(image) && size.width() * 4 <= image.width() && size.height() * 4 <= image.height())
-        return scaledImage(halved(image), size);
-    return image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    if (!halvable(image) || !shrinksByHalving(image.size(), size))
+        return image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    return size * 2 == image.size() ? halved(image) : scaledImage(halved(image), size);
 }
 
 // True when every pixel of a 32-bit image with alpha is opaque (rendered pages nearly always are).

@@ -15,6 +15,8 @@ public:
     // an opaque 32-bit or a gray image, the common case of a page derived from its zoom rendition,
     // takes a direct 2 x 2 average; one shrunk to a quarter or less (a thumbnail) is halved first.
     static QImage scaledImage(const QImage& image, const QSize& size);
+    // Whether scaledImage starts shrinking a picture of size `from` to `to` by halving it.
+    static bool shrinksByHalving(const QSize& from, const QSize& to);
     // JPEG bytes at quality 0..100 (4:2:0 like Qt's writer, one channel when every pixel is gray),
     // encoded by libjpeg-turbo straight from the pixels, which costs about a fifth less than Qt's
     // writer; empty when it fails.

@@ -278,8 +278,7 @@ QStringList PDFToSWFPageConverter::makePreparedPage(int pageNumber, Poppler::Doc
         // Scaling to the next smaller size starts by halving this picture (see scaledImage), so the
         // half is made from the rows as they are encoded; the first such pass also finds a gray page.
         const auto next = std::find_if(largestFirst.begin() + k + 1, largestFirst.end(), [&](qsizetype j) { return sizes[j] != size; });
-        const bool halfNext = next != largestFirst.end() &&
-                              (sizes[*next] * 2 == size || (sizes[*next].width() * 4 <= size.width() && sizes[*next].height() * 4 <= size.height()));
+        const bool halfNext = next != largestFirst.end() && ImageUtility::shrinksByHalving(size, sizes[*next]);
         QImage half;
         ImageUtility::saveJPEG(picture, files[i], rendition.quality, halfNext ? &half : nullptr);   // a failure leaves the file missing
         // The larger pictures are done with once this one covers every rendition still to make.
