@@ -236,16 +236,17 @@ QStringList PDFToSWFPageConverter::makePreparedPage(int pageNumber, Poppler::Doc
     QStringList paths;
     if (iPreparedSwf)
         paths << makeSwfPage(pageNumber, doc, &rasterizer);
+    const QList<JpegRendition>& renditions = iPreparedRenditions;   // read-only here: workers share it
     const QSizeF points = pageSizeInPoints(doc, pageNumber);
     QList<QSize> sizes;
     QList<qsizetype> largestFirst;
-    for (const JpegRendition& rendition : iPreparedRenditions) {
+    for (const JpegRendition& rendition : renditions) {
         sizes << (points.isEmpty() ? QSize() : renditionPixelSize(points, rendition));
         largestFirst << largestFirst.size();
     }
     const auto area = [&](qsizetype i) { return qint64(sizes[i].width()) * sizes[i].height(); };
     std::stable_sort(largestFirst.begin(), largestFirst.end(), [&](qsizetype a, qsizetype b) { return area(a) > area(b); });
-    QStringList files(iPreparedRenditions.size());
+    QStringList files(renditions.size());
     QImage image;
     std::optional<PageText> text;
     if (!largestFirst.isEmpty() && !sizes[largestFirst[0]].isEmpty()) {
@@ -265,8 +266,8 @@ QStringList PDFToSWFPageConverter::makePreparedPage(int pageNumber, Poppler::Doc
     for (qsizetype k = 0; k < largestFirst.size(); ++k) {
         const qsizetype i = largestFirst[k];
         files[i] = freshJpegPath();
-        const JpegRendition& rendition = iPreparedRenditions[i];
-        const qsizetype same = iPreparedRenditions.indexOf(rendition);
+        const JpegRendition& rendition = renditions[i];
+        const qsizetype same = renditions.indexOf(rendition);
         if ((same < i && !files[same].isEmpty() && linkOrCopy(files[same], files[i])) || pictures.isEmpty())
             continue;
         const QSize size = sizes[i];
@@ -307,7 +308,7 @@ std::optional<QString> PDFToSWFPageConverter::claimPrepared(int pageNumber, int 
 
 std::optional<QString> PDFToSWFPageConverter::claimPreparedJpeg(int pageNumber, const JpegRendition& rendition) {
     for (int slot = 0; slot < iPreparedRenditions.size(); ++slot) {
-        if (iPreparedRenditions[slot] == rendition && !iClaimed.contains({pageNumber, slot}))
+        if (std::as_const(iPreparedRenditions)[slot] == rendition && !iClaimed.contains({pageNumber, slot}))
             return claimPrepared(pageNumber, slot);
     }
     return std::nullopt;

@@ -43,8 +43,11 @@ private:
     void work();
     bool stopped() const;
 
-    QString iPDFPath;
-    QList<int> iPageNumbers;
+    // Read by every worker at once, so never written: a const list is never copied on reading,
+    // while a non-const one shared with the caller would be copied by each worker's first read, all
+    // at the same moment, freeing the caller's numbers under it.
+    const QString iPDFPath;
+    const QList<int> iPageNumbers;
     Job iJob;
     const std::atomic<bool>* iStop;
     std::atomic<bool> iCancelled{false};
