@@ -6,8 +6,10 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRegularExpression>
+#include <charconv>
 #include <cmath>
 #include <memory>
+#include <string_view>
 #include <poppler-qt6.h>
 
 namespace {
@@ -29,11 +31,21 @@ QString cleaned(const QString& word) {
     return out;
 }
 
-QString fraction(double value) {
-    QString text = QString::number(value, 'f', 4);
-    while (text.contains(QLatin1Char('.')) && (text.endsWith(QLatin1Char('0')) || text.endsWith(QLatin1Char('.'))))
-        text.chop(1);
-    return text == QLatin1String("-0") ? QStringLiteral("0") : text;
+// A fraction of the page with at most four decimals and no trailing zeros: "0.1235", "1", "0".
+void appendFraction(QByteArray& out, double value) {
+    char digits[32];
+    const std::to_chars_result written = std::to_chars(digits, digits + sizeof digits, value, std::chars_format::fixed, 4);
+    std::string_view text(digits, written.ec == std::errc() ? std::size_t(written.ptr - digits) : 0);
+    while (text.find('.') != std::string_view::npos && (text.ends_with('0') || text.ends_with('.')))
+        text.remove_suffix(1);
+    if (text.empty() || text == "-0")
+        text = "0";
+    out.append(text.data(), qsizetype(text.size()));
+}
+
+void appendInteger(QByteArray& out, qint64 value) {
+    char digits[24];
+    out.append(digits, std::to_chars(digits, digits + sizeof digits, value).ptr - digits);
 }
 
 bool isFraction(double value) { return std::isfinite(value) && value >= 0 && value <= 1; }
@@ -114,22 +126,30 @@ PageText PageText::fromPage(Poppler::Document* doc, int pageNumber) {
     return page;
 }
 
+// Written straight as bytes: a page of a manual holds thousands of numbers, and this runs for every page.
 QByteArray PageText::script(int pageIndex) const {
-    QString numbers;
-    numbers.reserve(words.size() * 36);
-    for (const Word& word : words) {
-        if (!numbers.isEmpty())
-            numbers += QLatin1Char(',');
-        numbers += QStringLiteral("%1,%2,%3,%4,%5,%6")
-                       .arg(word.start)
-                       .arg(word.length)
-                       .arg(fraction(word.box.x()), fraction(word.box.y()), fraction(word.box.width()),
-                            fraction(word.box.height()));
+    const QByteArray literal = ScriptText::literal(text).toUtf8();
+    QByteArray out;
+    out.reserve(literal.size() + words.size() * 40 + 64);
+    out += "leafmillPageText(";
+    appendInteger(out, pageIndex);
+    out += ",{\"t\":";
+    out += literal;
+    out += ",\"w\":[";
+    for (qsizetype i = 0; i < words.size(); ++i) {
+        const Word& word = words[i];
+        if (i > 0)
+            out += ',';
+        appendInteger(out, word.start);
+        out += ',';
+        appendInteger(out, word.length);
+        for (const double value : {word.box.x(), word.box.y(), word.box.width(), word.box.height()}) {
+            out += ',';
+            appendFraction(out, value);
+        }
     }
-    return QStringLiteral("leafmillPageText(%1,{\"t\":%2,\"w\":[%3]});\n")
-        .arg(pageIndex)
-        .arg(ScriptText::literal(text), numbers)
-        .toUtf8();
+    out += "]});\n";
+    return out;
 }
 
 bool PageText::writeScript(const QString& path, int pageIndex) const {

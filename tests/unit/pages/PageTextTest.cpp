@@ -150,6 +150,9 @@ TEST(PageTextScript, WrittenTextReadsBackAndHostileScriptsAreRefused) {
     ASSERT_EQ(back->words.size(), 2);
     EXPECT_EQ(back->words[1].start, page.text.size() - 4);
     EXPECT_NEAR(back->words[1].box.width(), 0.25, 1e-9);
+    // Places have four decimals at most and no trailing zeros; a negative zero is written as 0.
+    page.words = {{0, 3, QRectF(-0.0, 1.0 / 3, 1, 0.123456)}, {4, 2, QRectF(0.5, 0.99996, 0.00004, 0.1)}};
+    EXPECT_TRUE(page.script(12).endsWith(",\"w\":[0,3,0,0.3333,1,0.1235,4,2,0.5,1,0,0.1]});\n")) << page.script(12).constData();
 
     for (const QByteArray& hostile : {
              QByteArray("leafmillPageText(1,{\"t\":\"a\",\"w\":[]});alert(1);"),
