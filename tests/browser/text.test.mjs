@@ -6,6 +6,7 @@ import path from 'node:path';
 import { makeBook, pageWords, writePreview } from './bookFixture.mjs';
 import { sharedBrowser, shown, mobileShown, screenshot, ARTEFACTS, DESKTOP, PHONE, needsCli } from './browserSupport.mjs';
 import { publishTextBook, pdftotextCounts, playerSearch } from './textBook.mjs';
+import { findInPage, foldQuery } from '../../web/src/text/pageText.js';
 
 const shared = sharedBrowser('text');
 const LINES = (i) => ['Page ' + (i + 1) + ' of the fixture', 'The quick brown fox jumps over', 'Café crème and CAFE noir',
@@ -18,6 +19,20 @@ before(() => {
   makeBook(path.join(shared.root, 'preview'), { count: COUNT, text: LINES });
   writePreview(path.join(shared.root, 'preview'));
   makeBook(path.join(shared.root, 'tier'), { count: 4, zoomTier: [600, 1200], mobile: ['Flip'] });
+});
+
+// What search matches, given back as the characters on the page: case, accents and compatibility
+// forms (ligatures, full-width and mathematical letters, superscripts) do not count.
+test('search sees through case, accents and ligatures and marks whole characters', () => {
+  const text = 'Café ﬁnd ＢＯＯＫ x² 𝐀𝐁c';
+  const hits = (query) => findInPage({ text }, foldQuery(query)).map(({ start, end }) => text.slice(start, end));
+  assert.deepEqual(hits('CAFE'), ['Café']);
+  assert.deepEqual(hits('find'), ['ﬁnd']);
+  assert.deepEqual(hits('i'), ['ﬁ'], 'a hit inside a ligature marks the ligature');
+  assert.deepEqual(hits('nd book'), ['nd ＢＯＯＫ']);
+  assert.deepEqual(hits('x2'), ['x²']);
+  assert.deepEqual(hits('abc'), ['𝐀𝐁c']);
+  assert.deepEqual(hits('ab'), ['𝐀𝐁'], 'a letter beyond the 16-bit range is marked whole');
 });
 
 // Each player shows page 2's words on its picture and gives them to screen readers in order.

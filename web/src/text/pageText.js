@@ -162,17 +162,18 @@ export class PageTexts {
 
 const FOLDS = new Map();
 
-// One character as search sees it: white space is a space, accents go, lower case.
+// One character as search sees it: white space is a space, accents go, lower case, and
+// compatibility forms become the letters they stand for ("ﬁ" is "fi", "Ｂ" is "b", "²" is "2").
 function foldChar(char) {
   let plain = FOLDS.get(char);
   if (plain === undefined) {
-    plain = char < ' ' || /\s/.test(char) ? ' ' : char.normalize('NFD').replace(/\p{M}/gu, '').toLowerCase();
+    plain = char < ' ' || /\s/.test(char) ? ' ' : char.normalize('NFKD').replace(/\p{M}/gu, '').toLowerCase();
     FOLDS.set(char, plain);
   }
   return plain;
 }
 
-// Case and accents do not count: "É" finds "e". Answers the folded text and, for each of its
+// Case, accents and ligatures do not count: "É" finds "e", "find" finds "ﬁnd". Answers the folded text and, for each of its
 // characters, the index in the original text it came from (one past the end last); origin is
 // null while every character folds to one of the same length (it then equals the index).
 // Runs of printable ASCII are only lowered; the other characters are folded one by one.
