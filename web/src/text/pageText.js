@@ -173,10 +173,10 @@ function foldChar(char) {
   return plain;
 }
 
-// Case, accents and ligatures do not count: "É" finds "e", "find" finds "ﬁnd". Answers the folded text and, for each of its
-// characters, the index in the original text it came from (one past the end last); origin is
-// null while every character folds to one of the same length (it then equals the index).
-// Runs of printable ASCII are only lowered; the other characters are folded one by one.
+// Case, accents and ligatures do not count: "É" finds "e", "find" finds "ﬁnd". Answers the
+// folded text and, for each of its characters, the index in the original text it came from (one
+// past the end last); origin is null while every character folds to one of the same length (it
+// then equals the index). Runs of printable ASCII are only lowered; the others fold one by one.
 export function foldText(text) {
   let folded = '', origin = null, from = 0;
   const spread = (to) => { for (let i = from; i < to; i++) origin.push(i); };
